@@ -1,0 +1,5 @@
+option(TELX5_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(TELX5_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace telx5 {
+
+// One entry per control that holds a device setting. The four addresses have
+// one entry per octet box, left to right (Ip1 is Text13, Dns4 is Text28).
+enum class Field {
+    Callsign,  // Text4
+    Ssid,      // Combo5
+    Pass,      // Text5
+    Dhcp,      // Combo2
+    Ip1,       // Text13 .. Text16
+    Ip2,
+    Ip3,
+    Ip4,
+    Mask1,     // Text17 .. Text20
+    Mask2,
+    Mask3,
+    Mask4,
+    Gate1,     // Text21 .. Text24
+    Gate2,
+    Gate3,
+    Gate4,
+    Dns1,      // Text25 .. Text28
+    Dns2,
+    Dns3,
+    Dns4,
+    Position,  // Text8
+    Comment,   // Text7
+    Server,    // Combo3
+    SentTime,  // Text10
+    Filter,    // Text11
+    Backlight, // Combo16
+    Unit,      // Combo4
+    Digi,      // Check1: "1" when ticked, "0" otherwise
+    Mod,       // Combo6
+    Path,      // Combo7
+    Alias,     // Combo8
+    Freq,      // Text31
+    WifiSsid,  // Text34
+    WifiPass,  // Text33
+    Version,   // Text6
+    Ctcss,     // Text32
+};
+
+inline constexpr int FieldCount = static_cast<int>(Field::Ctcss) + 1;
+
+enum class Address { Ip, Mask, Gate, Dns };
+
+// The octet box `index` (0..3, left to right) of an address.
+constexpr Field octetField(Address address, int index)
+{
+    return static_cast<Field>(static_cast<int>(Field::Ip1) + 4 * static_cast<int>(address) +
+                              index);
+}
+
+constexpr std::array<Address, 4> AllAddresses = {Address::Ip, Address::Mask, Address::Gate,
+                                                 Address::Dns};
+
+// The settings as the window shows them, plus the status box that reports on
+// them. The window implements it over its controls, SettingsRecord over plain
+// texts; the parser, the sessions and the settings file only see this.
+class DeviceView
+{
+public:
+    virtual ~DeviceView() = default;
+
+    virtual QString text(Field field) const = 0;
+    virtual void setText(Field field, const QString &value) = 0;
+
+    // The sixteen octet boxes are enabled and disabled together.
+    virtual bool octetBoxesEnabled() const = 0;
+    virtual void setOctetBoxesEnabled(bool enabled) = 0;
+
+    // StatusBox (Text29).
+    virtual QString statusText() const = 0;
+    virtual void setStatusText(const QString &text) = 0;
+
+    // The status box's usual report: CR LF, then the message.
+    void appendStatusLine(const QString &message);
+    // Appends text as it stands.
+    void appendStatus(const QString &text);
+};
+
+// Window-level flags raised by the parser and polled by the waiting sessions.
+struct Flags
+{
+    bool connectOk = false;   // "CONNECT"
+    bool readEnd = false;     // "READ END"
+    bool freqSaved = false;   // "freq save"
+    bool wifiWriteOk = false; // "WIFI Write success"
+    bool eeramReset = false;  // "eeram reset"
+};
+
+} // namespace telx5

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "codepage.h"
+#include "fields.h"
+
+#include <QByteArrayView>
+
+namespace telx5 {
+
+// peizhi: interprets one line of a device answer or a settings file. It is
+// run after every received byte on the growing line, and once per line when
+// a file is loaded; both give the same final state.
+class LineParser
+{
+public:
+    LineParser(DeviceView &view, Flags &flags, const TextCodec &codec);
+
+    // Returns false only for a malformed CALLSIGN or address line.
+    bool peizhi(QByteArrayView line);
+
+private:
+    DeviceView &m_view;
+    Flags &m_flags;
+    const TextCodec &m_codec;
+};
+
+} // namespace telx5

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "codepage.h"
+#include "fields.h"
+#include "linebuffer.h"
+#include "lineparser.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// The "[TELX5]" settings file: a header, an empty line and 19 lines in the
+// device's own answer forms, each ending in CR LF.
+namespace telx5::SettingsFile {
+
+QByteArray save(const DeviceView &view, const TextCodec &codec);
+
+// Lines end at CR LF, at a lone CR and at the end of the content; a lone LF
+// stays inside its line. The terminators are not part of the lines.
+QList<QByteArray> splitLines(QByteArrayView content);
+
+// Puts each line into the window's LineBuffer, appends it and CR LF to the
+// status box, then runs the parser on it; stops after the first malformed
+// line. Returns false when it stopped early.
+bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
+          const TextCodec &codec);
+
+} // namespace telx5::SettingsFile

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "devicesettings.h"
+#include "fields.h"
+#include "linebuffer.h"
+
+#include <QString>
+
+namespace telx5 {
+
+// The buttons the sessions caption, enable and disable.
+enum class Button {
+    Default, // Command0
+    OpenRom, // Command1
+    Update,  // Command2
+    Load,    // Command4
+    Save,    // Command5
+    Read,    // Command6
+    Write,   // Command7
+    Apply,   // Command8
+    Restart, // Command9
+};
+
+// Modal boxes and file dialogs. The window shows real ones; tests answer them.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with an OK button; an empty title leaves the default.
+    virtual void message(const QString &text, const QString &title = {}) = 0;
+
+    struct FileRequest
+    {
+        QString title;
+        QString filter;    // Qt form: "setup file(*.ini)"
+        QString directory; // start folder
+        bool confirmOverwrite = false;
+    };
+    // The chosen file's full name, or an empty text when cancelled.
+    virtual QString openFileName(const FileRequest &request) = 0;
+    virtual QString saveFileName(const FileRequest &request) = 0;
+};
+
+// What a session reaches of the window: the settings, the flags, the status
+// and step boxes, the buttons, the port list's text and the dialogs. The
+// window implements it over its controls; the command-line tool and tests
+// over plain state.
+class SessionHost
+{
+public:
+    virtual ~SessionHost() = default;
+
+    virtual DeviceView &settings() = 0;
+    virtual Flags &flags() = 0;
+    virtual LineBuffer &lineBuffer() = 0;
+    virtual Dialogs &dialogs() = 0;
+
+    // "1" selects the Chinese texts, anything else the English ones.
+    virtual QString language() const = 0;
+    bool isChinese() const { return language() == QStringLiteral("1"); }
+
+    // StepBox (Text3).
+    virtual QString stepText() const = 0;
+    virtual void setStepText(const QString &text) = 0;
+
+    virtual QString caption(Button button) const = 0;
+    virtual void setCaption(Button button, const QString &caption) = 0;
+    virtual bool isEnabled(Button button) const = 0;
+    virtual void setEnabled(Button button, bool enabled) = 0;
+
+    // The port list's text (Combo1).
+    virtual QString portText() const = 0;
+    virtual void setPortText(const QString &text) = 0;
+};
+
+} // namespace telx5
