@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace telx5 {
+
+class SerialLink;
+
+// Port names by platform: "COM3" on Windows, device paths ("/dev/ttyUSB0")
+// elsewhere.
+namespace Ports {
+
+QString namePrefix();  // "COM" / "/dev/"
+QString replacement(); // "COM1" / "/dev/ttyS0", stored when the port text lacks the prefix
+
+// ProbePorts: the ports that open now, in order.
+QStringList ProbePorts();
+
+// ConfigurePort: chooses the start-up port from the port list's text (the
+// remembered port), else the last port the probe tried. Leaves it closed.
+void ConfigurePort(SerialLink &link, const QString &portText, const QStringList &probed);
+
+// Combo1_Click: the user picked `text`. False (and nothing changed) when the
+// port is open; the caller shows "Port is open".
+bool Combo1_Click(SerialLink &link, const QString &text);
+
+} // namespace Ports
+} // namespace telx5

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "hexlog.h"
+#include "linebuffer.h"
+#include "lineparser.h"
+
+#include <QByteArrayView>
+#include <QObject>
+
+namespace telx5 {
+
+class SerialLink;
+
+// MSComm1_OnComm: every received byte goes into the hex log and into the
+// LineBuffer, and the parser runs after each byte.
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    enum class CommEvent { DataReceived = 2, Other };
+
+    Receiver(SerialLink &link, LineBuffer &lineBuffer, LineParser &parser, HexLog &hexLog,
+             QObject *parent = nullptr);
+
+    void MSComm1_OnComm(CommEvent event, QByteArrayView bytes);
+};
+
+} // namespace telx5
