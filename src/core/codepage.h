@@ -10,7 +10,11 @@ namespace telx5 {
 
 // The one 8-bit code page of the wire and the settings files: GB18030 when
 // the window is Chinese, Windows-1252 otherwise.
-enum class CodePage { Windows1252, Gb18030 };
+enum class CodePage
+{
+    Windows1252,
+    Gb18030
+};
 
 CodePage codePageForLanguage(const QString &language);
 

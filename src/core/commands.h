@@ -11,10 +11,10 @@
 // them with the window's TextCodec.
 namespace telx5::Commands {
 
-QString connect();                // CR LF "SETUP#" CR LF
-QString read();                   // "AT+READ#" CR LF
-QString reboot();                 // "REBOOT#" CR LF
-QString resetEeram();             // "AT+RESET#" CR LF
+QString connect();    // CR LF "SETUP#" CR LF
+QString read();       // "AT+READ#" CR LF
+QString reboot();     // "REBOOT#" CR LF
+QString resetEeram(); // "AT+RESET#" CR LF
 QString wifi(const QString &ssid, const QString &password);
 
 // Callsign padded with spaces to 6; nothing when it is longer than 6.

@@ -8,24 +8,25 @@ namespace telx5 {
 
 // One entry per control that holds a device setting. The four addresses have
 // one entry per octet box, left to right (Ip1 is Text13, Dns4 is Text28).
-enum class Field {
-    Callsign,  // Text4
-    Ssid,      // Combo5
-    Pass,      // Text5
-    Dhcp,      // Combo2
-    Ip1,       // Text13 .. Text16
+enum class Field
+{
+    Callsign, // Text4
+    Ssid,     // Combo5
+    Pass,     // Text5
+    Dhcp,     // Combo2
+    Ip1,      // Text13 .. Text16
     Ip2,
     Ip3,
     Ip4,
-    Mask1,     // Text17 .. Text20
+    Mask1, // Text17 .. Text20
     Mask2,
     Mask3,
     Mask4,
-    Gate1,     // Text21 .. Text24
+    Gate1, // Text21 .. Text24
     Gate2,
     Gate3,
     Gate4,
-    Dns1,      // Text25 .. Text28
+    Dns1, // Text25 .. Text28
     Dns2,
     Dns3,
     Dns4,
@@ -49,13 +50,18 @@ enum class Field {
 
 inline constexpr int FieldCount = static_cast<int>(Field::Ctcss) + 1;
 
-enum class Address { Ip, Mask, Gate, Dns };
+enum class Address
+{
+    Ip,
+    Mask,
+    Gate,
+    Dns
+};
 
 // The octet box `index` (0..3, left to right) of an address.
 constexpr Field octetField(Address address, int index)
 {
-    return static_cast<Field>(static_cast<int>(Field::Ip1) + 4 * static_cast<int>(address) +
-                              index);
+    return static_cast<Field>(static_cast<int>(Field::Ip1) + 4 * static_cast<int>(address) + index);
 }
 
 constexpr std::array<Address, 4> AllAddresses = {Address::Ip, Address::Mask, Address::Gate,

@@ -17,7 +17,11 @@ class Receiver : public QObject
 {
     Q_OBJECT
 public:
-    enum class CommEvent { DataReceived = 2, Other };
+    enum class CommEvent
+    {
+        DataReceived = 2,
+        Other
+    };
 
     Receiver(SerialLink &link, LineBuffer &lineBuffer, LineParser &parser, HexLog &hexLog,
              QObject *parent = nullptr);

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "codepage.h"
 #include "devicesettings.h"
 #include "fields.h"
 #include "linebuffer.h"
+#include "lineparser.h"
+#include "seriallink.h"
 
 #include <QString>
 
 namespace telx5 {
 
 // The buttons the sessions caption, enable and disable.
-enum class Button {
+enum class Button
+{
     Default, // Command0
     OpenRom, // Command1
     Update,  // Command2
@@ -72,6 +76,16 @@ public:
     // The port list's text (Combo1).
     virtual QString portText() const = 0;
     virtual void setPortText(const QString &text) = 0;
+};
+
+// Everything a command handler works with: the window (or its stand-in), the
+// serial port, the code page of the wire and files, and the line parser.
+struct SessionContext
+{
+    SessionHost &host;
+    SerialLink &port;
+    const TextCodec &codec;
+    LineParser &parser;
 };
 
 } // namespace telx5
