@@ -76,6 +76,9 @@ public:
     // The port list's text (Combo1).
     virtual QString portText() const = 0;
     virtual void setPortText(const QString &text) = 0;
+
+    // "XRVComm.ini", where the Read command remembers the port that worked.
+    virtual QString iniPath() const = 0;
 };
 
 // Everything a command handler works with: the window (or its stand-in), the
