@@ -27,6 +27,14 @@ public:
     QByteArray encode(const QString &text) const;
     QString decode(QByteArrayView bytes) const;
 
+    // Whether the system offers this code page; without it nothing would be
+    // readable, so the tests insist on both.
+    bool isValid() const;
+
+    // Bytes that the character starting at byte `at` occupies, as far as
+    // `bytes` holds them.
+    qsizetype characterSize(QByteArrayView bytes, qsizetype at) const;
+
 private:
     CodePage m_page;
     mutable QStringEncoder m_encoder;

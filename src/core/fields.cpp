@@ -1,0 +1,15 @@
+#include "fields.h"
+
+namespace telx5 {
+
+void DeviceView::appendStatusLine(const QString &message)
+{
+    setStatusText(statusText() + QStringLiteral("\r\n") + message);
+}
+
+void DeviceView::appendStatus(const QString &text)
+{
+    setStatusText(statusText() + text);
+}
+
+} // namespace telx5

@@ -1,0 +1,90 @@
+#include "settingsfile.h"
+
+#include "devicesettings.h"
+
+namespace telx5::SettingsFile {
+
+namespace {
+
+constexpr qsizetype CallsignWidth = 6;
+constexpr qsizetype SentTimeWidth = 4;
+
+} // namespace
+
+QByteArray save(const DeviceView &view, const TextCodec &codec)
+{
+    const auto value = [&view](Field field) { return view.text(field); };
+    const auto octets = [&view](Address address) {
+        return view.text(octetField(address, 0)) + QLatin1Char(',') +
+               view.text(octetField(address, 1)) + QLatin1Char(',') +
+               view.text(octetField(address, 2)) + QLatin1Char(',') +
+               view.text(octetField(address, 3));
+    };
+
+    // Padding only ever widens: a longer callsign or interval, which a loaded
+    // file can put into the boxes, is written as it stands rather than cut.
+    const QString callsign = value(Field::Callsign).leftJustified(CallsignWidth, QLatin1Char(' '));
+    const QString sentTime = value(Field::SentTime).rightJustified(SentTimeWidth, QLatin1Char('0'));
+
+    const QStringList lines{
+        QStringLiteral("[TELX5]"),
+        QString(),
+        QStringLiteral("CALLSIGN:") + callsign + QLatin1Char('-') + value(Field::Ssid),
+        QStringLiteral("PASS:") + value(Field::Pass),
+        WireCodes::isStaticAddressing(value(Field::Dhcp)) ? QStringLiteral("DHCP:0#")
+                                                          : QStringLiteral("DHCP:1#"),
+        QStringLiteral("IP:") + octets(Address::Ip),
+        QStringLiteral("MASK:") + octets(Address::Mask),
+        QStringLiteral("GATE:") + octets(Address::Gate),
+        QStringLiteral("DNS:") + octets(Address::Dns),
+        QStringLiteral("POSITION:") + value(Field::Position),
+        QStringLiteral("COMMENT TEXT:") + value(Field::Comment),
+        QStringLiteral("SERVER:") + value(Field::Server),
+        QStringLiteral("SENT TIME:") + sentTime,
+        QStringLiteral("FILTER:") + value(Field::Filter),
+        QStringLiteral("BACKLIGHT:") + WireCodes::backlightCode(value(Field::Backlight)),
+        QStringLiteral("FREQ:") + value(Field::Freq),
+        QStringLiteral("UNIT:") + WireCodes::fileUnitCode(value(Field::Unit)),
+        QStringLiteral("DIGI:") + WireCodes::digiCode(value(Field::Digi)),
+        QStringLiteral("MOD:") + value(Field::Mod),
+        QStringLiteral("PATH:") + WireCodes::pathCode(value(Field::Path)),
+        QStringLiteral("ALIAS:") + WireCodes::aliasCode(value(Field::Alias)),
+    };
+
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return codec.encode(text);
+}
+
+QList<QByteArray> splitLines(QByteArrayView content)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        const qsizetype cr = content.indexOf('\r', start);
+        if (cr < 0) {
+            lines.append(content.sliced(start).toByteArray());
+            break;
+        }
+        lines.append(content.sliced(start, cr - start).toByteArray());
+        start = cr + 1;
+        if (start < content.size() && content[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
+          const TextCodec &codec)
+{
+    for (const QByteArray &line : splitLines(content)) {
+        lineBuffer.setLine(line);
+        view.appendStatus(codec.decode(line) + QStringLiteral("\r\n"));
+        if (!parser.peizhi(lineBuffer.line()))
+            return false;
+    }
+    return true;
+}
+
+} // namespace telx5::SettingsFile
