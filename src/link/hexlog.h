@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace telx5 {
 
@@ -21,11 +22,35 @@ public:
     void appendByte(unsigned char byte);
 
     // The first n characters of the log's text (fewer when it is shorter).
+    // Exact up to FrontKeep characters; once the log has outgrown what it
+    // keeps, a longer request gets the FrontKeep kept ones.
     QString front(qsizetype n) const;
     // The last n characters of the log's text (fewer when it is shorter).
+    // Exact up to TailKeep characters, like front().
     QString back(qsizetype n) const;
     // Characters the whole log would hold.
     qsizetype length() const;
+
+private:
+    // A text of any length kept as its exact front and tail plus the count of
+    // characters dropped between them.
+    struct Bounded
+    {
+        QString head;
+        QString tail;
+        qsizetype dropped = 0;
+
+        void assign(const QString &text);
+        void append(QStringView chars);
+        qsizetype length() const;
+        QString front(qsizetype n) const;
+        QString back(qsizetype n) const;
+    };
+
+    Bounded m_text;
+    // The text as the next append sees it: spaces around it removed.
+    Bounded m_trimmed;
+    bool m_trimPending = false;
 };
 
 } // namespace telx5

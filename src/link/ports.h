@@ -14,15 +14,23 @@ namespace Ports {
 QString namePrefix();  // "COM" / "/dev/"
 QString replacement(); // "COM1" / "/dev/ttyS0", stored when the port text lacks the prefix
 
+// The ports the probe tries, in order: "COM1" to "COM16" on Windows, the
+// device paths of the ports the system reports, by name, elsewhere.
+QStringList candidatePorts();
+
 // ProbePorts: the ports that open now, in order.
 QStringList ProbePorts();
 
 // ConfigurePort: chooses the start-up port from the port list's text (the
-// remembered port), else the last port the probe tried. Leaves it closed.
+// remembered port), else the last port the probe tried: "COM16" on Windows,
+// elsewhere the last of `probed`, the ports the probe tried in order
+// (candidatePorts(), which stands in when `probed` is empty). Leaves it
+// closed.
 void ConfigurePort(SerialLink &link, const QString &portText, const QStringList &probed);
 
 // Combo1_Click: the user picked `text`. False (and nothing changed) when the
-// port is open; the caller shows "Port is open".
+// port is open; the caller shows "Port is open". Any list entry chooses its
+// port; on Windows a text that is no "COMn" of the probe changes nothing.
 bool Combo1_Click(SerialLink &link, const QString &text);
 
 } // namespace Ports

@@ -22,6 +22,9 @@ public:
 
 private:
     QSerialPort m_port;
+    // As given: QSerialPort reports a device path ("/dev/pts/3") by a short
+    // name of its own.
+    QString m_name;
 };
 
 } // namespace telx5

@@ -27,6 +27,11 @@ public:
              QObject *parent = nullptr);
 
     void MSComm1_OnComm(CommEvent event, QByteArrayView bytes);
+
+private:
+    LineBuffer &m_lineBuffer;
+    LineParser &m_parser;
+    HexLog &m_hexLog;
 };
 
 } // namespace telx5
