@@ -1,0 +1,123 @@
+#include "sessions.h"
+
+#include "commands.h"
+#include "delay.h"
+#include "portsettingsstore.h"
+#include "sessionsupport.h"
+
+namespace telx5 {
+
+namespace {
+
+constexpr int Attempts = 20;
+
+using SessionSupport::pick;
+
+// Everything a read fills is emptied first, so that a field the device does
+// not report cannot pass for its value. The Wi-Fi credentials are typed by
+// the user only and survive.
+void clearSettings(DeviceView &view)
+{
+    view.setStatusText(QString());
+    for (Field field : {Field::Callsign, Field::Pass, Field::Version, Field::Position,
+                        Field::Comment, Field::SentTime, Field::Filter, Field::Freq})
+        view.setText(field, QString());
+    for (Address address : AllAddresses)
+        for (int index = 0; index < 4; ++index)
+            view.setText(octetField(address, index), QString());
+    for (Field field : {Field::Dhcp, Field::Server, Field::Unit, Field::Ssid, Field::Backlight})
+        view.setText(field, QStringLiteral(" "));
+    for (Field field : {Field::Mod, Field::Path, Field::Alias})
+        view.setText(field, QString());
+    view.setText(Field::Digi, QStringLiteral("0"));
+}
+
+void errorExit(SessionHost &host)
+{
+    host.dialogs().message(SessionSupport::portFailure());
+}
+
+} // namespace
+
+void Command6_Click(SessionContext &context)
+{
+    SessionHost &host = context.host;
+    SerialLink &port = context.port;
+    DeviceView &view = host.settings();
+    Flags &flags = host.flags();
+
+    clearSettings(view);
+    flags.connectOk = false;
+    flags.readEnd = false;
+
+    // A second press while a read waits lands here: closing the port is how
+    // the user cancels the running read.
+    if (port.isOpen()) {
+        host.setCaption(Button::Read, SessionSupport::portIsOpen(host));
+        port.close();
+        host.setEnabled(Button::Write, true);
+        return;
+    }
+
+    host.setCaption(Button::Read, pick(host, u"读取中", u"reading"));
+    host.setEnabled(Button::Write, false);
+    Delay(100);
+
+    if (!port.open())
+        return errorExit(host);
+    SessionSupport::normalisePortText(host);
+    PortSettingsStore::WriteCommSet(host.iniPath(), host.portText(), QStringLiteral("115200"),
+                                    QStringLiteral("1"), QStringLiteral("n"), QStringLiteral("8"),
+                                    QStringLiteral("0"), QStringLiteral("2048"),
+                                    QStringLiteral("2048"));
+
+    const QByteArray connectLine = context.codec.encode(Commands::connect());
+    for (int i = 1; i <= Attempts; ++i) {
+        view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
+                               .arg(i)
+                               .arg(Attempts));
+        if (port.isOpen() && !port.send(connectLine))
+            return errorExit(host);
+        if (host.caption(Button::Read) == SessionSupport::portIsOpen(host)) {
+            host.setStepText(QStringLiteral("test fail"));
+            port.close();
+            break;
+        }
+        // The flag is looked at before the wait, so the answer to one setup
+        // line is seen only after the next one has gone out.
+        if (flags.connectOk) {
+            host.setStepText(QStringLiteral("Connection is successful\r\n"));
+            view.appendStatusLine(pick(host, u"连接就绪", u"Connection is successful"));
+            break;
+        }
+        Delay(1000);
+    }
+
+    // The device may still answer the read line when it never confirmed the
+    // setup line, so the read goes on either way.
+    const QByteArray readLine = context.codec.encode(Commands::read());
+    flags.readEnd = false;
+    for (int j = 1; j <= Attempts; ++j) {
+        if (!port.send(readLine))
+            return errorExit(host);
+        Delay(1000);
+        view.setStatusText(
+            QStringLiteral("Connection OK\r\nReading %1/%2Times......").arg(j).arg(Attempts));
+        if (flags.readEnd) {
+            view.appendStatusLine(pick(host, u"读取成功", u"read ok"));
+            host.setEnabled(Button::Write, true);
+            host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+            port.close();
+            return;
+        }
+    }
+
+    Delay(500);
+    if (port.isOpen())
+        port.close();
+    host.setEnabled(Button::Write, true);
+    host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+    host.lineBuffer().clear();
+}
+
+} // namespace telx5

@@ -1,0 +1,6 @@
+target_sources(telx5_session PRIVATE
+    sessions.h
+    sessionsupport.h
+    readsession.cpp
+    writesession.cpp
+    wifisession.cpp)
