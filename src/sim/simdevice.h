@@ -1,10 +1,14 @@
 #pragma once
 
+#include "codepage.h"
 #include "settingsrecord.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 namespace telx5 {
 
@@ -15,6 +19,14 @@ class SimDevice : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int Never = -1;
+
+    enum class Mode
+    {
+        Setup,      // text command lines
+        BootLoader, // after "REBOOT#": probe, header, 2049-byte frames
+    };
+
     explicit SimDevice(QObject *parent = nullptr);
     ~SimDevice() override;
 
@@ -25,6 +37,60 @@ public:
     SettingsRecord &settings();
     // Every byte the device has received, in order.
     QByteArray received() const;
+
+    Mode mode() const;
+    // The image of the last completed transfer, cut to the header's length.
+    QByteArray bootImage() const;
+    // Blocks stored so far in the running (or last) transfer.
+    int storedBlocks() const;
+
+    // Knobs for tests and demos. Each takes effect from the next byte the
+    // device handles.
+
+    // The n-th "SETUP#" line (1 = the first) is the first answered with
+    // "CONNECT"; Never leaves them all unanswered.
+    void setConnectAfter(int setupLines);
+    // A device that is switched off: it answers nothing and stores nothing.
+    void setSilent(bool silent);
+    // Command lines beginning with one of these (e.g. "AT+FREQ") are neither
+    // stored nor answered.
+    void setIgnoredCommands(const QStringList &prefixes);
+    // Wait before each answer, and between the lines of one answer.
+    void setAnswerDelay(int ms);
+    void setLineGap(int ms);
+    // Output paced at this line speed (10 bits a byte); 0 sends at once.
+    void setBaudRate(int baud);
+    // Output written in pieces of at most `bytes`, `gapMs` apart, so that the
+    // tool receives a line over several reads; 0 writes whole answers.
+    void setFragmentSize(int bytes, int gapMs = 5);
+    // Sent ahead of every answer in setup mode.
+    void setGarbage(const QByteArray &bytes);
+    // The boot loader answers 0x55 ("send again") the first time it receives
+    // the block with this index, whatever its checksum.
+    void setResendBlock(int block);
+    // The boot loader falls silent after it has stored the block with this
+    // index.
+    void setSilentAfterBlock(int block);
+    // The code page of the device's texts (its callsign, comment, ...).
+    void setCodePage(CodePage page);
+
+    // Writes bytes to the tool as they are, behind any queued output.
+    void sendRaw(const QByteArray &bytes);
+    // The cable is pulled: the master side closes and the port path goes
+    // away. Nothing is sent or received afterwards.
+    void vanish();
+    bool hasVanished() const;
+
+Q_SIGNALS:
+    // A text command line received in setup mode, without its line end.
+    void lineReceived(const QByteArray &line);
+    // The last block of a transfer has been stored.
+    void bootImageReceived(const QByteArray &image);
+    void modeChanged(telx5::SimDevice::Mode mode);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace telx5

@@ -1,0 +1,108 @@
+#include "simdevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+int intOption(const QCommandLineParser &parser, const QString &name, int fallback)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok) {
+        QTextStream(stderr) << "telx5-sim: --" << name << " needs a number\n";
+        std::exit(2);
+    }
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("telx5-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated TELX5 on a pseudo-terminal. Prints the port to open, then "
+                       "answers until it is stopped."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("connect-after"),
+         QStringLiteral("Answer CONNECT from the n-th SETUP# line on."), QStringLiteral("n")},
+        {QStringLiteral("never-connect"), QStringLiteral("Never answer SETUP#.")},
+        {QStringLiteral("silent"), QStringLiteral("Answer nothing at all.")},
+        {QStringLiteral("ignore"),
+         QStringLiteral("Neither store nor answer command lines beginning with this text "
+                        "(repeatable)."),
+         QStringLiteral("prefix")},
+        {QStringLiteral("answer-delay"), QStringLiteral("Wait before each answer."),
+         QStringLiteral("ms")},
+        {QStringLiteral("line-gap"), QStringLiteral("Wait between the lines of an answer."),
+         QStringLiteral("ms")},
+        {QStringLiteral("baud"), QStringLiteral("Pace the output at this line speed."),
+         QStringLiteral("baud")},
+        {QStringLiteral("fragment"), QStringLiteral("Write the output in pieces of n bytes."),
+         QStringLiteral("n")},
+        {QStringLiteral("garbage"), QStringLiteral("Send these bytes (hex) before each answer."),
+         QStringLiteral("hex")},
+        {QStringLiteral("resend-block"), QStringLiteral("Boot loader: ask once for block k again."),
+         QStringLiteral("k")},
+        {QStringLiteral("silent-after-block"),
+         QStringLiteral("Boot loader: fall silent after storing block k."), QStringLiteral("k")},
+        {QStringLiteral("save-image"),
+         QStringLiteral("Write each firmware image the boot loader receives to this file."),
+         QStringLiteral("file")},
+        {QStringLiteral("verbose"), QStringLiteral("Print each command line received.")},
+    });
+    parser.process(app);
+
+    telx5::SimDevice device;
+    if (parser.isSet(QStringLiteral("never-connect")))
+        device.setConnectAfter(telx5::SimDevice::Never);
+    else
+        device.setConnectAfter(intOption(parser, QStringLiteral("connect-after"), 1));
+    device.setSilent(parser.isSet(QStringLiteral("silent")));
+    device.setIgnoredCommands(parser.values(QStringLiteral("ignore")));
+    device.setAnswerDelay(intOption(parser, QStringLiteral("answer-delay"), 0));
+    device.setLineGap(intOption(parser, QStringLiteral("line-gap"), 0));
+    device.setBaudRate(intOption(parser, QStringLiteral("baud"), 0));
+    device.setFragmentSize(intOption(parser, QStringLiteral("fragment"), 0));
+    device.setGarbage(QByteArray::fromHex(parser.value(QStringLiteral("garbage")).toLatin1()));
+    device.setResendBlock(
+        intOption(parser, QStringLiteral("resend-block"), telx5::SimDevice::Never));
+    device.setSilentAfterBlock(
+        intOption(parser, QStringLiteral("silent-after-block"), telx5::SimDevice::Never));
+
+    if (parser.isSet(QStringLiteral("verbose"))) {
+        QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,
+                         [](const QByteArray &line) {
+                             QTextStream(stderr) << "<- " << QString::fromLatin1(line) << '\n';
+                         });
+    }
+    const QString imageFile = parser.value(QStringLiteral("save-image"));
+    QObject::connect(
+        &device, &telx5::SimDevice::bootImageReceived, &app, [imageFile](const QByteArray &image) {
+            QTextStream(stderr) << "firmware image received: " << image.size() << " bytes\n";
+            if (imageFile.isEmpty())
+                return;
+            QFile file(imageFile);
+            if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
+                QTextStream(stderr) << "cannot write " << imageFile << '\n';
+        });
+
+    QString error;
+    if (!device.start(&error)) {
+        QTextStream(stderr) << "telx5-sim: " << error << '\n';
+        return 1;
+    }
+    QTextStream(stdout) << device.portPath() << Qt::endl;
+    return app.exec();
+}
