@@ -14,7 +14,7 @@ constexpr qsizetype SentTimeWidth = 4;
 QByteArray save(const DeviceView &view, const TextCodec &codec)
 {
     const auto value = [&view](Field field) { return view.text(field); };
-    const auto octets = [&view](Address address) {
+    const auto octets = [&view](Address address) -> QString {
         return view.text(octetField(address, 0)) + QLatin1Char(',') +
                view.text(octetField(address, 1)) + QLatin1Char(',') +
                view.text(octetField(address, 2)) + QLatin1Char(',') +
