@@ -1,0 +1,116 @@
+#pragma once
+
+#include "codepage.h"
+#include "fields.h"
+#include "hexlog.h"
+#include "host.h"
+#include "linebuffer.h"
+#include "lineparser.h"
+#include "receiver.h"
+#include "seriallink.h"
+
+#include <QLocale>
+#include <QString>
+#include <QTranslator>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace Ui {
+class Form1;
+}
+
+namespace telx5 {
+
+class FieldEntry;
+
+// The one window. Its controls hold the settings: the parser, the sessions
+// and the file commands read and write them through DeviceView and
+// SessionHost, so every reader sees what the user sees.
+class Form1 final : public QWidget, public DeviceView, public SessionHost
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        // The system's default locale; it picks the language once, at start-up.
+        QLocale locale = QLocale::system();
+        // "XRVComm.ini", which remembers the port that last worked.
+        QString iniPath;
+        // A port listed after the probed ones and chosen at start-up, for a
+        // device that the probe cannot find (the simulated one).
+        QString extraPort;
+    };
+
+    // Runs Form_Load, which may show one message box through `dialogs`. Without
+    // a link the window opens the real serial ports.
+    Form1(const Options &options, Dialogs &dialogs, SerialLink *link = nullptr,
+          QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // DeviceView
+    QString text(Field field) const override;
+    void setText(Field field, const QString &value) override;
+    bool octetBoxesEnabled() const override;
+    void setOctetBoxesEnabled(bool enabled) override;
+    QString statusText() const override;
+    void setStatusText(const QString &text) override;
+
+    // SessionHost
+    DeviceView &settings() override { return *this; }
+    Flags &flags() override { return m_flags; }
+    LineBuffer &lineBuffer() override { return m_lineBuffer; }
+    Dialogs &dialogs() override { return m_dialogs; }
+    QString language() const override { return m_language; }
+    QString stepText() const override;
+    void setStepText(const QString &text) override;
+    QString caption(Button button) const override;
+    void setCaption(Button button, const QString &caption) override;
+    bool isEnabled(Button button) const override;
+    void setEnabled(Button button, bool enabled) override;
+    QString portText() const override;
+    void setPortText(const QString &text) override;
+    QString iniPath() const override { return m_iniPath; }
+
+    using QWidget::isEnabled;
+    using QWidget::setEnabled;
+
+private:
+    void Form_Load(const QLocale &locale, const QString &extraPort);
+    void Command0_Click();
+    void Combo1_Click();
+    void Combo2_Click();
+    void runCommand(void (*command)(SessionContext &));
+    void statusEdited();
+
+    QPushButton *button(Button button) const;
+    QLineEdit *octetBox(int index) const;
+
+    std::unique_ptr<Ui::Form1> m_ui;
+    Dialogs &m_dialogs;
+    QString m_iniPath;
+    QString m_language;
+    QTranslator m_translator;
+
+    Flags m_flags;
+    LineBuffer m_lineBuffer;
+    HexLog m_hexLog;
+    TextCodec m_codec;
+    LineParser m_parser;
+    std::unique_ptr<SerialLink> m_ownLink;
+    SerialLink &m_link;
+    Receiver m_receiver;
+
+    std::array<QWidget *, FieldCount> m_fieldControls{};
+    std::array<FieldEntry *, FieldCount> m_fieldEntries{};
+    // StatusBox keeps its CR LF line ends; the box shows them as line breaks.
+    QString m_status;
+    bool m_settingStatus = false;
+};
+
+} // namespace telx5
