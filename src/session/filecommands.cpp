@@ -1,0 +1,75 @@
+#include "filecommands.h"
+
+#include "settingsfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+namespace telx5 {
+
+namespace {
+
+// CommonDialog1: both commands empty the file name before showing it, so a
+// name chosen earlier is never reused; both start in the program's folder.
+Dialogs::FileRequest commonDialog1(const QString &title, const QString &filter,
+                                   bool confirmOverwrite)
+{
+    return {title, filter, QCoreApplication::applicationDirPath(), confirmOverwrite};
+}
+
+QString failureText(const SessionHost &host, const QString &action, const QString &fileName,
+                    const QString &reason)
+{
+    if (host.isChinese())
+        return action + QStringLiteral("失败：") + fileName + QStringLiteral("\r\n") + reason;
+    return action + QStringLiteral(" failed: ") + fileName + QStringLiteral("\r\n") + reason;
+}
+
+} // namespace
+
+void Command5_Click(SessionContext &context)
+{
+    SessionHost &host = context.host;
+    const QString fileName = host.dialogs().saveFileName(
+        commonDialog1(QStringLiteral("Save"), QStringLiteral("setup file(*.ini)"), true));
+    if (fileName.isEmpty())
+        return;
+
+    // Written aside and renamed over the old file only when complete, so a
+    // full disk or a locked file never leaves a half-written settings file.
+    const QByteArray content = SettingsFile::save(host.settings(), context.codec);
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
+        return;
+    const QString action = host.isChinese() ? QStringLiteral("保存") : QStringLiteral("Save");
+    host.dialogs().message(failureText(host, action, fileName, file.errorString()));
+}
+
+void Command4_Click(SessionContext &context)
+{
+    SessionHost &host = context.host;
+    const QString fileName = host.dialogs().openFileName(commonDialog1(
+        QStringLiteral("Please choose fireware."), QStringLiteral("ini文件(*.ini)"), false));
+    if (fileName.isEmpty())
+        return;
+
+    DeviceView &view = host.settings();
+    view.setStatusText(fileName + QStringLiteral("\r\n\r\n"));
+    // The loaded settings may be written to a device even when the file
+    // could not be read to its end.
+    host.setEnabled(Button::Write, true);
+
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray content = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            SettingsFile::load(content, host.lineBuffer(), context.parser, view, context.codec);
+            return;
+        }
+    }
+    const QString action = host.isChinese() ? QStringLiteral("载入") : QStringLiteral("Load");
+    host.dialogs().message(failureText(host, action, fileName, file.errorString()));
+}
+
+} // namespace telx5

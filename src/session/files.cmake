@@ -1,0 +1,1 @@
+target_sources(telx5_session PRIVATE filecommands.cpp filecommands.h)

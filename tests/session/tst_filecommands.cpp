@@ -1,0 +1,450 @@
+#include "devicesettings.h"
+#include "filecommands.h"
+#include "settingsrecord.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace telx5;
+
+namespace {
+
+const QByteArray DefaultFile =
+    "[TELX5]\r\n\r\nCALLSIGN:NOCALL-10\r\nPASS:40417\r\nDHCP:1#\r\n"
+    "IP:192,168,1,99\r\nMASK:255,255,255,0\r\nGATE:192,168,1,1\r\n"
+    "DNS:8,8,8,8\r\nPOSITION:!3035.00N/11417.00ErPHG1010\r\n"
+    "COMMENT TEXT:TELX5 144.640MHz\r\nSERVER:china.aprs2.net\r\n"
+    "SENT TIME:0600\r\nFILTER:b/TELX5\r\nBACKLIGHT:00\r\n"
+    "FREQ:144.6400\r\nUNIT:1\r\nDIGI:0\r\nMOD:3\r\nPATH:1\r\nALIAS:3\r\n";
+
+// Answers each file dialog with the next prepared name (empty: cancelled).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    void message(const QString &text, const QString &) override { messages << text; }
+    QString openFileName(const FileRequest &request) override { return answer(request); }
+    QString saveFileName(const FileRequest &request) override { return answer(request); }
+
+    QStringList answers;
+    QList<FileRequest> requests;
+    QStringList messages;
+
+private:
+    QString answer(const FileRequest &request)
+    {
+        requests << request;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+// Neither file command may touch the port; this one notices if they do.
+class UntouchedLink : public SerialLink
+{
+public:
+    bool setPortName(const QString &) override { return touch(false); }
+    QString portName() const override { return {}; }
+    bool isOpen() const override { return false; }
+    bool open(QString *) override { return touch(false); }
+    void close() override { touch(false); }
+    bool send(QByteArrayView) override { return touch(false); }
+
+    mutable int uses = 0;
+
+private:
+    bool touch(bool result) const
+    {
+        ++uses;
+        return result;
+    }
+};
+
+class Host : public SessionHost
+{
+public:
+    explicit Host(const QString &languageText = QStringLiteral("2"))
+        : languageText(languageText),
+          codec(codePageForLanguage(languageText)), parser{record, flagState, codec}
+    {}
+
+    DeviceView &settings() override { return record; }
+    Flags &flags() override { return flagState; }
+    LineBuffer &lineBuffer() override { return buffer; }
+    Dialogs &dialogs() override { return dialogState; }
+    QString language() const override { return languageText; }
+    QString stepText() const override { return {}; }
+    void setStepText(const QString &) override {}
+    QString caption(Button) const override { return {}; }
+    void setCaption(Button, const QString &) override {}
+    bool isEnabled(Button button) const override { return enabled.contains(button); }
+    void setEnabled(Button button, bool on) override
+    {
+        enabled.removeAll(button);
+        if (on)
+            enabled << button;
+    }
+    QString portText() const override { return {}; }
+    void setPortText(const QString &) override {}
+    QString iniPath() const override { return {}; }
+
+    void save(const QString &fileName)
+    {
+        dialogState.answers << fileName;
+        SessionContext context{*this, link, codec, parser};
+        Command5_Click(context);
+    }
+    void load(const QString &fileName)
+    {
+        dialogState.answers << fileName;
+        SessionContext context{*this, link, codec, parser};
+        Command4_Click(context);
+    }
+
+    QString languageText;
+    SettingsRecord record;
+    Flags flagState;
+    LineBuffer buffer;
+    ScriptedDialogs dialogState;
+    UntouchedLink link;
+    TextCodec codec;
+    LineParser parser;
+    QList<Button> enabled;
+};
+
+QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &fileName, const QByteArray &content)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QStringList fieldTexts(const DeviceView &view)
+{
+    QStringList texts;
+    for (int i = 0; i < FieldCount; ++i)
+        texts << view.text(static_cast<Field>(i));
+    return texts;
+}
+
+} // namespace
+
+using Changes = QList<std::pair<Field, QString>>;
+
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void saveWritesTheWindow_data();
+    void saveWritesTheWindow();
+    void roundTrip_data();
+    void roundTrip();
+    void loadShowsEveryLine_data();
+    void loadShowsEveryLine();
+    void failedSaveKeepsOldContent_data();
+    void failedSaveKeepsOldContent();
+    void unreadableFileIsReported_data();
+    void unreadableFileIsReported();
+    void cancelChangesNothing_data();
+    void cancelChangesNothing();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestFileCommands::saveWritesTheWindow_data()
+{
+    QTest::addColumn<Changes>("changes");
+    QTest::addColumn<QByteArray>("expected"); // the whole file, or the one line that differs
+
+    QTest::newRow("defaults") << Changes{} << DefaultFile;
+    QTest::newRow("callsign of six")
+        << Changes{{Field::Callsign, QStringLiteral("AB1CDE")}} << QByteArray("CALLSIGN:AB1CDE-10");
+    QTest::newRow("empty callsign")
+        << Changes{{Field::Callsign, QString()}} << QByteArray("CALLSIGN:      -10");
+    QTest::newRow("callsign with dash")
+        << Changes{{Field::Callsign, QStringLiteral("B1-X")}} << QByteArray("CALLSIGN:B1-X  -10");
+    QTest::newRow("interval 600") << Changes{{Field::SentTime, QStringLiteral("600")}}
+                                  << QByteArray("SENT TIME:0600");
+    QTest::newRow("empty octets") << Changes{{Field::Ip1, {}},
+                                             {Field::Ip2, {}},
+                                             {Field::Ip3, {}},
+                                             {Field::Ip4, {}}}
+                                  << QByteArray("IP:,,,");
+    QTest::newRow("typed unit") << Changes{{Field::Unit, QStringLiteral("yards")}}
+                                << QByteArray("UNIT:1");
+    QTest::newRow("typed path") << Changes{{Field::Path, QStringLiteral("WIDE2-2")}}
+                                << QByteArray("PATH:1");
+    QTest::newRow("static") << Changes{{Field::Dhcp, QStringLiteral("STATIC IP")}}
+                            << QByteArray("DHCP:0#");
+}
+
+void TestFileCommands::saveWritesTheWindow()
+{
+    QFETCH(Changes, changes);
+    QFETCH(QByteArray, expected);
+
+    Host host;
+    DeviceSettings::applyDefaults(host.record);
+    for (const auto &[field, value] : changes)
+        host.record.setText(field, value);
+    host.record.setStatusText(QStringLiteral("before"));
+    const QString fileName = m_dir->filePath(QStringLiteral("save.ini"));
+    QVERIFY(writeFile(fileName, QByteArray(8000, 'x')));
+
+    host.save(fileName);
+
+    const QByteArray written = readFile(fileName);
+    if (expected.startsWith("[TELX5]"))
+        QCOMPARE(written, expected);
+    else
+        QVERIFY2(written.contains(QByteArray("\r\n" + expected + "\r\n")), written.constData());
+    QVERIFY(!written.contains('x'));
+    QCOMPARE(host.dialogState.requests.size(), 1);
+    const Dialogs::FileRequest &request = host.dialogState.requests.constFirst();
+    QCOMPARE(request.title, QStringLiteral("Save"));
+    QCOMPARE(request.filter, QStringLiteral("setup file(*.ini)"));
+    QCOMPARE(request.directory, QCoreApplication::applicationDirPath());
+    QVERIFY(request.confirmOverwrite);
+    QCOMPARE(host.dialogState.messages, QStringList());
+    QCOMPARE(host.record.statusText(), QStringLiteral("before"));
+    QVERIFY(!host.isEnabled(Button::Write));
+    QCOMPARE(host.link.uses, 0);
+}
+
+void TestFileCommands::roundTrip_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<Changes>("changes");
+    QTest::addColumn<Changes>("loaded"); // where loading differs from what was saved
+
+    QTest::newRow("defaults") << QStringLiteral("2") << Changes{} << Changes{};
+    QTest::newRow("every field") << QStringLiteral("2")
+                                 << Changes{{Field::Callsign, QStringLiteral("BG7ABC")},
+                                            {Field::Ssid, QStringLiteral("15")},
+                                            {Field::Dhcp, QStringLiteral("STATIC IP")},
+                                            {Field::Gate3, QStringLiteral("254")},
+                                            {Field::Server, QStringLiteral("euro.aprs2.net")},
+                                            {Field::Backlight, QStringLiteral("90")},
+                                            {Field::Unit, QStringLiteral("mi")},
+                                            {Field::Digi, QStringLiteral("1")},
+                                            {Field::Mod, QStringLiteral("5")},
+                                            {Field::Path, QStringLiteral("WIDE1-1WIDE2-2")},
+                                            {Field::Alias, QStringLiteral("WIDE2")}}
+                                 << Changes{};
+    QTest::newRow("short callsign comes back padded")
+        << QStringLiteral("2") << Changes{{Field::Callsign, QStringLiteral("AB1")}}
+        << Changes{{Field::Callsign, QStringLiteral("AB1   ")}};
+    QTest::newRow("callsign with dash is cut")
+        << QStringLiteral("2") << Changes{{Field::Callsign, QStringLiteral("B1-X")}}
+        << Changes{{Field::Callsign, QStringLiteral("B1")},
+                   {Field::Ssid, QStringLiteral("X  -10")}};
+    QTest::newRow("typed unit and path")
+        << QStringLiteral("2")
+        << Changes{{Field::Unit, QStringLiteral("yards")}, {Field::Path, QStringLiteral("x")}}
+        << Changes{{Field::Unit, QStringLiteral("km")}, {Field::Path, QStringLiteral("WIDE1-1")}};
+    QTest::newRow("interval 600") << QStringLiteral("2")
+                                  << Changes{{Field::SentTime, QStringLiteral("600")}}
+                                  << Changes{{Field::SentTime, QStringLiteral("0600")}};
+    QTest::newRow("empty octets") << QStringLiteral("2")
+                                  << Changes{{Field::Dns1, {}},
+                                             {Field::Dns2, {}},
+                                             {Field::Dns3, {}},
+                                             {Field::Dns4, {}}}
+                                  << Changes{};
+    QTest::newRow("chinese comment") << QStringLiteral("1")
+                                     << Changes{{Field::Comment, QStringLiteral("武汉 TELX5 中继")},
+                                                {Field::Unit, QStringLiteral("公里")}}
+                                     << Changes{};
+}
+
+void TestFileCommands::roundTrip()
+{
+    QFETCH(QString, language);
+    QFETCH(Changes, changes);
+    QFETCH(Changes, loaded);
+
+    Host saving(language);
+    DeviceSettings::applyDefaults(saving.record);
+    for (const auto &[field, value] : changes)
+        saving.record.setText(field, value);
+    const QString fileName = m_dir->filePath(QStringLiteral("trip.ini"));
+    saving.save(fileName);
+
+    Host loading(language);
+    loading.load(fileName);
+
+    SettingsRecord expected;
+    DeviceSettings::applyDefaults(expected);
+    for (const auto &[field, value] : changes + loaded)
+        expected.setText(field, value);
+    // Neither the version nor the CTCSS placeholder is kept in the file.
+    expected.setText(Field::Ctcss, QString());
+    QCOMPARE(fieldTexts(loading.record), fieldTexts(expected));
+    // Only a "DHCP:1#" line switches the octet boxes off.
+    QCOMPARE(loading.record.octetBoxesEnabled(),
+             WireCodes::isStaticAddressing(saving.record.text(Field::Dhcp)));
+    QVERIFY(loading.isEnabled(Button::Write));
+    QVERIFY(
+        loading.record.statusText().startsWith(fileName + QStringLiteral("\r\n\r\n[TELX5]\r\n")));
+    QCOMPARE(loading.dialogState.messages, QStringList());
+    QCOMPARE(loading.link.uses + saving.link.uses, 0);
+}
+
+void TestFileCommands::loadShowsEveryLine_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<Changes>("changes");
+
+    QTest::newRow("empty file") << QByteArray() << QString() << Changes{};
+    QTest::newRow("no header") << QByteArray("PASS:123\r\nFREQ:145.0000\r\n")
+                               << QStringLiteral("PASS:123\r\nFREQ:145.0000\r\n")
+                               << Changes{{Field::Pass, QStringLiteral("123")},
+                                          {Field::Freq, QStringLiteral("145.0000")}};
+    QTest::newRow("no empty line")
+        << QByteArray("[TELX5]\r\nMOD:4") << QStringLiteral("[TELX5]\r\nMOD:4\r\n")
+        << Changes{{Field::Mod, QStringLiteral("4")}};
+    QTest::newRow("malformed line stops")
+        << QByteArray("[TELX5]\r\n\r\nPASS:1\r\nIP:10,0\r\nFREQ:2\r\n")
+        << QStringLiteral("[TELX5]\r\n\r\nPASS:1\r\nIP:10,0\r\n")
+        << Changes{{Field::Pass, QStringLiteral("1")}, {Field::Ip1, QStringLiteral("10")}};
+    QTest::newRow("lone CR and LF")
+        << QByteArray("PASS:1\rFILTER:a\nb") << QStringLiteral("PASS:1\r\nFILTER:a\nb\r\n")
+        << Changes{{Field::Pass, QStringLiteral("1")}, {Field::Filter, QStringLiteral("a\nb")}};
+}
+
+void TestFileCommands::loadShowsEveryLine()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, shown);
+    QFETCH(Changes, changes);
+
+    const QString fileName = m_dir->filePath(QStringLiteral("load.ini"));
+    QVERIFY(writeFile(fileName, content));
+    Host host;
+    host.record.setStatusText(QStringLiteral("old status"));
+    host.load(fileName);
+
+    SettingsRecord expected;
+    for (const auto &[field, value] : changes)
+        expected.setText(field, value);
+    QCOMPARE(host.record.statusText(), fileName + QStringLiteral("\r\n\r\n") + shown);
+    QCOMPARE(fieldTexts(host.record), fieldTexts(expected));
+    QVERIFY(host.isEnabled(Button::Write));
+    QCOMPARE(host.dialogState.messages, QStringList());
+    const Dialogs::FileRequest &request = host.dialogState.requests.constFirst();
+    QCOMPARE(request.title, QStringLiteral("Please choose fireware."));
+    QCOMPARE(request.filter, QStringLiteral("ini文件(*.ini)"));
+    QCOMPARE(request.directory, QCoreApplication::applicationDirPath());
+}
+
+void TestFileCommands::failedSaveKeepsOldContent_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("language");
+
+    QTest::newRow("missing folder")
+        << QStringLiteral("missing/settings.ini") << QStringLiteral("2");
+    QTest::newRow("folder in the way") << QStringLiteral("taken.ini") << QStringLiteral("2");
+    QTest::newRow("folder in the way, chinese")
+        << QStringLiteral("taken.ini") << QStringLiteral("1");
+}
+
+void TestFileCommands::failedSaveKeepsOldContent()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, language);
+
+    const QString taken = m_dir->filePath(QStringLiteral("taken.ini"));
+    QVERIFY(QDir().mkpath(taken));
+    QVERIFY(writeFile(taken + QStringLiteral("/keep.txt"), "old"));
+
+    Host host(language);
+    DeviceSettings::applyDefaults(host.record);
+    const QString fileName = m_dir->filePath(target);
+    host.save(fileName);
+
+    QCOMPARE(host.dialogState.messages.size(), 1);
+    QVERIFY2(host.dialogState.messages.constFirst().contains(fileName),
+             qPrintable(host.dialogState.messages.constFirst()));
+    QCOMPARE(readFile(taken + QStringLiteral("/keep.txt")), QByteArray("old"));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("missing"))));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(host.record.statusText(), QString());
+    QVERIFY(!host.isEnabled(Button::Write));
+}
+
+void TestFileCommands::unreadableFileIsReported_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("missing file") << false;
+    QTest::newRow("folder") << true;
+}
+
+void TestFileCommands::unreadableFileIsReported()
+{
+    QFETCH(bool, folder);
+    const QString fileName = m_dir->filePath(QStringLiteral("chosen.ini"));
+    QVERIFY(!folder || QDir().mkpath(fileName));
+    Host host;
+    DeviceSettings::applyDefaults(host.record);
+    const QStringList before = fieldTexts(host.record);
+    host.load(fileName);
+
+    QCOMPARE(host.dialogState.messages.size(), 1);
+    QVERIFY(host.dialogState.messages.constFirst().contains(fileName));
+    QCOMPARE(host.record.statusText(), fileName + QStringLiteral("\r\n\r\n"));
+    QCOMPARE(fieldTexts(host.record), before);
+    QVERIFY(host.isEnabled(Button::Write));
+}
+
+void TestFileCommands::cancelChangesNothing_data()
+{
+    QTest::addColumn<bool>("load");
+    QTest::newRow("save") << false;
+    QTest::newRow("load") << true;
+}
+
+void TestFileCommands::cancelChangesNothing()
+{
+    QFETCH(bool, load);
+
+    const QString earlier = m_dir->filePath(QStringLiteral("earlier.ini"));
+    Host host;
+    DeviceSettings::applyDefaults(host.record);
+    host.save(earlier);
+    host.load(earlier);
+    host.setEnabled(Button::Write, false);
+    host.record.setText(Field::Comment, QStringLiteral("edited"));
+    host.record.setStatusText(QStringLiteral("shown"));
+    const QStringList before = fieldTexts(host.record);
+    const QByteArray file = readFile(earlier);
+
+    if (load)
+        host.load(QString());
+    else
+        host.save(QString());
+
+    QCOMPARE(host.dialogState.requests.size(), 3);
+    QCOMPARE(fieldTexts(host.record), before);
+    QCOMPARE(host.record.statusText(), QStringLiteral("shown"));
+    QVERIFY(!host.isEnabled(Button::Write));
+    QCOMPARE(readFile(earlier), file);
+    QCOMPARE(host.dialogState.messages, QStringList());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("earlier.ini")});
+}
+
+QTEST_GUILESS_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
