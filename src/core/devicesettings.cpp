@@ -113,8 +113,12 @@ QString codeOf(const CodeEntry (&table)[N], const QString &text, char fallback)
 template <std::size_t N> QString entryOf(const CodeEntry (&table)[N], char code)
 {
     for (const CodeEntry &entry : table) {
-        if (entry.code == code)
-            return QString::fromUtf16(entry.entry);
+        // The parser maps codes back on every received byte; the entries
+        // are static, so they are shared rather than copied.
+        if (entry.code == code) {
+            const QStringView view(entry.entry);
+            return QString::fromRawData(view.data(), view.size());
+        }
     }
     return {};
 }
