@@ -4,6 +4,8 @@ namespace telx5 {
 
 namespace {
 
+constexpr char Substitute = 0x1A;
+
 const char *codePageName(CodePage page)
 {
     return page == CodePage::Gb18030 ? "GB18030" : "windows-1252";
@@ -23,7 +25,25 @@ TextCodec::TextCodec(CodePage page)
 QByteArray TextCodec::encode(const QString &text) const
 {
     m_encoder.resetState();
-    return m_encoder.encode(text);
+    QByteArray bytes = m_encoder.encode(text);
+    if (!bytes.contains(Substitute))
+        return bytes;
+
+    // The converter marks a character that the code page lacks with the SUB
+    // control, which the device and a reloaded file would take as a real
+    // character; the system's own conversion writes '?' there, and so do we.
+    bytes.clear();
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype size = text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+        m_encoder.resetState();
+        const QStringView original = QStringView(text).sliced(at, size);
+        const QByteArray character = m_encoder.encode(original);
+        const bool lacking =
+            character == QByteArrayView(&Substitute, 1) && original != QStringView(u"\x1A");
+        bytes += lacking ? QByteArray(1, '?') : character;
+        at += size;
+    }
+    return bytes;
 }
 
 QString TextCodec::decode(QByteArrayView bytes) const

@@ -44,7 +44,7 @@ bool LineParser::peizhi(QByteArrayView line)
         // The callsign starts after "CALLSIGN:" and ends at the first '-'
         // after it; everything behind that '-' is the SSID.
         constexpr qsizetype start = 9;
-        const qsizetype dash = line.size() > start ? line.indexOf('-', start) : -1;
+        const qsizetype dash = line.indexOf('-', start);
         if (dash < 0)
             return false;
         m_view.setText(Field::Callsign, m_codec.decode(line.sliced(start, dash - start)));

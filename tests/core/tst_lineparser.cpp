@@ -86,6 +86,7 @@ void TestLineParser::codePages()
     QVERIFY2(chinese.isValid(), "GB18030 is missing from this Qt build");
     QCOMPARE(western.encode(QStringLiteral("é€")), QByteArray("\xE9\x80"));
     QCOMPARE(western.decode("\xE9\x80"), QStringLiteral("é€"));
+    QCOMPARE(western.encode(QStringLiteral("a中\x1A😀b")), QByteArray("a?\x1A?b"));
     QCOMPARE(chinese.encode(QStringLiteral("公里")), QByteArray("\xB9\xAB\xC0\xEF"));
     QCOMPARE(chinese.decode("\xB9\xAB\xC0\xEF"), QStringLiteral("公里"));
 }
