@@ -33,11 +33,15 @@ QtSerialLink::QtSerialLink(QObject *parent) : SerialLink(parent)
         if (!bytes.isEmpty())
             Q_EMIT received(bytes);
     });
-    // A port that disappears (a pulled USB cable) or fails for good is closed,
-    // so that the next send reports failure instead of writing into nothing.
+    // A port that disappears (a pulled USB cable) reports a failed read on
+    // every poll from then on. Closing it stops that and makes the next send
+    // report failure instead of writing into nothing.
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && m_port.isOpen())
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+            m_port.isOpen()) {
+            m_port.clearError();
             m_port.close();
+        }
     });
 }
 

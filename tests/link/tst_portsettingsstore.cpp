@@ -1,0 +1,288 @@
+#include "portsettingsstore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace telx5;
+
+namespace {
+
+QByteArray lineEnd()
+{
+#ifdef Q_OS_WIN
+    return "\r\n";
+#else
+    return "\n";
+#endif
+}
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeAll(const QString &fileName, const QByteArray &content)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+void rememberPort(const QString &fileName, const QString &port)
+{
+    PortSettingsStore::WriteCommSet(fileName, port, QStringLiteral("115200"), QStringLiteral("1"),
+                                    QStringLiteral("n"), QStringLiteral("8"), QStringLiteral("0"),
+                                    QStringLiteral("2048"), QStringLiteral("2048"));
+}
+
+} // namespace
+
+class TestPortSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void newFileReadsTheNineLines_data();
+    void newFileReadsTheNineLines();
+    void rememberedPortIsReadBack_data();
+    void rememberedPortIsReadBack();
+    void lookupsIgnoreCase_data();
+    void lookupsIgnoreCase();
+    void writeReplacesInPlaceOrAppendsToItsSection_data();
+    void writeReplacesInPlaceOrAppendsToItsSection();
+    void missingFileOrKeyReadsEmpty_data();
+    void missingFileOrKeyReadsEmpty();
+    void longValuesAreCutOnReading_data();
+    void longValuesAreCutOnReading();
+    void handEditsOfTheRecordKeysLeaveThePort();
+    void unwritableFolderKeepsTheOldFile();
+    void defaultPathNamesTheFile();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_ini;
+};
+
+void TestPortSettingsStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_ini = m_dir->filePath(QStringLiteral("XRVComm.ini"));
+}
+
+void TestPortSettingsStore::newFileReadsTheNineLines_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::newRow("usb adapter") << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("pseudo-terminal") << QStringLiteral("/dev/pts/7");
+    QTest::newRow("replacement port") << QStringLiteral("/dev/ttyS0");
+    QTest::newRow("windows name as given") << QStringLiteral("COM4");
+}
+
+void TestPortSettingsStore::newFileReadsTheNineLines()
+{
+    QFETCH(QString, port);
+    rememberPort(m_ini, port);
+    const QByteArray nl = lineEnd();
+    const QByteArray expected = "[XRVComm]" + nl + "par5=" + port.toUtf8() + nl + "par4=115200" +
+                                nl + "par1=1" + nl + "par3=n" + nl + "par2=8" + nl + "par0=0" + nl +
+                                "InBuff=2048" + nl + "OutBuff=2048" + nl;
+    QCOMPARE(readAll(m_ini), expected);
+
+    // Remembering another port later changes only that one line.
+    rememberPort(m_ini, QStringLiteral("/dev/ttyACM1"));
+    QCOMPARE(readAll(m_ini), QByteArray(expected).replace(QByteArray("par5=" + port.toUtf8()),
+                                                          "par5=/dev/ttyACM1"));
+}
+
+void TestPortSettingsStore::rememberedPortIsReadBack_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::newRow("device path") << QStringLiteral("/dev/ttyUSB3");
+    QTest::newRow("typed text") << QStringLiteral("my port");
+    QTest::newRow("empty") << QString();
+}
+
+void TestPortSettingsStore::rememberedPortIsReadBack()
+{
+    QFETCH(QString, port);
+    rememberPort(m_ini, port);
+    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+             port);
+    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
+             QStringLiteral("115200"));
+}
+
+void TestPortSettingsStore::lookupsIgnoreCase_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("section in other case")
+        << QByteArray("[xrvcomm]\npar5=/dev/ttyUSB1\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("/dev/ttyUSB1");
+    QTest::newRow("key in other case")
+        << QByteArray("[XRVComm]\nPAR5=COM7\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("COM7");
+    QTest::newRow("windows line ends")
+        << QByteArray("[XRVComm]\r\npar5=COM7\r\npar4=9600\r\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par4") << QStringLiteral("9600");
+    QTest::newRow("blanks around key and value")
+        << QByteArray("[XRVComm]\n  par5 =  /dev/ttyS1  \n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("/dev/ttyS1");
+    QTest::newRow("same key in another section")
+        << QByteArray("[Other]\npar5=wrong\n[XRVComm]\npar5=right\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("right");
+    QTest::newRow("value keeps its equals signs")
+        << QByteArray("[XRVComm]\npar5=a=b\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("a=b");
+}
+
+void TestPortSettingsStore::lookupsIgnoreCase()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    writeAll(m_ini, content);
+    QCOMPARE(PortSettingsStore::ReadINI(section, key, m_ini), expected);
+}
+
+void TestPortSettingsStore::writeReplacesInPlaceOrAppendsToItsSection_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("existing value replaced in place")
+        << QByteArray("[XRVComm]\npar5=COM1\npar4=115200\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("/dev/ttyUSB0")
+        << QByteArray("[XRVComm]\npar5=/dev/ttyUSB0\npar4=115200\n");
+    QTest::newRow("key found in any case keeps its spelling")
+        << QByteArray("[xrvcomm]\nPAR5=COM1\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("COM2") << QByteArray("[xrvcomm]\nPAR5=COM2\n");
+    QTest::newRow("new key at the end of its section")
+        << QByteArray("[XRVComm]\npar5=COM1\n\n[Other]\nx=1\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("InBuff") << QStringLiteral("2048")
+        << QByteArray("[XRVComm]\npar5=COM1\nInBuff=2048\n\n[Other]\nx=1\n");
+    QTest::newRow("new section at the end of the file")
+        << QByteArray("[Other]\nx=1\n") << QStringLiteral("XRVComm") << QStringLiteral("par5")
+        << QStringLiteral("COM3") << QByteArray("[Other]\nx=1\n\n[XRVComm]\npar5=COM3\n");
+    QTest::newRow("windows line ends are kept")
+        << QByteArray("[XRVComm]\r\npar5=COM1\r\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par4") << QStringLiteral("115200")
+        << QByteArray("[XRVComm]\r\npar5=COM1\r\npar4=115200\r\n");
+    QTest::newRow("comments and foreign lines survive")
+        << QByteArray("; remembered port\n[XRVComm]\nnote\npar5=COM1\n")
+        << QStringLiteral("XRVComm") << QStringLiteral("par5") << QStringLiteral("COM9")
+        << QByteArray("; remembered port\n[XRVComm]\nnote\npar5=COM9\n");
+}
+
+void TestPortSettingsStore::writeReplacesInPlaceOrAppendsToItsSection()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    writeAll(m_ini, before);
+    PortSettingsStore::WriteINI(section, key, value, m_ini);
+    QCOMPARE(readAll(m_ini), after);
+}
+
+void TestPortSettingsStore::missingFileOrKeyReadsEmpty_data()
+{
+    QTest::addColumn<bool>("createFile");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("no file (first start)")
+        << false << QStringLiteral("XRVComm") << QStringLiteral("par5");
+    QTest::newRow("no such key") << true << QStringLiteral("XRVComm") << QStringLiteral("par9");
+    QTest::newRow("no such section") << true << QStringLiteral("Other") << QStringLiteral("par5");
+}
+
+void TestPortSettingsStore::missingFileOrKeyReadsEmpty()
+{
+    QFETCH(bool, createFile);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    if (createFile)
+        rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
+    const QString value = PortSettingsStore::ReadINI(section, key, m_ini);
+    QVERIFY(value.isEmpty());
+    QCOMPARE(QFile::exists(m_ini), createFile);
+}
+
+void TestPortSettingsStore::longValuesAreCutOnReading_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("253") << 253 << 253;
+    QTest::newRow("254") << 254 << 254;
+    QTest::newRow("255") << 255 << 254;
+    QTest::newRow("1000") << 1000 << 254;
+}
+
+void TestPortSettingsStore::longValuesAreCutOnReading()
+{
+    QFETCH(int, length);
+    QFETCH(int, expected);
+    QString value;
+    for (int i = 0; i < length; ++i)
+        value += QChar(u'a' + i % 26);
+    PortSettingsStore::WriteINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), value, m_ini);
+    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+             value.left(expected));
+}
+
+void TestPortSettingsStore::handEditsOfTheRecordKeysLeaveThePort()
+{
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB2"));
+    QByteArray content = readAll(m_ini);
+    content.replace("par4=115200", "par4=9600").replace("InBuff=2048", "InBuff=17");
+    writeAll(m_ini, content);
+    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+             QStringLiteral("/dev/ttyUSB2"));
+    // The next write of the record puts the record values back.
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB2"));
+    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
+             QStringLiteral("115200"));
+}
+
+void TestPortSettingsStore::unwritableFolderKeepsTheOldFile()
+{
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
+    const QByteArray before = readAll(m_ini);
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (QFileInfo(m_dir->path()).isWritable()) {
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QSKIP("running with rights that ignore folder permissions");
+    }
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB1"));
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(readAll(m_ini), before);
+}
+
+void TestPortSettingsStore::defaultPathNamesTheFile()
+{
+    const QFileInfo path(PortSettingsStore::defaultIniPath());
+    QCOMPARE(path.fileName(), QStringLiteral("XRVComm.ini"));
+    QVERIFY(path.isAbsolute());
+    const QFileInfo programDir(QCoreApplication::applicationDirPath());
+    if (programDir.isWritable())
+        QCOMPARE(path.absolutePath(), programDir.absoluteFilePath());
+    else
+        QVERIFY(path.absolutePath() != programDir.absoluteFilePath());
+}
+
+QTEST_GUILESS_MAIN(TestPortSettingsStore)
+#include "tst_portsettingsstore.moc"
