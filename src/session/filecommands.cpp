@@ -3,6 +3,7 @@
 #include "settingsfile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -18,12 +19,16 @@ Dialogs::FileRequest commonDialog1(const QString &title, const QString &filter,
     return {title, filter, QCoreApplication::applicationDirPath(), confirmOverwrite};
 }
 
-QString failureText(const SessionHost &host, const QString &action, const QString &fileName,
+// Names the file and the system's reason, so the user can choose another.
+QString failureText(const SessionHost &host, bool saving, const QString &fileName,
                     const QString &reason)
 {
+    QString text;
     if (host.isChinese())
-        return action + QStringLiteral("失败：") + fileName + QStringLiteral("\r\n") + reason;
-    return action + QStringLiteral(" failed: ") + fileName + QStringLiteral("\r\n") + reason;
+        text = saving ? QStringLiteral("保存失败：") : QStringLiteral("载入失败：");
+    else
+        text = saving ? QStringLiteral("Save failed: ") : QStringLiteral("Load failed: ");
+    return text + QDir::toNativeSeparators(fileName) + QStringLiteral("\r\n") + reason;
 }
 
 } // namespace
@@ -42,8 +47,7 @@ void Command5_Click(SessionContext &context)
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
         return;
-    const QString action = host.isChinese() ? QStringLiteral("保存") : QStringLiteral("Save");
-    host.dialogs().message(failureText(host, action, fileName, file.errorString()));
+    host.dialogs().message(failureText(host, true, fileName, file.errorString()));
 }
 
 void Command4_Click(SessionContext &context)
@@ -55,7 +59,7 @@ void Command4_Click(SessionContext &context)
         return;
 
     DeviceView &view = host.settings();
-    view.setStatusText(fileName + QStringLiteral("\r\n\r\n"));
+    view.setStatusText(QDir::toNativeSeparators(fileName) + QStringLiteral("\r\n\r\n"));
     // The loaded settings may be written to a device even when the file
     // could not be read to its end.
     host.setEnabled(Button::Write, true);
@@ -68,8 +72,7 @@ void Command4_Click(SessionContext &context)
             return;
         }
     }
-    const QString action = host.isChinese() ? QStringLiteral("载入") : QStringLiteral("Load");
-    host.dialogs().message(failureText(host, action, fileName, file.errorString()));
+    host.dialogs().message(failureText(host, false, fileName, file.errorString()));
 }
 
 } // namespace telx5

@@ -89,6 +89,12 @@ void TestLineParser::codePages()
     QCOMPARE(western.encode(QStringLiteral("a中\x1A😀b")), QByteArray("a?\x1A?b"));
     QCOMPARE(chinese.encode(QStringLiteral("公里")), QByteArray("\xB9\xAB\xC0\xEF"));
     QCOMPARE(chinese.decode("\xB9\xAB\xC0\xEF"), QStringLiteral("公里"));
+
+    // The window picks its code page after start-up by assigning a new codec.
+    TextCodec chosen;
+    chosen = TextCodec(CodePage::Gb18030);
+    QCOMPARE(chosen.codePage(), CodePage::Gb18030);
+    QCOMPARE(chosen.encode(QStringLiteral("公")), QByteArray("\xB9\xAB"));
 }
 
 void TestLineParser::decodingIsStatelessPerCall()
