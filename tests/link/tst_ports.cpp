@@ -1,0 +1,148 @@
+#include "ports.h"
+#include "simlink.h"
+
+#include <QtTest>
+
+using namespace telx5;
+using telx5::testing::SimLink;
+
+namespace {
+
+// A port that opens whatever its name, to watch the choices made on it.
+class FakeLink : public SerialLink
+{
+public:
+    bool setPortName(const QString &name) override
+    {
+        if (m_open)
+            return false;
+        m_name = name;
+        return true;
+    }
+    QString portName() const override { return m_name; }
+    bool isOpen() const override { return m_open; }
+    bool open(QString * = nullptr) override
+    {
+        m_open = true;
+        return true;
+    }
+    void close() override { m_open = false; }
+    bool send(QByteArrayView) override { return m_open; }
+
+private:
+    QString m_name;
+    bool m_open = false;
+};
+
+} // namespace
+
+class TestPorts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void namesFollowThePlatform();
+    void startUpPortComesFromTheRememberedText_data();
+    void startUpPortComesFromTheRememberedText();
+    void pickingAnEntryChoosesIt_data();
+    void pickingAnEntryChoosesIt();
+    void pickingWhileOpenKeepsThePort();
+    void probeListsOpenablePortsInOrder();
+};
+
+void TestPorts::namesFollowThePlatform()
+{
+    QCOMPARE(Ports::namePrefix(), QStringLiteral("/dev/"));
+    QCOMPARE(Ports::replacement(), QStringLiteral("/dev/ttyS0"));
+    QVERIFY(Ports::replacement().startsWith(Ports::namePrefix()));
+}
+
+void TestPorts::startUpPortComesFromTheRememberedText_data()
+{
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QStringList>("probed");
+    QTest::addColumn<QString>("chosen");
+    const QStringList two{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB0")};
+    QTest::newRow("remembered device path")
+        << QStringLiteral("/dev/ttyUSB3") << two << QStringLiteral("/dev/ttyUSB3");
+    QTest::newRow("remembered port not in the list")
+        << QStringLiteral("/dev/ttyACM7") << QStringList() << QStringLiteral("/dev/ttyACM7");
+    QTest::newRow("no file yet: last port tried")
+        << QString() << two << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("windows name: last port tried")
+        << QStringLiteral("COM3") << two << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("path without its prefix")
+        << QStringLiteral("dev/ttyUSB1") << two << QStringLiteral("/dev/ttyUSB0");
+}
+
+void TestPorts::startUpPortComesFromTheRememberedText()
+{
+    QFETCH(QString, remembered);
+    QFETCH(QStringList, probed);
+    QFETCH(QString, chosen);
+    FakeLink link;
+    link.open();
+    Ports::ConfigurePort(link, remembered, probed);
+    QVERIFY(!link.isOpen());
+    QCOMPARE(link.portName(), chosen);
+}
+
+void TestPorts::pickingAnEntryChoosesIt_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("first usb adapter") << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("tenth and later ports too") << QStringLiteral("/dev/ttyS12");
+    QTest::newRow("simulated device") << QStringLiteral("/dev/pts/4");
+}
+
+void TestPorts::pickingAnEntryChoosesIt()
+{
+    QFETCH(QString, entry);
+    FakeLink link;
+    link.setPortName(QStringLiteral("/dev/ttyS0"));
+    QVERIFY(Ports::Combo1_Click(link, entry));
+    QCOMPARE(link.portName(), entry);
+    QVERIFY(!link.isOpen());
+}
+
+void TestPorts::pickingWhileOpenKeepsThePort()
+{
+    SimLink sim;
+    const QString error = sim.start();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(!Ports::Combo1_Click(sim.link, QStringLiteral("/dev/ttyUSB0")));
+    QCOMPARE(sim.link.portName(), sim.device.portPath());
+    QVERIFY(sim.link.isOpen());
+    QVERIFY(sim.link.send("\r\nSETUP#\r\n"));
+    QTRY_COMPARE(sim.arrived, QByteArray("CONNECT\r\n"));
+}
+
+void TestPorts::probeListsOpenablePortsInOrder()
+{
+    const QStringList candidates = Ports::candidatePorts();
+    QStringList names = candidates;
+    for (QString &name : names)
+        name = name.section(QLatin1Char('/'), -1);
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(names, sorted);
+    for (const QString &port : candidates)
+        QVERIFY2(port.startsWith(Ports::namePrefix()), qPrintable(port));
+
+    // The probe keeps the candidates' order and lists only ports it could
+    // open; none stays open afterwards, so each can be opened again.
+    const QStringList probed = Ports::ProbePorts();
+    qsizetype at = 0;
+    for (const QString &port : probed) {
+        at = candidates.indexOf(port, at);
+        QVERIFY2(at >= 0, qPrintable(port));
+        QtSerialLink link;
+        link.setPortName(port);
+        QString error;
+        QVERIFY2(link.open(&error), qPrintable(error));
+        link.close();
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPorts)
+#include "tst_ports.moc"
