@@ -13,8 +13,8 @@ QString trimSpaces(const QString &text);
 
 // Key filters, applied to each typed character. An empty result drops it.
 QString filterCallsignKey(QChar key); // a..z become A..Z
-QString filterDigitKey(QChar key);    // Pass and SentTime: 0..9 only
-QString filterFreqKey(QChar key);     // Freq: '.', '/', 0..9
+QString filterDigitKey(QChar key);    // Pass and SentTime: Backspace and 0..9 only
+QString filterFreqKey(QChar key);     // Freq: Backspace, '.', '/', 0..9
 
 // The most characters the user can type into a field; 0 when unlimited.
 int typingLimit(Field field);
