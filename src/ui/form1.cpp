@@ -101,9 +101,13 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
             m_fieldEntries[index] = new FieldEntry(*edit, field);
     }
 
-    // The lists are offers: nothing the user types is completed or added.
-    for (QComboBox *combo : findChildren<QComboBox *>())
+    // The lists are offers: a typed text is not completed, not added, and not
+    // taken for a pick from the list when Enter is pressed or the focus leaves.
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
         combo->setCompleter(nullptr);
+        disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+        disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    }
 
     connect(m_ui->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(m_ui->Combo2, &QComboBox::activated, this, &Form1::Combo2_Click);

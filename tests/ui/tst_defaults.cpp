@@ -1,0 +1,221 @@
+#include "devicesettings.h"
+#include "windowrig.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+class DefaultsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultValues_data();
+    void defaultValues();
+    void defaultKeepsOctetBoxesState_data();
+    void defaultKeepsOctetBoxesState();
+    void defaultLeavesTheRest_data();
+    void defaultLeavesTheRest();
+    void statusBox_data();
+    void statusBox();
+    void statusTypedByUser();
+    void portPicked_data();
+    void portPicked();
+};
+
+void DefaultsTest::defaultValues_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("shown");
+
+    const QList<std::pair<const char *, QString>> rows = {
+        {"Text4", "NOCALL"},
+        {"Combo5", "10"},
+        {"Text5", "40417"},
+        {"Combo2", "DHCP"},
+        {"Text13", "192"},
+        {"Text14", "168"},
+        {"Text15", "1"},
+        {"Text16", "99"},
+        {"Text17", "255"},
+        {"Text18", "255"},
+        {"Text19", "255"},
+        {"Text20", "0"},
+        {"Text21", "192"},
+        {"Text22", "168"},
+        {"Text23", "1"},
+        {"Text24", "1"},
+        {"Text25", "8"},
+        {"Text26", "8"},
+        {"Text27", "8"},
+        {"Text28", "8"},
+        {"Text8", "!3035.00N/11417.00ErPHG1010"},
+        {"Text7", "TELX5 144.640MHz"},
+        {"Combo3", DeviceSettings::serverChoices().constFirst()},
+        {"Text10", "0600"},
+        {"Text11", "b/TELX5"},
+        {"Combo16", "ON"},
+        {"Combo4", "km"},
+        {"Combo6", "3"},
+        {"Combo7", "WIDE1-1"},
+        {"Combo8", "WIDE1+WIDE2"},
+        {"Text31", "144.6400"},
+        {"Text32", "--"},
+    };
+    for (const auto &[control, shown] : rows)
+        QTest::newRow(control) << QString::fromLatin1(control) << shown;
+}
+
+void DefaultsTest::defaultValues()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    auto *write = rig.control<QPushButton>(QStringLiteral("Command7"));
+    QVERIFY(!write->isEnabled());
+    rig.control<QAbstractButton>(QStringLiteral("Check1"))->setChecked(true);
+
+    for (int press = 1; press <= 2; ++press) {
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+        QCOMPARE(rig.shownText(control), shown);
+        QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("Check1"))->isChecked());
+        QCOMPARE(rig.window->text(Field::Digi), QStringLiteral("0"));
+        QVERIFY(write->isEnabled());
+    }
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void DefaultsTest::defaultKeepsOctetBoxesState_data()
+{
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("enabled") << true;
+    QTest::newRow("disabled") << false;
+}
+
+void DefaultsTest::defaultKeepsOctetBoxesState()
+{
+    QFETCH(bool, enabled);
+
+    WindowRig rig;
+    rig.window->setOctetBoxesEnabled(enabled);
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+    QCOMPARE(rig.shownText(QStringLiteral("Combo2")), QStringLiteral("DHCP"));
+    for (int box = 13; box <= 28; ++box)
+        QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text%1").arg(box))->isEnabled(), enabled);
+}
+
+void DefaultsTest::defaultLeavesTheRest_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("Wi-Fi name") << "Text34"
+                                << "home-net";
+    QTest::newRow("Wi-Fi password") << "Text33"
+                                    << "secret";
+    QTest::newRow("device version") << "Text6"
+                                    << "KT360 V2.1";
+    QTest::newRow("port") << "Combo1"
+                          << "/dev/ttyUSB0";
+    QTest::newRow("step box") << "Text3"
+                              << "3/10";
+}
+
+void DefaultsTest::defaultLeavesTheRest()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+
+    WindowRig rig;
+    if (auto *combo = rig.control<QComboBox>(control))
+        combo->setEditText(value);
+    else
+        rig.control<QLineEdit>(control)->setText(value);
+    rig.window->setStatusText(QStringLiteral("\r\nread ok"));
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+    QCOMPARE(rig.shownText(control), value);
+    QCOMPARE(rig.window->statusText(), QStringLiteral("\r\nread ok"));
+}
+
+void DefaultsTest::statusBox_data()
+{
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("one message") << QStringList{"read ok"} << "\r\nread ok"
+                                 << "\nread ok";
+    QTest::newRow("two messages") << QStringList{"Connection OK", "read ok"}
+                                  << "\r\nConnection OK\r\nread ok"
+                                  << "\nConnection OK\nread ok";
+}
+
+void DefaultsTest::statusBox()
+{
+    QFETCH(QStringList, messages);
+    QFETCH(QString, held);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    for (const QString &message : messages)
+        rig.window->appendStatusLine(message);
+    QCOMPARE(rig.window->statusText(), held);
+    QCOMPARE(rig.control<QPlainTextEdit>(QStringLiteral("Text29"))->toPlainText(), shown);
+}
+
+void DefaultsTest::statusTypedByUser()
+{
+    WindowRig rig;
+    rig.window->appendStatusLine(QStringLiteral("read ok"));
+    auto *box = rig.control<QPlainTextEdit>(QStringLiteral("Text29"));
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClicks(box, QStringLiteral("!"));
+    QCOMPARE(rig.window->statusText(), QStringLiteral("\r\nread ok!"));
+    rig.window->appendStatusLine(QStringLiteral("Write complete"));
+    QCOMPARE(box->toPlainText(), QStringLiteral("\nread ok!\nWrite complete"));
+}
+
+void DefaultsTest::portPicked_data()
+{
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<QString>("portAfter");
+    QTest::addColumn<QStringList>("boxes");
+
+    QTest::newRow("closed: the picked port is used")
+        << false << "/dev/pts/simulated" << QStringList{};
+    QTest::newRow("open: Port is open") << true << "/dev/ttyUSB9" << QStringList{"Port is open"};
+}
+
+void DefaultsTest::portPicked()
+{
+    QFETCH(bool, portOpen);
+    QFETCH(QString, portAfter);
+    QFETCH(QStringList, boxes);
+
+    WindowRig rig(QLocale(QLocale::English, QLocale::UnitedKingdom),
+                  QStringLiteral("/dev/pts/simulated"));
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.link.setPortName(QStringLiteral("/dev/ttyUSB9"));
+    rig.link.opened = portOpen;
+
+    WindowRig::pick(rig.control<QComboBox>(QStringLiteral("Combo1")),
+                    QStringLiteral("/dev/pts/simulated"));
+    QCOMPARE(rig.link.portName(), portAfter);
+    QStringList shown;
+    for (const auto &[text, title] : std::as_const(rig.dialogs.messages))
+        shown << text;
+    QCOMPARE(shown, boxes);
+    QCOMPARE(rig.link.isOpen(), portOpen);
+}
+
+QTEST_MAIN(DefaultsTest)
+#include "tst_defaults.moc"

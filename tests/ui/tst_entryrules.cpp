@@ -1,0 +1,364 @@
+#include "windowrig.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+Q_DECLARE_METATYPE(telx5::Field)
+
+namespace {
+
+QList<QLineEdit *> octetBoxes(const WindowRig &rig)
+{
+    QList<QLineEdit *> boxes;
+    for (int box = 13; box <= 28; ++box)
+        boxes << rig.control<QLineEdit>(QStringLiteral("Text%1").arg(box));
+    return boxes;
+}
+
+QList<bool> enabledStates(const QList<QLineEdit *> &boxes)
+{
+    QList<bool> states;
+    for (QLineEdit *box : boxes)
+        states << box->isEnabled();
+    return states;
+}
+
+// Types as a keyboard does; QTest names keys for ASCII characters only.
+void type(QWidget *widget, const QString &text)
+{
+    for (const QChar character : text) {
+        if (character.unicode() < 128) {
+            QTest::keyClick(widget, static_cast<char>(character.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(character),
+                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(character),
+                                Qt::NoModifier);
+        }
+    }
+}
+
+QList<bool> all(bool enabled)
+{
+    return QList<bool>(16, enabled);
+}
+
+} // namespace
+
+class EntryRulesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void typed_data();
+    void typed();
+    void keysThatDoNotType_data();
+    void keysThatDoNotType();
+    void setByProgram_data();
+    void setByProgram();
+    void pasted_data();
+    void pasted();
+    void typingIntoOverlongText();
+    void addressModePicked_data();
+    void addressModePicked();
+    void addressModeNotPicked_data();
+    void addressModeNotPicked();
+};
+
+void EntryRulesTest::typed_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("callsign upper-cased") << "Text4"
+                                          << "nocall"
+                                          << "NOCALL";
+    QTest::newRow("callsign digits and dash pass") << "Text4"
+                                                   << "b1-x"
+                                                   << "B1-X";
+    QTest::newRow("callsign seventh key refused") << "Text4"
+                                                  << "bg7xyzq"
+                                                  << "BG7XYZ";
+    QTest::newRow("callsign non-ASCII letter unchanged") << "Text4"
+                                                         << "bä"
+                                                         << "Bä";
+    QTest::newRow("interval drops letters") << "Text10"
+                                            << "12a3"
+                                            << "123";
+    QTest::newRow("interval drops a space") << "Text10"
+                                            << " "
+                                            << "";
+    QTest::newRow("interval sixth digit refused") << "Text10"
+                                                  << "123456"
+                                                  << "12345";
+    QTest::newRow("passcode digits only") << "Text5"
+                                          << "4x0-4 17"
+                                          << "40417";
+    QTest::newRow("frequency with a point") << "Text31"
+                                            << "144.640"
+                                            << "144.640";
+    QTest::newRow("frequency with a slash") << "Text31"
+                                            << "144/64"
+                                            << "144/64";
+    QTest::newRow("frequency drops minus and comma") << "Text31"
+                                                     << "-144,64"
+                                                     << "14464";
+    QTest::newRow("frequency ninth key refused") << "Text31"
+                                                 << "144.64000"
+                                                 << "144.6400";
+    QTest::newRow("comment keeps case") << "Text7"
+                                        << "abc"
+                                        << "abc";
+    QTest::newRow("filter at most 16") << "Text11"
+                                       << "b/TELX5 b/TELX55x"
+                                       << "b/TELX5 b/TELX55";
+    QTest::newRow("Wi-Fi name at most 20") << "Text34"
+                                           << "abcdefghijklmnopqrstuv"
+                                           << "abcdefghijklmnopqrst";
+}
+
+void EntryRulesTest::typed()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    type(edit, keys);
+    QCOMPARE(edit->text(), shown);
+}
+
+void EntryRulesTest::keysThatDoNotType_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("after");
+
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("backspace in the interval") << "Text10"
+                                               << "123" << int(Qt::Key_Backspace) << 0 << "12";
+    QTest::newRow("backspace in the frequency") << "Text31"
+                                                << "144.6" << int(Qt::Key_Backspace) << 0 << "144.";
+    QTest::newRow("undo has no effect in the interval") << "Text10"
+                                                        << "123" << int(Qt::Key_Z) << ctrl << "123";
+    QTest::newRow("cut has no effect in the passcode") << "Text5"
+                                                       << "123" << int(Qt::Key_X) << ctrl << "123";
+    QTest::newRow("undo works in the callsign") << "Text4"
+                                                << "AB" << int(Qt::Key_Z) << ctrl << "";
+}
+
+void EntryRulesTest::keysThatDoNotType()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, after);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, before);
+    if (modifiers == Qt::ControlModifier && key != Qt::Key_Z)
+        edit->selectAll();
+    QTest::keyClick(edit, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(edit->text(), after);
+}
+
+void EntryRulesTest::setByProgram_data()
+{
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("interval trimmed") << Field::SentTime << "Text10"
+                                      << " 600"
+                                      << "600";
+    QTest::newRow("frequency trimmed") << Field::Freq << "Text31"
+                                       << "144.6400 "
+                                       << "144.6400";
+    QTest::newRow("passcode trimmed both ends") << Field::Pass << "Text5"
+                                                << "  40417  "
+                                                << "40417";
+    QTest::newRow("tabs are not spaces") << Field::Pass << "Text5"
+                                         << "\t123"
+                                         << "\t123";
+    QTest::newRow("callsign longer than typing allows") << Field::Callsign << "Text4"
+                                                        << "BG7ABCDEF"
+                                                        << "BG7ABCDEF";
+    QTest::newRow("callsign not upper-cased") << Field::Callsign << "Text4"
+                                              << "bg7abc"
+                                              << "bg7abc";
+    QTest::newRow("interval letters kept") << Field::SentTime << "Text10"
+                                           << "06a0"
+                                           << "06a0";
+    QTest::newRow("comment not cut to 40")
+        << Field::Comment << "Text7" << QString(45, QLatin1Char('c'))
+        << QString(45, QLatin1Char('c'));
+    QTest::newRow("callsign spaces kept") << Field::Callsign << "Text4"
+                                          << " AB "
+                                          << " AB ";
+}
+
+void EntryRulesTest::setByProgram()
+{
+    QFETCH(Field, field);
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    rig.window->setText(field, value);
+    QCOMPARE(rig.control<QLineEdit>(control)->text(), shown);
+    QCOMPARE(rig.window->text(field), shown);
+}
+
+void EntryRulesTest::pasted_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("callsign cut, not upper-cased") << "Text4"
+                                                   << ""
+                                                   << "bg7abcdef"
+                                                   << "bg7abc";
+    QTest::newRow("frequency cut to 8 and trimmed") << "Text31"
+                                                    << ""
+                                                    << " 144.640012"
+                                                    << "144.640";
+    QTest::newRow("comment fills up to 40") << "Text7" << QString(38, QLatin1Char('a')) << "xyz"
+                                            << QString(38, QLatin1Char('a')) + "xy";
+    QTest::newRow("interval takes letters pasted") << "Text10"
+                                                   << ""
+                                                   << "6a"
+                                                   << "6a";
+    QTest::newRow("full box takes nothing") << "Text4"
+                                            << "ABCDEF"
+                                            << "G"
+                                            << "ABCDEF";
+}
+
+void EntryRulesTest::pasted()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, before);
+    QGuiApplication::clipboard()->setText(clipboard);
+    edit->paste();
+    QCOMPARE(edit->text(), shown);
+}
+
+void EntryRulesTest::typingIntoOverlongText()
+{
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(QStringLiteral("Text4"));
+    rig.window->setText(Field::Callsign, QStringLiteral("BG7ABCDEF"));
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_G);
+    QCOMPARE(edit->text(), QStringLiteral("BG7ABCDEF"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("BG7ABCDE"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, QStringLiteral("xy"));
+    QCOMPARE(edit->text(), QStringLiteral("BG7ABX"));
+}
+
+void EntryRulesTest::addressModePicked_data()
+{
+    QTest::addColumn<bool>("enabledBefore");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("enabledAfter");
+
+    QTest::newRow("STATIC IP enables") << false << "STATIC IP" << true;
+    QTest::newRow("STATIC IP keeps enabled") << true << "STATIC IP" << true;
+    QTest::newRow("DHCP disables") << true << "DHCP" << false;
+    QTest::newRow("DHCP keeps disabled") << false << "DHCP" << false;
+}
+
+void EntryRulesTest::addressModePicked()
+{
+    QFETCH(bool, enabledBefore);
+    QFETCH(QString, entry);
+    QFETCH(bool, enabledAfter);
+
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->setText(Field::Ip1, QStringLiteral("192"));
+    rig.window->setText(Field::Dns4, QStringLiteral("8"));
+    rig.window->setOctetBoxesEnabled(enabledBefore);
+
+    auto *combo = rig.control<QComboBox>(QStringLiteral("Combo2"));
+    WindowRig::pick(combo, entry);
+    QCOMPARE(combo->currentText(), entry);
+    QCOMPARE(enabledStates(octetBoxes(rig)), all(enabledAfter));
+    QCOMPARE(rig.window->octetBoxesEnabled(), enabledAfter);
+    // The boxes keep their numbers.
+    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text13"))->text(), QStringLiteral("192"));
+    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text28"))->text(), QStringLiteral("8"));
+}
+
+void EntryRulesTest::addressModeNotPicked_data()
+{
+    QTest::addColumn<bool>("enabledBefore");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("text");
+
+    for (bool enabled : {true, false}) {
+        const char *state = enabled ? "enabled" : "disabled";
+        QTest::addRow("typed STATIC IP, boxes %s", state) << enabled << "typed"
+                                                          << "STATIC IP";
+        QTest::addRow("typed DHCP, boxes %s", state) << enabled << "typed"
+                                                     << "DHCP";
+        QTest::addRow("program sets STATIC IP, boxes %s", state) << enabled << "program"
+                                                                 << "STATIC IP";
+        QTest::addRow("program sets DHCP, boxes %s", state) << enabled << "program"
+                                                            << "DHCP";
+    }
+}
+
+void EntryRulesTest::addressModeNotPicked()
+{
+    QFETCH(bool, enabledBefore);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->setOctetBoxesEnabled(enabledBefore);
+    auto *combo = rig.control<QComboBox>(QStringLiteral("Combo2"));
+    if (how == QStringLiteral("typed")) {
+        combo->setFocus();
+        QTest::keyClicks(combo, text);
+        QTest::keyClick(combo, Qt::Key_Return);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Enter);
+        rig.control<QLineEdit>(QStringLiteral("Text4"))->setFocus();
+    } else {
+        rig.window->setText(Field::Dhcp, text);
+    }
+    QCOMPARE(combo->currentText(), text);
+    QCOMPARE(enabledStates(octetBoxes(rig)), all(enabledBefore));
+}
+
+QTEST_MAIN(EntryRulesTest)
+#include "tst_entryrules.moc"

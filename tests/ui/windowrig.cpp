@@ -1,0 +1,75 @@
+#include "windowrig.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace telx5::testing {
+
+bool FakeLink::setPortName(const QString &name)
+{
+    if (opened)
+        return false;
+    m_name = name;
+    return true;
+}
+
+bool FakeLink::open(QString *error)
+{
+    if (error)
+        *error = QStringLiteral("no device in this test");
+    return false;
+}
+
+bool FakeLink::send(QByteArrayView)
+{
+    return false;
+}
+
+WindowRig::WindowRig(const QLocale &locale, const QString &extraPort)
+{
+    Form1::Options options;
+    options.locale = locale;
+    options.iniPath = iniPath();
+    options.extraPort = extraPort;
+    window = std::make_unique<Form1>(options, dialogs, &link);
+}
+
+QString WindowRig::iniPath() const
+{
+    return dir.filePath(QStringLiteral("XRVComm.ini"));
+}
+
+QString WindowRig::shownText(const QString &name) const
+{
+    QObject *object = window->findChild<QObject *>(name);
+    if (auto *label = qobject_cast<QLabel *>(object))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(object))
+        return button->text();
+    if (auto *frame = qobject_cast<QGroupBox *>(object))
+        return frame->title();
+    if (auto *edit = qobject_cast<QLineEdit *>(object))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(object))
+        return combo->currentText();
+    return QStringLiteral("<no control %1>").arg(name);
+}
+
+void WindowRig::pick(QComboBox *combo, const QString &entry)
+{
+    const int row = combo->findText(entry, Qt::MatchExactly);
+    QVERIFY2(row >= 0, qPrintable(entry));
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    const QRect item = view->visualRect(view->model()->index(row, combo->modelColumn()));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+}
+
+} // namespace telx5::testing
