@@ -2,6 +2,7 @@
 
 #include "devicesettings.h"
 #include "fieldentry.h"
+#include "filecommands.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
@@ -112,6 +113,8 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
     connect(m_ui->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(m_ui->Combo2, &QComboBox::activated, this, &Form1::Combo2_Click);
     connect(m_ui->Command0, &QPushButton::clicked, this, &Form1::Command0_Click);
+    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { runCommand(&Command4_Click); });
+    connect(m_ui->Command5, &QPushButton::clicked, this, [this] { runCommand(&Command5_Click); });
     connect(m_ui->Command6, &QPushButton::clicked, this, [this] { runCommand(&Command6_Click); });
     connect(m_ui->Command7, &QPushButton::clicked, this, [this] { runCommand(&Command7_Click); });
     connect(m_ui->Command8, &QPushButton::clicked, this, [this] { runCommand(&Command8_Click); });

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void statusTypedByUser();
     void portPicked_data();
     void portPicked();
+    void settingsFileButtons_data();
+    void settingsFileButtons();
 };
 
 void DefaultsTest::defaultValues_data()
@@ -215,6 +217,49 @@ void DefaultsTest::portPicked()
         shown << text;
     QCOMPARE(shown, boxes);
     QCOMPARE(rig.link.isOpen(), portOpen);
+}
+
+void DefaultsTest::settingsFileButtons_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("callsign");
+
+    QTest::newRow("English window") << QLocale(QLocale::English, QLocale::UnitedStates) << "BG7ABC";
+    QTest::newRow("Chinese window") << QLocale(QLocale::Chinese, QLocale::China) << "BA1XYZ";
+}
+
+void DefaultsTest::settingsFileButtons()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, callsign);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("station.ini"));
+    {
+        WindowRig rig(locale);
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+        rig.window->setText(Field::Callsign, callsign);
+        rig.dialogs.fileToChoose = file;
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QCOMPARE(rig.dialogs.requests.size(), 1);
+        QVERIFY(rig.dialogs.requests.constFirst().confirmOverwrite);
+    }
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith("[TELX5]"));
+
+    WindowRig rig(locale);
+    QCOMPARE(rig.dialogs.messages.size(), 1); // the language box
+    rig.dialogs.messages.clear();
+    rig.dialogs.fileToChoose = file;
+    auto *write = rig.control<QPushButton>(QStringLiteral("Command7"));
+    QVERIFY(!write->isEnabled());
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command4")), Qt::LeftButton);
+    QCOMPARE(rig.shownText(QStringLiteral("Text4")), callsign);
+    QCOMPARE(rig.shownText(QStringLiteral("Text10")), QStringLiteral("0600"));
+    QCOMPARE(rig.shownText(QStringLiteral("Combo7")), QStringLiteral("WIDE1-1"));
+    QVERIFY(write->isEnabled());
+    QVERIFY(rig.dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(DefaultsTest)

@@ -23,10 +23,21 @@ public:
     {
         messages.append({text, title});
     }
-    QString openFileName(const FileRequest &) override { return {}; }
-    QString saveFileName(const FileRequest &) override { return {}; }
+    QString openFileName(const FileRequest &request) override
+    {
+        requests.append(request);
+        return fileToChoose;
+    }
+    QString saveFileName(const FileRequest &request) override
+    {
+        requests.append(request);
+        return fileToChoose;
+    }
 
     QList<QPair<QString, QString>> messages;
+    QList<FileRequest> requests;
+    // What the file dialogs answer; empty: cancelled.
+    QString fileToChoose;
 };
 
 // A port that is never really opened; `open` says whether it claims to be.
