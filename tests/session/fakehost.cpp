@@ -1,0 +1,58 @@
+#include "fakehost.h"
+
+namespace telx5::testing {
+
+void FakeDialogs::message(const QString &text, const QString &)
+{
+    messages.append(text);
+    if (onMessage)
+        onMessage();
+}
+
+QString FakeDialogs::openFileName(const FileRequest &)
+{
+    return QString();
+}
+
+QString FakeDialogs::saveFileName(const FileRequest &)
+{
+    return QString();
+}
+
+void RecordingRecord::setStatusText(const QString &text)
+{
+    statusHistory.append(text);
+    SettingsRecord::setStatusText(text);
+}
+
+FakeHost::FakeHost(const QString &language) : languageText(language)
+{
+    const bool chinese = isChinese();
+    captions = {
+        {Button::Default, chinese ? QStringLiteral("默认数据") : QStringLiteral("Default")},
+        {Button::OpenRom, chinese ? QStringLiteral("打开升级文件") : QStringLiteral("Open ROM")},
+        {Button::Update, chinese ? QStringLiteral("开始升级") : QStringLiteral("update")},
+        {Button::Load, chinese ? QStringLiteral("载入数据") : QStringLiteral("Load file")},
+        {Button::Save, chinese ? QStringLiteral("保存数据") : QStringLiteral("Save file")},
+        {Button::Read, chinese ? QStringLiteral("读取数据") : QStringLiteral("Read data")},
+        {Button::Write, chinese ? QStringLiteral("写入数据") : QStringLiteral("Write data")},
+        {Button::Apply, chinese ? QStringLiteral("应用") : QStringLiteral("Apply")},
+        {Button::Restart, chinese ? QStringLiteral("重启") : QStringLiteral("restart")},
+    };
+}
+
+void FakeHost::setCaption(Button button, const QString &text)
+{
+    captions.insert(button, text);
+    if (button == Button::Read)
+        readCaptions.append(text);
+}
+
+void FakeHost::setEnabled(Button button, bool enabled)
+{
+    disabled.removeAll(button);
+    if (!enabled)
+        disabled.append(button);
+}
+
+} // namespace telx5::testing

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "host.h"
+#include "settingsrecord.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+
+namespace telx5::testing {
+
+// Answers every box at once and remembers what it was asked.
+class FakeDialogs : public Dialogs
+{
+public:
+    void message(const QString &text, const QString &title = {}) override;
+    QString openFileName(const FileRequest &request) override;
+    QString saveFileName(const FileRequest &request) override;
+
+    QStringList messages;
+    // Runs inside message(), where a real box would wait for the user.
+    std::function<void()> onMessage;
+};
+
+// A plain record that remembers every text the status box has shown, so a
+// test can see the attempts a session counted through.
+class RecordingRecord : public SettingsRecord
+{
+public:
+    void setStatusText(const QString &text) override;
+
+    QStringList statusHistory;
+};
+
+// The window's state without the window: a plain record, the buttons'
+// captions and enabled states as the window shows them after start-up.
+class FakeHost : public SessionHost
+{
+public:
+    explicit FakeHost(const QString &language = QStringLiteral("2"));
+
+    DeviceView &settings() override { return record; }
+    Flags &flags() override { return flagState; }
+    LineBuffer &lineBuffer() override { return lineBufferState; }
+    Dialogs &dialogs() override { return dialogState; }
+    QString language() const override { return languageText; }
+
+    QString stepText() const override { return step; }
+    void setStepText(const QString &text) override { step = text; }
+
+    QString caption(Button button) const override { return captions.value(button); }
+    void setCaption(Button button, const QString &text) override;
+    bool isEnabled(Button button) const override { return !disabled.contains(button); }
+    void setEnabled(Button button, bool enabled) override;
+
+    QString portText() const override { return port; }
+    void setPortText(const QString &text) override { port = text; }
+    QString iniPath() const override { return ini; }
+
+    RecordingRecord record;
+    Flags flagState;
+    LineBuffer lineBufferState;
+    FakeDialogs dialogState;
+    QString languageText;
+    QString step = QStringLiteral("0/10");
+    QMap<Button, QString> captions;
+    QList<Button> disabled{Button::Write};
+    QString port;
+    QString ini;
+    // Every caption the Read button has shown, in order.
+    QStringList readCaptions;
+};
+
+} // namespace telx5::testing

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "codepage.h"
+#include "fakehost.h"
+#include "hexlog.h"
+#include "lineparser.h"
+#include "qtseriallink.h"
+#include "receiver.h"
+#include "simdevice.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace telx5::testing {
+
+// Everything the device has received, once nothing else is on its way: a
+// marker sent afterwards must arrive, and is then left out. Only for a
+// session that waited after its last line.
+QByteArray receivedSoFar(SimDevice &sim);
+// The same, after `expected` has arrived or two seconds have passed: for a
+// session that closed the port right after its last line.
+QByteArray receivedSoFar(SimDevice &sim, const QByteArray &expected);
+
+// Runs `press` once, from inside a session's wait, as soon as `due` holds,
+// the way a user's click lands while a command waits. Stops with `owner`.
+void pressWhen(QObject &owner, std::function<bool()> due, std::function<void()> press);
+
+// A session's whole world without the window: the simulated device on its
+// pseudo-terminal, the real serial link and receiver, and a plain host.
+class SimRig
+{
+public:
+    explicit SimRig(const QString &language = QStringLiteral("2"));
+
+    // Starts the device and chooses its port, as the user would in the list.
+    bool start();
+    // The text "XRVComm.ini" remembers as the port, or empty.
+    QString rememberedPort() const;
+    QByteArray receivedSoFar() { return testing::receivedSoFar(sim); }
+    QByteArray receivedSoFar(const QByteArray &expected)
+    {
+        return testing::receivedSoFar(sim, expected);
+    }
+    void pressWhen(std::function<bool()> due, std::function<void()> press)
+    {
+        testing::pressWhen(sim, std::move(due), std::move(press));
+    }
+
+    QTemporaryDir dir;
+    SimDevice sim;
+    FakeHost host;
+    TextCodec codec;
+    QtSerialLink link;
+    HexLog hexLog;
+    LineParser parser;
+    Receiver receiver;
+    SessionContext context;
+};
+
+} // namespace telx5::testing

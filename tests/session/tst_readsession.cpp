@@ -1,0 +1,277 @@
+#include "delay.h"
+#include "ports.h"
+#include "sessions.h"
+#include "simrig.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+namespace {
+
+const QByteArray ConnectLine = QByteArrayLiteral("\r\nSETUP#\r\n");
+const QByteArray ReadLine = QByteArrayLiteral("AT+READ#\r\n");
+
+// Every field the device reports on "AT+READ#".
+const QList<Field> ReportedFields = [] {
+    QList<Field> fields;
+    for (int index = 0; index < FieldCount; ++index) {
+        const auto field = static_cast<Field>(index);
+        if (field != Field::WifiSsid && field != Field::WifiPass && field != Field::Ctcss)
+            fields.append(field);
+    }
+    return fields;
+}();
+
+} // namespace
+
+class TestReadSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { setDelayTimeScale(0.05); }
+    void cleanup() { setDelayTimeScale(1.0); }
+
+    void readsEveryFieldOfAnAnsweringDevice_data();
+    void readsEveryFieldOfAnAnsweringDevice();
+    void silentDeviceUsesEveryAttempt_data();
+    void silentDeviceUsesEveryAttempt();
+    void secondPressCancelsTheRunningRead_data();
+    void secondPressCancelsTheRunningRead();
+    void portThatCannotOpenEndsWithTheMessage();
+    void portTextWithoutPrefixIsReplacedAndRemembered_data();
+    void portTextWithoutPrefixIsReplacedAndRemembered();
+    void pressWhilePortIsOpenClosesIt_data();
+    void pressWhilePortIsOpenClosesIt();
+};
+
+void TestReadSession::readsEveryFieldOfAnAnsweringDevice_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("connected");
+    QTest::addColumn<QString>("readOk");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("english") << QStringLiteral("2") << QStringLiteral("Connection is successful")
+                             << QStringLiteral("read ok") << QStringLiteral("read data");
+    QTest::newRow("chinese") << QStringLiteral("1") << QStringLiteral("连接就绪")
+                             << QStringLiteral("读取成功") << QStringLiteral("读取数据");
+}
+
+void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, connected);
+    QFETCH(QString, readOk);
+    QFETCH(QString, caption);
+
+    // The device must answer well inside one attempt's second.
+    setDelayTimeScale(0.1);
+    SimRig rig(language);
+    QVERIFY(rig.start());
+    rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
+    rig.host.record.setText(Field::WifiPass, QStringLiteral("secret"));
+
+    Command6_Click(rig.context);
+
+    // The answer to the first setup line is seen after the second one; the
+    // read line follows at once.
+    QCOMPARE(rig.receivedSoFar(), ConnectLine + ConnectLine + ReadLine);
+    for (Field field : ReportedFields)
+        QCOMPARE(rig.host.record.text(field), rig.sim.settings().text(field));
+    QCOMPARE(rig.host.record.text(Field::WifiSsid), QStringLiteral("home"));
+    QCOMPARE(rig.host.record.text(Field::WifiPass), QStringLiteral("secret"));
+    QVERIFY(rig.host.record.statusHistory.contains(
+        QStringLiteral("Please restart TELX5......Connection 2/20Times......\r\n") + connected));
+    QVERIFY(!rig.host.record.statusText().isEmpty());
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("Connection OK\r\nReading 1/20Times......\r\n") + readOk);
+    QCOMPARE(rig.host.stepText(), QStringLiteral("Connection is successful\r\n"));
+    QCOMPARE(rig.host.caption(Button::Read), caption);
+    QVERIFY(rig.host.isEnabled(Button::Write));
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
+    QVERIFY(rig.host.dialogState.messages.isEmpty());
+}
+
+void TestReadSession::silentDeviceUsesEveryAttempt_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("english") << QStringLiteral("2") << QStringLiteral("read data");
+    QTest::newRow("chinese") << QStringLiteral("1") << QStringLiteral("读取数据");
+}
+
+void TestReadSession::silentDeviceUsesEveryAttempt()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, caption);
+
+    setDelayTimeScale(0.02);
+    SimRig rig(language);
+    rig.sim.setSilent(true);
+    QVERIFY(rig.start());
+    rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
+    rig.host.record.setText(Field::Unit, QStringLiteral("km"));
+    rig.host.lineBufferState.setLine("CALLSI");
+
+    Command6_Click(rig.context);
+
+    QCOMPARE(rig.receivedSoFar(), ConnectLine.repeated(20) + ReadLine.repeated(20));
+    QStringList expected;
+    for (int i = 1; i <= 20; ++i)
+        expected.append(
+            QStringLiteral("Please restart TELX5......Connection %1/20Times......").arg(i));
+    for (int j = 1; j <= 20; ++j)
+        expected.append(QStringLiteral("Connection OK\r\nReading %1/20Times......").arg(j));
+    QStringList shown = rig.host.record.statusHistory;
+    shown.removeAll(QString());
+    QCOMPARE(shown, expected);
+    QCOMPARE(rig.host.caption(Button::Read), caption);
+    QVERIFY(rig.host.isEnabled(Button::Write));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.host.lineBufferState.line().isEmpty());
+    QCOMPARE(rig.host.record.text(Field::Callsign), QString());
+    QCOMPARE(rig.host.record.text(Field::Unit), QStringLiteral(" "));
+    QCOMPARE(rig.host.stepText(), QStringLiteral("0/10"));
+    QVERIFY(rig.host.dialogState.messages.isEmpty());
+}
+
+void TestReadSession::secondPressCancelsTheRunningRead_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("answersConnect");
+    QTest::addColumn<QString>("pressAt");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("connect phase")
+        << QStringLiteral("2") << false << QStringLiteral("Connection 3/20")
+        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("Port is open");
+    QTest::newRow("connect phase, chinese")
+        << QStringLiteral("1") << false << QStringLiteral("Connection 3/20")
+        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("端口已打开");
+    QTest::newRow("read phase") << QStringLiteral("2") << true << QStringLiteral("Reading 2/20")
+                                << ConnectLine.repeated(2) + ReadLine.repeated(3)
+                                << QStringLiteral("Connection is successful\r\n")
+                                << QStringLiteral("Port is open");
+}
+
+void TestReadSession::secondPressCancelsTheRunningRead()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, answersConnect);
+    QFETCH(QString, pressAt);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, step);
+    QFETCH(QString, caption);
+
+    SimRig rig(language);
+    if (answersConnect)
+        rig.sim.setIgnoredCommands({QStringLiteral("AT+READ")});
+    else
+        rig.sim.setSilent(true);
+    QVERIFY(rig.start());
+
+    bool pressed = false;
+    rig.pressWhen([&] { return rig.host.record.statusText().contains(pressAt); },
+                  [&] {
+                      pressed = true;
+                      rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
+                      Command6_Click(rig.context);
+                  });
+
+    Command6_Click(rig.context);
+
+    QVERIFY(pressed);
+    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
+    QCOMPARE(rig.host.caption(Button::Read), caption);
+    QCOMPARE(rig.host.stepText(), step);
+    QVERIFY(rig.host.isEnabled(Button::Write));
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.host.record.text(Field::Callsign), QString());
+    QCOMPARE(rig.receivedSoFar(), sent);
+}
+
+void TestReadSession::portThatCannotOpenEndsWithTheMessage()
+{
+    SimRig rig;
+    const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
+    QVERIFY(rig.link.setPortName(missing));
+    rig.host.port = missing;
+
+    Command6_Click(rig.context);
+
+    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
+    QCOMPARE(rig.host.caption(Button::Read), QStringLiteral("reading"));
+    QVERIFY(!rig.host.isEnabled(Button::Write));
+    QVERIFY(!QFile::exists(rig.host.ini));
+}
+
+void TestReadSession::portTextWithoutPrefixIsReplacedAndRemembered_data()
+{
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("empty") << QString();
+    QTest::newRow("windows name") << QStringLiteral("COM3");
+    QTest::newRow("name without folder") << QStringLiteral("ttyUSB0");
+}
+
+void TestReadSession::portTextWithoutPrefixIsReplacedAndRemembered()
+{
+    QFETCH(QString, typed);
+
+    SimRig rig;
+    QVERIFY(rig.start());
+    rig.host.port = typed;
+
+    Command6_Click(rig.context);
+
+    QVERIFY(Ports::replacement().startsWith(Ports::namePrefix()));
+    QCOMPARE(rig.host.portText(), Ports::replacement());
+    QCOMPARE(rig.rememberedPort(), Ports::replacement());
+    // Only the shown text changes: the device on the chosen port was read.
+    QCOMPARE(rig.host.record.text(Field::Callsign), rig.sim.settings().text(Field::Callsign));
+}
+
+void TestReadSession::pressWhilePortIsOpenClosesIt_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("english") << QStringLiteral("2") << QStringLiteral("Port is open");
+    QTest::newRow("chinese") << QStringLiteral("1") << QStringLiteral("端口已打开");
+}
+
+void TestReadSession::pressWhilePortIsOpenClosesIt()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, caption);
+
+    SimRig rig(language);
+    QVERIFY(rig.start());
+    QVERIFY(rig.link.open());
+    rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
+    rig.host.record.setText(Field::Dhcp, QStringLiteral("DHCP"));
+    rig.host.record.setStatusText(QStringLiteral("old"));
+
+    Command6_Click(rig.context);
+
+    QCOMPARE(rig.host.caption(Button::Read), caption);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.host.isEnabled(Button::Write));
+    QCOMPARE(rig.host.record.text(Field::Callsign), QString());
+    QCOMPARE(rig.host.record.text(Field::Dhcp), QStringLiteral(" "));
+    QCOMPARE(rig.host.record.statusText(), QString());
+    QVERIFY(rig.host.dialogState.messages.isEmpty());
+    QVERIFY(!QFile::exists(rig.host.ini));
+    QCOMPARE(rig.receivedSoFar(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestReadSession)
+#include "tst_readsession.moc"

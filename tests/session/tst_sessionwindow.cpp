@@ -1,0 +1,356 @@
+#include "delay.h"
+#include "form1.h"
+#include "portsettingsstore.h"
+#include "qtseriallink.h"
+#include "simrig.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+namespace {
+
+const QByteArray ConnectLine = QByteArrayLiteral("\r\nSETUP#\r\n");
+const QByteArray ReadLine = QByteArrayLiteral("AT+READ#\r\n");
+const QByteArray Reboot = QByteArrayLiteral("REBOOT#\r\n");
+
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+const QLocale Chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
+
+// The simulated device on its pseudo-terminal, chosen in the real window.
+class WindowRig
+{
+public:
+    bool start(const QLocale &locale)
+    {
+        const bool chinese = locale.language() == QLocale::Chinese;
+        sim.setCodePage(chinese ? CodePage::Gb18030 : CodePage::Windows1252);
+        if (!sim.start())
+            return false;
+        Form1::Options options;
+        options.locale = locale;
+        options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
+        options.extraPort = sim.portPath();
+        window = std::make_unique<Form1>(options, dialogs, &link);
+        // The language box of start-up is not what the tests look at.
+        dialogs.messages.clear();
+        return true;
+    }
+
+    QPushButton *button(const char *name) const
+    {
+        return window->findChild<QPushButton *>(QLatin1String(name));
+    }
+    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    QString shownStatus() const
+    {
+        return window->findChild<QPlainTextEdit *>(QStringLiteral("Text29"))->toPlainText();
+    }
+    QString rememberedPort() const
+    {
+        return PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                          window->iniPath());
+    }
+
+    QTemporaryDir dir;
+    SimDevice sim;
+    FakeDialogs dialogs;
+    QtSerialLink link;
+    std::unique_ptr<Form1> window;
+};
+
+// Every field the device reports on "AT+READ#".
+QList<Field> reportedFields()
+{
+    QList<Field> fields;
+    for (int index = 0; index < FieldCount; ++index) {
+        const auto field = static_cast<Field>(index);
+        if (field != Field::WifiSsid && field != Field::WifiPass && field != Field::Ctcss)
+            fields.append(field);
+    }
+    return fields;
+}
+
+} // namespace
+
+class TestSessionWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { setDelayTimeScale(0.05); }
+    void cleanup() { setDelayTimeScale(1.0); }
+
+    void readFillsTheWindow_data();
+    void readFillsTheWindow();
+    void readFromSilentDeviceCountsEveryAttempt();
+    void secondReadPressCancels();
+    void writeSendsTheWindowsSettings_data();
+    void writeSendsTheWindowsSettings();
+    void applyWifi_data();
+    void applyWifi();
+    void restart_data();
+    void restart();
+};
+
+void TestSessionWindow::readFillsTheWindow_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("reading");
+    QTest::addColumn<QString>("shownStatus");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("english") << English << QStringLiteral("reading")
+                             << QStringLiteral("Connection OK\nReading 1/20Times......\nread ok")
+                             << QStringLiteral("read data");
+    QTest::newRow("chinese") << Chinese << QStringLiteral("读取中")
+                             << QStringLiteral("Connection OK\nReading 1/20Times......\n读取成功")
+                             << QStringLiteral("读取数据");
+}
+
+void TestSessionWindow::readFillsTheWindow()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, reading);
+    QFETCH(QString, shownStatus);
+    QFETCH(QString, caption);
+
+    setDelayTimeScale(0.1);
+    WindowRig rig;
+    QVERIFY(rig.start(locale));
+    QVERIFY(!rig.button("Command7")->isEnabled());
+    QStringList captionsWhileOpen;
+    pressWhen(
+        rig.sim, [&] { return rig.link.isOpen(); },
+        [&] { captionsWhileOpen.append(rig.button("Command6")->text()); });
+
+    rig.click("Command6");
+
+    QCOMPARE(receivedSoFar(rig.sim), ConnectLine + ConnectLine + ReadLine);
+    QCOMPARE(captionsWhileOpen, QStringList{reading});
+    for (Field field : reportedFields())
+        QCOMPARE(rig.window->text(field), rig.sim.settings().text(field));
+    QCOMPARE(rig.window->findChild<QLineEdit *>(QStringLiteral("Text4"))->text(),
+             rig.sim.settings().text(Field::Callsign));
+    QCOMPARE(rig.shownStatus(), shownStatus);
+    QCOMPARE(rig.window->stepText(), QStringLiteral("Connection is successful\r\n"));
+    QCOMPARE(rig.button("Command6")->text(), caption);
+    QVERIFY(rig.button("Command7")->isEnabled());
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
+{
+    setDelayTimeScale(0.02);
+    WindowRig rig;
+    rig.sim.setSilent(true);
+    QVERIFY(rig.start(English));
+    QStringList shown;
+    QObject::connect(rig.window->findChild<QPlainTextEdit *>(QStringLiteral("Text29")),
+                     &QPlainTextEdit::textChanged, &rig.sim,
+                     [&] { shown.append(rig.shownStatus()); });
+
+    rig.click("Command6");
+
+    QCOMPARE(receivedSoFar(rig.sim), ConnectLine.repeated(20) + ReadLine.repeated(20));
+    shown.removeAll(QString());
+    shown.removeDuplicates();
+    QStringList expected;
+    for (int i = 1; i <= 20; ++i)
+        expected.append(
+            QStringLiteral("Please restart TELX5......Connection %1/20Times......").arg(i));
+    for (int j = 1; j <= 20; ++j)
+        expected.append(QStringLiteral("Connection OK\nReading %1/20Times......").arg(j));
+    QCOMPARE(shown, expected);
+    QCOMPARE(rig.button("Command6")->text(), QStringLiteral("read data"));
+    QVERIFY(rig.button("Command7")->isEnabled());
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.window->text(Field::Callsign), QString());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::secondReadPressCancels()
+{
+    WindowRig rig;
+    rig.sim.setConnectAfter(SimDevice::Never);
+    QVERIFY(rig.start(English));
+    pressWhen(
+        rig.sim,
+        [&] { return rig.window->statusText().contains(QStringLiteral("Connection 2/20")); },
+        [&] { rig.click("Command6"); });
+
+    rig.click("Command6");
+
+    QCOMPARE(rig.dialogs.messages, QStringList{QStringLiteral("Port is open or no")});
+    QCOMPARE(rig.button("Command6")->text(), QStringLiteral("Port is open"));
+    QCOMPARE(rig.window->stepText(), QStringLiteral("test fail"));
+    QVERIFY(rig.button("Command7")->isEnabled());
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(receivedSoFar(rig.sim), ConnectLine.repeated(2));
+}
+
+void TestSessionWindow::writeSendsTheWindowsSettings_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("confirms");
+    QTest::addColumn<QString>("dhcp");
+    QTest::addColumn<QByteArray>("addressing");
+    QTest::addColumn<QString>("status");
+
+    const QByteArray staticLines = QByteArrayLiteral("AT+DHCP,0#\r\n"
+                                                     "AT+IP,192,168,1,99#\r\n"
+                                                     "AT+SUB,255,255,255,0#\r\n"
+                                                     "AT+GW,192,168,1,1#\r\n"
+                                                     "AT+DNS,8,8,8,8#\r\n");
+    QTest::newRow("dhcp") << English << true << QStringLiteral("DHCP")
+                          << QByteArrayLiteral("AT+DHCP,1#\r\n")
+                          << QStringLiteral("Writing......\r\nWrite complete");
+    QTest::newRow("static address") << English << true << QStringLiteral("STATIC IP") << staticLines
+                                    << QStringLiteral("Writing......\r\nWrite complete");
+    QTest::newRow("not confirmed")
+        << English << false << QStringLiteral("DHCP") << QByteArrayLiteral("AT+DHCP,1#\r\n")
+        << QStringLiteral("Writing......Write fail，Please try again.\r\n");
+    QTest::newRow("chinese") << Chinese << true << QStringLiteral("STATIC IP") << staticLines
+                             << QStringLiteral("写入中......\r\n写入完成");
+    QTest::newRow("chinese, not confirmed")
+        << Chinese << false << QStringLiteral("DHCP") << QByteArrayLiteral("AT+DHCP,1#\r\n")
+        << QStringLiteral("写入中......写入失败.请重试一遍\r\n");
+}
+
+void TestSessionWindow::writeSendsTheWindowsSettings()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, confirms);
+    QFETCH(QString, dhcp);
+    QFETCH(QByteArray, addressing);
+    QFETCH(QString, status);
+
+    WindowRig rig;
+    if (!confirms)
+        rig.sim.setIgnoredCommands({QStringLiteral("AT+FREQ")});
+    QVERIFY(rig.start(locale));
+    rig.click("Command0");
+    Form1 &window = *rig.window;
+    window.setText(Field::Callsign, QStringLiteral("BG5ABC"));
+    window.setText(Field::Ssid, QStringLiteral("9"));
+    window.setText(Field::Dhcp, dhcp);
+    const QStringList octets = {
+        QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("1"),   QStringLiteral("99"),
+        QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("0"),
+        QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("1"),   QStringLiteral("1"),
+        QStringLiteral("8"),   QStringLiteral("8"),   QStringLiteral("8"),   QStringLiteral("8")};
+    for (int index = 0; index < octets.size(); ++index)
+        window.setText(static_cast<Field>(static_cast<int>(Field::Ip1) + index), octets.at(index));
+    window.setText(Field::Comment, QStringLiteral("TELX5 test"));
+    window.setText(Field::Freq, QStringLiteral("144.6400"));
+
+    rig.click("Command7");
+
+    const QByteArray sent = receivedSoFar(rig.sim);
+    QVERIFY2(sent.startsWith(QByteArrayLiteral("AT+CALL,BG5ABC-9#\r\n")), sent.constData());
+    QVERIFY2(sent.contains(QByteArray("#\r\n" + addressing + "AT+POSI,")), sent.constData());
+    QVERIFY2(sent.contains("AT+COMMENT,TELX5 test#\r\n"), sent.constData());
+    QVERIFY2(sent.endsWith(QByteArrayLiteral("#\r\n\r\nAT+FREQ,144.6400#\r\n")), sent.constData());
+    QCOMPARE(sent.count("\r\n"), dhcp == QStringLiteral("DHCP") ? 16 : 20);
+    if (confirms) {
+        for (Field field : reportedFields()) {
+            const bool octet = field >= Field::Ip1 && field <= Field::Dns4;
+            if (field == Field::Version || (octet && dhcp == QStringLiteral("DHCP")))
+                continue;
+            QCOMPARE(rig.sim.settings().text(field), window.text(field));
+        }
+    }
+    QCOMPARE(window.statusText(), status);
+    QCOMPARE(rig.button("Command7")->text(),
+             locale == Chinese ? QStringLiteral("写入数据") : QStringLiteral("Write data"));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::applyWifi_data()
+{
+    QTest::addColumn<bool>("confirms");
+    QTest::addColumn<bool>("confirmedBefore");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("status");
+
+    const QByteArray wifi = QByteArrayLiteral("AT+WIFI,home net,pa55word#\r\n");
+    const QString complete =
+        QStringLiteral("WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n");
+    QTest::newRow("confirmed") << true << false << wifi + Reboot << complete;
+    QTest::newRow("not confirmed")
+        << false << false << wifi << QStringLiteral("WIFI Writing.....\r\nWIFI Write Fail\r\n");
+    QTest::newRow("confirmed before the press") << false << true << wifi + Reboot << complete;
+}
+
+void TestSessionWindow::applyWifi()
+{
+    QFETCH(bool, confirms);
+    QFETCH(bool, confirmedBefore);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, status);
+
+    WindowRig rig;
+    if (!confirms)
+        rig.sim.setIgnoredCommands({QStringLiteral("AT+WIFI")});
+    QVERIFY(rig.start(Chinese));
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("Text34")),
+                     QStringLiteral("home net"));
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("Text33")),
+                     QStringLiteral("pa55word"));
+    rig.window->flags().wifiWriteOk = confirmedBefore;
+
+    rig.click("Command8");
+
+    QCOMPARE(receivedSoFar(rig.sim, sent), sent);
+    QCOMPARE(rig.window->statusText(), status);
+    QCOMPARE(rig.button("Command8")->text(), QStringLiteral("Apply"));
+    QVERIFY(!rig.window->flags().wifiWriteOk);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::restart_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("port closed") << English << false << Reboot + Reboot
+                                 << QStringLiteral("restart");
+    QTest::newRow("port closed, chinese")
+        << Chinese << false << Reboot + Reboot << QStringLiteral("restart");
+    QTest::newRow("port open") << English << true << QByteArray() << QStringLiteral("Port is open");
+}
+
+void TestSessionWindow::restart()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, portOpen);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, caption);
+
+    WindowRig rig;
+    QVERIFY(rig.start(locale));
+    if (portOpen)
+        QVERIFY(rig.link.open());
+
+    rig.click("Command9");
+
+    QCOMPARE(receivedSoFar(rig.sim, sent), sent);
+    QCOMPARE(rig.button("Command9")->text(), caption);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(TestSessionWindow)
+#include "tst_sessionwindow.moc"
