@@ -616,6 +616,11 @@ int SimDevice::storedBlocks() const
     return d->blocksStored;
 }
 
+bool SimDevice::outputPending() const
+{
+    return !d->out.empty();
+}
+
 void SimDevice::setConnectAfter(int setupLines)
 {
     d->connectAfter = setupLines;

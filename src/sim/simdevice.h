@@ -43,6 +43,8 @@ public:
     QByteArray bootImage() const;
     // Blocks stored so far in the running (or last) transfer.
     int storedBlocks() const;
+    // Answers still waiting for their delay, pacing or next fragment.
+    bool outputPending() const;
 
     // Knobs for tests and demos. Each takes effect from the next byte the
     // device handles.
