@@ -3,6 +3,7 @@
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
 #include "simrig.h"
+#include "writefixtures.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -201,36 +202,27 @@ void TestSessionWindow::writeSendsTheWindowsSettings_data()
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<bool>("confirms");
-    QTest::addColumn<QString>("dhcp");
-    QTest::addColumn<QByteArray>("addressing");
+    QTest::addColumn<WriteFixture>("write");
     QTest::addColumn<QString>("status");
 
-    const QByteArray staticLines = QByteArrayLiteral("AT+DHCP,0#\r\n"
-                                                     "AT+IP,192,168,1,99#\r\n"
-                                                     "AT+SUB,255,255,255,0#\r\n"
-                                                     "AT+GW,192,168,1,1#\r\n"
-                                                     "AT+DNS,8,8,8,8#\r\n");
-    QTest::newRow("dhcp") << English << true << QStringLiteral("DHCP")
-                          << QByteArrayLiteral("AT+DHCP,1#\r\n")
+    QTest::newRow("dhcp") << English << true << dhcpWrite()
                           << QStringLiteral("Writing......\r\nWrite complete");
-    QTest::newRow("static address") << English << true << QStringLiteral("STATIC IP") << staticLines
-                                    << QStringLiteral("Writing......\r\nWrite complete");
+    QTest::newRow("static address")
+        << English << true << staticWrite() << QStringLiteral("Writing......\r\nWrite complete");
     QTest::newRow("not confirmed")
-        << English << false << QStringLiteral("DHCP") << QByteArrayLiteral("AT+DHCP,1#\r\n")
+        << English << false << dhcpWrite()
         << QStringLiteral("Writing......Write fail，Please try again.\r\n");
-    QTest::newRow("chinese") << Chinese << true << QStringLiteral("STATIC IP") << staticLines
+    QTest::newRow("chinese") << Chinese << true << staticWrite()
                              << QStringLiteral("写入中......\r\n写入完成");
     QTest::newRow("chinese, not confirmed")
-        << Chinese << false << QStringLiteral("DHCP") << QByteArrayLiteral("AT+DHCP,1#\r\n")
-        << QStringLiteral("写入中......写入失败.请重试一遍\r\n");
+        << Chinese << false << dhcpWrite() << QStringLiteral("写入中......写入失败.请重试一遍\r\n");
 }
 
 void TestSessionWindow::writeSendsTheWindowsSettings()
 {
     QFETCH(QLocale, locale);
     QFETCH(bool, confirms);
-    QFETCH(QString, dhcp);
-    QFETCH(QByteArray, addressing);
+    QFETCH(WriteFixture, write);
     QFETCH(QString, status);
 
     WindowRig rig;
@@ -238,37 +230,16 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
         rig.sim.setIgnoredCommands({QStringLiteral("AT+FREQ")});
     QVERIFY(rig.start(locale));
     rig.click("Command0");
-    Form1 &window = *rig.window;
-    window.setText(Field::Callsign, QStringLiteral("BG5ABC"));
-    window.setText(Field::Ssid, QStringLiteral("9"));
-    window.setText(Field::Dhcp, dhcp);
-    const QStringList octets = {
-        QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("1"),   QStringLiteral("99"),
-        QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("0"),
-        QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("1"),   QStringLiteral("1"),
-        QStringLiteral("8"),   QStringLiteral("8"),   QStringLiteral("8"),   QStringLiteral("8")};
-    for (int index = 0; index < octets.size(); ++index)
-        window.setText(static_cast<Field>(static_cast<int>(Field::Ip1) + index), octets.at(index));
-    window.setText(Field::Comment, QStringLiteral("TELX5 test"));
-    window.setText(Field::Freq, QStringLiteral("144.6400"));
+    write.fill(*rig.window);
 
     rig.click("Command7");
 
-    const QByteArray sent = receivedSoFar(rig.sim);
-    QVERIFY2(sent.startsWith(QByteArrayLiteral("AT+CALL,BG5ABC-9#\r\n")), sent.constData());
-    QVERIFY2(sent.contains(QByteArray("#\r\n" + addressing + "AT+POSI,")), sent.constData());
-    QVERIFY2(sent.contains("AT+COMMENT,TELX5 test#\r\n"), sent.constData());
-    QVERIFY2(sent.endsWith(QByteArrayLiteral("#\r\n\r\nAT+FREQ,144.6400#\r\n")), sent.constData());
-    QCOMPARE(sent.count("\r\n"), dhcp == QStringLiteral("DHCP") ? 16 : 20);
+    QCOMPARE(receivedSoFar(rig.sim), write.lines);
     if (confirms) {
-        for (Field field : reportedFields()) {
-            const bool octet = field >= Field::Ip1 && field <= Field::Dns4;
-            if (field == Field::Version || (octet && dhcp == QStringLiteral("DHCP")))
-                continue;
-            QCOMPARE(rig.sim.settings().text(field), window.text(field));
-        }
+        for (Field field : write.fields())
+            QCOMPARE(rig.sim.settings().text(field), rig.window->text(field));
     }
-    QCOMPARE(window.statusText(), status);
+    QCOMPARE(rig.window->statusText(), status);
     QCOMPARE(rig.button("Command7")->text(),
              locale == Chinese ? QStringLiteral("写入数据") : QStringLiteral("Write data"));
     QVERIFY(!rig.link.isOpen());

@@ -2,139 +2,12 @@
 #include "ports.h"
 #include "sessions.h"
 #include "simrig.h"
+#include "writefixtures.h"
 
 #include <QtTest>
 
 using namespace telx5;
 using namespace telx5::testing;
-
-namespace {
-
-// The window's values of a write: field names of the window and their texts.
-const QMap<QString, Field> FieldNames = {
-    {QStringLiteral("Callsign"), Field::Callsign}, {QStringLiteral("Ssid"), Field::Ssid},
-    {QStringLiteral("Pass"), Field::Pass},         {QStringLiteral("Dhcp"), Field::Dhcp},
-    {QStringLiteral("Ip1"), Field::Ip1},           {QStringLiteral("Ip2"), Field::Ip2},
-    {QStringLiteral("Ip3"), Field::Ip3},           {QStringLiteral("Ip4"), Field::Ip4},
-    {QStringLiteral("Mask1"), Field::Mask1},       {QStringLiteral("Mask2"), Field::Mask2},
-    {QStringLiteral("Mask3"), Field::Mask3},       {QStringLiteral("Mask4"), Field::Mask4},
-    {QStringLiteral("Gate1"), Field::Gate1},       {QStringLiteral("Gate2"), Field::Gate2},
-    {QStringLiteral("Gate3"), Field::Gate3},       {QStringLiteral("Gate4"), Field::Gate4},
-    {QStringLiteral("Dns1"), Field::Dns1},         {QStringLiteral("Dns2"), Field::Dns2},
-    {QStringLiteral("Dns3"), Field::Dns3},         {QStringLiteral("Dns4"), Field::Dns4},
-    {QStringLiteral("Position"), Field::Position}, {QStringLiteral("Comment"), Field::Comment},
-    {QStringLiteral("Server"), Field::Server},     {QStringLiteral("SentTime"), Field::SentTime},
-    {QStringLiteral("Filter"), Field::Filter},     {QStringLiteral("Backlight"), Field::Backlight},
-    {QStringLiteral("Unit"), Field::Unit},         {QStringLiteral("Digi"), Field::Digi},
-    {QStringLiteral("Mod"), Field::Mod},           {QStringLiteral("Path"), Field::Path},
-    {QStringLiteral("Alias"), Field::Alias},       {QStringLiteral("Freq"), Field::Freq},
-};
-
-const QStringList DhcpWindow = {
-    QStringLiteral("Callsign"),  QStringLiteral("AB1C"),
-    QStringLiteral("Ssid"),      QStringLiteral("7"),
-    QStringLiteral("Pass"),      QStringLiteral("12345"),
-    QStringLiteral("Dhcp"),      QStringLiteral("DHCP"),
-    QStringLiteral("Position"),  QStringLiteral("3113.12N/12129.34E>"),
-    QStringLiteral("Comment"),   QStringLiteral("hello, world#1"),
-    QStringLiteral("Server"),    QStringLiteral("china.aprs2.net"),
-    QStringLiteral("SentTime"),  QStringLiteral("600"),
-    QStringLiteral("Filter"),    QStringLiteral("m/50"),
-    QStringLiteral("Backlight"), QStringLiteral("ON"),
-    QStringLiteral("Unit"),      QStringLiteral("公里"),
-    QStringLiteral("Digi"),      QStringLiteral("1"),
-    QStringLiteral("Mod"),       QStringLiteral("3"),
-    QStringLiteral("Path"),      QStringLiteral("WIDE1-1"),
-    QStringLiteral("Alias"),     QStringLiteral("WIDE1+WIDE2"),
-    QStringLiteral("Freq"),      QStringLiteral("144.6400"),
-};
-
-const QByteArray DhcpLines = QByteArrayLiteral("AT+CALL,AB1C  -7#\r\n"
-                                               "AT+PASS,12345#\r\n"
-                                               "AT+DHCP,1#\r\n"
-                                               "AT+POSI,3113.12N/12129.34E>#\r\n"
-                                               "AT+COMMENT,hello, world#1#\r\n"
-                                               "AT+SERVER,china.aprs2.net#\r\n"
-                                               "AT+TIME,600#\r\n"
-                                               "AT+FILTER,m/50#\r\n"
-                                               "AT+BACKLIGHT,00#\r\n"
-                                               "AT+UNIT,3#\r\n"
-                                               "AT+DIGI,1#\r\n"
-                                               "AT+MOD,3#\r\n"
-                                               "AT+PATH,1#\r\n"
-                                               "AT+ALIAS,3#\r\n"
-                                               "\r\nAT+FREQ,144.6400#\r\n");
-
-const QStringList StaticWindow = {
-    QStringLiteral("Callsign"),  QStringLiteral("BG5ABC"),
-    QStringLiteral("Ssid"),      QStringLiteral("15"),
-    QStringLiteral("Pass"),      QStringLiteral("2468"),
-    QStringLiteral("Dhcp"),      QStringLiteral("STATIC IP"),
-    QStringLiteral("Ip1"),       QStringLiteral("192"),
-    QStringLiteral("Ip2"),       QStringLiteral("168"),
-    QStringLiteral("Ip3"),       QStringLiteral("1"),
-    QStringLiteral("Ip4"),       QStringLiteral("99"),
-    QStringLiteral("Mask1"),     QStringLiteral("255"),
-    QStringLiteral("Mask2"),     QStringLiteral("255"),
-    QStringLiteral("Mask3"),     QStringLiteral("255"),
-    QStringLiteral("Mask4"),     QStringLiteral("0"),
-    QStringLiteral("Gate1"),     QStringLiteral("192"),
-    QStringLiteral("Gate2"),     QStringLiteral("168"),
-    QStringLiteral("Gate3"),     QStringLiteral("1"),
-    QStringLiteral("Gate4"),     QStringLiteral("1"),
-    QStringLiteral("Dns1"),      QStringLiteral("8"),
-    QStringLiteral("Dns2"),      QStringLiteral(""),
-    QStringLiteral("Dns3"),      QStringLiteral("8"),
-    QStringLiteral("Dns4"),      QStringLiteral("8"),
-    QStringLiteral("Position"),  QStringLiteral("3958.56N/11623.37E-"),
-    QStringLiteral("Comment"),   QStringLiteral("TELX5"),
-    QStringLiteral("Server"),    QStringLiteral("euro.aprs2.net"),
-    QStringLiteral("SentTime"),  QStringLiteral("1200"),
-    QStringLiteral("Filter"),    QStringLiteral(""),
-    QStringLiteral("Backlight"), QStringLiteral("30"),
-    QStringLiteral("Unit"),      QStringLiteral("mi"),
-    QStringLiteral("Digi"),      QStringLiteral("0"),
-    QStringLiteral("Mod"),       QStringLiteral("5"),
-    QStringLiteral("Path"),      QStringLiteral("None"),
-    QStringLiteral("Alias"),     QStringLiteral("WIDE2"),
-    QStringLiteral("Freq"),      QStringLiteral("144.3900"),
-};
-
-const QByteArray StaticLines = QByteArrayLiteral("AT+CALL,BG5ABC-15#\r\n"
-                                                 "AT+PASS,2468#\r\n"
-                                                 "AT+DHCP,0#\r\n"
-                                                 "AT+IP,192,168,1,99#\r\n"
-                                                 "AT+SUB,255,255,255,0#\r\n"
-                                                 "AT+GW,192,168,1,1#\r\n"
-                                                 "AT+DNS,8,,8,8#\r\n"
-                                                 "AT+POSI,3958.56N/11623.37E-#\r\n"
-                                                 "AT+COMMENT,TELX5#\r\n"
-                                                 "AT+SERVER,euro.aprs2.net#\r\n"
-                                                 "AT+TIME,1200#\r\n"
-                                                 "AT+FILTER,#\r\n"
-                                                 "AT+BACKLIGHT,30#\r\n"
-                                                 "AT+UNIT,2#\r\n"
-                                                 "AT+DIGI,0#\r\n"
-                                                 "AT+MOD,5#\r\n"
-                                                 "AT+PATH,0#\r\n"
-                                                 "AT+ALIAS,2#\r\n"
-                                                 "\r\nAT+FREQ,144.3900#\r\n");
-
-void fill(DeviceView &view, const QStringList &values)
-{
-    for (qsizetype index = 0; index + 1 < values.size(); index += 2)
-        view.setText(FieldNames.value(values.at(index)), values.at(index + 1));
-}
-
-QList<Field> writtenFields(const QStringList &values)
-{
-    QList<Field> fields;
-    for (qsizetype index = 0; index < values.size(); index += 2)
-        fields.append(FieldNames.value(values.at(index)));
-    return fields;
-}
-
-} // namespace
 
 class TestWriteSession : public QObject
 {
@@ -160,44 +33,42 @@ private Q_SLOTS:
 void TestWriteSession::sendsEveryLineAndIsConfirmed_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<QStringList>("window");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<WriteFixture>("write");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("dhcp") << QStringLiteral("2") << DhcpWindow << DhcpLines
+    QTest::newRow("dhcp") << QStringLiteral("2") << dhcpWrite()
                           << QStringLiteral("Writing......\r\nWrite complete")
                           << QStringLiteral("Write data");
     QTest::newRow("static address")
-        << QStringLiteral("2") << StaticWindow << StaticLines
-        << QStringLiteral("Writing......\r\nWrite complete") << QStringLiteral("Write data");
+        << QStringLiteral("2") << staticWrite() << QStringLiteral("Writing......\r\nWrite complete")
+        << QStringLiteral("Write data");
     QTest::newRow("chinese window")
-        << QStringLiteral("1") << StaticWindow << StaticLines
-        << QStringLiteral("写入中......\r\n写入完成") << QStringLiteral("写入数据");
+        << QStringLiteral("1") << staticWrite() << QStringLiteral("写入中......\r\n写入完成")
+        << QStringLiteral("写入数据");
 }
 
 void TestWriteSession::sendsEveryLineAndIsConfirmed()
 {
     QFETCH(QString, language);
-    QFETCH(QStringList, window);
-    QFETCH(QByteArray, expected);
+    QFETCH(WriteFixture, write);
     QFETCH(QString, status);
     QFETCH(QString, caption);
 
     SimRig rig(language);
     QVERIFY(rig.start());
-    fill(rig.host.record, window);
+    write.fill(rig.host.record);
     QStringList writeCaptions;
     rig.pressWhen([&] { return rig.link.isOpen(); },
                   [&] { writeCaptions.append(rig.host.caption(Button::Write)); });
 
     Command7_Click(rig.context);
 
-    QCOMPARE(rig.receivedSoFar(), expected);
+    QCOMPARE(rig.receivedSoFar(), write.lines);
     QCOMPARE(writeCaptions,
              QStringList{language == QStringLiteral("1") ? QStringLiteral("写入中")
                                                          : QStringLiteral("Writing")});
-    for (Field field : writtenFields(window))
+    for (Field field : write.fields())
         QCOMPARE(rig.sim.settings().text(field), rig.host.record.text(field));
     QCOMPARE(rig.host.record.statusText(), status);
     QCOMPARE(rig.host.caption(Button::Write), caption);
@@ -234,12 +105,12 @@ void TestWriteSession::unconfirmedWriteSaysSo()
     SimRig rig(language);
     rig.sim.setSilent(true);
     QVERIFY(rig.start());
-    fill(rig.host.record, DhcpWindow);
+    dhcpWrite().fill(rig.host.record);
     rig.host.flagState.freqSaved = staleConfirmation;
 
     Command7_Click(rig.context);
 
-    QCOMPARE(rig.receivedSoFar(), DhcpLines);
+    QCOMPARE(rig.receivedSoFar(), dhcpWrite().lines);
     QCOMPARE(rig.host.record.statusText(), status);
     QCOMPARE(rig.host.caption(Button::Write), caption);
     QVERIFY(!rig.link.isOpen());
@@ -275,7 +146,7 @@ void TestWriteSession::callsignTooLongIsReported()
     rig.sim.setSilent(silent);
     QVERIFY(rig.start());
     const QString deviceCallsign = rig.sim.settings().text(Field::Callsign);
-    fill(rig.host.record, DhcpWindow);
+    dhcpWrite().fill(rig.host.record);
     rig.host.record.setText(Field::Callsign, QStringLiteral("BG5ABCD"));
 
     Command7_Click(rig.context);
@@ -308,7 +179,7 @@ void TestWriteSession::pressWhilePortIsOpenClosesIt()
 
     SimRig rig(language);
     QVERIFY(rig.start());
-    fill(rig.host.record, DhcpWindow);
+    dhcpWrite().fill(rig.host.record);
     rig.host.record.setStatusText(QStringLiteral("old"));
     QVERIFY(rig.link.open());
 
@@ -340,7 +211,7 @@ void TestWriteSession::portThatCannotOpenStillRunsTheWaits()
     SimRig rig;
     QVERIFY(rig.link.setPortName(rig.dir.filePath(QStringLiteral("ttyMissing"))));
     rig.host.port = portText;
-    fill(rig.host.record, DhcpWindow);
+    dhcpWrite().fill(rig.host.record);
 
     Command7_Click(rig.context);
 
@@ -356,14 +227,15 @@ void TestWriteSession::portTakenAwayDropsTheRemainingLines()
 {
     SimRig rig;
     QVERIFY(rig.start());
-    fill(rig.host.record, DhcpWindow);
+    dhcpWrite().fill(rig.host.record);
     rig.pressWhen([&] { return rig.sim.received().contains("AT+SERVER,"); },
                   [&] { Command9_Click(rig.context); });
 
     Command7_Click(rig.context);
 
     const QByteArray sent = rig.receivedSoFar();
-    QVERIFY2(sent.startsWith(DhcpLines.left(DhcpLines.indexOf("AT+TIME,"))), sent.constData());
+    const QByteArray lines = dhcpWrite().lines;
+    QVERIFY2(sent.startsWith(lines.left(lines.indexOf("AT+TIME,"))), sent.constData());
     QVERIFY(!sent.contains("AT+FREQ,"));
     QCOMPARE(rig.host.caption(Button::Restart), QStringLiteral("Port is open"));
     QCOMPARE(rig.host.record.statusText(),
