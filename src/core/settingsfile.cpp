@@ -78,13 +78,20 @@ QList<QByteArray> splitLines(QByteArrayView content)
 bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
           const TextCodec &codec)
 {
+    // A loaded line is complete: left in the buffer, it would be continued by
+    // the next bytes from the device, so a "freq save" after a load would
+    // read "ALIAS:3freq save" and the write that follows would never see it.
+    bool complete = true;
     for (const QByteArray &line : splitLines(content)) {
         lineBuffer.setLine(line);
         view.appendStatus(codec.decode(line) + QStringLiteral("\r\n"));
-        if (!parser.peizhi(lineBuffer.line()))
-            return false;
+        if (!parser.peizhi(lineBuffer.line())) {
+            complete = false;
+            break;
+        }
     }
-    return true;
+    lineBuffer.clear();
+    return complete;
 }
 
 } // namespace telx5::SettingsFile

@@ -21,7 +21,7 @@ QList<QByteArray> splitLines(QByteArrayView content);
 
 // Puts each line into the window's LineBuffer, appends it and CR LF to the
 // status box, then runs the parser on it; stops after the first malformed
-// line. Returns false when it stopped early.
+// line. Returns false when it stopped early. The buffer is empty afterwards.
 bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
           const TextCodec &codec);
 

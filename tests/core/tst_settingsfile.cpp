@@ -71,6 +71,8 @@ private Q_SLOTS:
     void splitLines();
     void loadShowsLinesAndStopsAtMalformed_data();
     void loadShowsLinesAndStopsAtMalformed();
+    void deviceAnswerAfterLoad_data();
+    void deviceAnswerAfterLoad();
     void keyFilters_data();
     void keyFilters();
     void trimming_data();
@@ -257,6 +259,34 @@ void TestSettingsFile::loadShowsLinesAndStopsAtMalformed()
     QCOMPARE(record.statusText(), status);
     QCOMPARE(record.text(Field::Pass), pass);
     QCOMPARE(record.text(Field::Freq), freq);
+}
+
+void TestSettingsFile::deviceAnswerAfterLoad_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("whole file") << QByteArray(DefaultFile);
+    QTest::newRow("last line without line end") << QByteArray("PASS:1\r\nALIAS:3");
+    QTest::newRow("stopped at a malformed line") << QByteArray("PASS:1\r\nIP:1,2\r\nMOD:3\r\n");
+}
+
+// A write after a load waits for the device's "freq save"; the loaded lines
+// must not run into it.
+void TestSettingsFile::deviceAnswerAfterLoad()
+{
+    QFETCH(QByteArray, content);
+
+    SettingsRecord record;
+    Flags flags;
+    LineBuffer buffer;
+    const TextCodec codec;
+    LineParser parser(record, flags, codec);
+    SettingsFile::load(content, buffer, parser, record, codec);
+
+    for (char byte : QByteArrayView("freq save")) {
+        if (buffer.feed(byte))
+            parser.peizhi(buffer.line());
+    }
+    QVERIFY(flags.freqSaved);
 }
 
 void TestSettingsFile::keyFilters_data()
