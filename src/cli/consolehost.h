@@ -1,0 +1,57 @@
+#pragma once
+
+#include "host.h"
+#include "settingsrecord.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace telx5 {
+
+// The command-line tool's stand-in for the window: the settings live in a
+// SettingsRecord, message boxes go to standard error, and the file dialogs
+// answer with the file named on the command line.
+class ConsoleHost : public SessionHost, private Dialogs
+{
+public:
+    ConsoleHost(const QString &language, const QString &iniPath);
+
+    // What the next file dialog answers.
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // Every message box shown so far.
+    const QStringList &messages() const { return m_messages; }
+
+    DeviceView &settings() override { return m_settings; }
+    Flags &flags() override { return m_flags; }
+    LineBuffer &lineBuffer() override { return m_lineBuffer; }
+    Dialogs &dialogs() override { return *this; }
+    QString language() const override { return m_language; }
+    QString stepText() const override { return m_stepText; }
+    void setStepText(const QString &text) override { m_stepText = text; }
+    QString caption(Button button) const override { return m_captions.value(button); }
+    void setCaption(Button button, const QString &caption) override;
+    bool isEnabled(Button button) const override { return m_enabled.value(button, true); }
+    void setEnabled(Button button, bool enabled) override { m_enabled.insert(button, enabled); }
+    QString portText() const override { return m_portText; }
+    void setPortText(const QString &text) override { m_portText = text; }
+    QString iniPath() const override { return m_iniPath; }
+
+private:
+    void message(const QString &text, const QString &title) override;
+    QString openFileName(const FileRequest &request) override;
+    QString saveFileName(const FileRequest &request) override;
+
+    SettingsRecord m_settings;
+    Flags m_flags;
+    LineBuffer m_lineBuffer;
+    QString m_language;
+    QString m_iniPath;
+    QString m_stepText;
+    QString m_portText;
+    QString m_fileName;
+    QStringList m_messages;
+    QHash<Button, QString> m_captions;
+    QHash<Button, bool> m_enabled;
+};
+
+} // namespace telx5

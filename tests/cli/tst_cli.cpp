@@ -1,0 +1,106 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TELX5_CLI_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readPrintsTheDevicesSettings();
+    void defaultThenWrite();
+    void commandsReportAPortThatDoesNotOpen_data();
+    void commandsReportAPortThatDoesNotOpen();
+    void badUsage_data();
+    void badUsage();
+};
+
+void TestCli::readPrintsTheDevicesSettings()
+{
+    const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("read")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("[TELX5]\r\n\r\nCALLSIGN:"));
+    QVERIFY(run.out.contains("\r\nALIAS:"));
+    QVERIFY2(run.err.contains(QLatin1String("read ok")), qPrintable(run.err));
+}
+
+void TestCli::defaultThenWrite()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("default.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
+    QVERIFY(fileBytes(file).contains("\r\nCALLSIGN:NOCALL-10\r\nPASS:40417\r\nDHCP:1#\r\n"));
+
+    const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("write"), file});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QLatin1String("Write complete")), qPrintable(run.err));
+}
+
+void TestCli::commandsReportAPortThatDoesNotOpen_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("read") << QStringList{QStringLiteral("read")};
+    QTest::newRow("wifi") << QStringList{QStringLiteral("wifi"), QStringLiteral("net"),
+                                         QStringLiteral("secret")};
+    QTest::newRow("restart") << QStringList{QStringLiteral("restart")};
+}
+
+void TestCli::commandsReportAPortThatDoesNotOpen()
+{
+    QFETCH(QStringList, command);
+    const Run run = runCli(
+        QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} + command);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("Port is open or no")), qPrintable(run.err));
+}
+
+void TestCli::badUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("erase")};
+    QTest::newRow("write without file") << QStringList{QStringLiteral("write")};
+    QTest::newRow("wifi without password")
+        << QStringList{QStringLiteral("wifi"), QStringLiteral("net")};
+}
+
+void TestCli::badUsage()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = runCli(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains(QLatin1String("Commands:")));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
