@@ -3,6 +3,7 @@
 #include "devicesettings.h"
 #include "fieldentry.h"
 #include "filecommands.h"
+#include "fitcaptions.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
@@ -62,6 +63,11 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
     m_ui->setupUi(this);
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/icons/telx5-config.png")));
+
+    // The places were designed around an 8 point system font.
+    QFont base = font();
+    base.setPointSizeF(8);
+    setFont(base);
 
     QFont title = m_ui->Label3->font();
     if (const QString family = titleFamily(); !family.isEmpty())
@@ -171,6 +177,8 @@ void Form1::Form_Load(const QLocale &locale, const QString &extraPort)
     m_ui->Text32->setEnabled(false);
     m_ui->Label21->setEnabled(false);
     setText(Field::Ctcss, QStringLiteral("---"));
+
+    fitCaptions(this);
 }
 
 void Form1::Command0_Click()

@@ -3,7 +3,9 @@
 #include "windowrig.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -103,6 +105,8 @@ private Q_SLOTS:
     void extraPortListedAndChosen();
     void geometry_data();
     void geometry();
+    void captionsFit_data();
+    void captionsFit();
 };
 
 void StartupTest::languageBox_data()
@@ -360,6 +364,55 @@ void StartupTest::geometry()
     QCOMPARE(QRect(widget->pos(), widget->size()), rect);
     if (!container.isEmpty())
         QCOMPARE(widget->parentWidget()->objectName(), container);
+}
+
+void StartupTest::captionsFit_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("control");
+
+    for (const Caption &caption : Translated) {
+        QTest::addRow("zh_CN %s", caption.control)
+            << ChinesePrc << QString::fromLatin1(caption.control);
+        QTest::addRow("en_US %s", caption.control)
+            << EnglishUs << QString::fromLatin1(caption.control);
+    }
+    for (const auto &[control, text] : Untranslated) {
+        // The dash between callsign and SSID lies in a box lower than a line of text.
+        if (QByteArrayView(control).startsWith("Text") || QByteArrayView(control) == "Command3" ||
+            QByteArrayView(control) == "Label9")
+            continue;
+        QTest::addRow("zh_CN %s", control) << ChinesePrc << QString::fromLatin1(control);
+        QTest::addRow("en_US %s", control) << EnglishUs << QString::fromLatin1(control);
+    }
+}
+
+// Nothing at a fixed place is cut off, whatever the system's font.
+void StartupTest::captionsFit()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, control);
+
+    WindowRig rig(locale);
+    QWidget *widget = rig.control<QWidget>(control);
+    const QFontMetrics metrics = widget->fontMetrics();
+    QVERIFY(widget->font().pointSizeF() >= 6.0);
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        const QRect area = label->contentsRect();
+        const QRect needed = metrics.boundingRect(QRect(0, 0, area.width(), INT_MAX),
+                                                  Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.width() <= area.width() && needed.height() <= area.height(),
+                 qPrintable(label->text()));
+    } else if (auto *box = qobject_cast<QCheckBox *>(widget)) {
+        QVERIFY(metrics.horizontalAdvance(box->text()) + 16 <= box->width());
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        QVERIFY(metrics.horizontalAdvance(button->text()) + 4 <= button->width());
+        QVERIFY(metrics.height() <= button->height());
+    } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+        QVERIFY(metrics.horizontalAdvance(frame->title()) <= frame->width());
+    } else {
+        QFAIL("not a caption");
+    }
 }
 
 QTEST_MAIN(StartupTest)

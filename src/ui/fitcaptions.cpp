@@ -1,0 +1,100 @@
+#include "fitcaptions.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+#include <climits>
+
+namespace telx5 {
+
+namespace {
+
+constexpr qreal SmallestPointSize = 6.0;
+constexpr qreal Step = 0.5;
+
+// The part of the control's width that is not covered by a sibling above it
+// across the middle, where the caption is drawn.
+int visibleWidth(const QWidget *control)
+{
+    const QWidget *parent = control->parentWidget();
+    if (!parent)
+        return control->width();
+    const QRect own = control->geometry();
+    int right = own.right() + 1;
+    const QObjectList &siblings = parent->children();
+    // Later children lie above earlier ones.
+    for (qsizetype i = siblings.indexOf(control) + 1; i < siblings.size(); ++i) {
+        const auto *sibling = qobject_cast<const QWidget *>(siblings.at(i));
+        if (!sibling || sibling->isHidden())
+            continue;
+        const QRect above = sibling->geometry();
+        const int middle = own.center().y();
+        if (above.intersects(own) && above.left() > own.left() && above.top() <= middle &&
+            above.bottom() >= middle)
+            right = std::min(right, above.left());
+    }
+    return right - own.left();
+}
+
+bool fits(const QWidget *control, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    if (const auto *label = qobject_cast<const QLabel *>(control)) {
+        const QRect area = label->contentsRect();
+        const int width = std::min(area.width(), visibleWidth(label));
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, width, INT_MAX), Qt::TextWordWrap, label->text());
+        return needed.width() <= width && needed.height() <= area.height();
+    }
+    const QStyle *style = control->style();
+    if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
+        const int decoration = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        return decoration + metrics.horizontalAdvance(box->text()) <= visibleWidth(box) &&
+               metrics.height() <= box->height();
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(control)) {
+        // The caption is centred and clipped by the frame only.
+        const int margins =
+            2 * (style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button) + 1);
+        return margins + metrics.horizontalAdvance(button->text()) <= button->width() &&
+               metrics.height() <= button->height();
+    }
+    if (const auto *frame = qobject_cast<const QGroupBox *>(control)) {
+        const int margins = 2 * style->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, frame);
+        return margins + metrics.horizontalAdvance(frame->title()) <= frame->width();
+    }
+    return true;
+}
+
+void fit(QWidget *control)
+{
+    QFont font = control->font();
+    if (font.pointSizeF() <= 0)
+        return;
+    while (!fits(control, font) && font.pointSizeF() - Step >= SmallestPointSize)
+        font.setPointSizeF(font.pointSizeF() - Step);
+    if (font != control->font())
+        control->setFont(font);
+}
+
+} // namespace
+
+void fitCaptions(QWidget *window)
+{
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        // A caption that is too long for one line goes on to the next.
+        label->setWordWrap(true);
+        fit(label);
+    }
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        fit(button);
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>())
+        fit(frame);
+}
+
+} // namespace telx5
