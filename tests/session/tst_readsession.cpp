@@ -69,7 +69,7 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QFETCH(QString, caption);
 
     // The device must answer well inside one attempt's second.
-    setDelayTimeScale(0.1);
+    setDelayTimeScale(0.2);
     SimRig rig(language);
     QVERIFY(rig.start());
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
@@ -171,6 +171,8 @@ void TestReadSession::secondPressCancelsTheRunningRead()
     QFETCH(QString, step);
     QFETCH(QString, caption);
 
+    // A device that answers must do so inside the first attempt's second.
+    setDelayTimeScale(0.2);
     SimRig rig(language);
     if (answersConnect)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+READ")});

@@ -122,7 +122,8 @@ void TestSessionWindow::readFillsTheWindow()
     QFETCH(QString, shownStatus);
     QFETCH(QString, caption);
 
-    setDelayTimeScale(0.1);
+    // The device must answer well inside one attempt's second.
+    setDelayTimeScale(0.2);
     WindowRig rig;
     QVERIFY(rig.start(locale));
     QVERIFY(!rig.button("Command7")->isEnabled());
