@@ -55,10 +55,14 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice_data()
     QTest::addColumn<QString>("readOk");
     QTest::addColumn<QString>("caption");
 
+    QTest::addColumn<QString>("comment");
+
     QTest::newRow("english") << QStringLiteral("2") << QStringLiteral("Connection is successful")
-                             << QStringLiteral("read ok") << QStringLiteral("read data");
+                             << QStringLiteral("read ok") << QStringLiteral("read data")
+                             << QStringLiteral("73 de TELX5");
     QTest::newRow("chinese") << QStringLiteral("1") << QStringLiteral("连接就绪")
-                             << QStringLiteral("读取成功") << QStringLiteral("读取数据");
+                             << QStringLiteral("读取成功") << QStringLiteral("读取数据")
+                             << QStringLiteral("你好 TELX5");
 }
 
 void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
@@ -67,11 +71,13 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QFETCH(QString, connected);
     QFETCH(QString, readOk);
     QFETCH(QString, caption);
+    QFETCH(QString, comment);
 
     // The device must answer well inside one attempt's second.
     setDelayTimeScale(0.2);
     SimRig rig(language);
     QVERIFY(rig.start());
+    rig.sim.settings().setText(Field::Comment, comment);
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     rig.host.record.setText(Field::WifiPass, QStringLiteral("secret"));
 
@@ -82,6 +88,7 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QCOMPARE(rig.receivedSoFar(), ConnectLine + ConnectLine + ReadLine);
     for (Field field : ReportedFields)
         QCOMPARE(rig.host.record.text(field), rig.sim.settings().text(field));
+    QCOMPARE(rig.host.record.text(Field::Comment), comment);
     QCOMPARE(rig.host.record.text(Field::WifiSsid), QStringLiteral("home"));
     QCOMPARE(rig.host.record.text(Field::WifiPass), QStringLiteral("secret"));
     QVERIFY(rig.host.record.statusHistory.contains(

@@ -46,6 +46,14 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed_data()
     QTest::newRow("chinese window")
         << QStringLiteral("1") << staticWrite() << QStringLiteral("写入中......\r\n写入完成")
         << QStringLiteral("写入数据");
+
+    // The Chinese window speaks GB18030 on the wire.
+    WriteFixture chinese = staticWrite();
+    chinese.window.append({Field::Comment, QStringLiteral("你好 TELX5")});
+    chinese.lines.replace("AT+COMMENT,TELX5#", "AT+COMMENT,\xC4\xE3\xBA\xC3 TELX5#");
+    QTest::newRow("chinese comment")
+        << QStringLiteral("1") << chinese << QStringLiteral("写入中......\r\n写入完成")
+        << QStringLiteral("写入数据");
 }
 
 void TestWriteSession::sendsEveryLineAndIsConfirmed()
