@@ -47,6 +47,13 @@ QString titleFamily()
     return chinese.isEmpty() ? QString() : chinese.constFirst();
 }
 
+// A text the program puts into a narrow box shows its beginning, as a typed
+// one shows where the typing goes on.
+void showStart(QLineEdit *edit)
+{
+    edit->setCursorPosition(0);
+}
+
 QString toDisplay(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -218,14 +225,18 @@ void Form1::setText(Field field, const QString &value)
 {
     const auto index = static_cast<std::size_t>(field);
     QWidget *control = m_fieldControls[index];
-    if (FieldEntry *entry = m_fieldEntries[index])
+    if (FieldEntry *entry = m_fieldEntries[index]) {
         entry->setProgramText(value);
-    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        showStart(static_cast<QLineEdit *>(control));
+    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         edit->setText(value);
-    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        showStart(edit);
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
         combo->setEditText(value);
-    else
+        showStart(combo->lineEdit());
+    } else {
         m_ui->Check1->setChecked(value == QStringLiteral("1"));
+    }
 }
 
 QLineEdit *Form1::octetBox(int index) const
@@ -275,6 +286,7 @@ QString Form1::stepText() const
 void Form1::setStepText(const QString &text)
 {
     m_ui->Text3->setText(text);
+    showStart(m_ui->Text3);
 }
 
 QPushButton *Form1::button(Button button) const
@@ -330,6 +342,7 @@ QString Form1::portText() const
 void Form1::setPortText(const QString &text)
 {
     m_ui->Combo1->setEditText(text);
+    showStart(m_ui->Combo1->lineEdit());
 }
 
 } // namespace telx5

@@ -87,6 +87,9 @@ void DefaultsTest::defaultValues()
     for (int press = 1; press <= 2; ++press) {
         QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
         QCOMPARE(rig.shownText(control), shown);
+        auto *combo = rig.control<QComboBox>(control);
+        auto *edit = combo ? combo->lineEdit() : rig.control<QLineEdit>(control);
+        QCOMPARE(edit->cursorPosition(), 0);
         QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("Check1"))->isChecked());
         QCOMPARE(rig.window->text(Field::Digi), QStringLiteral("0"));
         QVERIFY(write->isEnabled());

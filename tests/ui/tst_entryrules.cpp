@@ -219,8 +219,11 @@ void EntryRulesTest::setByProgram()
 
     WindowRig rig;
     rig.window->setText(field, value);
-    QCOMPARE(rig.control<QLineEdit>(control)->text(), shown);
+    auto *edit = rig.control<QLineEdit>(control);
+    QCOMPARE(edit->text(), shown);
     QCOMPARE(rig.window->text(field), shown);
+    // A text longer than the box shows its beginning.
+    QCOMPARE(edit->cursorPosition(), 0);
 }
 
 void EntryRulesTest::pasted_data()
