@@ -54,15 +54,15 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice_data()
     QTest::addColumn<QString>("connected");
     QTest::addColumn<QString>("readOk");
     QTest::addColumn<QString>("caption");
-
     QTest::addColumn<QString>("comment");
+    QTest::addColumn<QString>("reading");
 
     QTest::newRow("english") << QStringLiteral("2") << QStringLiteral("Connection is successful")
                              << QStringLiteral("read ok") << QStringLiteral("read data")
-                             << QStringLiteral("73 de TELX5");
+                             << QStringLiteral("73 de TELX5") << QStringLiteral("reading");
     QTest::newRow("chinese") << QStringLiteral("1") << QStringLiteral("连接就绪")
                              << QStringLiteral("读取成功") << QStringLiteral("读取数据")
-                             << QStringLiteral("你好 TELX5");
+                             << QStringLiteral("你好 TELX5") << QStringLiteral("读取中");
 }
 
 void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
@@ -72,6 +72,7 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QFETCH(QString, readOk);
     QFETCH(QString, caption);
     QFETCH(QString, comment);
+    QFETCH(QString, reading);
 
     // The device must answer well inside one attempt's second.
     setDelayTimeScale(0.2);
@@ -97,7 +98,7 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QCOMPARE(rig.host.record.statusText(),
              QStringLiteral("Connection OK\r\nReading 1/20Times......\r\n") + readOk);
     QCOMPARE(rig.host.stepText(), QStringLiteral("Connection is successful\r\n"));
-    QCOMPARE(rig.host.caption(Button::Read), caption);
+    QCOMPARE(rig.host.readCaptions, (QStringList{reading, caption}));
     QVERIFY(rig.host.isEnabled(Button::Write));
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
