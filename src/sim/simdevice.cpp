@@ -103,6 +103,7 @@ struct SimDevice::Private
     QString path;
     bool vanished = false;
     QSocketNotifier *notifier = nullptr;
+    QSocketNotifier *writable = nullptr;
     QTimer pumpTimer;
     QTimer attachTimer;
 
@@ -518,7 +519,8 @@ void SimDevice::Private::pump()
         if (chunk.bytes.isEmpty())
             out.pop_front();
         if (written < n) {
-            pumpTimer.start(AttachPollMs);
+            // The pty's buffer is full: go on as soon as the tool has read.
+            writable->setEnabled(true);
             return;
         }
         if (fragmentSize > 0 && !out.empty()) {
@@ -583,6 +585,12 @@ bool SimDevice::start(QString *error)
     d->master = master;
     d->notifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
     connect(d->notifier, &QSocketNotifier::activated, this, [this] { d->onReadable(); });
+    d->writable = new QSocketNotifier(master, QSocketNotifier::Write, this);
+    d->writable->setEnabled(false);
+    connect(d->writable, &QSocketNotifier::activated, this, [this] {
+        d->writable->setEnabled(false);
+        d->pump();
+    });
     return true;
 }
 
@@ -688,6 +696,8 @@ void SimDevice::vanish()
         return;
     delete d->notifier;
     d->notifier = nullptr;
+    delete d->writable;
+    d->writable = nullptr;
     d->attachTimer.stop();
     d->pumpTimer.stop();
     d->out.clear();

@@ -79,6 +79,7 @@ private Q_SLOTS:
     void pacingAndDelaysSlowTheAnswer_data();
     void pacingAndDelaysSlowTheAnswer();
     void bytesSentWhileThePortIsClosedAreLost();
+    void outputLargerThanThePtyBufferArrivesWhole();
     void bootLoaderTakesAWholeImage_data();
     void bootLoaderTakesAWholeImage();
     void badChecksumAsksForTheBlockAgain_data();
@@ -378,6 +379,17 @@ void TestSimDevice::bytesSentWhileThePortIsClosedAreLost()
     QVERIFY(m_sim->link.send(Sentinel));
     QTRY_VERIFY(m_sim->arrived.endsWith(SentinelAnswer));
     QCOMPARE(m_sim->arrived, SentinelAnswer);
+}
+
+void TestSimDevice::outputLargerThanThePtyBufferArrivesWhole()
+{
+    QVERIFY(startSim());
+    const QByteArray bulk = imageOf(256 * 1024);
+    m_sim->device.sendRaw(bulk);
+    QVERIFY(m_sim->device.outputPending());
+    QTRY_COMPARE(m_sim->arrived.size(), bulk.size());
+    QCOMPARE(m_sim->arrived, bulk);
+    QVERIFY(!m_sim->device.outputPending());
 }
 
 void TestSimDevice::bootLoaderTakesAWholeImage_data()

@@ -1,0 +1,188 @@
+// Figures for the serial link: the CPU a long Delay costs, and how many bytes
+// a second the receive path (hex log, line buffer, parser) takes.
+#include "delay.h"
+#include "hexlog.h"
+#include "qtseriallink.h"
+#include "receiver.h"
+#include "settingsrecord.h"
+#include "simdevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+using namespace telx5;
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The settings lines of one device read-out. Its closing "READ END" is left
+// out: every event line appends to the status box, which a stream of
+// millions of them would turn into a benchmark of the status box.
+QByteArray readAnswer()
+{
+    return QByteArrayLiteral("CALLSIGN:N0CALL-9\r\nPASS:13023\r\nDHCP:1\r\nIP:192,168,1,99\r\n"
+                             "MASK:255,255,255,0\r\nGATE:192,168,1,1\r\nDNS:8,8,8,8\r\n"
+                             "POSITION:3114.40N/12128.00E&\r\nCOMMENT TEXT:TELX5 iGate\r\n"
+                             "SERVER:china.aprs2.net\r\nSENT TIME:0600\r\nFILTER:m/50\r\n"
+                             "VER:KT360 V1.2\r\nFREQ:144.6400\r\nBACKLIGHT:30\r\nUNIT:1\r\n"
+                             "DIGI:1\r\nMOD:3\r\nPATH:1\r\nALIAS:3\r\n");
+}
+
+struct ReceiveSide
+{
+    SettingsRecord view;
+    Flags flags;
+    TextCodec codec;
+    LineBuffer lineBuffer;
+    LineParser parser{view, flags, codec};
+    HexLog hexLog;
+};
+
+void benchDelay(QTextStream &out, int seconds)
+{
+    // A timer ticking as the window's reply watcher does, so that the wait
+    // dispatches events the whole time.
+    QTimer watcher;
+    int ticks = 0;
+    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&ticks] { ++ticks; });
+    watcher.start(100);
+    QElapsedTimer wall;
+    const double cpuBefore = cpuSeconds();
+    wall.start();
+    Delay(seconds * 1000);
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+    out << "Delay(" << seconds * 1000 << "): wall " << QString::number(elapsed, 'f', 3)
+        << " s, CPU " << QString::number(cpu * 1000, 'f', 1) << " ms ("
+        << QString::number(100 * cpu / elapsed, 'f', 3) << " % of one core), " << ticks
+        << " timer ticks dispatched\n";
+}
+
+void benchReceiveInProcess(QTextStream &out, qint64 megabytes)
+{
+    ReceiveSide side;
+    QtSerialLink link;
+    Receiver receiver(link, side.lineBuffer, side.parser, side.hexLog);
+    const QByteArray answer = readAnswer();
+    // Chunks of the size a busy port hands over in one read.
+    QByteArray chunk;
+    while (chunk.size() < 4096)
+        chunk += answer;
+    const qint64 total = megabytes * 1024 * 1024;
+    qint64 fed = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (fed < total) {
+        receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, chunk);
+        fed += chunk.size();
+    }
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    out << "receive path in process: " << fed << " bytes in " << QString::number(seconds, 'f', 3)
+        << " s = " << QString::number(double(fed) / seconds / 1e6, 'f', 2) << " MB/s (hex log now "
+        << side.hexLog.length() << " characters, last callsign " << side.view.text(Field::Callsign)
+        << ")\n";
+}
+
+void benchHexLog(QTextStream &out)
+{
+    HexLog log(QStringLiteral("  "));
+    constexpr int Batch = 1'000'000;
+    auto timeBatch = [&log] {
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < Batch; ++i)
+            log.appendByte(static_cast<unsigned char>(i));
+        return double(clock.nsecsElapsed()) / Batch;
+    };
+    const double first = timeBatch();
+    for (int i = 0; i < 8; ++i)
+        timeBatch();
+    const double tenth = timeBatch();
+    out << "hex log append: " << QString::number(first, 'f', 1) << " ns/byte for the first "
+        << Batch << " bytes, " << QString::number(tenth, 'f', 1) << " ns/byte with the log at "
+        << (log.length() / 1'000'000) << " M characters\n";
+}
+
+void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
+{
+    SimDevice device;
+    QString error;
+    if (!device.start(&error)) {
+        out << "pty: " << error << '\n';
+        return;
+    }
+    ReceiveSide side;
+    QtSerialLink link;
+    link.setPortName(device.portPath());
+    if (!link.open(&error)) {
+        out << "pty: " << error << '\n';
+        return;
+    }
+    Receiver receiver(link, side.lineBuffer, side.parser, side.hexLog);
+    qint64 arrived = 0;
+    QObject::connect(&link, &SerialLink::received, &link,
+                     [&arrived](const QByteArray &bytes) { arrived += bytes.size(); });
+    const QByteArray answer = readAnswer();
+    QByteArray block;
+    while (block.size() < 64 * 1024)
+        block += answer;
+    const qint64 total = megabytes * 1024 * 1024;
+    qint64 queued = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (arrived < total) {
+        // Keep a few blocks in flight so the device side never runs dry.
+        while (queued - arrived < 4 * block.size() && queued < total) {
+            device.sendRaw(block);
+            queued += block.size();
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    out << "receive path over a pty: " << arrived << " bytes in "
+        << QString::number(seconds, 'f', 3)
+        << " s = " << QString::number(double(arrived) / seconds / 1e6, 'f', 2)
+        << " MB/s (the device link itself carries 11520 bytes/s at 115200 baud)\n";
+    link.close();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Serial link figures."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("delay-seconds"), QStringLiteral("Length of the measured Delay."),
+         QStringLiteral("s"), QStringLiteral("10")},
+        {QStringLiteral("megabytes"), QStringLiteral("Bytes fed through the receive path."),
+         QStringLiteral("MB"), QStringLiteral("16")},
+        {QStringLiteral("pty-megabytes"), QStringLiteral("Bytes sent over the pty."),
+         QStringLiteral("MB"), QStringLiteral("16")},
+    });
+    parser.process(app);
+
+    QTextStream out(stdout);
+    benchDelay(out, parser.value(QStringLiteral("delay-seconds")).toInt());
+    out.flush();
+    benchReceiveInProcess(out, parser.value(QStringLiteral("megabytes")).toLongLong());
+    out.flush();
+    benchHexLog(out);
+    out.flush();
+    benchReceiveOverPty(out, parser.value(QStringLiteral("pty-megabytes")).toLongLong());
+    return 0;
+}
