@@ -29,6 +29,8 @@ private Q_SLOTS:
     void portPicked();
     void settingsFileButtons_data();
     void settingsFileButtons();
+    void deviceAnswers_data();
+    void deviceAnswers();
 };
 
 void DefaultsTest::defaultValues_data()
@@ -263,6 +265,49 @@ void DefaultsTest::settingsFileButtons()
     QCOMPARE(rig.shownText(QStringLiteral("Combo7")), QStringLiteral("WIDE1-1"));
     QVERIFY(write->isEnabled());
     QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void DefaultsTest::deviceAnswers_data()
+{
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("hexLogEnd");
+
+    QTest::newRow("callsign and SSID") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "Text4"
+                                       << "BG7ABC"
+                                       << "350D0A";
+    QTest::newRow("SSID box") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "Combo5"
+                              << "5"
+                              << "350D0A";
+    QTest::newRow("line split over two events")
+        << QByteArrayList{"SENT TI", "ME:0900\r\n"} << "Text10"
+        << "0900"
+        << "300D0A";
+    QTest::newRow("frequency trimmed as it arrives")
+        << QByteArrayList{"FREQ:144.3900 \r\n"} << "Text31"
+        << "144.3900"
+        << "200D0A";
+    QTest::newRow("firmware version") << QByteArrayList{"VER:V2.0\r\n"} << "Text6"
+                                      << "V2.0"
+                                      << "300D0A";
+}
+
+// The window is the parser's target: what the device answers shows in the boxes.
+void DefaultsTest::deviceAnswers()
+{
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QString, control);
+    QFETCH(QString, shown);
+    QFETCH(QString, hexLogEnd);
+
+    WindowRig rig;
+    for (const QByteArray &chunk : std::as_const(chunks))
+        Q_EMIT rig.link.received(chunk);
+    QCOMPARE(rig.shownText(control), shown);
+    QVERIFY2(rig.shownText(QStringLiteral("Text1")).endsWith(hexLogEnd),
+             qPrintable(rig.shownText(QStringLiteral("Text1"))));
+    QCOMPARE(rig.window->lineBuffer().line(), QByteArrayView());
 }
 
 QTEST_MAIN(DefaultsTest)

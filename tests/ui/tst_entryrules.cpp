@@ -287,18 +287,22 @@ void EntryRulesTest::typingIntoOverlongText()
 
 void EntryRulesTest::addressModePicked_data()
 {
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("enabledBefore");
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("enabledAfter");
 
-    QTest::newRow("STATIC IP enables") << false << "STATIC IP" << true;
-    QTest::newRow("STATIC IP keeps enabled") << true << "STATIC IP" << true;
-    QTest::newRow("DHCP disables") << true << "DHCP" << false;
-    QTest::newRow("DHCP keeps disabled") << false << "DHCP" << false;
+    for (const char *how : {"mouse", "arrow keys"}) {
+        QTest::addRow("%s: STATIC IP enables", how) << how << false << "STATIC IP" << true;
+        QTest::addRow("%s: STATIC IP keeps enabled", how) << how << true << "STATIC IP" << true;
+        QTest::addRow("%s: DHCP disables", how) << how << true << "DHCP" << false;
+        QTest::addRow("%s: DHCP keeps disabled", how) << how << false << "DHCP" << false;
+    }
 }
 
 void EntryRulesTest::addressModePicked()
 {
+    QFETCH(QString, how);
     QFETCH(bool, enabledBefore);
     QFETCH(QString, entry);
     QFETCH(bool, enabledAfter);
@@ -311,7 +315,14 @@ void EntryRulesTest::addressModePicked()
     rig.window->setOctetBoxesEnabled(enabledBefore);
 
     auto *combo = rig.control<QComboBox>(QStringLiteral("Combo2"));
-    WindowRig::pick(combo, entry);
+    if (how == QStringLiteral("mouse")) {
+        WindowRig::pick(combo, entry);
+    } else {
+        // Each arrow key picks the next entry, as a click would.
+        combo->setFocus();
+        for (int row = 0; row <= combo->findText(entry); ++row)
+            QTest::keyClick(combo, Qt::Key_Down);
+    }
     QCOMPARE(combo->currentText(), entry);
     QCOMPARE(enabledStates(octetBoxes(rig)), all(enabledAfter));
     QCOMPARE(rig.window->octetBoxesEnabled(), enabledAfter);
