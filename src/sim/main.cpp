@@ -57,6 +57,9 @@ int main(int argc, char *argv[])
          QStringLiteral("k")},
         {QStringLiteral("silent-after-block"),
          QStringLiteral("Boot loader: fall silent after storing block k."), QStringLiteral("k")},
+        {QStringLiteral("boot-window"),
+         QStringLiteral("Boot loader: wait this long for the probe, -1 for good (default 3000)."),
+         QStringLiteral("ms")},
         {QStringLiteral("save-image"),
          QStringLiteral("Write each firmware image the boot loader receives to this file."),
          QStringLiteral("file")},
@@ -80,6 +83,9 @@ int main(int argc, char *argv[])
         intOption(parser, QStringLiteral("resend-block"), telx5::SimDevice::Never));
     device.setSilentAfterBlock(
         intOption(parser, QStringLiteral("silent-after-block"), telx5::SimDevice::Never));
+
+    if (parser.isSet(QStringLiteral("boot-window")))
+        device.setBootWindow(intOption(parser, QStringLiteral("boot-window"), 0));
 
     if (parser.isSet(QStringLiteral("verbose"))) {
         QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,

@@ -30,6 +30,8 @@ constexpr char AnswerStored = '\xC5';
 constexpr char AnswerSendAgain = '\x55';
 // A line longer than this is no command; the device forgets it.
 constexpr qsizetype MaxLine = 4096;
+// How long the boot loader waits for a probe before it starts the firmware.
+constexpr int DefaultBootWindowMs = 3000;
 // How often a detached pty is checked for the tool opening it again.
 constexpr int AttachPollMs = 10;
 
@@ -90,8 +92,10 @@ char xorOf(QByteArrayView data)
 
 struct SimDevice::Private
 {
-    explicit Private(SimDevice *owner) : q(owner), pumpTimer(owner), attachTimer(owner)
+    explicit Private(SimDevice *owner)
+        : q(owner), pumpTimer(owner), attachTimer(owner), bootWindow(owner)
     {
+        bootWindow.setSingleShot(true);
         pumpTimer.setSingleShot(true);
         pumpTimer.setTimerType(Qt::PreciseTimer);
         attachTimer.setInterval(AttachPollMs);
@@ -106,6 +110,7 @@ struct SimDevice::Private
     QSocketNotifier *writable = nullptr;
     QTimer pumpTimer;
     QTimer attachTimer;
+    QTimer bootWindow;
 
     SettingsRecord settings;
     TextCodec codec;
@@ -114,6 +119,7 @@ struct SimDevice::Private
 
     // Setup mode.
     QByteArray line;
+    bool lineTooLong = false;
     int setupLines = 0;
 
     // Boot loader.
@@ -138,6 +144,7 @@ struct SimDevice::Private
     QByteArray garbage;
     int resendBlock = Never;
     int silentAfterBlock = Never;
+    int bootWindowMs = DefaultBootWindowMs;
 
     // Output.
     std::deque<Chunk> out;
@@ -155,6 +162,7 @@ struct SimDevice::Private
     QList<QByteArray> readAnswer() const;
     void answer(const QList<QByteArray> &lines);
     void setMode(Mode next);
+    void closeMaster();
 
     void handleBoot(char byte);
     void bootReply(char byte);
@@ -218,12 +226,16 @@ void SimDevice::Private::handle(char byte)
         return;
     }
     if (byte == '\r' || byte == '\n') {
-        if (!line.isEmpty())
-            handleLine(std::exchange(line, {}));
+        if (!line.isEmpty() && !lineTooLong)
+            handleLine(line);
+        line.clear();
+        lineTooLong = false;
         return;
     }
     if (line.size() < MaxLine)
         line.append(byte);
+    else
+        lineTooLong = true;
 }
 
 void SimDevice::Private::handleLine(const QByteArray &raw)
@@ -392,11 +404,30 @@ void SimDevice::Private::setMode(Mode next)
         return;
     mode = next;
     line.clear();
+    lineTooLong = false;
+    bootWindow.stop();
     if (next == Mode::BootLoader) {
         bootState = BootState::WaitProbe;
         bootInput.clear();
+        if (bootWindowMs != Never)
+            bootWindow.start(bootWindowMs);
     }
     Q_EMIT q->modeChanged(next);
+}
+
+void SimDevice::Private::closeMaster()
+{
+    delete notifier;
+    notifier = nullptr;
+    delete writable;
+    writable = nullptr;
+    attachTimer.stop();
+    pumpTimer.stop();
+    bootWindow.stop();
+    out.clear();
+    if (master >= 0)
+        ::close(master);
+    master = -1;
 }
 
 void SimDevice::Private::bootReply(char byte)
@@ -415,6 +446,7 @@ void SimDevice::Private::handleBoot(char byte)
         // Text lines that follow "REBOOT#" and anything else before a frame
         // the loader knows are skipped.
         if (bootInput.endsWith(probe)) {
+            bootWindow.stop();
             bootInput.clear();
             bootState = BootState::WaitHeader;
             bootReply(AnswerProbe);
@@ -546,12 +578,14 @@ SimDevice::SimDevice(QObject *parent) : QObject(parent), d(std::make_unique<Priv
 {
     connect(&d->pumpTimer, &QTimer::timeout, this, [this] { d->pump(); });
     connect(&d->attachTimer, &QTimer::timeout, this, [this] { d->checkAttached(); });
+    // No probe in time: the loader starts the firmware, which speaks the
+    // setup protocol again.
+    connect(&d->bootWindow, &QTimer::timeout, this, [this] { d->setMode(Mode::Setup); });
 }
 
 SimDevice::~SimDevice()
 {
-    if (d->master >= 0)
-        ::close(d->master);
+    d->closeMaster();
 }
 
 bool SimDevice::start(QString *error)
@@ -629,6 +663,16 @@ bool SimDevice::outputPending() const
     return !d->out.empty();
 }
 
+void SimDevice::setBootWindow(int ms)
+{
+    d->bootWindowMs = ms < 0 ? Never : ms;
+}
+
+void SimDevice::restart()
+{
+    d->setMode(Mode::Setup);
+}
+
 void SimDevice::setConnectAfter(int setupLines)
 {
     d->connectAfter = setupLines;
@@ -694,15 +738,7 @@ void SimDevice::vanish()
 {
     if (d->master < 0)
         return;
-    delete d->notifier;
-    d->notifier = nullptr;
-    delete d->writable;
-    d->writable = nullptr;
-    d->attachTimer.stop();
-    d->pumpTimer.stop();
-    d->out.clear();
-    ::close(d->master);
-    d->master = -1;
+    d->closeMaster();
     d->vanished = true;
 }
 

@@ -26,6 +26,7 @@ public:
         Setup,      // text command lines
         BootLoader, // after "REBOOT#": probe, header, 2049-byte frames
     };
+    Q_ENUM(Mode)
 
     explicit SimDevice(QObject *parent = nullptr);
     ~SimDevice() override;
@@ -75,6 +76,13 @@ public:
     void setSilentAfterBlock(int block);
     // The code page of the device's texts (its callsign, comment, ...).
     void setCodePage(CodePage page);
+    // How long the boot loader waits for the probe after "REBOOT#" before it
+    // starts the firmware again (3 s unless set); Never waits for good. Once
+    // probed, it stays in the loader until the last block has arrived.
+    void setBootWindow(int ms);
+    // Power cycle: back to the firmware's setup mode whatever the loader was
+    // doing.
+    void restart();
 
     // Writes bytes to the tool as they are, behind any queued output.
     void sendRaw(const QByteArray &bytes);

@@ -86,6 +86,9 @@ private Q_SLOTS:
     void badChecksumAsksForTheBlockAgain();
     void bootLoaderFallsSilentAfterAChosenBlock();
     void bootLoaderAnswersARepeatedProbe();
+    void bootLoaderWithoutProbeStartsTheFirmware_data();
+    void bootLoaderWithoutProbeStartsTheFirmware();
+    void overlongLineIsForgotten();
     void vanishedDeviceTakesItsPortAway();
 
 private:
@@ -504,6 +507,49 @@ void TestSimDevice::bootLoaderAnswersARepeatedProbe()
     QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5\xE5"));
     QVERIFY(m_sim->link.send(header(5000)));
     QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5\xE5\xC5"));
+}
+
+void TestSimDevice::bootLoaderWithoutProbeStartsTheFirmware_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<bool>("restartByHand");
+    QTest::addColumn<bool>("backInSetup");
+    QTest::newRow("short boot window") << 50 << false << true;
+    QTest::newRow("loader waits for good") << int(SimDevice::Never) << false << false;
+    QTest::newRow("power cycle") << int(SimDevice::Never) << true << true;
+}
+
+void TestSimDevice::bootLoaderWithoutProbeStartsTheFirmware()
+{
+    QFETCH(int, window);
+    QFETCH(bool, restartByHand);
+    QFETCH(bool, backInSetup);
+    m_sim->device.setBootWindow(window);
+    QVERIFY(startSim());
+    QSignalSpy modes(&m_sim->device, &SimDevice::modeChanged);
+    // The restart command's pair of lines.
+    QVERIFY(m_sim->link.send("REBOOT#\r\nREBOOT#\r\n"));
+    QTRY_COMPARE(modes.count(), 1);
+    QCOMPARE(modes.at(0).at(0).value<SimDevice::Mode>(), SimDevice::Mode::BootLoader);
+    if (restartByHand)
+        m_sim->device.restart();
+    if (backInSetup) {
+        QTRY_COMPARE(m_sim->device.mode(), SimDevice::Mode::Setup);
+        QVERIFY(m_sim->link.send("\r\nSETUP#\r\n"));
+        QTRY_COMPARE(m_sim->arrived, QByteArray("CONNECT\r\n"));
+    } else {
+        QVERIFY(m_sim->link.send(QByteArray("\r\nSETUP#\r\n" + QByteArray("\x5F\x00\x00\xF5", 4))));
+        QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5"));
+        QCOMPARE(m_sim->device.mode(), SimDevice::Mode::BootLoader);
+    }
+}
+
+void TestSimDevice::overlongLineIsForgotten()
+{
+    QVERIFY(startSim());
+    QVERIFY(m_sim->link.send(QByteArray("AT+PASS," + QByteArray(5000, '7') + "#\r\n" + Sentinel)));
+    QTRY_COMPARE(m_sim->arrived, SentinelAnswer);
+    QCOMPARE(m_sim->device.settings().text(Field::Pass), QStringLiteral("13023"));
 }
 
 void TestSimDevice::vanishedDeviceTakesItsPortAway()
