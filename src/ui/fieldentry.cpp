@@ -49,18 +49,11 @@ FieldEntry::FieldEntry(QLineEdit &edit, Field field)
     connect(&m_edit, &QLineEdit::textChanged, this, &FieldEntry::textChanged);
 }
 
-void FieldEntry::setProgramText(const QString &text)
-{
-    const bool outer = !m_programSet;
-    m_programSet = true;
-    m_edit.setText(text);
-    if (outer)
-        m_programSet = false;
-}
-
 QValidator::State FieldEntry::validate(QString &input, int &pos) const
 {
-    if (m_programSet || m_limit == 0 || input.size() <= m_limit || input.size() <= m_last.size())
+    // setText() leaves the box unmodified; only the user's own edits modify it.
+    if (!m_edit.isModified() || m_limit == 0 || input.size() <= m_limit ||
+        input.size() <= m_last.size())
         return Acceptable;
 
     // The edit replaced a middle part of the old text; keep of the new part only
@@ -120,7 +113,7 @@ void FieldEntry::textChanged(const QString &text)
         const QString trimmed = EntryRules::trimSpaces(text);
         if (trimmed != text) {
             // Runs this rule once more, on a text that no longer changes.
-            setProgramText(trimmed);
+            m_edit.setText(trimmed);
             return;
         }
     }

@@ -11,15 +11,12 @@ namespace telx5 {
 
 // The entry rules of one text box: its key filter, its typing limit and the
 // trimming on change. The limit binds what the user types or pastes only; a
-// text the program sets (parser, defaults, loaded file) must arrive through
-// setProgramText and is shown whole.
+// text the program sets (parser, defaults, loaded file) is shown whole.
 class FieldEntry final : public QValidator
 {
     Q_OBJECT
 public:
     FieldEntry(QLineEdit &edit, Field field);
-
-    void setProgramText(const QString &text);
 
     State validate(QString &input, int &pos) const override;
 
@@ -35,7 +32,6 @@ private:
     int m_limit;
     // The text before the change being validated.
     QString m_last;
-    bool m_programSet = false;
 };
 
 } // namespace telx5

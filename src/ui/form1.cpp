@@ -111,8 +111,9 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
         const auto index = static_cast<std::size_t>(field);
         m_fieldControls[index] = control;
         auto *edit = qobject_cast<QLineEdit *>(control);
+        // The entry rules belong to the box and go with it.
         if (edit && field != Field::Version && !(field >= Field::Ip1 && field <= Field::Dns4))
-            m_fieldEntries[index] = new FieldEntry(*edit, field);
+            new FieldEntry(*edit, field);
     }
 
     // The lists are offers: a typed text is not completed, not added, and not
@@ -225,10 +226,7 @@ void Form1::setText(Field field, const QString &value)
 {
     const auto index = static_cast<std::size_t>(field);
     QWidget *control = m_fieldControls[index];
-    if (FieldEntry *entry = m_fieldEntries[index]) {
-        entry->setProgramText(value);
-        showStart(static_cast<QLineEdit *>(control));
-    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         edit->setText(value);
         showStart(edit);
     } else if (auto *combo = qobject_cast<QComboBox *>(control)) {

@@ -27,8 +27,6 @@ class Form1;
 
 namespace telx5 {
 
-class FieldEntry;
-
 // The one window. Its controls hold the settings: the parser, the sessions
 // and the file commands read and write them through DeviceView and
 // SessionHost, so every reader sees what the user sees.
@@ -107,7 +105,6 @@ private:
     Receiver m_receiver;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
-    std::array<FieldEntry *, FieldCount> m_fieldEntries{};
     // StatusBox keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void pasted_data();
     void pasted();
     void typingIntoOverlongText();
+    void setStraightIntoTheBox_data();
+    void setStraightIntoTheBox();
     void addressModePicked_data();
     void addressModePicked();
     void addressModeNotPicked_data();
@@ -283,6 +285,39 @@ void EntryRulesTest::typingIntoOverlongText()
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, QStringLiteral("xy"));
     QCOMPARE(edit->text(), QStringLiteral("BG7ABX"));
+}
+
+void EntryRulesTest::setStraightIntoTheBox_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("long callsign") << "Text4"
+                                   << "BG7ABCDEF"
+                                   << "BG7ABCDEF";
+    QTest::newRow("long frequency trimmed") << "Text31"
+                                            << " 144.640000 "
+                                            << "144.640000";
+    QTest::newRow("long Wi-Fi password")
+        << "Text33" << QString(25, QLatin1Char('p')) << QString(25, QLatin1Char('p'));
+}
+
+// Code that sets a box's text directly is the program too: nothing is cut.
+void EntryRulesTest::setStraightIntoTheBox()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, QStringLiteral("1"));
+    edit->setText(value);
+    QCOMPARE(edit->text(), shown);
+    edit->end(false);
+    QTest::keyClicks(edit, QStringLiteral("9"));
+    QCOMPARE(edit->text(), shown);
 }
 
 void EntryRulesTest::addressModePicked_data()
