@@ -107,6 +107,8 @@ private Q_SLOTS:
     void geometry();
     void captionsFit_data();
     void captionsFit();
+    void onTop_data();
+    void onTop();
 };
 
 void StartupTest::languageBox_data()
@@ -139,6 +141,7 @@ void StartupTest::languageBox()
     QCOMPARE(rig.dialogs.messages, boxes);
     QCOMPARE(rig.window->language(), language);
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("Norvane KT360 aprs config"));
+    QVERIFY(!rig.window->windowIcon().pixmap(48, 48).isNull());
 }
 
 void StartupTest::captions_data()
@@ -413,6 +416,36 @@ void StartupTest::captionsFit()
     } else {
         QFAIL("not a caption");
     }
+}
+
+void StartupTest::onTop_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("Text3 over Frame1") << "Text3" << QPoint(20, 470) << "Text3";
+    QTest::newRow("Text12 over the Vers frame") << "Text12" << QPoint(290, 392) << "Text12";
+    QTest::newRow("Combo4 over the Unit label") << "Label19" << QPoint(164, 24) << "Combo4";
+    QTest::newRow("Text33 over the pass label") << "Label20" << QPoint(136, 24) << "Text33";
+}
+
+void StartupTest::onTop()
+{
+    QFETCH(QString, control);
+    QFETCH(QPoint, point);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QWidget *parent = rig.control<QWidget>(control)->parentWidget();
+    QWidget *top = parent->childAt(point);
+    QVERIFY(top);
+    // A line edit inside a combo box stands for the box.
+    while (top->parentWidget() != parent)
+        top = top->parentWidget();
+    QCOMPARE(top->objectName(), shown);
 }
 
 QTEST_MAIN(StartupTest)
