@@ -152,6 +152,9 @@ struct SimDevice::Private
     qint64 pacedBytes = 0;
 
     void onReadable();
+    // Reads and handles every byte waiting; true when the tool's side is
+    // closed.
+    bool readAvailable();
     bool hostAttached() const;
     void detached();
     void checkAttached();
@@ -192,7 +195,9 @@ void SimDevice::Private::detached()
 
 void SimDevice::Private::checkAttached()
 {
-    if (!hostAttached())
+    // What the tool sent just before it closed its port is still waiting.
+    readAvailable();
+    if (master < 0 || !hostAttached())
         return;
     attachTimer.stop();
     notifier->setEnabled(true);
@@ -200,23 +205,26 @@ void SimDevice::Private::checkAttached()
 
 void SimDevice::Private::onReadable()
 {
+    if (readAvailable())
+        detached();
+}
+
+bool SimDevice::Private::readAvailable()
+{
     char buffer[4096];
-    for (;;) {
+    while (master >= 0) {
         const ssize_t n = ::read(master, buffer, sizeof buffer);
         if (n > 0) {
             received.append(buffer, n);
             for (ssize_t i = 0; i < n; ++i)
                 handle(buffer[i]);
-            if (master < 0)
-                return;
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno == EIO)
-            detached();
-        return;
+        return n < 0 && errno == EIO;
     }
+    return false;
 }
 
 void SimDevice::Private::handle(char byte)

@@ -80,6 +80,7 @@ private Q_SLOTS:
     void pacingAndDelaysSlowTheAnswer();
     void bytesSentWhileThePortIsClosedAreLost();
     void outputLargerThanThePtyBufferArrivesWhole();
+    void linesFromABriefOpenArriveWithoutReopening();
     void bootLoaderTakesAWholeImage_data();
     void bootLoaderTakesAWholeImage();
     void badChecksumAsksForTheBlockAgain_data();
@@ -393,6 +394,20 @@ void TestSimDevice::outputLargerThanThePtyBufferArrivesWhole()
     QTRY_COMPARE(m_sim->arrived.size(), bulk.size());
     QCOMPARE(m_sim->arrived, bulk);
     QVERIFY(!m_sim->device.outputPending());
+}
+
+void TestSimDevice::linesFromABriefOpenArriveWithoutReopening()
+{
+    QVERIFY(startSim());
+    m_sim->link.close();
+    // Let the device notice that its tool has gone.
+    QTest::qWait(50);
+    QString error;
+    QVERIFY2(m_sim->link.open(&error), qPrintable(error));
+    QVERIFY(m_sim->link.send("REBOOT#\r\n"));
+    m_sim->link.close();
+    QTRY_COMPARE(m_sim->device.received(), QByteArray("REBOOT#\r\n"));
+    QTRY_COMPARE(m_sim->device.mode(), SimDevice::Mode::BootLoader);
 }
 
 void TestSimDevice::bootLoaderTakesAWholeImage_data()
