@@ -137,9 +137,8 @@ void TestSerialLink::vanishedDeviceClosesThePort()
     // vanishing silently.
     QTRY_VERIFY(!sim.link.isOpen());
     QVERIFY(!sim.link.send("AT+READ#\r\n"));
-    QString again;
-    QVERIFY(!sim.link.open(&again));
-    QVERIFY2(again.contains(sim.device.portPath()), qPrintable(again));
+    // Its path is not opened again here: the system may already have given
+    // it to another program's pseudo-terminal.
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)
