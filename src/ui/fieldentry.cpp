@@ -67,7 +67,10 @@ QValidator::State FieldEntry::validate(QString &input, int &pos) const
            input.at(input.size() - 1 - suffix) == m_last.at(m_last.size() - 1 - suffix))
         ++suffix;
     const qsizetype kept = prefix + suffix;
-    const qsizetype room = std::max<qsizetype>(0, m_limit - kept);
+    qsizetype room = std::max<qsizetype>(0, m_limit - kept);
+    // Never keep half of a character that takes two UTF-16 units.
+    if (room > 0 && input.at(prefix + room - 1).isHighSurrogate())
+        --room;
     input = input.left(prefix + room) + input.right(suffix);
     pos = static_cast<int>(prefix + room);
     return Acceptable;

@@ -249,6 +249,9 @@ void EntryRulesTest::pasted_data()
                                                    << ""
                                                    << "6a"
                                                    << "6a";
+    QTest::newRow("no half character")
+        << "Text4"
+        << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE";
     QTest::newRow("full box takes nothing") << "Text4"
                                             << "ABCDEF"
                                             << "G"
