@@ -23,9 +23,9 @@ QStringList ProbePorts();
 
 // ConfigurePort: chooses the start-up port from the port list's text (the
 // remembered port), else the last port the probe tried: "COM16" on Windows,
-// elsewhere the last of `probed`, the ports the probe tried in order
-// (candidatePorts(), which stands in when `probed` is empty). Leaves it
-// closed.
+// elsewhere the last of `probed`, the probe's list in its order (the ports it
+// tried, candidatePorts(), or those that opened, ProbePorts()); candidatePorts()
+// stands in when `probed` is empty. Leaves it closed.
 void ConfigurePort(SerialLink &link, const QString &portText, const QStringList &probed);
 
 // Combo1_Click: the user picked `text`. False (and nothing changed) when the
