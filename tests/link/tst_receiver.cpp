@@ -47,6 +47,7 @@ private Q_SLOTS:
     void hexLogRecordsEveryByte();
     void otherEventsChangeNothing();
     void parserSeesEveryPrefix();
+    void fullLineDropsBytesButLogsThem();
     void fullReadFillsTheWindow_data();
     void fullReadFillsTheWindow();
 };
@@ -168,6 +169,23 @@ void TestReceiver::parserSeesEveryPrefix()
     w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, "CONNECT\r\nCONNECTED\r\n");
     QVERIFY(w.flags.connectOk);
     QCOMPARE(w.view.statusText().count(QStringLiteral("Connect OK")), 1 + 3);
+}
+
+void TestReceiver::fullLineDropsBytesButLogsThem()
+{
+    // A device that never sends CR: the line stops growing, the parser is
+    // not run for the dropped bytes, the hex log still shows every byte.
+    Window w;
+    w.hexLog.setText(QStringLiteral("  "));
+    const QByteArray filler(LineBuffer::MaxLength - 3, 'x');
+    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, QByteArray(filler + "READ END"));
+    QCOMPARE(w.lineBuffer.line().size(), LineBuffer::MaxLength);
+    QVERIFY(!w.flags.readEnd);
+    QCOMPARE(w.hexLog.length(), (filler.size() + 8) * 2);
+    QCOMPARE(w.hexLog.back(4), QStringLiteral("4E44"));
+
+    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, "\rREAD END");
+    QVERIFY(w.flags.readEnd);
 }
 
 void TestReceiver::fullReadFillsTheWindow_data()
