@@ -3,6 +3,7 @@
 #include "devicesettings.h"
 #include "fieldentry.h"
 #include "filecommands.h"
+#include "firmwareupdate.h"
 #include "fitcaptions.h"
 #include "ports.h"
 #include "portsettingsstore.h"
@@ -65,7 +66,8 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
     : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_dialogs(dialogs),
       m_iniPath(options.iniPath), m_parser(*this, m_flags, m_codec),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
-      m_link(link ? *link : *m_ownLink), m_receiver(m_link, m_lineBuffer, m_parser, m_hexLog)
+      m_link(link ? *link : *m_ownLink), m_receiver(m_link, m_lineBuffer, m_parser, m_hexLog),
+      m_firmware(std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_hexLog, m_codec))
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -127,6 +129,10 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
     connect(m_ui->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(m_ui->Combo2, &QComboBox::activated, this, &Form1::Combo2_Click);
     connect(m_ui->Command0, &QPushButton::clicked, this, &Form1::Command0_Click);
+    connect(m_ui->Command1, &QPushButton::clicked, m_firmware.get(),
+            &FirmwareUpdate::Command1_Click);
+    connect(m_ui->Command2, &QPushButton::clicked, m_firmware.get(),
+            &FirmwareUpdate::Command2_Click);
     connect(m_ui->Command4, &QPushButton::clicked, this, [this] { runCommand(&Command4_Click); });
     connect(m_ui->Command5, &QPushButton::clicked, this, [this] { runCommand(&Command5_Click); });
     connect(m_ui->Command6, &QPushButton::clicked, this, [this] { runCommand(&Command6_Click); });
@@ -136,6 +142,8 @@ Form1::Form1(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget
     connect(m_ui->Text29, &QPlainTextEdit::textChanged, this, &Form1::statusEdited);
     // After the receiver, so the box shows the log with the new bytes.
     connect(&m_link, &SerialLink::received, this,
+            [this] { m_ui->Text1->setText(m_hexLog.back(HexLogShown)); });
+    connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
             [this] { m_ui->Text1->setText(m_hexLog.back(HexLogShown)); });
 
     Form_Load(options.locale, options.extraPort);
@@ -341,6 +349,27 @@ void Form1::setPortText(const QString &text)
 {
     m_ui->Combo1->setEditText(text);
     showStart(m_ui->Combo1->lineEdit());
+}
+
+void Form1::setProgressRange(int minimum, int maximum)
+{
+    m_ui->ProgressBar1->setRange(minimum, maximum);
+}
+
+void Form1::setProgressValue(int value)
+{
+    m_ui->ProgressBar1->setValue(value);
+}
+
+void Form1::setNoticeText(const QString &text)
+{
+    m_ui->Label2->setText(text);
+}
+
+void Form1::setPortControlsEnabled(bool enabled)
+{
+    m_ui->Command3->setEnabled(enabled);
+    m_ui->Combo1->setEnabled(enabled);
 }
 
 } // namespace telx5

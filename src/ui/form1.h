@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "fields.h"
+#include "firmwarehost.h"
 #include "hexlog.h"
 #include "host.h"
 #include "linebuffer.h"
@@ -27,10 +28,12 @@ class Form1;
 
 namespace telx5 {
 
+class FirmwareUpdate;
+
 // The one window. Its controls hold the settings: the parser, the sessions
 // and the file commands read and write them through DeviceView and
 // SessionHost, so every reader sees what the user sees.
-class Form1 final : public QWidget, public DeviceView, public SessionHost
+class Form1 final : public QWidget, public DeviceView, public SessionHost, public FirmwareHost
 {
     Q_OBJECT
 public:
@@ -75,6 +78,12 @@ public:
     void setPortText(const QString &text) override;
     QString iniPath() const override { return m_iniPath; }
 
+    // FirmwareHost
+    void setProgressRange(int minimum, int maximum) override;
+    void setProgressValue(int value) override;
+    void setNoticeText(const QString &text) override;
+    void setPortControlsEnabled(bool enabled) override;
+
     using QWidget::isEnabled;
     using QWidget::setEnabled;
 
@@ -103,6 +112,7 @@ private:
     std::unique_ptr<SerialLink> m_ownLink;
     SerialLink &m_link;
     Receiver m_receiver;
+    std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
     // StatusBox keeps its CR LF line ends; the box shows them as line breaks.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace telx5 {
+
+// What the firmware update reaches of the window beyond a session's host: the
+// progress bar, the notice label that carries the transfer's progress line,
+// and the two port controls that are locked with "Open ROM" and "update"
+// while blocks go out.
+class FirmwareHost
+{
+public:
+    virtual ~FirmwareHost() = default;
+
+    // ProgressBar1.
+    virtual void setProgressRange(int minimum, int maximum) = 0;
+    virtual void setProgressValue(int value) = 0;
+
+    // Label2.
+    virtual void setNoticeText(const QString &text) = 0;
+
+    // Command3 and the port list Combo1, together.
+    virtual void setPortControlsEnabled(bool enabled) = 0;
+};
+
+} // namespace telx5

@@ -1,0 +1,326 @@
+#include "firmwareupdate.h"
+
+#include "codepage.h"
+#include "commands.h"
+#include "delay.h"
+#include "firmwareimage.h"
+#include "hexlog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace telx5 {
+
+namespace {
+
+constexpr int Timer1IntervalMs = 1000;
+constexpr int Timer2IntervalMs = 100;
+constexpr int ResetTries = 5;
+constexpr int BootWaitTicks = 10;
+
+const QString UpdateCaption = QStringLiteral("update");
+const QString UpdatingCaption = QStringLiteral("update...");
+const QString ChooseFirmware = QStringLiteral("Please choose fireware");
+
+// The timers follow the same scale as Delay, so tests need not wait out a
+// real boot loader's seconds.
+int scaled(int ms)
+{
+    return std::max(1, static_cast<int>(std::lround(ms * delayTimeScale())));
+}
+
+QString waitCount(int count, int of)
+{
+    return QString::number(count) + QLatin1Char('/') + QString::number(of);
+}
+
+} // namespace
+
+FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port,
+                               HexLog &hexLog, const TextCodec &codec, QObject *parent)
+    : QObject(parent), m_host(host), m_firmwareHost(firmwareHost), m_port(port), m_hexLog(hexLog),
+      m_codec(codec), PaddedImage(FirmwareImage::pad({}))
+{
+    connect(&Timer1, &QTimer::timeout, this, &FirmwareUpdate::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &FirmwareUpdate::Timer2_Timer);
+    m_silence.setSingleShot(true);
+    connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
+    Timer2.start(scaled(Timer2IntervalMs));
+}
+
+int FirmwareUpdate::blockCount() const
+{
+    return FirmwareImage::blockCount(ImageLength);
+}
+
+void FirmwareUpdate::Command1_Click()
+{
+    Dialogs &dialogs = m_host.dialogs();
+    // The dialog's name is emptied first: a name chosen for a settings file
+    // is never offered as firmware.
+    const QString fileName =
+        dialogs.openFileName({QStringLiteral("打开"), QStringLiteral("Bin文件(*.bin)"),
+                              QCoreApplication::applicationDirPath(), false});
+    if (fileName.isEmpty())
+        return;
+    const QString shownName = QDir::toNativeSeparators(fileName);
+
+    // A file that cannot be read, or one the loader's header cannot describe,
+    // leaves the image already chosen as it is.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs.message(QStringLiteral("Cannot read the firmware file ") + shownName +
+                        QStringLiteral("\r\n") + file.errorString());
+        return;
+    }
+    const QByteArray image = file.read(FirmwareImage::MaximumLength + 1);
+    if (file.error() != QFileDevice::NoError) {
+        dialogs.message(QStringLiteral("Cannot read the firmware file ") + shownName +
+                        QStringLiteral("\r\n") + file.errorString());
+        return;
+    }
+    if (image.size() > FirmwareImage::MaximumLength) {
+        dialogs.message(QStringLiteral("The firmware file ") + shownName +
+                        QStringLiteral(" is too large: the boot loader takes at most ") +
+                        QString::number(FirmwareImage::MaximumLength) + QStringLiteral(" bytes."));
+        return;
+    }
+
+    ImageLength = static_cast<int>(image.size());
+    m_host.settings().setStatusText(QStringLiteral("文件：") + shownName);
+    PaddedImage = FirmwareImage::pad(image);
+    m_firmwareHost.setProgressRange(0, blockCount());
+    BlockIndex = 0;
+}
+
+void FirmwareUpdate::Command2_Click()
+{
+    DeviceView &view = m_host.settings();
+    if (ImageLength < FirmwareImage::MinimumLength) {
+        view.setStatusText(ChooseFirmware + QStringLiteral("\r\n"));
+        m_host.dialogs().message(ChooseFirmware);
+        return;
+    }
+    view.setStatusText(QStringLiteral("Please wait auto update.\r\n") +
+                       waitCount(BootWaitCount, BootWaitTicks));
+
+    if (m_host.caption(Button::Update) == UpdatingCaption) {
+        m_port.close();
+        m_host.setCaption(Button::Update, UpdateCaption);
+        return;
+    }
+
+    Delay(100);
+    if (!m_port.open())
+        return portFailure();
+    m_sessionRunning = true;
+    Timer2.setInterval(scaled(Timer2IntervalMs));
+    m_host.setCaption(Button::Update, UpdatingCaption);
+    if (!sendLine(Commands::resetEeram()))
+        return portFailure();
+
+    Flags &flags = m_host.flags();
+    flags.eeramReset = false;
+    bool reset = false;
+    for (int attempt = 1; attempt <= ResetTries && !reset; ++attempt) {
+        Delay(1000);
+        if (flags.eeramReset) {
+            view.appendStatus(QStringLiteral("\r\nreset eeram OK\r\n"));
+            Delay(1000);
+            reset = true;
+        } else {
+            view.setStatusText(QStringLiteral("Wait for reset eeram ") +
+                               waitCount(attempt, ResetTries) + QStringLiteral("\r\n"));
+        }
+    }
+    if (!reset) {
+        view.setStatusText(QStringLiteral("Reset eeram fail,Please try again.\r\n"));
+        m_host.setCaption(Button::Update, UpdateCaption);
+    }
+
+    if (!sendLine(Commands::reboot()))
+        return portFailure();
+    BootWaitCount = 0;
+    if (m_port.isOpen())
+        m_port.close();
+    Delay(100);
+    if (!m_port.open())
+        return portFailure();
+    Timer1.start(scaled(Timer1IntervalMs));
+}
+
+void FirmwareUpdate::Timer1_Timer()
+{
+    ++BootWaitCount;
+    m_host.settings().setStatusText(QStringLiteral("Wait for update\r\n") +
+                                    waitCount(BootWaitCount, BootWaitTicks));
+    m_host.setStepText(waitCount(BootWaitCount, BootWaitTicks));
+
+    if (BootAnswered || BootWaitCount >= BootWaitTicks) {
+        Timer1.stop();
+        m_host.setCaption(Button::Update, UpdateCaption);
+        BootAnswered = false;
+        // The tenth second ends the session even when the loader answered in
+        // it: the header has gone, but the port is closed under it.
+        if (BootWaitCount >= BootWaitTicks) {
+            m_port.close();
+            m_host.settings().appendStatusLine(QStringLiteral("Connect fail, Please try again."));
+            endSession();
+        }
+        return;
+    }
+
+    resetHexLog();
+    BlockIndex = 0;
+    send(FirmwareImage::probe());
+}
+
+void FirmwareUpdate::Timer2_Timer()
+{
+    switch (takeReply()) {
+    case Reply::Answered:
+        if (const auto header = FirmwareImage::header(ImageLength))
+            send(*header);
+        BootAnswered = true;
+        m_headerSent = true;
+        m_silence.start(scaled(SilenceLimitMs));
+        break;
+    case Reply::NextBlock:
+        BlockBuffer = FirmwareImage::frame(PaddedImage, BlockIndex);
+        if (!BlockBuffer.isEmpty()) {
+            ++BlockIndex;
+            send(BlockBuffer);
+        }
+        m_silence.start(scaled(SilenceLimitMs));
+        break;
+    case Reply::SameBlock:
+        // The loader asks again for the block it has just received: the one
+        // counted last, or block 0 when none has been counted.
+        BlockBuffer = FirmwareImage::frame(PaddedImage, std::max(0, BlockIndex - 1));
+        send(BlockBuffer);
+        m_silence.start(scaled(SilenceLimitMs));
+        break;
+    case Reply::None:
+        break;
+    }
+
+    const int count = blockCount();
+    m_firmwareHost.setProgressValue(BlockIndex == 0 ? count : BlockIndex);
+
+    if (m_sessionRunning && BlockIndex >= 1 && BlockIndex < count) {
+        lockControls(true);
+        m_firmwareHost.setNoticeText(progressLine(QStringLiteral("updating，don't remove power")));
+        return;
+    }
+    if (BlockIndex == count)
+        complete();
+}
+
+FirmwareUpdate::Reply FirmwareUpdate::takeReply()
+{
+    if (!m_sessionRunning)
+        return Reply::None;
+    // Before the header only the first byte counts; after it the loader
+    // speaks in reply bytes only, so a byte it did not send is skipped rather
+    // than left to block every reply behind it.
+    const QString log = m_hexLog.front(m_headerSent ? HexLog::FrontKeep : 2);
+    for (qsizetype at = 0; at + 2 <= log.size(); at += 2) {
+        const QStringView pair = QStringView(log).mid(at, 2);
+        Reply reply = Reply::None;
+        if (pair == u"E5")
+            reply = Reply::Answered;
+        else if (pair == u"C5")
+            reply = Reply::NextBlock;
+        else if (pair == u"55")
+            reply = Reply::SameBlock;
+        if (reply != Reply::None) {
+            // Any reply behind this one is dropped with it: one answer a tick.
+            resetHexLog();
+            return reply;
+        }
+    }
+    return Reply::None;
+}
+
+void FirmwareUpdate::resetHexLog()
+{
+    m_hexLog.setText(QStringLiteral("  "));
+    Q_EMIT hexLogReset();
+}
+
+bool FirmwareUpdate::send(QByteArrayView bytes)
+{
+    return m_port.send(bytes);
+}
+
+bool FirmwareUpdate::sendLine(const QString &line)
+{
+    return m_port.send(m_codec.encode(line));
+}
+
+void FirmwareUpdate::portFailure()
+{
+    // A session whose boot loader is already being waited for or answered
+    // goes on; only the one this press began ends here.
+    if (!Timer1.isActive() && !m_headerSent)
+        m_sessionRunning = false;
+    m_host.dialogs().message(QStringLiteral("Port is use or no"));
+}
+
+void FirmwareUpdate::lockControls(bool locked)
+{
+    m_host.setEnabled(Button::OpenRom, !locked);
+    m_host.setEnabled(Button::Update, !locked);
+    m_firmwareHost.setPortControlsEnabled(!locked);
+}
+
+QString FirmwareUpdate::progressLine(const QString &state) const
+{
+    return state + QStringLiteral(" update step:") +
+           QString::number(FirmwareImage::percentage(BlockIndex, blockCount())) +
+           QStringLiteral("%");
+}
+
+void FirmwareUpdate::complete()
+{
+    m_firmwareHost.setNoticeText(progressLine(QStringLiteral("update complete")));
+    lockControls(false);
+    // The close lets the last frame leave before the port goes.
+    m_port.close();
+    m_host.setCaption(Button::Update, UpdateCaption);
+    Timer1.stop();
+    BootWaitCount = 0;
+    BootAnswered = false;
+    BlockIndex = 0;
+    m_sessionRunning = false;
+    m_headerSent = false;
+    m_silence.stop();
+}
+
+void FirmwareUpdate::silenceExpired()
+{
+    // While Timer1 still probes, its tenth second ends the wait.
+    if (!m_sessionRunning || Timer1.isActive())
+        return;
+    m_port.close();
+    m_host.settings().appendStatusLine(
+        QStringLiteral("Update fail, no answer from the boot loader"));
+    m_host.setCaption(Button::Update, UpdateCaption);
+    endSession();
+}
+
+void FirmwareUpdate::endSession()
+{
+    lockControls(false);
+    Timer1.stop();
+    BootAnswered = false;
+    m_sessionRunning = false;
+    m_headerSent = false;
+    m_silence.stop();
+}
+
+} // namespace telx5

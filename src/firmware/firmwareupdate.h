@@ -1,0 +1,92 @@
+#pragma once
+
+#include "firmwarehost.h"
+#include "host.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace telx5 {
+
+class HexLog;
+class TextCodec;
+
+// The firmware update: "Open ROM" reads and pads the image, "update" resets
+// the device's settings store, reboots it into its boot loader and probes the
+// loader once a second (Timer1); the reply watcher (Timer2, running for the
+// life of the window) answers each reply byte at the front of the receive hex
+// log with the header or a block until the last block has gone.
+class FirmwareUpdate : public QObject
+{
+    Q_OBJECT
+public:
+    FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port, HexLog &hexLog,
+                   const TextCodec &codec, QObject *parent = nullptr);
+
+    void Command1_Click(); // Open ROM
+    void Command2_Click(); // update: starts a session, or cancels the one being set up
+    void Timer1_Timer();   // waiting for the boot loader
+    void Timer2_Timer();   // the reply watcher
+
+    int imageLength() const { return ImageLength; }
+    int blockIndex() const { return BlockIndex; }
+    int blockCount() const;
+    bool waitingForBootLoader() const { return Timer1.isActive(); }
+    bool sessionRunning() const { return m_sessionRunning; }
+
+    // A boot loader that has answered and then says nothing for this long has
+    // stopped; the session ends rather than keep the controls locked.
+    static constexpr int SilenceLimitMs = 10000;
+
+Q_SIGNALS:
+    // The hex log was set back to two spaces.
+    void hexLogReset();
+
+private:
+    enum class Reply
+    {
+        None,
+        Answered,  // E5
+        NextBlock, // C5
+        SameBlock, // 55
+    };
+
+    Reply takeReply();
+    void resetHexLog();
+    bool send(QByteArrayView bytes);
+    bool sendLine(const QString &line);
+    void sendBlock(int index);
+    void portFailure();
+    void lockControls(bool locked);
+    void complete();
+    void silenceExpired();
+    void endSession();
+    QString progressLine(const QString &state) const;
+
+    SessionHost &m_host;
+    FirmwareHost &m_firmwareHost;
+    SerialLink &m_port;
+    HexLog &m_hexLog;
+    const TextCodec &m_codec;
+
+    int ImageLength = 0;
+    QByteArray PaddedImage;
+    int BlockIndex = 0;
+    int BootWaitCount = 0;
+    bool BootAnswered = false;
+    QByteArray BlockBuffer;
+    QTimer Timer1;
+    QTimer Timer2;
+
+    // From the port's opening by "update" until the session completes or
+    // fails: only then are bytes in the log taken for the loader's replies.
+    bool m_sessionRunning = false;
+    // The loader has been sent the header: from now on it speaks in reply
+    // bytes only, so one that the watcher does not know is line noise.
+    bool m_headerSent = false;
+    QTimer m_silence;
+};
+
+} // namespace telx5
