@@ -1,0 +1,638 @@
+#include "codepage.h"
+#include "delay.h"
+#include "fakehost.h"
+#include "firmwareimage.h"
+#include "firmwareupdate.h"
+#include "hexlog.h"
+#include "lineparser.h"
+#include "receiver.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+namespace {
+
+const QByteArray ResetLine = QByteArrayLiteral("AT+RESET#\r\n");
+const QByteArray RebootLine = QByteArrayLiteral("REBOOT#\r\n");
+const QString Updating = QStringLiteral("update...");
+const QString Update = QStringLiteral("update");
+const QString Silence = QStringLiteral("Update fail, no answer from the boot loader");
+
+// File dialogs that answer with a chosen file and remember what they showed.
+class ChoosingDialogs final : public Dialogs
+{
+public:
+    void message(const QString &text, const QString &) override { messages.append(text); }
+    QString openFileName(const FileRequest &request) override
+    {
+        requests.append(request);
+        return fileToChoose;
+    }
+    QString saveFileName(const FileRequest &request) override
+    {
+        requests.append(request);
+        return {};
+    }
+
+    QStringList messages;
+    QList<FileRequest> requests;
+    QString fileToChoose;
+};
+
+class Host final : public FakeHost, public FirmwareHost
+{
+public:
+    Dialogs &dialogs() override { return choosing; }
+
+    void setProgressRange(int min, int max) override
+    {
+        progressMinimum = min;
+        progressMaximum = max;
+    }
+    void setProgressValue(int value) override { progress = value; }
+    void setNoticeText(const QString &text) override
+    {
+        if (notices.value(notices.size() - 1) != text)
+            notices.append(text);
+    }
+    void setPortControlsEnabled(bool enabled) override { portControls = enabled; }
+
+    bool controlsEnabled() const
+    {
+        return isEnabled(Button::OpenRom) && isEnabled(Button::Update) && portControls;
+    }
+
+    ChoosingDialogs choosing;
+    int progressMinimum = 0;
+    int progressMaximum = 100;
+    int progress = 0;
+    // Each new text of the notice label, in order.
+    QStringList notices;
+    bool portControls = true;
+};
+
+// A port with a scripted device behind it. Every probe, header and block
+// frame is answered with the next reply of the script (nothing once the
+// script has run out); the answer arrives as a separate receive event.
+class ScriptedLink final : public SerialLink
+{
+    Q_OBJECT
+public:
+    bool setPortName(const QString &name) override
+    {
+        m_name = name;
+        return !opened;
+    }
+    QString portName() const override { return m_name; }
+    bool isOpen() const override { return opened; }
+    bool open(QString * = nullptr) override
+    {
+        if (opened || refuseOpen)
+            return false;
+        opened = true;
+        return true;
+    }
+    void close() override { opened = false; }
+    bool send(QByteArrayView bytes) override
+    {
+        if (!opened)
+            return false;
+        const QByteArray sent = bytes.toByteArray();
+        sends.append(sent);
+        QByteArray answer;
+        if (sent == ResetLine)
+            answer = resetAnswer;
+        else if (!sent.endsWith("\r\n") && !replies.isEmpty())
+            answer = replies.takeFirst();
+        if (!answer.isEmpty())
+            QTimer::singleShot(0, this, [this, answer] {
+                if (opened)
+                    Q_EMIT received(answer);
+            });
+        return true;
+    }
+
+    bool opened = false;
+    bool refuseOpen = false;
+    QByteArray resetAnswer = QByteArrayLiteral("eeram reset\r\n");
+    QList<QByteArray> replies;
+    QList<QByteArray> sends;
+
+private:
+    QString m_name;
+};
+
+// An image whose blocks differ from each other and from the padding.
+QByteArray image(qsizetype length)
+{
+    QByteArray bytes(length, '\0');
+    for (qsizetype i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 2048) % 253);
+    return bytes;
+}
+
+struct Rig
+{
+    Rig()
+        : codec(CodePage::Windows1252), parser(host.settings(), host.flags(), codec),
+          receiver(link, host.lineBuffer(), parser, hexLog), update(host, host, link, hexLog, codec)
+    {}
+
+    // Open ROM on a file with these bytes.
+    void choose(const QByteArray &bytes)
+    {
+        const QString name = dir.filePath(QStringLiteral("firmware.bin"));
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        host.choosing.fileToChoose = name;
+        update.Command1_Click();
+        padded = FirmwareImage::pad(bytes);
+    }
+
+    // What each frame sent after the reboot line was: "probe", "header" or
+    // "block N".
+    QStringList framesSent() const
+    {
+        QStringList names;
+        const qsizetype reboot = link.sends.indexOf(RebootLine);
+        for (qsizetype i = reboot + 1; reboot >= 0 && i < link.sends.size(); ++i)
+            names.append(name(link.sends.at(i)));
+        return names;
+    }
+
+    QString name(const QByteArray &frame) const
+    {
+        if (frame == FirmwareImage::probe())
+            return QStringLiteral("probe");
+        if (frame == FirmwareImage::header(update.imageLength()))
+            return QStringLiteral("header");
+        for (int block = 0; block < update.blockCount(); ++block) {
+            if (frame == FirmwareImage::frame(padded, block))
+                return QStringLiteral("block %1").arg(block);
+        }
+        return QString::fromLatin1(frame.toHex(' '));
+    }
+
+    bool finished() const { return !update.sessionRunning() && !update.waitingForBootLoader(); }
+
+    QTemporaryDir dir;
+    Host host;
+    TextCodec codec;
+    ScriptedLink link;
+    HexLog hexLog;
+    LineParser parser;
+    Receiver receiver;
+    FirmwareUpdate update;
+    QByteArray padded;
+};
+
+// Runs `act` once, inside whatever wait is running, as soon as `due` holds.
+void when(QObject &owner, std::function<bool()> due, std::function<void()> act)
+{
+    auto *poll = new QTimer(&owner);
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, &owner, [poll, due, act] {
+        if (!due())
+            return;
+        poll->stop();
+        act();
+    });
+    poll->start();
+}
+
+} // namespace
+
+class TestFirmwareUpdate : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { setDelayTimeScale(0.05); }
+    void cleanup() { setDelayTimeScale(1.0); }
+
+    void openRom_data();
+    void openRom();
+    void openRomKeepsTheImageItCannotReplace_data();
+    void openRomKeepsTheImageItCannotReplace();
+    void updateRefusesShortImages_data();
+    void updateRefusesShortImages();
+    void transfer_data();
+    void transfer();
+    void progressLine_data();
+    void progressLine();
+    void resetConfirmation_data();
+    void resetConfirmation();
+    void noBootLoader();
+    void silentBootLoaderEndsTheSession_data();
+    void silentBootLoaderEndsTheSession();
+    void secondPressCancels();
+    void portThatCannotOpen();
+};
+
+void TestFirmwareUpdate::openRom_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<int>("maximum");
+
+    QTest::newRow("5000 bytes") << qsizetype(5000) << 3;
+    QTest::newRow("three whole blocks") << qsizetype(6144) << 4;
+    QTest::newRow("largest") << qsizetype(524287) << 256;
+    QTest::newRow("empty file") << qsizetype(0) << 1;
+}
+
+void TestFirmwareUpdate::openRom()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(int, maximum);
+
+    Rig rig;
+    rig.choose(image(length));
+
+    QCOMPARE(rig.host.choosing.requests.size(), 1);
+    const Dialogs::FileRequest request = rig.host.choosing.requests.constFirst();
+    QCOMPARE(request.title, QStringLiteral("打开"));
+    QCOMPARE(request.filter, QStringLiteral("Bin文件(*.bin)"));
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("文件：") + QDir::toNativeSeparators(rig.host.choosing.fileToChoose));
+    QCOMPARE(rig.host.progressMinimum, 0);
+    QCOMPARE(rig.host.progressMaximum, maximum);
+    QCOMPARE(rig.update.imageLength(), int(length));
+    QVERIFY(rig.host.choosing.messages.isEmpty());
+}
+
+void TestFirmwareUpdate::openRomKeepsTheImageItCannotReplace_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("cancelled") << QString() << qsizetype(0) << QString();
+    QTest::newRow("missing") << QStringLiteral("missing.bin") << qsizetype(0)
+                             << QStringLiteral("Cannot read the firmware file ");
+    QTest::newRow("a folder") << QStringLiteral("folder.bin") << qsizetype(0)
+                              << QStringLiteral("Cannot read the firmware file ");
+    QTest::newRow("too large for the header")
+        << QStringLiteral("large.bin") << qsizetype(524288) << QStringLiteral("The firmware file ");
+}
+
+void TestFirmwareUpdate::openRomKeepsTheImageItCannotReplace()
+{
+    QFETCH(QString, file);
+    QFETCH(qsizetype, length);
+    QFETCH(QString, message);
+
+    Rig rig;
+    rig.choose(image(6000));
+    const QString status = rig.host.record.statusText();
+
+    QString path;
+    if (!file.isEmpty()) {
+        path = rig.dir.filePath(file);
+        if (file == QStringLiteral("folder.bin")) {
+            QVERIFY(QDir(rig.dir.path()).mkdir(file));
+        } else if (length > 0) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QCOMPARE(out.write(image(length)), length);
+        }
+    }
+    rig.host.choosing.fileToChoose = path;
+    rig.update.Command1_Click();
+
+    QCOMPARE(rig.update.imageLength(), 6000);
+    QCOMPARE(rig.host.progressMaximum, 3);
+    QCOMPARE(rig.host.record.statusText(), status);
+    if (message.isEmpty()) {
+        QVERIFY(rig.host.choosing.messages.isEmpty());
+    } else {
+        QCOMPARE(rig.host.choosing.messages.size(), 1);
+        const QString shown = rig.host.choosing.messages.constFirst();
+        QVERIFY2(shown.startsWith(message), qPrintable(shown));
+        QVERIFY2(shown.contains(QDir::toNativeSeparators(path)), qPrintable(shown));
+    }
+}
+
+void TestFirmwareUpdate::updateRefusesShortImages_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<bool>("chosen");
+
+    QTest::newRow("nothing chosen") << qsizetype(0) << false;
+    QTest::newRow("empty file") << qsizetype(0) << true;
+    QTest::newRow("4999 bytes") << qsizetype(4999) << true;
+}
+
+void TestFirmwareUpdate::updateRefusesShortImages()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(bool, chosen);
+
+    Rig rig;
+    if (chosen)
+        rig.choose(image(length));
+    rig.update.Command2_Click();
+
+    QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please choose fireware\r\n"));
+    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Please choose fireware")});
+    QVERIFY(rig.link.sends.isEmpty());
+    QVERIFY(!rig.link.opened);
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+}
+
+void TestFirmwareUpdate::transfer_data()
+{
+    QTest::addColumn<QList<QByteArray>>("replies");
+    QTest::addColumn<QStringList>("frames");
+
+    const QByteArray e5 = QByteArrayLiteral("\xE5");
+    const QByteArray c5 = QByteArrayLiteral("\xC5");
+    const QByteArray again = QByteArrayLiteral("\x55");
+
+    QTest::newRow("every block taken")
+        << QList<QByteArray>{e5, c5, c5, c5}
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+    QTest::newRow("55 after the header sends block 0 twice")
+        << QList<QByteArray>{e5, again, c5, c5, c5}
+        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"};
+    QTest::newRow("55 after block 0 sends it again")
+        << QList<QByteArray>{e5, c5, again, c5, c5}
+        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"};
+    QTest::newRow("55 after block 1 sends it again")
+        << QList<QByteArray>{e5, c5, c5, again, c5}
+        << QStringList{"probe", "header", "block 0", "block 1", "block 1", "block 2"};
+    QTest::newRow("55 twice after the last block")
+        << QList<QByteArray>{e5, c5, c5, c5, again, again}
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+    QTest::newRow("two replies in one tick: the first is answered")
+        << QList<QByteArray>{e5, QByteArrayLiteral("\xC5\xC5"), c5, c5}
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+    QTest::newRow("a stray byte before a reply is skipped")
+        << QList<QByteArray>{e5, c5, QByteArrayLiteral("\x00\xC5"), QByteArrayLiteral("\x3F"), c5}
+        << QStringList{"probe", "header", "block 0", "block 1"};
+    QTest::newRow("a stray byte ahead of the answer waits for the next probe")
+        << QList<QByteArray>{QByteArrayLiteral("\x00\xE5"), e5, c5, c5, c5}
+        << QStringList{"probe", "probe", "header", "block 0", "block 1", "block 2"};
+}
+
+void TestFirmwareUpdate::transfer()
+{
+    QFETCH(QList<QByteArray>, replies);
+    QFETCH(QStringList, frames);
+
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.replies = replies;
+    rig.update.Command2_Click();
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QCOMPARE(rig.framesSent(), frames);
+    QCOMPARE(rig.link.sends.mid(0, 2), (QList<QByteArray>{ResetLine, RebootLine}));
+    QVERIFY(!rig.link.opened);
+    QVERIFY(rig.host.controlsEnabled());
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    const bool complete = frames.endsWith(QStringLiteral("block 2"));
+    QCOMPARE(rig.host.notices.value(rig.host.notices.size() - 1),
+             complete ? QStringLiteral("update complete update step:100%")
+                      : QStringLiteral("updating，don't remove power update step:67%"));
+    QCOMPARE(rig.host.record.statusText().endsWith(Silence), !complete);
+}
+
+void TestFirmwareUpdate::progressLine_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<QStringList>("notices");
+
+    QTest::newRow("three blocks") << qsizetype(5000)
+                                  << QStringList{"updating，don't remove power update step:33%",
+                                                 "updating，don't remove power update step:67%",
+                                                 "update complete update step:100%"};
+    QTest::newRow("eight blocks") << qsizetype(8 * 2048 - 1)
+                                  << QStringList{"updating，don't remove power update step:12%",
+                                                 "updating，don't remove power update step:25%",
+                                                 "updating，don't remove power update step:38%",
+                                                 "updating，don't remove power update step:50%",
+                                                 "updating，don't remove power update step:62%",
+                                                 "updating，don't remove power update step:75%",
+                                                 "updating，don't remove power update step:88%",
+                                                 "update complete update step:100%"};
+}
+
+void TestFirmwareUpdate::progressLine()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(QStringList, notices);
+
+    Rig rig;
+    rig.choose(image(length));
+    const int blocks = rig.update.blockCount();
+    rig.link.replies = {QByteArrayLiteral("\xE5")};
+    for (int block = 0; block < blocks; ++block)
+        rig.link.replies.append(QByteArrayLiteral("\xC5"));
+
+    // What the user sees between two blocks: the controls locked, the bar
+    // at the count of blocks sent.
+    QList<bool> lockedWhileSending;
+    QList<int> bar;
+    QObject::connect(&rig.link, &SerialLink::received, &rig.link, [&] {
+        if (rig.update.blockIndex() >= 1) {
+            lockedWhileSending.append(!rig.host.isEnabled(Button::OpenRom) &&
+                                      !rig.host.isEnabled(Button::Update) &&
+                                      !rig.host.portControls);
+            bar.append(rig.host.progress);
+        }
+    });
+    rig.update.Command2_Click();
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QCOMPARE(rig.host.notices, notices);
+    QCOMPARE(lockedWhileSending, QList<bool>(blocks - 1, true));
+    QList<int> expectedBar;
+    for (int block = 1; block < blocks; ++block)
+        expectedBar.append(block);
+    QCOMPARE(bar, expectedBar);
+    QCOMPARE(rig.host.progress, blocks);
+    QVERIFY(rig.host.controlsEnabled());
+}
+
+void TestFirmwareUpdate::resetConfirmation_data()
+{
+    QTest::addColumn<int>("answerAfterTry");
+    QTest::addColumn<QString>("statusAfterReset");
+    QTest::addColumn<QString>("captionAtReboot");
+
+    QTest::newRow("in the first second")
+        << 0 << QStringLiteral("Please wait auto update.\r\n0/10\r\nreset eeram OK\r\n")
+        << Updating;
+    QTest::newRow("in the third second")
+        << 2 << QStringLiteral("Wait for reset eeram 2/5\r\n\r\nreset eeram OK\r\n") << Updating;
+    QTest::newRow("in the fifth second")
+        << 4 << QStringLiteral("Wait for reset eeram 4/5\r\n\r\nreset eeram OK\r\n") << Updating;
+    QTest::newRow("never") << -1 << QStringLiteral("Reset eeram fail,Please try again.\r\n")
+                           << Update;
+}
+
+void TestFirmwareUpdate::resetConfirmation()
+{
+    QFETCH(int, answerAfterTry);
+    QFETCH(QString, statusAfterReset);
+    QFETCH(QString, captionAtReboot);
+
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                        QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
+    if (answerAfterTry != 0)
+        rig.link.resetAnswer.clear();
+    if (answerAfterTry > 0) {
+        const QString waiting = QStringLiteral("Wait for reset eeram %1/5\r\n").arg(answerAfterTry);
+        when(
+            rig.link, [&rig, waiting] { return rig.host.record.statusText() == waiting; },
+            [&] { Q_EMIT rig.link.received(QByteArrayLiteral("eeram reset\r\n")); });
+    }
+    QString statusAtReboot;
+    QString caption;
+    when(
+        rig.link, [&] { return rig.link.sends.contains(RebootLine); },
+        [&] {
+            statusAtReboot = rig.host.record.statusText();
+            caption = rig.host.caption(Button::Update);
+        });
+
+    rig.update.Command2_Click();
+
+    QCOMPARE(statusAtReboot, statusAfterReset);
+    QCOMPARE(caption, captionAtReboot);
+    const QStringList failures =
+        rig.host.record.statusHistory.filter(QStringLiteral("Reset eeram fail"));
+    QCOMPARE(failures.isEmpty(), answerAfterTry >= 0);
+    // The reboot and the transfer follow either way.
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
+}
+
+void TestFirmwareUpdate::noBootLoader()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    QStringList steps;
+    int closedAtTick = 0;
+    when(
+        rig.link, [&] { return rig.update.waitingForBootLoader(); },
+        [&] {
+            auto *watch = new QTimer(&rig.link);
+            watch->setInterval(1);
+            QObject::connect(watch, &QTimer::timeout, &rig.link, [&] {
+                if (steps.value(steps.size() - 1) != rig.host.stepText())
+                    steps.append(rig.host.stepText());
+                if (!rig.link.opened && closedAtTick == 0)
+                    closedAtTick = int(steps.size());
+            });
+            watch->start();
+        });
+
+    rig.update.Command2_Click();
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QStringList counted;
+    for (int tick = 1; tick <= 10; ++tick)
+        counted.append(QStringLiteral("%1/10").arg(tick));
+    QVERIFY2(steps.size() >= counted.size() && steps.mid(steps.size() - counted.size()) == counted,
+             qPrintable(steps.join(u' ')));
+    QCOMPARE(rig.framesSent(), QStringList(9, QStringLiteral("probe")));
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("Wait for update\r\n10/10\r\nConnect fail, Please try again."));
+    QVERIFY(!rig.link.opened);
+    QCOMPARE(closedAtTick, int(steps.size()));
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    QVERIFY(rig.host.controlsEnabled());
+}
+
+void TestFirmwareUpdate::silentBootLoaderEndsTheSession_data()
+{
+    QTest::addColumn<int>("replies");
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<int>("bar");
+
+    QTest::newRow("after the header") << 1 << QStringList{"probe", "header"} << 3;
+    QTest::newRow("after block 0") << 2 << QStringList{"probe", "header", "block 0"} << 1;
+    QTest::newRow("after block 1")
+        << 3 << QStringList{"probe", "header", "block 0", "block 1"} << 2;
+}
+
+void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
+{
+    QFETCH(int, replies);
+    QFETCH(QStringList, frames);
+    QFETCH(int, bar);
+
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                        QByteArrayLiteral("\xC5")};
+    rig.link.replies = rig.link.replies.mid(0, replies);
+    rig.update.Command2_Click();
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QCOMPARE(rig.framesSent(), frames);
+    QVERIFY2(rig.host.record.statusText().endsWith(QStringLiteral("\r\n") + Silence),
+             qPrintable(rig.host.record.statusText()));
+    QVERIFY(!rig.link.opened);
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    QVERIFY(rig.host.controlsEnabled());
+    // The bar stays where the transfer stopped.
+    QCOMPARE(rig.host.progress, bar);
+
+    // A new session starts from the first block again.
+    rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                        QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
+    rig.link.sends.clear();
+    rig.update.Command2_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
+}
+
+void TestFirmwareUpdate::secondPressCancels()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.resetAnswer.clear();
+    when(
+        rig.link,
+        [&] {
+            return rig.host.record.statusText() == QStringLiteral("Wait for reset eeram 1/5\r\n");
+        },
+        [&] { rig.update.Command2_Click(); });
+
+    rig.update.Command2_Click();
+
+    QVERIFY(!rig.link.opened);
+    QCOMPARE(rig.link.sends, QList<QByteArray>{ResetLine});
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
+    QVERIFY(rig.finished());
+}
+
+void TestFirmwareUpdate::portThatCannotOpen()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.refuseOpen = true;
+
+    rig.update.Command2_Click();
+
+    QVERIFY(rig.link.sends.isEmpty());
+    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please wait auto update.\r\n0/10"));
+    QVERIFY(rig.finished());
+}
+
+QTEST_MAIN(TestFirmwareUpdate)
+#include "tst_firmwareupdate.moc"
