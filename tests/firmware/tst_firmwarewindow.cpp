@@ -1,0 +1,268 @@
+#include "delay.h"
+#include "form1.h"
+#include "qtseriallink.h"
+#include "simdevice.h"
+#include "windowrig.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+namespace {
+
+const QByteArray Probe = QByteArrayLiteral("\x5F\x00\x00\xF5");
+const QByteArray Reboot = QByteArrayLiteral("REBOOT#\r\n");
+
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+const QLocale Chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
+
+QByteArray image(qsizetype length)
+{
+    QByteArray bytes(length, '\0');
+    for (qsizetype i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>((i * 13 + i / 2048) % 241);
+    return bytes;
+}
+
+// The simulated device on its pseudo-terminal, chosen in the real window.
+class Rig
+{
+public:
+    bool start(const QLocale &locale = English)
+    {
+        if (!sim.start())
+            return false;
+        Form1::Options options;
+        options.locale = locale;
+        options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
+        options.extraPort = sim.portPath();
+        window = std::make_unique<Form1>(options, dialogs, &link);
+        dialogs.messages.clear();
+        return true;
+    }
+
+    template <typename T> T *control(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    void click(const char *name) const
+    {
+        QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
+    }
+    QString shownStatus() const { return control<QPlainTextEdit>("Text29")->toPlainText(); }
+    QString notice() const { return control<QLabel>("Label2")->text(); }
+
+    // Open ROM on a file with these bytes.
+    void openRom(const QByteArray &bytes)
+    {
+        const QString name = dir.filePath(QStringLiteral("firmware.bin"));
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        file.close();
+        dialogs.fileToChoose = name;
+        click("Command1");
+    }
+
+    bool controlsEnabled() const
+    {
+        return control<QPushButton>("Command1")->isEnabled() &&
+               control<QPushButton>("Command2")->isEnabled() &&
+               control<QPushButton>("Command3")->isEnabled() &&
+               control<QComboBox>("Combo1")->isEnabled();
+    }
+
+    // The probes the device has received since the reboot command.
+    int probesReceived() const
+    {
+        const QByteArray received = sim.received();
+        const qsizetype reboot = received.indexOf(Reboot);
+        return reboot < 0 ? 0 : int(received.mid(reboot).count(Probe));
+    }
+
+    QTemporaryDir dir;
+    SimDevice sim;
+    FakeDialogs dialogs;
+    QtSerialLink link;
+    std::unique_ptr<Form1> window;
+};
+
+} // namespace
+
+class TestFirmwareWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { setDelayTimeScale(0.1); }
+    void cleanup() { setDelayTimeScale(1.0); }
+
+    void updateStoresTheImage_data();
+    void updateStoresTheImage();
+    void resetNotConfirmedGoesOn();
+    void noBootLoader();
+    void silentBootLoader();
+    void shortImageRefused();
+};
+
+void TestFirmwareWindow::updateStoresTheImage_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<int>("resendBlock");
+
+    QTest::newRow("three blocks") << English << qsizetype(5000) << int(SimDevice::Never);
+    QTest::newRow("whole blocks, last one padding")
+        << English << qsizetype(6144) << int(SimDevice::Never);
+    QTest::newRow("chinese window") << Chinese << qsizetype(9000) << int(SimDevice::Never);
+    QTest::newRow("loader asks for block 0 again") << English << qsizetype(7000) << 0;
+    QTest::newRow("loader asks for block 2 again") << English << qsizetype(7000) << 2;
+    QTest::newRow("chinese window, loader asks for block 1 again")
+        << Chinese << qsizetype(7000) << 1;
+}
+
+void TestFirmwareWindow::updateStoresTheImage()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(qsizetype, length);
+    QFETCH(int, resendBlock);
+
+    Rig rig;
+    QVERIFY(rig.start(locale));
+    rig.sim.setResendBlock(resendBlock);
+    const QByteArray firmware = image(length);
+    const int blocks = int(length / 2048) + 1;
+
+    rig.openRom(firmware);
+    QCOMPARE(rig.shownStatus(), QStringLiteral("文件：") + rig.dialogs.fileToChoose);
+    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->maximum(), blocks);
+
+    bool lockedDuringTransfer = false;
+    auto *watch = new QTimer(&rig.sim);
+    connect(watch, &QTimer::timeout, &rig.sim, [&] {
+        if (rig.sim.storedBlocks() >= 1 && !rig.control<QPushButton>("Command1")->isEnabled() &&
+            !rig.control<QComboBox>("Combo1")->isEnabled())
+            lockedDuringTransfer = true;
+    });
+    watch->start(1);
+
+    rig.click("Command2");
+
+    QTRY_COMPARE_WITH_TIMEOUT(rig.notice(), QStringLiteral("update complete update step:100%"),
+                              20000);
+    QTRY_COMPARE(rig.sim.bootImage(), firmware);
+    QCOMPARE(rig.sim.storedBlocks(), blocks);
+    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->value(), blocks);
+    QVERIFY(rig.controlsEnabled());
+    QVERIFY(lockedDuringTransfer);
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestFirmwareWindow::resetNotConfirmedGoesOn()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    rig.sim.setIgnoredCommands({QStringLiteral("AT+RESET")});
+    const QByteArray firmware = image(5000);
+    rig.openRom(firmware);
+
+    QString statusAtReboot;
+    QString captionAtReboot;
+    connect(&rig.sim, &SimDevice::lineReceived, &rig.sim, [&](const QByteArray &line) {
+        if (line != "REBOOT#")
+            return;
+        statusAtReboot = rig.shownStatus();
+        captionAtReboot = rig.control<QPushButton>("Command2")->text();
+    });
+
+    rig.click("Command2");
+
+    QTRY_COMPARE_WITH_TIMEOUT(rig.sim.bootImage(), firmware, 20000);
+    QCOMPARE(statusAtReboot, QStringLiteral("Reset eeram fail,Please try again.\n"));
+    QCOMPARE(captionAtReboot, QStringLiteral("update"));
+    QTRY_VERIFY(!rig.link.isOpen());
+    QVERIFY(rig.controlsEnabled());
+}
+
+void TestFirmwareWindow::noBootLoader()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    // The loader gives up at once and the firmware ignores the probes.
+    rig.sim.setBootWindow(0);
+    rig.openRom(image(5000));
+
+    QStringList steps;
+    auto *watch = new QTimer(&rig.sim);
+    connect(watch, &QTimer::timeout, &rig.sim, [&] {
+        const QString step = rig.control<QLineEdit>("Text3")->text();
+        if (steps.value(steps.size() - 1) != step)
+            steps.append(step);
+    });
+    watch->start(1);
+
+    rig.click("Command2");
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(u"Connect fail, Please try again."), 20000);
+    QStringList counted;
+    for (int tick = 1; tick <= 9; ++tick)
+        counted.append(QStringLiteral("%1/10").arg(tick));
+    // The tenth second's text comes with the failure itself.
+    QCOMPARE(steps.mid(steps.indexOf(QStringLiteral("1/10")), 9), counted);
+    QCOMPARE(rig.control<QLineEdit>("Text3")->text(), QStringLiteral("10/10"));
+    QCOMPARE(rig.shownStatus(),
+             QStringLiteral("Wait for update\n10/10\nConnect fail, Please try again."));
+    QVERIFY(!rig.link.isOpen());
+    QTRY_COMPARE(rig.probesReceived(), 9);
+    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QVERIFY(rig.controlsEnabled());
+}
+
+void TestFirmwareWindow::silentBootLoader()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    rig.sim.setSilentAfterBlock(1);
+    rig.openRom(image(9000));
+
+    rig.click("Command2");
+
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rig.shownStatus().endsWith(u"\nUpdate fail, no answer from the boot loader"), 20000);
+    QCOMPARE(rig.sim.storedBlocks(), 2);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.controlsEnabled());
+    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->value(), 2);
+}
+
+void TestFirmwareWindow::shortImageRefused()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    rig.openRom(image(4999));
+
+    rig.click("Command2");
+
+    QCOMPARE(rig.shownStatus(), QStringLiteral("Please choose fireware\n"));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.constFirst().first, QStringLiteral("Please choose fireware"));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.sim.received().isEmpty());
+    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+}
+
+QTEST_MAIN(TestFirmwareWindow)
+#include "tst_firmwarewindow.moc"
