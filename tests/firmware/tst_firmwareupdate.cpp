@@ -243,6 +243,8 @@ private Q_SLOTS:
     void silentBootLoaderEndsTheSession_data();
     void silentBootLoaderEndsTheSession();
     void secondPressCancels();
+    void repliesOutsideASessionAreIgnored_data();
+    void repliesOutsideASessionAreIgnored();
     void portThatCannotOpen();
 };
 
@@ -632,6 +634,51 @@ void TestFirmwareUpdate::portThatCannotOpen()
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please wait auto update.\r\n0/10"));
     QVERIFY(rig.finished());
+}
+
+void TestFirmwareUpdate::repliesOutsideASessionAreIgnored_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QByteArray>("reply");
+
+    for (const QString &before :
+         {QStringLiteral("no session yet"), QStringLiteral("a completed session"),
+          QStringLiteral("a silent boot loader")}) {
+        QTest::newRow(qPrintable(before + QStringLiteral(", E5"))) << before << QByteArray("\xE5");
+        QTest::newRow(qPrintable(before + QStringLiteral(", C5"))) << before << QByteArray("\xC5");
+        QTest::newRow(qPrintable(before + QStringLiteral(", 55"))) << before << QByteArray("\x55");
+    }
+}
+
+void TestFirmwareUpdate::repliesOutsideASessionAreIgnored()
+{
+    QFETCH(QString, before);
+    QFETCH(QByteArray, reply);
+
+    Rig rig;
+    rig.choose(image(5000));
+    if (before != QStringLiteral("no session yet")) {
+        rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                            QByteArrayLiteral("\xC5")};
+        if (before == QStringLiteral("a completed session"))
+            rig.link.replies.append(QByteArrayLiteral("\xC5"));
+        rig.update.Command2_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+    }
+    const QString notice = rig.host.notices.value(rig.host.notices.size() - 1);
+
+    // Another command has the port; the device's first byte reads like a
+    // boot loader's reply. No firmware goes into that exchange.
+    rig.link.sends.clear();
+    QVERIFY(rig.link.open());
+    Q_EMIT rig.link.received(reply);
+    rig.update.Timer2_Timer();
+    rig.update.Timer2_Timer();
+
+    QVERIFY(rig.link.sends.isEmpty());
+    QVERIFY(rig.link.opened);
+    QVERIFY(rig.host.controlsEnabled());
+    QCOMPARE(rig.host.notices.value(rig.host.notices.size() - 1), notice);
 }
 
 QTEST_MAIN(TestFirmwareUpdate)

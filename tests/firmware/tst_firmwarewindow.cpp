@@ -113,6 +113,7 @@ private Q_SLOTS:
     void noBootLoader();
     void silentBootLoader();
     void shortImageRefused();
+    void progressBarBetweenSessions();
 };
 
 void TestFirmwareWindow::updateStoresTheImage_data()
@@ -262,6 +263,23 @@ void TestFirmwareWindow::shortImageRefused()
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.sim.received().isEmpty());
     QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+}
+
+void TestFirmwareWindow::progressBarBetweenSessions()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    auto *bar = rig.control<QProgressBar>("ProgressBar1");
+
+    // The watcher runs from start-up: with no image the bar stands at one
+    // block of its design range.
+    QTRY_COMPARE(bar->value(), 1);
+    QCOMPARE(bar->maximum(), 100);
+
+    // With an image chosen it stands full until a transfer moves it.
+    rig.openRom(image(11000));
+    QCOMPARE(bar->maximum(), 6);
+    QTRY_COMPARE(bar->value(), 6);
 }
 
 QTEST_MAIN(TestFirmwareWindow)
