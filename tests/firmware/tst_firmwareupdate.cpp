@@ -243,6 +243,7 @@ private Q_SLOTS:
     void silentBootLoaderEndsTheSession_data();
     void silentBootLoaderEndsTheSession();
     void secondPressCancels();
+    void pressWhileWaitingForTheBootLoader();
     void repliesOutsideASessionAreIgnored_data();
     void repliesOutsideASessionAreIgnored();
     void portThatCannotOpen();
@@ -619,6 +620,31 @@ void TestFirmwareUpdate::secondPressCancels()
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
     QVERIFY(rig.finished());
+}
+
+void TestFirmwareUpdate::pressWhileWaitingForTheBootLoader()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    rig.host.onStep = [&] {
+        if (rig.host.stepText() == QStringLiteral("3/10"))
+            rig.update.Command2_Click();
+    };
+
+    rig.update.Command2_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+
+    // The press closes the port and gives the caption back; the wait goes on
+    // counting into the closed port and fails in its tenth second.
+    QCOMPARE(rig.framesSent(), QStringList(2, QStringLiteral("probe")));
+    QCOMPARE(rig.host.steps.constLast(), QStringLiteral("10/10"));
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("Wait for update\r\n10/10\r\nConnect fail, Please try again."));
+    QVERIFY(
+        rig.host.record.statusHistory.contains(QStringLiteral("Please wait auto update.\r\n3/10")));
+    QCOMPARE(rig.host.caption(Button::Update), Update);
+    QVERIFY(!rig.link.opened);
+    QVERIFY(rig.host.choosing.messages.isEmpty());
 }
 
 void TestFirmwareUpdate::portThatCannotOpen()
