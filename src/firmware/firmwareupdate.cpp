@@ -72,13 +72,10 @@ void FirmwareUpdate::Command1_Click()
     // A file that cannot be read, or one the loader's header cannot describe,
     // leaves the image already chosen as it is.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs.message(QStringLiteral("Cannot read the firmware file ") + shownName +
-                        QStringLiteral("\r\n") + file.errorString());
-        return;
-    }
-    const QByteArray image = file.read(FirmwareImage::MaximumLength + 1);
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray image;
+    if (file.open(QIODevice::ReadOnly))
+        image = file.read(FirmwareImage::MaximumLength + 1);
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         dialogs.message(QStringLiteral("Cannot read the firmware file ") + shownName +
                         QStringLiteral("\r\n") + file.errorString());
         return;
