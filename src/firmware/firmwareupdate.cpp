@@ -67,6 +67,14 @@ void FirmwareUpdate::Command1_Click()
                               QCoreApplication::applicationDirPath(), false});
     if (fileName.isEmpty())
         return;
+    // The dialog waits for the user while the boot loader may be answered:
+    // once it has the header, blocks of another image would be stored under
+    // the length of this one.
+    if (m_headerSent) {
+        dialogs.message(QStringLiteral("An update is running; choose the firmware file when it "
+                                       "has ended."));
+        return;
+    }
     const QString shownName = QDir::toNativeSeparators(fileName);
 
     // A file that cannot be read, or one the loader's header cannot describe,

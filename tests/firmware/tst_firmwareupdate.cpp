@@ -243,6 +243,7 @@ private Q_SLOTS:
     void silentBootLoaderEndsTheSession_data();
     void silentBootLoaderEndsTheSession();
     void secondPressCancels();
+    void imageStaysDuringAnUpdate();
     void pressWhileWaitingForTheBootLoader();
     void repliesOutsideASessionAreIgnored_data();
     void repliesOutsideASessionAreIgnored();
@@ -645,6 +646,42 @@ void TestFirmwareUpdate::pressWhileWaitingForTheBootLoader()
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QVERIFY(!rig.link.opened);
     QVERIFY(rig.host.choosing.messages.isEmpty());
+}
+
+void TestFirmwareUpdate::imageStaysDuringAnUpdate()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    const QString first = rig.host.choosing.fileToChoose;
+    const QString second = rig.dir.filePath(QStringLiteral("other.bin"));
+    QFile other(second);
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    QCOMPARE(other.write(QByteArray(9000, '\x11')), qsizetype(9000));
+    other.close();
+    rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                        QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
+    // The file dialog, opened while the boot loader was awaited, is answered
+    // only once the blocks are going out.
+    when(
+        rig.link, [&] { return rig.update.blockIndex() == 1; },
+        [&] {
+            rig.host.choosing.fileToChoose = second;
+            rig.update.Command1_Click();
+        });
+
+    rig.update.Command2_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+
+    QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
+    QCOMPARE(rig.update.imageLength(), 5000);
+    QCOMPARE(rig.host.progressMaximum, 3);
+    QCOMPARE(rig.host.choosing.messages,
+             QStringList{QStringLiteral(
+                 "An update is running; choose the firmware file when it has ended.")});
+    QVERIFY(!rig.host.record.statusHistory.contains(QStringLiteral("文件：") +
+                                                    QDir::toNativeSeparators(second)));
+    QVERIFY(rig.host.record.statusHistory.contains(QStringLiteral("文件：") +
+                                                   QDir::toNativeSeparators(first)));
 }
 
 void TestFirmwareUpdate::portThatCannotOpen()
