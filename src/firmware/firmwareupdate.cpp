@@ -5,6 +5,7 @@
 #include "delay.h"
 #include "firmwareimage.h"
 #include "hexlog.h"
+#include "sessionsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,7 +121,7 @@ void FirmwareUpdate::Command2_Click()
     }
 
     Delay(100);
-    if (!m_port.open())
+    if (!SessionSupport::openPort(m_host, m_port))
         return portFailure();
     m_sessionRunning = true;
     Timer2.setInterval(scaled(Timer2IntervalMs));
@@ -153,7 +154,7 @@ void FirmwareUpdate::Command2_Click()
     if (m_port.isOpen())
         m_port.close();
     Delay(100);
-    if (!m_port.open())
+    if (!SessionSupport::openPort(m_host, m_port))
         return portFailure();
     Timer1.start(scaled(Timer1IntervalMs));
 }

@@ -63,7 +63,7 @@ void Command6_Click(SessionContext &context)
     host.setEnabled(Button::Write, false);
     Delay(100);
 
-    if (!port.open())
+    if (!SessionSupport::openPort(host, port))
         return errorExit(host);
     SessionSupport::normalisePortText(host);
     PortSettingsStore::WriteCommSet(host.iniPath(), host.portText(), QStringLiteral("115200"),

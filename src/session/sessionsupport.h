@@ -26,6 +26,19 @@ inline QString portFailure()
     return QStringLiteral("Port is open or no");
 }
 
+// OpenPort for a command. The message box that tells of a failure has one
+// wording for every cause, so the cause itself (which port, missing, in use,
+// or no permission and which group grants it) goes into the status box.
+inline bool openPort(SessionHost &host, SerialLink &port)
+{
+    QString error;
+    if (port.open(&error))
+        return true;
+    if (!error.isEmpty())
+        host.settings().appendStatusLine(error);
+    return false;
+}
+
 // A port text typed by hand that names no port is shown (and remembered) as
 // the platform's first port; the port already chosen stays in use.
 inline void normalisePortText(SessionHost &host)

@@ -37,7 +37,7 @@ void Command8_Click(SessionContext &context)
     }
 
     host.setCaption(Button::Apply, QStringLiteral("Write"));
-    if (!port.open())
+    if (!SessionSupport::openPort(host, port))
         return wifiFailure(host);
     SessionSupport::normalisePortText(host);
     Delay(200);
@@ -87,7 +87,7 @@ void Command9_Click(SessionContext &context)
     // The device confirms nothing, but a port that cannot be opened, or is
     // taken away between the two lines, is told to the user all the same.
     const QByteArray reboot = context.codec.encode(Commands::reboot());
-    bool sent = port.open() && port.send(reboot);
+    bool sent = SessionSupport::openPort(host, port) && port.send(reboot);
     if (sent) {
         Delay(500);
         sent = port.send(reboot);

@@ -40,17 +40,18 @@ void Command7_Click(SessionContext &context)
     // From here on every step stands alone: a port that cannot be opened, or
     // is closed under the session, only drops the sends, and the missing
     // confirmation tells the user.
-    port.open();
+    // A note in the status box (why the port did not open, a callsign that
+    // was not sent) puts the failure text on a line of its own.
+    bool noted = !SessionSupport::openPort(host, port);
     SessionSupport::normalisePortText(host);
 
-    bool callsignSkipped = false;
     for (const Commands::WriteStep &step : Commands::writePlan(view)) {
         if (step.line) {
             port.send(context.codec.encode(*step.line));
         } else {
             // A callsign the device cannot take must not vanish behind a
             // "Write complete".
-            callsignSkipped = true;
+            noted = true;
             view.appendStatusLine(pick(host, u"呼号超过6个字符,未写入",
                                        u"Callsign longer than 6 characters: not written"));
         }
@@ -68,7 +69,7 @@ void Command7_Click(SessionContext &context)
     } else {
         const QString failure =
             pick(host, u"写入失败.请重试一遍", u"Write fail，Please try again.");
-        view.appendStatus((callsignSkipped ? QStringLiteral("\r\n") : QString()) + failure +
+        view.appendStatus((noted ? QStringLiteral("\r\n") : QString()) + failure +
                           QStringLiteral("\r\n"));
     }
 

@@ -218,6 +218,8 @@ void TestReadSession::portThatCannotOpenEndsWithTheMessage()
     Command6_Click(rig.context);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("\r\nCannot open %1: no such port").arg(missing));
     QCOMPARE(rig.host.caption(Button::Read), QStringLiteral("reading"));
     QVERIFY(!rig.host.isEnabled(Button::Write));
     QVERIFY(!QFile::exists(rig.host.ini));

@@ -120,14 +120,16 @@ void TestWifiSession::applyWhilePortIsOpenClosesIt()
 void TestWifiSession::applyOnPortThatCannotOpen()
 {
     SimRig rig;
-    QVERIFY(rig.link.setPortName(rig.dir.filePath(QStringLiteral("ttyMissing"))));
+    const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
+    QVERIFY(rig.link.setPortName(missing));
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
 
     Command8_Click(rig.context);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
     QCOMPARE(rig.host.caption(Button::Apply), QStringLiteral("Apply"));
-    QCOMPARE(rig.host.record.statusText(), QStringLiteral("earlier text"));
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("earlier text\r\nCannot open %1: no such port").arg(missing));
 }
 
 void TestWifiSession::applyLosesThePortBeforeSending()
@@ -157,17 +159,19 @@ void TestWifiSession::restart_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("statusAdded");
 
     QTest::newRow("port closed") << QStringLiteral("2") << false << true << Reboot + Reboot
-                                 << QStringLiteral("restart") << QStringList();
+                                 << QStringLiteral("restart") << QStringList() << QString();
     QTest::newRow("port closed, chinese window")
         << QStringLiteral("1") << false << true << Reboot + Reboot << QStringLiteral("restart")
-        << QStringList();
+        << QStringList() << QString();
     QTest::newRow("port open") << QStringLiteral("2") << true << true << QByteArray()
-                               << QStringLiteral("Port is open") << QStringList();
+                               << QStringLiteral("Port is open") << QStringList() << QString();
     QTest::newRow("port cannot open")
         << QStringLiteral("1") << false << false << QByteArray() << QStringLiteral("restart")
-        << QStringList{QStringLiteral("Port is open or no")};
+        << QStringList{QStringLiteral("Port is open or no")}
+        << QStringLiteral("\r\nCannot open %1: no such port");
 }
 
 void TestWifiSession::restart()
@@ -178,11 +182,13 @@ void TestWifiSession::restart()
     QFETCH(QByteArray, sent);
     QFETCH(QString, caption);
     QFETCH(QStringList, messages);
+    QFETCH(QString, statusAdded);
 
     SimRig rig(language);
     QVERIFY(rig.start());
+    const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
     if (!portExists)
-        QVERIFY(rig.link.setPortName(rig.dir.filePath(QStringLiteral("ttyMissing"))));
+        QVERIFY(rig.link.setPortName(missing));
     if (portOpen)
         QVERIFY(rig.link.open());
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
@@ -192,7 +198,9 @@ void TestWifiSession::restart()
     QCOMPARE(rig.receivedSoFar(sent), sent);
     QCOMPARE(rig.host.caption(Button::Restart), caption);
     QCOMPARE(rig.host.dialogState.messages, messages);
-    QCOMPARE(rig.host.record.statusText(), QStringLiteral("earlier text"));
+    QCOMPARE(rig.host.record.statusText(),
+             QStringLiteral("earlier text") +
+                 (statusAdded.isEmpty() ? QString() : statusAdded.arg(missing)));
     QVERIFY(!rig.link.isOpen());
 }
 

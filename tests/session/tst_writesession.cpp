@@ -217,14 +217,18 @@ void TestWriteSession::portThatCannotOpenStillRunsTheWaits()
     QFETCH(QString, shownPort);
 
     SimRig rig;
-    QVERIFY(rig.link.setPortName(rig.dir.filePath(QStringLiteral("ttyMissing"))));
+    const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
+    QVERIFY(rig.link.setPortName(missing));
     rig.host.port = portText;
     dhcpWrite().fill(rig.host.record);
 
     Command7_Click(rig.context);
 
+    // The status box says which port failed and why, the failure on its own line.
     QCOMPARE(rig.host.record.statusText(),
-             QStringLiteral("Writing......Write fail，Please try again.\r\n"));
+             QStringLiteral("Writing......\r\nCannot open %1: no such port\r\n"
+                            "Write fail，Please try again.\r\n")
+                 .arg(missing));
     QCOMPARE(rig.host.caption(Button::Write), QStringLiteral("Write data"));
     QCOMPARE(rig.host.portText(), shownPort);
     QVERIFY(rig.host.dialogState.messages.isEmpty());
