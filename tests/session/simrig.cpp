@@ -7,6 +7,17 @@
 
 namespace telx5::testing {
 
+QList<Field> reportedFields()
+{
+    QList<Field> fields;
+    for (int index = 0; index < FieldCount; ++index) {
+        const auto field = static_cast<Field>(index);
+        if (field != Field::WifiSsid && field != Field::WifiPass && field != Field::Ctcss)
+            fields.append(field);
+    }
+    return fields;
+}
+
 QByteArray receivedSoFar(SimDevice &sim, const QByteArray &expected)
 {
     // Bytes sent just before a close are read by the device only when events

@@ -22,6 +22,10 @@ QByteArray receivedSoFar(SimDevice &sim);
 // session that closed the port right after its last line.
 QByteArray receivedSoFar(SimDevice &sim, const QByteArray &expected);
 
+// Every field the device reports on "AT+READ#": all but the Wi-Fi
+// credentials and the CTCSS box.
+QList<Field> reportedFields();
+
 // Runs `press` once, from inside a session's wait, as soon as `due` holds,
 // the way a user's click lands while a command waits. Stops with `owner`.
 void pressWhen(QObject &owner, std::function<bool()> due, std::function<void()> press);

@@ -66,18 +66,6 @@ public:
     std::unique_ptr<Form1> window;
 };
 
-// Every field the device reports on "AT+READ#".
-QList<Field> reportedFields()
-{
-    QList<Field> fields;
-    for (int index = 0; index < FieldCount; ++index) {
-        const auto field = static_cast<Field>(index);
-        if (field != Field::WifiSsid && field != Field::WifiPass && field != Field::Ctcss)
-            fields.append(field);
-    }
-    return fields;
-}
-
 } // namespace
 
 class TestSessionWindow : public QObject
