@@ -85,7 +85,7 @@ void benchReceiveInProcess(QTextStream &out, qint64 megabytes)
     QElapsedTimer clock;
     clock.start();
     while (fed < total) {
-        receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, chunk);
+        receiver.onBytesReceived(Receiver::CommEvent::DataReceived, chunk);
         fed += chunk.size();
     }
     const double seconds = double(clock.nsecsElapsed()) / 1e9;

@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
     const QStringList rest = positional.mid(1);
 
     if (command == QLatin1String("ports")) {
-        for (const QString &port : Ports::ProbePorts())
+        for (const QString &port : Ports::probePorts())
             std::printf("%s\n", qUtf8Printable(port));
         return 0;
     }
@@ -130,10 +130,10 @@ int main(int argc, char *argv[])
         portName = device->portPath();
     }
     if (portName.isEmpty())
-        portName =
-            PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), iniPath);
+        portName = PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                                iniPath);
     host.setPortText(portName);
-    Ports::ConfigurePort(port, portName, Ports::candidatePorts());
+    Ports::configurePort(port, portName, Ports::candidatePorts());
 
     const auto needs = [&](qsizetype count) {
         if (rest.size() == count)
@@ -146,7 +146,7 @@ int main(int argc, char *argv[])
     {
         StatusEcho echo(host.settings());
         if (command == QLatin1String("read") && rest.size() <= 1) {
-            Command6_Click(context);
+            readSettings(context);
             if (host.flags().readEnd && host.messages().isEmpty()) {
                 printLine(QStringLiteral("Version: ") + host.settings().text(Field::Version));
                 if (rest.isEmpty()) {
@@ -155,7 +155,7 @@ int main(int argc, char *argv[])
                     status = 0;
                 } else {
                     host.setFileName(rest.first());
-                    Command5_Click(context);
+                    saveSettingsFile(context);
                     status = host.messages().isEmpty() ? 0 : 1;
                 }
             }
@@ -163,9 +163,9 @@ int main(int argc, char *argv[])
             if (!needs(1))
                 return 2;
             host.setFileName(rest.first());
-            Command4_Click(context);
+            loadSettingsFile(context);
             if (host.messages().isEmpty()) {
-                Command7_Click(context);
+                writeSettings(context);
                 status = host.flags().freqSaved ? 0 : 1;
             }
         } else if (command == QLatin1String("default")) {
@@ -173,20 +173,20 @@ int main(int argc, char *argv[])
                 return 2;
             DeviceSettings::applyDefaults(host.settings());
             host.setFileName(rest.first());
-            Command5_Click(context);
+            saveSettingsFile(context);
             status = host.messages().isEmpty() ? 0 : 1;
         } else if (command == QLatin1String("wifi")) {
             if (!needs(2))
                 return 2;
             host.settings().setText(Field::WifiSsid, rest.at(0));
             host.settings().setText(Field::WifiPass, rest.at(1));
-            Command8_Click(context);
+            applyWifi(context);
             status =
                 host.settings().statusText().contains(QLatin1String("WIFI Write complete")) ? 0 : 1;
         } else if (command == QLatin1String("restart")) {
             if (!needs(0))
                 return 2;
-            Command9_Click(context);
+            restartDevice(context);
             status = host.messages().isEmpty() ? 0 : 1;
         } else {
             return usage(arguments);

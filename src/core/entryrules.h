@@ -4,8 +4,8 @@
 
 namespace telx5::EntryRules {
 
-// Text5, Text10 and Text31 drop leading and trailing spaces on every change,
-// whoever changed them.
+// The passcode, interval and frequency boxes drop leading and trailing spaces
+// on every change, whoever changed them.
 bool trimsOnChange(Field field);
 
 // Removes leading and trailing spaces (code 32 only; tabs stay).

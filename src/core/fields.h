@@ -7,45 +7,45 @@
 namespace telx5 {
 
 // One entry per control that holds a device setting. The four addresses have
-// one entry per octet box, left to right (Ip1 is Text13, Dns4 is Text28).
+// one entry per octet box, left to right.
 enum class Field
 {
-    Callsign, // Text4
-    Ssid,     // Combo5
-    Pass,     // Text5
-    Dhcp,     // Combo2
-    Ip1,      // Text13 .. Text16
+    Callsign,
+    Ssid,
+    Pass,
+    Dhcp,
+    Ip1,
     Ip2,
     Ip3,
     Ip4,
-    Mask1, // Text17 .. Text20
+    Mask1,
     Mask2,
     Mask3,
     Mask4,
-    Gate1, // Text21 .. Text24
+    Gate1,
     Gate2,
     Gate3,
     Gate4,
-    Dns1, // Text25 .. Text28
+    Dns1,
     Dns2,
     Dns3,
     Dns4,
-    Position,  // Text8
-    Comment,   // Text7
-    Server,    // Combo3
-    SentTime,  // Text10
-    Filter,    // Text11
-    Backlight, // Combo16
-    Unit,      // Combo4
-    Digi,      // Check1: "1" when ticked, "0" otherwise
-    Mod,       // Combo6
-    Path,      // Combo7
-    Alias,     // Combo8
-    Freq,      // Text31
-    WifiSsid,  // Text34
-    WifiPass,  // Text33
-    Version,   // Text6
-    Ctcss,     // Text32
+    Position,
+    Comment,
+    Server,
+    SentTime,
+    Filter,
+    Backlight,
+    Unit,
+    Digi, // "1" when ticked, "0" otherwise
+    Mod,
+    Path,
+    Alias,
+    Freq,
+    WifiSsid,
+    WifiPass,
+    Version, // the device's firmware version
+    Ctcss,
 };
 
 inline constexpr int FieldCount = static_cast<int>(Field::Ctcss) + 1;
@@ -82,7 +82,7 @@ public:
     virtual bool octetBoxesEnabled() const = 0;
     virtual void setOctetBoxesEnabled(bool enabled) = 0;
 
-    // StatusBox (Text29).
+    // The status box.
     virtual QString statusText() const = 0;
     virtual void setStatusText(const QString &text) = 0;
 

@@ -18,7 +18,7 @@ LineParser::LineParser(DeviceView &view, Flags &flags, const TextCodec &codec)
     : m_view(view), m_flags(flags), m_codec(codec)
 {}
 
-bool LineParser::peizhi(QByteArrayView line)
+bool LineParser::parseLine(QByteArrayView line)
 {
     // Values are cut by 0-based byte index and decoded only once cut, so a
     // character that is still arriving byte by byte is decoded whole in the

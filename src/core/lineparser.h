@@ -7,7 +7,7 @@
 
 namespace telx5 {
 
-// peizhi: interprets one line of a device answer or a settings file. It is
+// Interprets one line of a device answer or a settings file. It is
 // run after every received byte on the growing line, and once per line when
 // a file is loaded; both give the same final state.
 class LineParser
@@ -16,7 +16,7 @@ public:
     LineParser(DeviceView &view, Flags &flags, const TextCodec &codec);
 
     // Returns false only for a malformed CALLSIGN or address line.
-    bool peizhi(QByteArrayView line);
+    bool parseLine(QByteArrayView line);
 
 private:
     DeviceView &m_view;

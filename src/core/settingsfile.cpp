@@ -85,7 +85,7 @@ bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, De
     for (const QByteArray &line : splitLines(content)) {
         lineBuffer.setLine(line);
         view.appendStatus(codec.decode(line) + QStringLiteral("\r\n"));
-        if (!parser.peizhi(lineBuffer.line())) {
+        if (!parser.parseLine(lineBuffer.line())) {
             complete = false;
             break;
         }

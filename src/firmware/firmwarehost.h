@@ -13,14 +13,13 @@ class FirmwareHost
 public:
     virtual ~FirmwareHost() = default;
 
-    // ProgressBar1.
     virtual void setProgressRange(int minimum, int maximum) = 0;
     virtual void setProgressValue(int value) = 0;
 
-    // Label2.
+    // The label that carries the transfer's progress line.
     virtual void setNoticeText(const QString &text) = 0;
 
-    // Command3 and the port list Combo1, together.
+    // The open-port button and the port list, together.
     virtual void setPortControlsEnabled(bool enabled) = 0;
 };
 

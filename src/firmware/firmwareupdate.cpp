@@ -18,8 +18,8 @@ namespace telx5 {
 
 namespace {
 
-constexpr int Timer1IntervalMs = 1000;
-constexpr int Timer2IntervalMs = 100;
+constexpr int BootProbeIntervalMs = 1000;
+constexpr int ReplyWatchIntervalMs = 100;
 constexpr int ResetTries = 5;
 constexpr int BootWaitTicks = 10;
 
@@ -44,21 +44,21 @@ QString waitCount(int count, int of)
 FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port,
                                HexLog &hexLog, const TextCodec &codec, QObject *parent)
     : QObject(parent), m_host(host), m_firmwareHost(firmwareHost), m_port(port), m_hexLog(hexLog),
-      m_codec(codec), PaddedImage(FirmwareImage::pad({}))
+      m_codec(codec), m_paddedImage(FirmwareImage::pad({}))
 {
-    connect(&Timer1, &QTimer::timeout, this, &FirmwareUpdate::Timer1_Timer);
-    connect(&Timer2, &QTimer::timeout, this, &FirmwareUpdate::Timer2_Timer);
+    connect(&m_bootProbeTimer, &QTimer::timeout, this, &FirmwareUpdate::probeBootLoader);
+    connect(&m_replyWatcher, &QTimer::timeout, this, &FirmwareUpdate::answerLoaderReplies);
     m_silence.setSingleShot(true);
     connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
-    Timer2.start(scaled(Timer2IntervalMs));
+    m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
 }
 
 int FirmwareUpdate::blockCount() const
 {
-    return FirmwareImage::blockCount(ImageLength);
+    return FirmwareImage::blockCount(m_imageLength);
 }
 
-void FirmwareUpdate::Command1_Click()
+void FirmwareUpdate::openImage()
 {
     Dialogs &dialogs = m_host.dialogs();
     // The dialog's name is emptied first: a name chosen for a settings file
@@ -96,23 +96,23 @@ void FirmwareUpdate::Command1_Click()
         return;
     }
 
-    ImageLength = static_cast<int>(image.size());
+    m_imageLength = static_cast<int>(image.size());
     m_host.settings().setStatusText(QStringLiteral("文件：") + shownName);
-    PaddedImage = FirmwareImage::pad(image);
+    m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
-    BlockIndex = 0;
+    m_blockIndex = 0;
 }
 
-void FirmwareUpdate::Command2_Click()
+void FirmwareUpdate::startUpdate()
 {
     DeviceView &view = m_host.settings();
-    if (ImageLength < FirmwareImage::MinimumLength) {
+    if (m_imageLength < FirmwareImage::MinimumLength) {
         view.setStatusText(ChooseFirmware + QStringLiteral("\r\n"));
         m_host.dialogs().message(ChooseFirmware);
         return;
     }
     view.setStatusText(QStringLiteral("Please wait auto update.\r\n") +
-                       waitCount(BootWaitCount, BootWaitTicks));
+                       waitCount(m_bootWaitCount, BootWaitTicks));
 
     if (m_host.caption(Button::Update) == UpdatingCaption) {
         m_port.close();
@@ -124,7 +124,7 @@ void FirmwareUpdate::Command2_Click()
     if (!SessionSupport::openPort(m_host, m_port))
         return portFailure();
     m_sessionRunning = true;
-    Timer2.setInterval(scaled(Timer2IntervalMs));
+    m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
     m_host.setCaption(Button::Update, UpdatingCaption);
     if (!sendLine(Commands::resetEeram()))
         return portFailure();
@@ -150,29 +150,29 @@ void FirmwareUpdate::Command2_Click()
 
     if (!sendLine(Commands::reboot()))
         return portFailure();
-    BootWaitCount = 0;
+    m_bootWaitCount = 0;
     if (m_port.isOpen())
         m_port.close();
     Delay(100);
     if (!SessionSupport::openPort(m_host, m_port))
         return portFailure();
-    Timer1.start(scaled(Timer1IntervalMs));
+    m_bootProbeTimer.start(scaled(BootProbeIntervalMs));
 }
 
-void FirmwareUpdate::Timer1_Timer()
+void FirmwareUpdate::probeBootLoader()
 {
-    ++BootWaitCount;
+    ++m_bootWaitCount;
     m_host.settings().setStatusText(QStringLiteral("Wait for update\r\n") +
-                                    waitCount(BootWaitCount, BootWaitTicks));
-    m_host.setStepText(waitCount(BootWaitCount, BootWaitTicks));
+                                    waitCount(m_bootWaitCount, BootWaitTicks));
+    m_host.setStepText(waitCount(m_bootWaitCount, BootWaitTicks));
 
-    if (BootAnswered || BootWaitCount >= BootWaitTicks) {
-        Timer1.stop();
+    if (m_bootAnswered || m_bootWaitCount >= BootWaitTicks) {
+        m_bootProbeTimer.stop();
         m_host.setCaption(Button::Update, UpdateCaption);
-        BootAnswered = false;
+        m_bootAnswered = false;
         // The tenth second ends the session even when the loader answered in
         // it: the header has gone, but the port is closed under it.
-        if (BootWaitCount >= BootWaitTicks) {
+        if (m_bootWaitCount >= BootWaitTicks) {
             m_port.close();
             m_host.settings().appendStatusLine(QStringLiteral("Connect fail, Please try again."));
             endSession();
@@ -181,33 +181,33 @@ void FirmwareUpdate::Timer1_Timer()
     }
 
     resetHexLog();
-    BlockIndex = 0;
+    m_blockIndex = 0;
     send(FirmwareImage::probe());
 }
 
-void FirmwareUpdate::Timer2_Timer()
+void FirmwareUpdate::answerLoaderReplies()
 {
     switch (takeReply()) {
     case Reply::Answered:
-        if (const auto header = FirmwareImage::header(ImageLength))
+        if (const auto header = FirmwareImage::header(m_imageLength))
             send(*header);
-        BootAnswered = true;
+        m_bootAnswered = true;
         m_headerSent = true;
         m_silence.start(scaled(SilenceLimitMs));
         break;
     case Reply::NextBlock:
-        BlockBuffer = FirmwareImage::frame(PaddedImage, BlockIndex);
-        if (!BlockBuffer.isEmpty()) {
-            ++BlockIndex;
-            send(BlockBuffer);
+        m_blockBuffer = FirmwareImage::frame(m_paddedImage, m_blockIndex);
+        if (!m_blockBuffer.isEmpty()) {
+            ++m_blockIndex;
+            send(m_blockBuffer);
         }
         m_silence.start(scaled(SilenceLimitMs));
         break;
     case Reply::SameBlock:
         // The loader asks again for the block it has just received: the one
         // counted last, or block 0 when none has been counted.
-        BlockBuffer = FirmwareImage::frame(PaddedImage, std::max(0, BlockIndex - 1));
-        send(BlockBuffer);
+        m_blockBuffer = FirmwareImage::frame(m_paddedImage, std::max(0, m_blockIndex - 1));
+        send(m_blockBuffer);
         m_silence.start(scaled(SilenceLimitMs));
         break;
     case Reply::None:
@@ -215,14 +215,14 @@ void FirmwareUpdate::Timer2_Timer()
     }
 
     const int count = blockCount();
-    m_firmwareHost.setProgressValue(BlockIndex == 0 ? count : BlockIndex);
+    m_firmwareHost.setProgressValue(m_blockIndex == 0 ? count : m_blockIndex);
 
-    if (m_sessionRunning && BlockIndex >= 1 && BlockIndex < count) {
+    if (m_sessionRunning && m_blockIndex >= 1 && m_blockIndex < count) {
         lockControls(true);
         m_firmwareHost.setNoticeText(progressLine(QStringLiteral("updating，don't remove power")));
         return;
     }
-    if (BlockIndex == count)
+    if (m_blockIndex == count)
         complete();
 }
 
@@ -272,7 +272,7 @@ void FirmwareUpdate::portFailure()
 {
     // A session whose boot loader is already being waited for or answered
     // goes on; only the one this press began ends here.
-    if (!Timer1.isActive() && !m_headerSent)
+    if (!m_bootProbeTimer.isActive() && !m_headerSent)
         m_sessionRunning = false;
     m_host.dialogs().message(QStringLiteral("Port is use or no"));
 }
@@ -287,7 +287,7 @@ void FirmwareUpdate::lockControls(bool locked)
 QString FirmwareUpdate::progressLine(const QString &state) const
 {
     return state + QStringLiteral(" update step:") +
-           QString::number(FirmwareImage::percentage(BlockIndex, blockCount())) +
+           QString::number(FirmwareImage::percentage(m_blockIndex, blockCount())) +
            QStringLiteral("%");
 }
 
@@ -298,10 +298,10 @@ void FirmwareUpdate::complete()
     // The close lets the last frame leave before the port goes.
     m_port.close();
     m_host.setCaption(Button::Update, UpdateCaption);
-    Timer1.stop();
-    BootWaitCount = 0;
-    BootAnswered = false;
-    BlockIndex = 0;
+    m_bootProbeTimer.stop();
+    m_bootWaitCount = 0;
+    m_bootAnswered = false;
+    m_blockIndex = 0;
     m_sessionRunning = false;
     m_headerSent = false;
     m_silence.stop();
@@ -309,8 +309,8 @@ void FirmwareUpdate::complete()
 
 void FirmwareUpdate::silenceExpired()
 {
-    // While Timer1 still probes, its tenth second ends the wait.
-    if (!m_sessionRunning || Timer1.isActive())
+    // While the loader is still probed, its tenth second ends the wait.
+    if (!m_sessionRunning || m_bootProbeTimer.isActive())
         return;
     m_port.close();
     m_host.settings().appendStatusLine(
@@ -322,8 +322,8 @@ void FirmwareUpdate::silenceExpired()
 void FirmwareUpdate::endSession()
 {
     lockControls(false);
-    Timer1.stop();
-    BootAnswered = false;
+    m_bootProbeTimer.stop();
+    m_bootAnswered = false;
     m_sessionRunning = false;
     m_headerSent = false;
     m_silence.stop();

@@ -15,8 +15,8 @@ class TextCodec;
 
 // The firmware update: "Open ROM" reads and pads the image, "update" resets
 // the device's settings store, reboots it into its boot loader and probes the
-// loader once a second (Timer1); the reply watcher (Timer2, running for the
-// life of the window) answers each reply byte at the front of the receive hex
+// loader once a second; the reply watcher (running every 100 ms for the life
+// of the window) answers each reply byte at the front of the receive hex
 // log with the header or a block until the last block has gone.
 class FirmwareUpdate : public QObject
 {
@@ -25,15 +25,15 @@ public:
     FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port, HexLog &hexLog,
                    const TextCodec &codec, QObject *parent = nullptr);
 
-    void Command1_Click(); // Open ROM
-    void Command2_Click(); // update: starts a session, or cancels the one being set up
-    void Timer1_Timer();   // waiting for the boot loader
-    void Timer2_Timer();   // the reply watcher
+    void openImage();           // Open ROM
+    void startUpdate();         // update: starts a session, or cancels the one being set up
+    void probeBootLoader();     // waiting for the boot loader
+    void answerLoaderReplies(); // the reply watcher
 
-    int imageLength() const { return ImageLength; }
-    int blockIndex() const { return BlockIndex; }
+    int imageLength() const { return m_imageLength; }
+    int blockIndex() const { return m_blockIndex; }
     int blockCount() const;
-    bool waitingForBootLoader() const { return Timer1.isActive(); }
+    bool waitingForBootLoader() const { return m_bootProbeTimer.isActive(); }
     bool sessionRunning() const { return m_sessionRunning; }
 
     // A boot loader that has answered and then says nothing for this long has
@@ -71,14 +71,14 @@ private:
     HexLog &m_hexLog;
     const TextCodec &m_codec;
 
-    int ImageLength = 0;
-    QByteArray PaddedImage;
-    int BlockIndex = 0;
-    int BootWaitCount = 0;
-    bool BootAnswered = false;
-    QByteArray BlockBuffer;
-    QTimer Timer1;
-    QTimer Timer2;
+    int m_imageLength = 0;
+    QByteArray m_paddedImage;
+    int m_blockIndex = 0;
+    int m_bootWaitCount = 0;
+    bool m_bootAnswered = false;
+    QByteArray m_blockBuffer;
+    QTimer m_bootProbeTimer;
+    QTimer m_replyWatcher;
 
     // From the port's opening by "update" until the session completes or
     // fails: only then are bytes in the log taken for the loader's replies.

@@ -5,7 +5,7 @@
 
 namespace telx5 {
 
-// Text1, the receive hex log: every received byte appended as two upper-case
+// The receive hex log: every received byte appended as two upper-case
 // hex digits after the spaces around the current text are dropped. Only its
 // front is ever read (by the boot-loader watcher), so memory is bounded: the
 // first FrontKeep and the last TailKeep characters stay exact, appending costs
@@ -16,7 +16,7 @@ public:
     static constexpr qsizetype FrontKeep = 4096;
     static constexpr qsizetype TailKeep = 4096;
 
-    explicit HexLog(const QString &initial = QStringLiteral("Text1"));
+    explicit HexLog(const QString &initial = QStringLiteral("hexLogBox"));
 
     void setText(const QString &text); // the firmware update resets it to "  "
     void appendByte(unsigned char byte);

@@ -77,7 +77,7 @@ QStringList candidatePorts()
 #endif
 }
 
-QStringList ProbePorts()
+QStringList probePorts()
 {
     QStringList open;
     for (const QString &name : candidatePorts()) {
@@ -87,7 +87,7 @@ QStringList ProbePorts()
     return open;
 }
 
-void ConfigurePort(SerialLink &link, const QString &portText, const QStringList &probed)
+void configurePort(SerialLink &link, const QString &portText, const QStringList &probed)
 {
     if (link.isOpen())
         link.close();
@@ -107,7 +107,7 @@ void ConfigurePort(SerialLink &link, const QString &portText, const QStringList 
 #endif
 }
 
-bool Combo1_Click(SerialLink &link, const QString &text)
+bool choosePort(SerialLink &link, const QString &text)
 {
 #ifdef Q_OS_WIN
     QString chosen;

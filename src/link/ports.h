@@ -18,20 +18,20 @@ QString replacement(); // "COM1" / "/dev/ttyS0", stored when the port text lacks
 // device paths of the ports the system reports, by name, elsewhere.
 QStringList candidatePorts();
 
-// ProbePorts: the ports that open now, in order.
-QStringList ProbePorts();
+// The ports that open now, in order.
+QStringList probePorts();
 
-// ConfigurePort: chooses the start-up port from the port list's text (the
+// Chooses the start-up port from the port list's text (the
 // remembered port), else the last port the probe tried: "COM16" on Windows,
 // elsewhere the last of `probed`, the probe's list in its order (the ports it
-// tried, candidatePorts(), or those that opened, ProbePorts()); candidatePorts()
+// tried, candidatePorts(), or those that opened, probePorts()); candidatePorts()
 // stands in when `probed` is empty. Leaves it closed.
-void ConfigurePort(SerialLink &link, const QString &portText, const QStringList &probed);
+void configurePort(SerialLink &link, const QString &portText, const QStringList &probed);
 
-// Combo1_Click: the user picked `text`. False (and nothing changed) when the
+// The user picked `text` in the port list. False (and nothing changed) when the
 // port is open; the caller shows "Port is open". Any list entry chooses its
 // port; on Windows a text that is no "COMn" of the probe changes nothing.
-bool Combo1_Click(SerialLink &link, const QString &text);
+bool choosePort(SerialLink &link, const QString &text);
 
 } // namespace Ports
 } // namespace telx5

@@ -96,34 +96,35 @@ QString defaultIniPath()
         .filePath(FileName);
 }
 
-void WriteCommSet(const QString &fileName, const QString &PortNo, const QString &BaudRate,
-                  const QString &StopBits, const QString &Parity, const QString &Databits,
-                  const QString &FlowControl, const QString &InBuff, const QString &OutBuff)
+void storePortSettings(const QString &fileName, const QString &port, const QString &baudRate,
+                       const QString &stopBits, const QString &parity, const QString &dataBits,
+                       const QString &flowControl, const QString &inBuffer,
+                       const QString &outBuffer)
 {
-    WriteINI(Section, QStringLiteral("par5"), PortNo, fileName);
-    WriteINI(Section, QStringLiteral("par4"), BaudRate, fileName);
-    WriteINI(Section, QStringLiteral("par1"), StopBits, fileName);
-    WriteINI(Section, QStringLiteral("par3"), Parity, fileName);
-    WriteINI(Section, QStringLiteral("par2"), Databits, fileName);
-    WriteINI(Section, QStringLiteral("par0"), FlowControl, fileName);
-    WriteINI(Section, QStringLiteral("InBuff"), InBuff, fileName);
-    WriteINI(Section, QStringLiteral("OutBuff"), OutBuff, fileName);
+    writeValue(Section, QStringLiteral("par5"), port, fileName);
+    writeValue(Section, QStringLiteral("par4"), baudRate, fileName);
+    writeValue(Section, QStringLiteral("par1"), stopBits, fileName);
+    writeValue(Section, QStringLiteral("par3"), parity, fileName);
+    writeValue(Section, QStringLiteral("par2"), dataBits, fileName);
+    writeValue(Section, QStringLiteral("par0"), flowControl, fileName);
+    writeValue(Section, QStringLiteral("InBuff"), inBuffer, fileName);
+    writeValue(Section, QStringLiteral("OutBuff"), outBuffer, fileName);
 }
 
-QString ReadINI(const QString &Section, const QString &KeyName, const QString &Filename)
+QString readValue(const QString &section, const QString &key, const QString &fileName)
 {
-    const IniText ini = readLines(Filename);
+    const IniText ini = readLines(fileName);
     bool inSection = false;
     for (const QString &line : ini.lines) {
-        const QString section = sectionName(line);
-        if (!section.isNull()) {
-            inSection = sameName(section, Section);
+        const QString name = sectionName(line);
+        if (!name.isNull()) {
+            inSection = sameName(name, section);
             continue;
         }
         if (!inSection)
             continue;
-        const QString key = keyName(line);
-        if (!key.isNull() && sameName(key, KeyName)) {
+        const QString lineKey = keyName(line);
+        if (!lineKey.isNull() && sameName(lineKey, key)) {
             const qsizetype equals = line.indexOf(QLatin1Char('='));
             return trimBlanks(QStringView(line).mid(equals + 1)).left(MaxValueLength);
         }
@@ -131,21 +132,21 @@ QString ReadINI(const QString &Section, const QString &KeyName, const QString &F
     return {};
 }
 
-void WriteINI(const QString &sSection, const QString &sKeyName, const QString &sNewString,
-              const QString &sFileName)
+void writeValue(const QString &section, const QString &key, const QString &value,
+                const QString &fileName)
 {
-    IniText ini = readLines(sFileName);
-    const QString entry = sKeyName + QLatin1Char('=') + sNewString;
+    IniText ini = readLines(fileName);
+    const QString entry = key + QLatin1Char('=') + value;
 
     qsizetype sectionLine = -1;
     qsizetype lastEntry = -1; // the section's last non-blank line
     for (qsizetype i = 0; i < ini.lines.size(); ++i) {
         const QString &line = ini.lines.at(i);
-        const QString section = sectionName(line);
-        if (!section.isNull()) {
+        const QString name = sectionName(line);
+        if (!name.isNull()) {
             if (sectionLine >= 0)
                 break;
-            if (sameName(section, sSection)) {
+            if (sameName(name, section)) {
                 sectionLine = i;
                 lastEntry = i;
             }
@@ -155,10 +156,10 @@ void WriteINI(const QString &sSection, const QString &sKeyName, const QString &s
             continue;
         if (!trimBlanks(line).isEmpty())
             lastEntry = i;
-        const QString key = keyName(line);
-        if (!key.isNull() && sameName(key, sKeyName)) {
+        const QString lineKey = keyName(line);
+        if (!lineKey.isNull() && sameName(lineKey, key)) {
             // The key keeps its spelling and its place; only the value changes.
-            ini.lines[i] = key + QLatin1Char('=') + sNewString;
+            ini.lines[i] = lineKey + QLatin1Char('=') + value;
             lastEntry = -2;
             break;
         }
@@ -166,15 +167,15 @@ void WriteINI(const QString &sSection, const QString &sKeyName, const QString &s
     if (sectionLine < 0) {
         if (!ini.lines.isEmpty() && !trimBlanks(ini.lines.constLast()).isEmpty())
             ini.lines << QString();
-        ini.lines << QLatin1Char('[') + sSection + QLatin1Char(']') << entry;
+        ini.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
     } else if (lastEntry >= 0) {
         ini.lines.insert(lastEntry + 1, entry);
     }
 
-    const QFileInfo info(sFileName);
+    const QFileInfo info(fileName);
     QDir().mkpath(info.absolutePath());
     // Written whole and then swapped in: a failed write leaves the old file.
-    QSaveFile file(sFileName);
+    QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return;
     QString text;

@@ -12,12 +12,18 @@ namespace PortSettingsStore {
 // configuration folder.
 QString defaultIniPath();
 
-void WriteCommSet(const QString &fileName, const QString &PortNo, const QString &BaudRate,
-                  const QString &StopBits, const QString &Parity, const QString &Databits,
-                  const QString &FlowControl, const QString &InBuff, const QString &OutBuff);
-QString ReadINI(const QString &Section, const QString &KeyName, const QString &Filename);
-void WriteINI(const QString &sSection, const QString &sKeyName, const QString &sNewString,
-              const QString &sFileName);
+// Remembers the port that worked ("par5") with the line settings it was
+// opened with.
+void storePortSettings(const QString &fileName, const QString &port, const QString &baudRate,
+                       const QString &stopBits, const QString &parity, const QString &dataBits,
+                       const QString &flowControl, const QString &inBuffer,
+                       const QString &outBuffer);
+// The value of `key` in `section`, or an empty text when there is none.
+QString readValue(const QString &section, const QString &key, const QString &fileName);
+// Sets `key` in `section`, adding the section or key where missing; other
+// lines keep their text and order.
+void writeValue(const QString &section, const QString &key, const QString &value,
+                const QString &fileName);
 
 } // namespace PortSettingsStore
 } // namespace telx5

@@ -9,10 +9,10 @@ Receiver::Receiver(SerialLink &link, LineBuffer &lineBuffer, LineParser &parser,
     : QObject(parent), m_lineBuffer(lineBuffer), m_parser(parser), m_hexLog(hexLog)
 {
     connect(&link, &SerialLink::received, this,
-            [this](const QByteArray &bytes) { MSComm1_OnComm(CommEvent::DataReceived, bytes); });
+            [this](const QByteArray &bytes) { onBytesReceived(CommEvent::DataReceived, bytes); });
 }
 
-void Receiver::MSComm1_OnComm(CommEvent event, QByteArrayView bytes)
+void Receiver::onBytesReceived(CommEvent event, QByteArrayView bytes)
 {
     if (event != CommEvent::DataReceived)
         return;
@@ -24,7 +24,7 @@ void Receiver::MSComm1_OnComm(CommEvent event, QByteArrayView bytes)
             continue;
         // Early prefixes of callsign and address lines are malformed until
         // their separators arrive; the parser's failure is expected there.
-        m_parser.peizhi(m_lineBuffer.line());
+        m_parser.parseLine(m_lineBuffer.line());
     }
 }
 

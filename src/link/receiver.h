@@ -11,7 +11,7 @@ namespace telx5 {
 
 class SerialLink;
 
-// MSComm1_OnComm: every received byte goes into the hex log and into the
+// Every received byte goes into the hex log and into the
 // LineBuffer, and the parser runs after each byte.
 class Receiver : public QObject
 {
@@ -26,7 +26,7 @@ public:
     Receiver(SerialLink &link, LineBuffer &lineBuffer, LineParser &parser, HexLog &hexLog,
              QObject *parent = nullptr);
 
-    void MSComm1_OnComm(CommEvent event, QByteArrayView bytes);
+    void onBytesReceived(CommEvent event, QByteArrayView bytes);
 
 private:
     LineBuffer &m_lineBuffer;

@@ -7,7 +7,7 @@
 
 namespace telx5 {
 
-// MSComm1: the window's one serial port, always "115200,n,8,1". A narrow seam
+// The window's one serial port, always "115200,n,8,1". A narrow seam
 // so that tests can put a faulty port where a pseudo-terminal cannot.
 class SerialLink : public QObject
 {
@@ -15,12 +15,12 @@ class SerialLink : public QObject
 public:
     using QObject::QObject;
 
-    // The port that OpenPort opens (CommPort). Fails while the port is open.
+    // The port that open() opens. Fails while the port is open.
     virtual bool setPortName(const QString &name) = 0;
     virtual QString portName() const = 0;
 
     virtual bool isOpen() const = 0;
-    // OpenPort: applies "115200,n,8,1" and opens. On failure `error` says why
+    // Applies "115200,n,8,1" and opens. On failure `error` says why
     // (missing, in use, no permission).
     virtual bool open(QString *error = nullptr) = 0;
     // Lets the queued bytes leave first, bounded by a short time-out.

@@ -11,10 +11,9 @@ namespace telx5 {
 
 namespace {
 
-// CommonDialog1: both commands empty the file name before showing it, so a
+// Both commands empty the file name before showing it, so a
 // name chosen earlier is never reused; both start in the program's folder.
-Dialogs::FileRequest commonDialog1(const QString &title, const QString &filter,
-                                   bool confirmOverwrite)
+Dialogs::FileRequest fileRequest(const QString &title, const QString &filter, bool confirmOverwrite)
 {
     return {title, filter, QCoreApplication::applicationDirPath(), confirmOverwrite};
 }
@@ -33,11 +32,11 @@ QString failureText(const SessionHost &host, bool saving, const QString &fileNam
 
 } // namespace
 
-void Command5_Click(SessionContext &context)
+void saveSettingsFile(SessionContext &context)
 {
     SessionHost &host = context.host;
     const QString fileName = host.dialogs().saveFileName(
-        commonDialog1(QStringLiteral("Save"), QStringLiteral("setup file(*.ini)"), true));
+        fileRequest(QStringLiteral("Save"), QStringLiteral("setup file(*.ini)"), true));
     if (fileName.isEmpty())
         return;
 
@@ -50,10 +49,10 @@ void Command5_Click(SessionContext &context)
     host.dialogs().message(failureText(host, true, fileName, file.errorString()));
 }
 
-void Command4_Click(SessionContext &context)
+void loadSettingsFile(SessionContext &context)
 {
     SessionHost &host = context.host;
-    const QString fileName = host.dialogs().openFileName(commonDialog1(
+    const QString fileName = host.dialogs().openFileName(fileRequest(
         QStringLiteral("Please choose fireware."), QStringLiteral("ini文件(*.ini)"), false));
     if (fileName.isEmpty())
         return;

@@ -14,15 +14,15 @@ namespace telx5 {
 // The buttons the sessions caption, enable and disable.
 enum class Button
 {
-    Default, // Command0
-    OpenRom, // Command1
-    Update,  // Command2
-    Load,    // Command4
-    Save,    // Command5
-    Read,    // Command6
-    Write,   // Command7
-    Apply,   // Command8
-    Restart, // Command9
+    Default,
+    OpenRom,
+    Update,
+    Load,
+    Save,
+    Read,
+    Write,
+    Apply, // the Wi-Fi credentials
+    Restart,
 };
 
 // Modal boxes and file dialogs. The window shows real ones; tests answer them.
@@ -64,7 +64,7 @@ public:
     virtual QString language() const = 0;
     bool isChinese() const { return language() == QStringLiteral("1"); }
 
-    // StepBox (Text3).
+    // The small step box beside the port list.
     virtual QString stepText() const = 0;
     virtual void setStepText(const QString &text) = 0;
 
@@ -73,7 +73,7 @@ public:
     virtual bool isEnabled(Button button) const = 0;
     virtual void setEnabled(Button button, bool enabled) = 0;
 
-    // The port list's text (Combo1).
+    // The port list's text.
     virtual QString portText() const = 0;
     virtual void setPortText(const QString &text) = 0;
 

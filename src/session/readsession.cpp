@@ -39,7 +39,7 @@ void errorExit(SessionHost &host)
 
 } // namespace
 
-void Command6_Click(SessionContext &context)
+void readSettings(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
@@ -66,10 +66,10 @@ void Command6_Click(SessionContext &context)
     if (!SessionSupport::openPort(host, port))
         return errorExit(host);
     SessionSupport::normalisePortText(host);
-    PortSettingsStore::WriteCommSet(host.iniPath(), host.portText(), QStringLiteral("115200"),
-                                    QStringLiteral("1"), QStringLiteral("n"), QStringLiteral("8"),
-                                    QStringLiteral("0"), QStringLiteral("2048"),
-                                    QStringLiteral("2048"));
+    PortSettingsStore::storePortSettings(host.iniPath(), host.portText(), QStringLiteral("115200"),
+                                         QStringLiteral("1"), QStringLiteral("n"),
+                                         QStringLiteral("8"), QStringLiteral("0"),
+                                         QStringLiteral("2048"), QStringLiteral("2048"));
 
     const QByteArray connectLine = context.codec.encode(Commands::connect());
     for (int i = 1; i <= Attempts; ++i) {

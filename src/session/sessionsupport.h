@@ -26,7 +26,7 @@ inline QString portFailure()
     return QStringLiteral("Port is open or no");
 }
 
-// OpenPort for a command. The message box that tells of a failure has one
+// Opens the port for a command. The message box that tells of a failure has one
 // wording for every cause, so the cause itself (which port, missing, in use,
 // or no permission and which group grants it) goes into the status box.
 inline bool openPort(SessionHost &host, SerialLink &port)

@@ -22,7 +22,7 @@ void wifiFailure(SessionHost &host)
 
 } // namespace
 
-void Command8_Click(SessionContext &context)
+void applyWifi(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
@@ -72,7 +72,7 @@ void Command8_Click(SessionContext &context)
     host.setCaption(Button::Apply, ApplyCaption);
 }
 
-void Command9_Click(SessionContext &context)
+void restartDevice(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;

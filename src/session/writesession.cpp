@@ -15,7 +15,7 @@ using SessionSupport::pick;
 
 } // namespace
 
-void Command7_Click(SessionContext &context)
+void writeSettings(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;

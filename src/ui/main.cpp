@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "mainwindow.h"
 #include "portsettingsstore.h"
 #include "qtdialogs.h"
 #include "simdevice.h"
@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     arguments.addOption(simulate);
     arguments.process(app);
 
-    telx5::Form1::Options options;
+    telx5::MainWindow::Options options;
     options.locale = QLocale::system();
     options.iniPath = telx5::PortSettingsStore::defaultIniPath();
 
@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     }
 
     telx5::QtDialogs dialogs;
-    telx5::Form1 window(options, dialogs);
+    telx5::MainWindow window(options, dialogs);
     window.show();
     return QApplication::exec();
 }

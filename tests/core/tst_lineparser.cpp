@@ -43,7 +43,7 @@ struct Window
     {
         for (char byte : bytes) {
             if (buffer.feed(byte))
-                parser.peizhi(buffer.line());
+                parser.parseLine(buffer.line());
         }
     }
 
@@ -268,7 +268,7 @@ void TestLineParser::forms()
     expected.flags.freqSaved = flags[3] == u'1';
     expected.flags.wifiWriteOk = flags[4] == u'1';
 
-    QCOMPARE(window.parser.peizhi(line), ok);
+    QCOMPARE(window.parser.parseLine(line), ok);
     QCOMPARE(window.snapshot(), expected.snapshot());
 }
 
@@ -310,7 +310,7 @@ void TestLineParser::wholeLineEqualsGrowingLine()
 {
     QFETCH(QByteArray, line);
     Window whole;
-    QVERIFY(whole.parser.peizhi(line));
+    QVERIFY(whole.parser.parseLine(line));
     Window growing;
     growing.receive(QByteArray(line + "\r\n"));
     QCOMPARE(growing.snapshot(), whole.snapshot());

@@ -284,7 +284,7 @@ void TestSettingsFile::deviceAnswerAfterLoad()
 
     for (char byte : QByteArrayView("freq save")) {
         if (buffer.feed(byte))
-            parser.peizhi(buffer.line());
+            parser.parseLine(buffer.line());
     }
     QVERIFY(flags.freqSaved);
 }

@@ -162,7 +162,7 @@ struct Rig
         QCOMPARE(file.write(bytes), bytes.size());
         file.close();
         host.choosing.fileToChoose = name;
-        update.Command1_Click();
+        update.openImage();
         padded = FirmwareImage::pad(bytes);
     }
 
@@ -318,7 +318,7 @@ void TestFirmwareUpdate::openRomKeepsTheImageItCannotReplace()
         }
     }
     rig.host.choosing.fileToChoose = path;
-    rig.update.Command1_Click();
+    rig.update.openImage();
 
     QCOMPARE(rig.update.imageLength(), 6000);
     QCOMPARE(rig.host.progressMaximum, 3);
@@ -351,7 +351,7 @@ void TestFirmwareUpdate::updateRefusesShortImages()
     Rig rig;
     if (chosen)
         rig.choose(image(length));
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please choose fireware\r\n"));
     QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Please choose fireware")});
@@ -403,7 +403,7 @@ void TestFirmwareUpdate::transfer()
     Rig rig;
     rig.choose(image(5000));
     rig.link.replies = replies;
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QCOMPARE(rig.framesSent(), frames);
@@ -462,7 +462,7 @@ void TestFirmwareUpdate::progressLine()
             bar.append(rig.host.progress);
         }
     });
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QCOMPARE(rig.host.notices, notices);
@@ -519,7 +519,7 @@ void TestFirmwareUpdate::resetConfirmation()
             caption = rig.host.caption(Button::Update);
         });
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QCOMPARE(statusAtReboot, statusAfterReset);
     QCOMPARE(caption, captionAtReboot);
@@ -541,7 +541,7 @@ void TestFirmwareUpdate::noBootLoader()
             openAtTenthStep = rig.link.opened;
     };
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QStringList counted;
@@ -581,7 +581,7 @@ void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
     rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
                         QByteArrayLiteral("\xC5")};
     rig.link.replies = rig.link.replies.mid(0, replies);
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QCOMPARE(rig.framesSent(), frames);
@@ -597,7 +597,7 @@ void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
     rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
                         QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
     rig.link.sends.clear();
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
 }
@@ -612,9 +612,9 @@ void TestFirmwareUpdate::secondPressCancels()
         [&] {
             return rig.host.record.statusText() == QStringLiteral("Wait for reset eeram 1/5\r\n");
         },
-        [&] { rig.update.Command2_Click(); });
+        [&] { rig.update.startUpdate(); });
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QVERIFY(!rig.link.opened);
     QCOMPARE(rig.link.sends, QList<QByteArray>{ResetLine});
@@ -629,10 +629,10 @@ void TestFirmwareUpdate::pressWhileWaitingForTheBootLoader()
     rig.choose(image(5000));
     rig.host.onStep = [&] {
         if (rig.host.stepText() == QStringLiteral("3/10"))
-            rig.update.Command2_Click();
+            rig.update.startUpdate();
     };
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
 
     // The press closes the port and gives the caption back; the wait goes on
@@ -666,10 +666,10 @@ void TestFirmwareUpdate::imageStaysDuringAnUpdate()
         rig.link, [&] { return rig.update.blockIndex() == 1; },
         [&] {
             rig.host.choosing.fileToChoose = second;
-            rig.update.Command1_Click();
+            rig.update.openImage();
         });
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
 
     QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
@@ -690,7 +690,7 @@ void TestFirmwareUpdate::portThatCannotOpen()
     rig.choose(image(5000));
     rig.link.refuseOpen = true;
 
-    rig.update.Command2_Click();
+    rig.update.startUpdate();
 
     QVERIFY(rig.link.sends.isEmpty());
     QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
@@ -725,7 +725,7 @@ void TestFirmwareUpdate::repliesOutsideASessionAreIgnored()
                             QByteArrayLiteral("\xC5")};
         if (before == QStringLiteral("a completed session"))
             rig.link.replies.append(QByteArrayLiteral("\xC5"));
-        rig.update.Command2_Click();
+        rig.update.startUpdate();
         QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     }
     const QString notice = rig.host.notices.value(rig.host.notices.size() - 1);
@@ -735,8 +735,8 @@ void TestFirmwareUpdate::repliesOutsideASessionAreIgnored()
     rig.link.sends.clear();
     QVERIFY(rig.link.open());
     Q_EMIT rig.link.received(reply);
-    rig.update.Timer2_Timer();
-    rig.update.Timer2_Timer();
+    rig.update.answerLoaderReplies();
+    rig.update.answerLoaderReplies();
 
     QVERIFY(rig.link.sends.isEmpty());
     QVERIFY(rig.link.opened);

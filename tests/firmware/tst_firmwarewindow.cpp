@@ -1,5 +1,5 @@
 #include "delay.h"
-#include "form1.h"
+#include "mainwindow.h"
 #include "qtseriallink.h"
 #include "simdevice.h"
 #include "windowrig.h"
@@ -42,11 +42,11 @@ public:
     {
         if (!sim.start())
             return false;
-        Form1::Options options;
+        MainWindow::Options options;
         options.locale = locale;
         options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
         options.extraPort = sim.portPath();
-        window = std::make_unique<Form1>(options, dialogs, &link);
+        window = std::make_unique<MainWindow>(options, dialogs, &link);
         dialogs.messages.clear();
         return true;
     }
@@ -59,8 +59,8 @@ public:
     {
         QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
     }
-    QString shownStatus() const { return control<QPlainTextEdit>("Text29")->toPlainText(); }
-    QString notice() const { return control<QLabel>("Label2")->text(); }
+    QString shownStatus() const { return control<QPlainTextEdit>("statusBox")->toPlainText(); }
+    QString notice() const { return control<QLabel>("noticeLabel")->text(); }
 
     // Open ROM on a file with these bytes.
     void openRom(const QByteArray &bytes)
@@ -71,15 +71,15 @@ public:
             file.write(bytes);
         file.close();
         dialogs.fileToChoose = name;
-        click("Command1");
+        click("openRomButton");
     }
 
     bool controlsEnabled() const
     {
-        return control<QPushButton>("Command1")->isEnabled() &&
-               control<QPushButton>("Command2")->isEnabled() &&
-               control<QPushButton>("Command3")->isEnabled() &&
-               control<QComboBox>("Combo1")->isEnabled();
+        return control<QPushButton>("openRomButton")->isEnabled() &&
+               control<QPushButton>("updateButton")->isEnabled() &&
+               control<QPushButton>("openPortButton")->isEnabled() &&
+               control<QComboBox>("portCombo")->isEnabled();
     }
 
     // The probes the device has received since the reboot command.
@@ -94,7 +94,7 @@ public:
     SimDevice sim;
     FakeDialogs dialogs;
     QtSerialLink link;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -146,28 +146,29 @@ void TestFirmwareWindow::updateStoresTheImage()
 
     rig.openRom(firmware);
     QCOMPARE(rig.shownStatus(), QStringLiteral("文件：") + rig.dialogs.fileToChoose);
-    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->maximum(), blocks);
+    QCOMPARE(rig.control<QProgressBar>("progressBar")->maximum(), blocks);
 
     bool lockedDuringTransfer = false;
     auto *watch = new QTimer(&rig.sim);
     connect(watch, &QTimer::timeout, &rig.sim, [&] {
-        if (rig.sim.storedBlocks() >= 1 && !rig.control<QPushButton>("Command1")->isEnabled() &&
-            !rig.control<QComboBox>("Combo1")->isEnabled())
+        if (rig.sim.storedBlocks() >= 1 &&
+            !rig.control<QPushButton>("openRomButton")->isEnabled() &&
+            !rig.control<QComboBox>("portCombo")->isEnabled())
             lockedDuringTransfer = true;
     });
     watch->start(1);
 
-    rig.click("Command2");
+    rig.click("updateButton");
 
     QTRY_COMPARE_WITH_TIMEOUT(rig.notice(), QStringLiteral("update complete update step:100%"),
                               20000);
     QTRY_COMPARE(rig.sim.bootImage(), firmware);
     QCOMPARE(rig.sim.storedBlocks(), blocks);
-    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->value(), blocks);
+    QCOMPARE(rig.control<QProgressBar>("progressBar")->value(), blocks);
     QVERIFY(rig.controlsEnabled());
     QVERIFY(lockedDuringTransfer);
     QVERIFY(!rig.link.isOpen());
-    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
     QVERIFY(rig.dialogs.messages.isEmpty());
 }
 
@@ -185,10 +186,10 @@ void TestFirmwareWindow::resetNotConfirmedGoesOn()
         if (line != "REBOOT#")
             return;
         statusAtReboot = rig.shownStatus();
-        captionAtReboot = rig.control<QPushButton>("Command2")->text();
+        captionAtReboot = rig.control<QPushButton>("updateButton")->text();
     });
 
-    rig.click("Command2");
+    rig.click("updateButton");
 
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim.bootImage(), firmware, 20000);
     QCOMPARE(statusAtReboot, QStringLiteral("Reset eeram fail,Please try again.\n"));
@@ -208,13 +209,13 @@ void TestFirmwareWindow::noBootLoader()
     QStringList steps;
     auto *watch = new QTimer(&rig.sim);
     connect(watch, &QTimer::timeout, &rig.sim, [&] {
-        const QString step = rig.control<QLineEdit>("Text3")->text();
+        const QString step = rig.control<QLineEdit>("stepBox")->text();
         if (steps.value(steps.size() - 1) != step)
             steps.append(step);
     });
     watch->start(1);
 
-    rig.click("Command2");
+    rig.click("updateButton");
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(u"Connect fail, Please try again."), 20000);
     QStringList counted;
@@ -222,12 +223,12 @@ void TestFirmwareWindow::noBootLoader()
         counted.append(QStringLiteral("%1/10").arg(tick));
     // The tenth second's text comes with the failure itself.
     QCOMPARE(steps.mid(steps.indexOf(QStringLiteral("1/10")), 9), counted);
-    QCOMPARE(rig.control<QLineEdit>("Text3")->text(), QStringLiteral("10/10"));
+    QCOMPARE(rig.control<QLineEdit>("stepBox")->text(), QStringLiteral("10/10"));
     QCOMPARE(rig.shownStatus(),
              QStringLiteral("Wait for update\n10/10\nConnect fail, Please try again."));
     QVERIFY(!rig.link.isOpen());
     QTRY_COMPARE(rig.probesReceived(), 9);
-    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
     QVERIFY(rig.controlsEnabled());
 }
 
@@ -238,15 +239,15 @@ void TestFirmwareWindow::silentBootLoader()
     rig.sim.setSilentAfterBlock(1);
     rig.openRom(image(9000));
 
-    rig.click("Command2");
+    rig.click("updateButton");
 
     QTRY_VERIFY_WITH_TIMEOUT(
         rig.shownStatus().endsWith(u"\nUpdate fail, no answer from the boot loader"), 20000);
     QCOMPARE(rig.sim.storedBlocks(), 2);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.controlsEnabled());
-    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
-    QCOMPARE(rig.control<QProgressBar>("ProgressBar1")->value(), 2);
+    QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
+    QCOMPARE(rig.control<QProgressBar>("progressBar")->value(), 2);
 }
 
 void TestFirmwareWindow::shortImageRefused()
@@ -255,21 +256,21 @@ void TestFirmwareWindow::shortImageRefused()
     QVERIFY(rig.start());
     rig.openRom(image(4999));
 
-    rig.click("Command2");
+    rig.click("updateButton");
 
     QCOMPARE(rig.shownStatus(), QStringLiteral("Please choose fireware\n"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.constFirst().first, QStringLiteral("Please choose fireware"));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.sim.received().isEmpty());
-    QCOMPARE(rig.control<QPushButton>("Command2")->text(), QStringLiteral("update"));
+    QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
 }
 
 void TestFirmwareWindow::progressBarBetweenSessions()
 {
     Rig rig;
     QVERIFY(rig.start());
-    auto *bar = rig.control<QProgressBar>("ProgressBar1");
+    auto *bar = rig.control<QProgressBar>("progressBar");
 
     // The watcher runs from start-up: with no image the bar stands at one
     // block of its design range.

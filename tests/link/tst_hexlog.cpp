@@ -22,7 +22,7 @@ void TestHexLog::appendsUpperCaseHexAfterTrimming_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
     QTest::newRow("initial text, then 05 C5")
-        << QStringLiteral("Text1") << QByteArray("\x05\xC5") << QStringLiteral("Text105C5");
+        << QStringLiteral("hexLogBox") << QByteArray("\x05\xC5") << QStringLiteral("hexLogBox05C5");
     QTest::newRow("reset to two spaces, then 55")
         << QStringLiteral("  ") << QByteArray("\x55") << QStringLiteral("55");
     QTest::newRow("reset, then E5 C5")
@@ -54,7 +54,7 @@ void TestHexLog::appendsUpperCaseHexAfterTrimming()
 void TestHexLog::setTextShowsUntilTheNextByte()
 {
     HexLog log;
-    QCOMPARE(log.front(100), QStringLiteral("Text1"));
+    QCOMPARE(log.front(100), QStringLiteral("hexLogBox"));
     log.appendByte(0x41);
     log.setText(QStringLiteral("  "));
     QCOMPARE(log.front(2), QStringLiteral("  "));

@@ -82,7 +82,7 @@ void TestPorts::startUpPortComesFromTheRememberedText()
     QFETCH(QString, chosen);
     FakeLink link;
     link.open();
-    Ports::ConfigurePort(link, remembered, probed);
+    Ports::configurePort(link, remembered, probed);
     QVERIFY(!link.isOpen());
     QCOMPARE(link.portName(), chosen);
 }
@@ -100,7 +100,7 @@ void TestPorts::pickingAnEntryChoosesIt()
     QFETCH(QString, entry);
     FakeLink link;
     link.setPortName(QStringLiteral("/dev/ttyS0"));
-    QVERIFY(Ports::Combo1_Click(link, entry));
+    QVERIFY(Ports::choosePort(link, entry));
     QCOMPARE(link.portName(), entry);
     QVERIFY(!link.isOpen());
 }
@@ -110,7 +110,7 @@ void TestPorts::pickingWhileOpenKeepsThePort()
     SimLink sim;
     const QString error = sim.start();
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY(!Ports::Combo1_Click(sim.link, QStringLiteral("/dev/ttyUSB0")));
+    QVERIFY(!Ports::choosePort(sim.link, QStringLiteral("/dev/ttyUSB0")));
     QCOMPARE(sim.link.portName(), sim.device.portPath());
     QVERIFY(sim.link.isOpen());
     QVERIFY(sim.link.send("\r\nSETUP#\r\n"));
@@ -131,7 +131,7 @@ void TestPorts::probeListsOpenablePortsInOrder()
 
     // The probe keeps the candidates' order and lists only ports it could
     // open; none stays open afterwards, so each can be opened again.
-    const QStringList probed = Ports::ProbePorts();
+    const QStringList probed = Ports::probePorts();
     qsizetype at = 0;
     for (const QString &port : probed) {
         at = candidates.indexOf(port, at);

@@ -34,9 +34,9 @@ void writeAll(const QString &fileName, const QByteArray &content)
 
 void rememberPort(const QString &fileName, const QString &port)
 {
-    PortSettingsStore::WriteCommSet(fileName, port, QStringLiteral("115200"), QStringLiteral("1"),
-                                    QStringLiteral("n"), QStringLiteral("8"), QStringLiteral("0"),
-                                    QStringLiteral("2048"), QStringLiteral("2048"));
+    PortSettingsStore::storePortSettings(
+        fileName, port, QStringLiteral("115200"), QStringLiteral("1"), QStringLiteral("n"),
+        QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"), QStringLiteral("2048"));
 }
 
 } // namespace
@@ -113,9 +113,9 @@ void TestPortSettingsStore::rememberedPortIsReadBack()
 {
     QFETCH(QString, port);
     rememberPort(m_ini, port);
-    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
              port);
-    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
              QStringLiteral("115200"));
 }
 
@@ -152,7 +152,7 @@ void TestPortSettingsStore::lookupsIgnoreCase()
     QFETCH(QString, key);
     QFETCH(QString, expected);
     writeAll(m_ini, content);
-    QCOMPARE(PortSettingsStore::ReadINI(section, key, m_ini), expected);
+    QCOMPARE(PortSettingsStore::readValue(section, key, m_ini), expected);
 }
 
 void TestPortSettingsStore::writeReplacesInPlaceOrAppendsToItsSection_data()
@@ -194,7 +194,7 @@ void TestPortSettingsStore::writeReplacesInPlaceOrAppendsToItsSection()
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
     writeAll(m_ini, before);
-    PortSettingsStore::WriteINI(section, key, value, m_ini);
+    PortSettingsStore::writeValue(section, key, value, m_ini);
     QCOMPARE(readAll(m_ini), after);
 }
 
@@ -216,7 +216,7 @@ void TestPortSettingsStore::missingFileOrKeyReadsEmpty()
     QFETCH(QString, key);
     if (createFile)
         rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
-    const QString value = PortSettingsStore::ReadINI(section, key, m_ini);
+    const QString value = PortSettingsStore::readValue(section, key, m_ini);
     QVERIFY(value.isEmpty());
     QCOMPARE(QFile::exists(m_ini), createFile);
 }
@@ -238,8 +238,8 @@ void TestPortSettingsStore::longValuesAreCutOnReading()
     QString value;
     for (int i = 0; i < length; ++i)
         value += QChar(u'a' + i % 26);
-    PortSettingsStore::WriteINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), value, m_ini);
-    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+    PortSettingsStore::writeValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), value, m_ini);
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
              value.left(expected));
 }
 
@@ -249,11 +249,11 @@ void TestPortSettingsStore::handEditsOfTheRecordKeysLeaveThePort()
     QByteArray content = readAll(m_ini);
     content.replace("par4=115200", "par4=9600").replace("InBuff=2048", "InBuff=17");
     writeAll(m_ini, content);
-    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
              QStringLiteral("/dev/ttyUSB2"));
     // The next write of the record puts the record values back.
     rememberPort(m_ini, QStringLiteral("/dev/ttyUSB2"));
-    QCOMPARE(PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par4"), m_ini),
              QStringLiteral("115200"));
 }
 

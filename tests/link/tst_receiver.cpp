@@ -119,7 +119,7 @@ void TestReceiver::hexLogRecordsEveryByte_data()
     QTest::addColumn<QString>("front");
     QTest::addColumn<QString>("back");
     QTest::newRow("05 C5 after the initial text")
-        << QStringLiteral("Text1") << QByteArray("\x05\xC5") << QStringLiteral("Text105C5")
+        << QStringLiteral("hexLogBox") << QByteArray("\x05\xC5") << QStringLiteral("hexLogBox05C5")
         << QStringLiteral("05C5");
     QTest::newRow("55 after a reset to two spaces") << QStringLiteral("  ") << QByteArray("\x55")
                                                     << QStringLiteral("55") << QStringLiteral("55");
@@ -148,16 +148,16 @@ void TestReceiver::otherEventsChangeNothing()
 {
     Window w;
     w.lineBuffer.setLine("READ EN");
-    w.receiver.MSComm1_OnComm(Receiver::CommEvent::Other, "D\r\nCONNECT\r\n");
+    w.receiver.onBytesReceived(Receiver::CommEvent::Other, "D\r\nCONNECT\r\n");
     QCOMPARE(w.lineBuffer.line().toByteArray(), QByteArray("READ EN"));
     QVERIFY(!w.flags.readEnd);
     QVERIFY(!w.flags.connectOk);
     QVERIFY(w.view.statusText().isEmpty());
-    QCOMPARE(w.hexLog.front(100), QStringLiteral("Text1"));
+    QCOMPARE(w.hexLog.front(100), QStringLiteral("hexLogBox"));
 
-    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, "D\r\n");
+    w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived, "D\r\n");
     QVERIFY(w.flags.readEnd);
-    QCOMPARE(w.hexLog.front(100), QStringLiteral("Text1440D0A"));
+    QCOMPARE(w.hexLog.front(100), QStringLiteral("hexLogBox440D0A"));
 }
 
 void TestReceiver::parserSeesEveryPrefix()
@@ -166,7 +166,7 @@ void TestReceiver::parserSeesEveryPrefix()
     // appended once for the exact line, and for "CONNECTED" once as its
     // keyword completes and once per further character.
     Window w;
-    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, "CONNECT\r\nCONNECTED\r\n");
+    w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived, "CONNECT\r\nCONNECTED\r\n");
     QVERIFY(w.flags.connectOk);
     QCOMPARE(w.view.statusText().count(QStringLiteral("Connect OK")), 1 + 3);
 }
@@ -178,13 +178,13 @@ void TestReceiver::fullLineDropsBytesButLogsThem()
     Window w;
     w.hexLog.setText(QStringLiteral("  "));
     const QByteArray filler(LineBuffer::MaxLength - 3, 'x');
-    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, QByteArray(filler + "READ END"));
+    w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived, QByteArray(filler + "READ END"));
     QCOMPARE(w.lineBuffer.line().size(), LineBuffer::MaxLength);
     QVERIFY(!w.flags.readEnd);
     QCOMPARE(w.hexLog.length(), (filler.size() + 8) * 2);
     QCOMPARE(w.hexLog.back(4), QStringLiteral("4E44"));
 
-    w.receiver.MSComm1_OnComm(Receiver::CommEvent::DataReceived, "\rREAD END");
+    w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived, "\rREAD END");
     QVERIFY(w.flags.readEnd);
 }
 

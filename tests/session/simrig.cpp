@@ -74,7 +74,8 @@ bool SimRig::start()
 
 QString SimRig::rememberedPort() const
 {
-    return PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"), host.ini);
+    return PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                        host.ini);
 }
 
 } // namespace telx5::testing

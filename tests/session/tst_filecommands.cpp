@@ -95,13 +95,13 @@ public:
     {
         dialogState.answers << fileName;
         SessionContext context{*this, link, codec, parser};
-        Command5_Click(context);
+        saveSettingsFile(context);
     }
     void load(const QString &fileName)
     {
         dialogState.answers << fileName;
         SessionContext context{*this, link, codec, parser};
-        Command4_Click(context);
+        loadSettingsFile(context);
     }
 
     QString languageText;

@@ -71,7 +71,7 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     rig.host.record.setText(Field::WifiPass, QStringLiteral("secret"));
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     // The answer to the first setup line is seen after the second one; the
     // read line follows at once.
@@ -116,7 +116,7 @@ void TestReadSession::silentDeviceUsesEveryAttempt()
     rig.host.record.setText(Field::Unit, QStringLiteral("km"));
     rig.host.lineBufferState.setLine("CALLSI");
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     QCOMPARE(rig.receivedSoFar(), ConnectLine.repeated(20) + ReadLine.repeated(20));
     QStringList expected;
@@ -182,10 +182,10 @@ void TestReadSession::secondPressCancelsTheRunningRead()
                   [&] {
                       pressed = true;
                       rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
-                      Command6_Click(rig.context);
+                      readSettings(rig.context);
                   });
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     QVERIFY(pressed);
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
@@ -204,7 +204,7 @@ void TestReadSession::portThatCannotOpenEndsWithTheMessage()
     QVERIFY(rig.link.setPortName(missing));
     rig.host.port = missing;
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
     QCOMPARE(rig.host.record.statusText(),
@@ -231,7 +231,7 @@ void TestReadSession::portTextWithoutPrefixIsReplacedAndRemembered()
     QVERIFY(rig.start());
     rig.host.port = typed;
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     QVERIFY(Ports::replacement().startsWith(Ports::namePrefix()));
     QCOMPARE(rig.host.portText(), Ports::replacement());
@@ -261,7 +261,7 @@ void TestReadSession::pressWhilePortIsOpenClosesIt()
     rig.host.record.setText(Field::Dhcp, QStringLiteral("DHCP"));
     rig.host.record.setStatusText(QStringLiteral("old"));
 
-    Command6_Click(rig.context);
+    readSettings(rig.context);
 
     QCOMPARE(rig.host.caption(Button::Read), caption);
     QVERIFY(!rig.link.isOpen());

@@ -1,5 +1,5 @@
 #include "delay.h"
-#include "form1.h"
+#include "mainwindow.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
 #include "simrig.h"
@@ -34,11 +34,11 @@ public:
         sim.setCodePage(chinese ? CodePage::Gb18030 : CodePage::Windows1252);
         if (!sim.start())
             return false;
-        Form1::Options options;
+        MainWindow::Options options;
         options.locale = locale;
         options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
         options.extraPort = sim.portPath();
-        window = std::make_unique<Form1>(options, dialogs, &link);
+        window = std::make_unique<MainWindow>(options, dialogs, &link);
         // The language box of start-up is not what the tests look at.
         dialogs.messages.clear();
         return true;
@@ -51,19 +51,19 @@ public:
     void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
     QString shownStatus() const
     {
-        return window->findChild<QPlainTextEdit *>(QStringLiteral("Text29"))->toPlainText();
+        return window->findChild<QPlainTextEdit *>(QStringLiteral("statusBox"))->toPlainText();
     }
     QString rememberedPort() const
     {
-        return PortSettingsStore::ReadINI(QStringLiteral("XRVComm"), QStringLiteral("par5"),
-                                          window->iniPath());
+        return PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                            window->iniPath());
     }
 
     QTemporaryDir dir;
     SimDevice sim;
     FakeDialogs dialogs;
     QtSerialLink link;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -114,24 +114,24 @@ void TestSessionWindow::readFillsTheWindow()
     setDelayTimeScale(0.2);
     WindowRig rig;
     QVERIFY(rig.start(locale));
-    QVERIFY(!rig.button("Command7")->isEnabled());
+    QVERIFY(!rig.button("writeButton")->isEnabled());
     QStringList captionsWhileOpen;
     pressWhen(
         rig.sim, [&] { return rig.link.isOpen(); },
-        [&] { captionsWhileOpen.append(rig.button("Command6")->text()); });
+        [&] { captionsWhileOpen.append(rig.button("readButton")->text()); });
 
-    rig.click("Command6");
+    rig.click("readButton");
 
     QCOMPARE(receivedSoFar(rig.sim), ConnectLine + ConnectLine + ReadLine);
     QCOMPARE(captionsWhileOpen, QStringList{reading});
     for (Field field : reportedFields())
         QCOMPARE(rig.window->text(field), rig.sim.settings().text(field));
-    QCOMPARE(rig.window->findChild<QLineEdit *>(QStringLiteral("Text4"))->text(),
+    QCOMPARE(rig.window->findChild<QLineEdit *>(QStringLiteral("callsignEdit"))->text(),
              rig.sim.settings().text(Field::Callsign));
     QCOMPARE(rig.shownStatus(), shownStatus);
     QCOMPARE(rig.window->stepText(), QStringLiteral("Connection is successful\r\n"));
-    QCOMPARE(rig.button("Command6")->text(), caption);
-    QVERIFY(rig.button("Command7")->isEnabled());
+    QCOMPARE(rig.button("readButton")->text(), caption);
+    QVERIFY(rig.button("writeButton")->isEnabled());
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
     QVERIFY(rig.dialogs.messages.isEmpty());
@@ -144,11 +144,11 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
     rig.sim.setSilent(true);
     QVERIFY(rig.start(English));
     QStringList shown;
-    QObject::connect(rig.window->findChild<QPlainTextEdit *>(QStringLiteral("Text29")),
+    QObject::connect(rig.window->findChild<QPlainTextEdit *>(QStringLiteral("statusBox")),
                      &QPlainTextEdit::textChanged, &rig.sim,
                      [&] { shown.append(rig.shownStatus()); });
 
-    rig.click("Command6");
+    rig.click("readButton");
 
     QCOMPARE(receivedSoFar(rig.sim), ConnectLine.repeated(20) + ReadLine.repeated(20));
     shown.removeAll(QString());
@@ -160,8 +160,8 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
     for (int j = 1; j <= 20; ++j)
         expected.append(QStringLiteral("Connection OK\nReading %1/20Times......").arg(j));
     QCOMPARE(shown, expected);
-    QCOMPARE(rig.button("Command6")->text(), QStringLiteral("read data"));
-    QVERIFY(rig.button("Command7")->isEnabled());
+    QCOMPARE(rig.button("readButton")->text(), QStringLiteral("read data"));
+    QVERIFY(rig.button("writeButton")->isEnabled());
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.window->text(Field::Callsign), QString());
     QVERIFY(rig.dialogs.messages.isEmpty());
@@ -175,14 +175,14 @@ void TestSessionWindow::secondReadPressCancels()
     pressWhen(
         rig.sim,
         [&] { return rig.window->statusText().contains(QStringLiteral("Connection 2/20")); },
-        [&] { rig.click("Command6"); });
+        [&] { rig.click("readButton"); });
 
-    rig.click("Command6");
+    rig.click("readButton");
 
     QCOMPARE(rig.dialogs.messages, QStringList{QStringLiteral("Port is open or no")});
-    QCOMPARE(rig.button("Command6")->text(), QStringLiteral("Port is open"));
+    QCOMPARE(rig.button("readButton")->text(), QStringLiteral("Port is open"));
     QCOMPARE(rig.window->stepText(), QStringLiteral("test fail"));
-    QVERIFY(rig.button("Command7")->isEnabled());
+    QVERIFY(rig.button("writeButton")->isEnabled());
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(receivedSoFar(rig.sim), ConnectLine.repeated(2));
 }
@@ -218,10 +218,10 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+FREQ")});
     QVERIFY(rig.start(locale));
-    rig.click("Command0");
+    rig.click("defaultButton");
     write.fill(*rig.window);
 
-    rig.click("Command7");
+    rig.click("writeButton");
 
     QCOMPARE(receivedSoFar(rig.sim), write.lines);
     if (confirms) {
@@ -229,7 +229,7 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
             QCOMPARE(rig.sim.settings().text(field), rig.window->text(field));
     }
     QCOMPARE(rig.window->statusText(), status);
-    QCOMPARE(rig.button("Command7")->text(),
+    QCOMPARE(rig.button("writeButton")->text(),
              locale == Chinese ? QStringLiteral("写入数据") : QStringLiteral("Write data"));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());
@@ -262,17 +262,17 @@ void TestSessionWindow::applyWifi()
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+WIFI")});
     QVERIFY(rig.start(Chinese));
-    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("Text34")),
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiSsidEdit")),
                      QStringLiteral("home net"));
-    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("Text33")),
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiPasswordEdit")),
                      QStringLiteral("pa55word"));
     rig.window->flags().wifiWriteOk = confirmedBefore;
 
-    rig.click("Command8");
+    rig.click("applyWifiButton");
 
     QCOMPARE(receivedSoFar(rig.sim, sent), sent);
     QCOMPARE(rig.window->statusText(), status);
-    QCOMPARE(rig.button("Command8")->text(), QStringLiteral("Apply"));
+    QCOMPARE(rig.button("applyWifiButton")->text(), QStringLiteral("Apply"));
     QVERIFY(!rig.window->flags().wifiWriteOk);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());
@@ -304,10 +304,10 @@ void TestSessionWindow::restart()
     if (portOpen)
         QVERIFY(rig.link.open());
 
-    rig.click("Command9");
+    rig.click("restartButton");
 
     QCOMPARE(receivedSoFar(rig.sim, sent), sent);
-    QCOMPARE(rig.button("Command9")->text(), caption);
+    QCOMPARE(rig.button("restartButton")->text(), caption);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());
 }

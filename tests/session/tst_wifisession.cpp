@@ -88,7 +88,7 @@ void TestWifiSession::applySendsTheCredentials()
     rig.pressWhen([&] { return rig.link.isOpen(); },
                   [&] { applyCaptions.append(rig.host.caption(Button::Apply)); });
 
-    Command8_Click(rig.context);
+    applyWifi(rig.context);
 
     QCOMPARE(rig.receivedSoFar(sent), sent);
     QCOMPARE(applyCaptions, QStringList{QStringLiteral("Write")});
@@ -108,7 +108,7 @@ void TestWifiSession::applyWhilePortIsOpenClosesIt()
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     QVERIFY(rig.link.open());
 
-    Command8_Click(rig.context);
+    applyWifi(rig.context);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
     QCOMPARE(rig.host.caption(Button::Read), QStringLiteral("Port is open"));
@@ -124,7 +124,7 @@ void TestWifiSession::applyOnPortThatCannotOpen()
     QVERIFY(rig.link.setPortName(missing));
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
 
-    Command8_Click(rig.context);
+    applyWifi(rig.context);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
     QCOMPARE(rig.host.caption(Button::Apply), QStringLiteral("Apply"));
@@ -139,9 +139,9 @@ void TestWifiSession::applyLosesThePortBeforeSending()
     rig.host.port = QStringLiteral("COM2");
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     // The restart button, pressed while Apply waits, takes the port away.
-    rig.pressWhen([&] { return rig.link.isOpen(); }, [&] { Command9_Click(rig.context); });
+    rig.pressWhen([&] { return rig.link.isOpen(); }, [&] { restartDevice(rig.context); });
 
-    Command8_Click(rig.context);
+    applyWifi(rig.context);
 
     QCOMPARE(rig.receivedSoFar(), QByteArray());
     QCOMPARE(rig.host.caption(Button::Apply), QStringLiteral("Write"));
@@ -193,7 +193,7 @@ void TestWifiSession::restart()
         QVERIFY(rig.link.open());
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
 
-    Command9_Click(rig.context);
+    restartDevice(rig.context);
 
     QCOMPARE(rig.receivedSoFar(sent), sent);
     QCOMPARE(rig.host.caption(Button::Restart), caption);
@@ -213,9 +213,9 @@ void TestWifiSession::restartLosesThePortBetweenTheLines()
         captionsSeen.append(rig.host.caption(Button::Restart));
     };
     rig.pressWhen([&] { return rig.sim.received().contains(Reboot); },
-                  [&] { Command9_Click(rig.context); });
+                  [&] { restartDevice(rig.context); });
 
-    Command9_Click(rig.context);
+    restartDevice(rig.context);
 
     QCOMPARE(rig.receivedSoFar(Reboot), Reboot);
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});

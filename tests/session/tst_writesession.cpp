@@ -70,7 +70,7 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed()
     rig.pressWhen([&] { return rig.link.isOpen(); },
                   [&] { writeCaptions.append(rig.host.caption(Button::Write)); });
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     QCOMPARE(rig.receivedSoFar(), write.lines);
     QCOMPARE(writeCaptions,
@@ -116,7 +116,7 @@ void TestWriteSession::unconfirmedWriteSaysSo()
     dhcpWrite().fill(rig.host.record);
     rig.host.flagState.freqSaved = staleConfirmation;
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     QCOMPARE(rig.receivedSoFar(), dhcpWrite().lines);
     QCOMPARE(rig.host.record.statusText(), status);
@@ -157,7 +157,7 @@ void TestWriteSession::callsignTooLongIsReported()
     dhcpWrite().fill(rig.host.record);
     rig.host.record.setText(Field::Callsign, QStringLiteral("BG5ABCD"));
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     const QByteArray sent = rig.receivedSoFar();
     QVERIFY(!sent.contains("AT+CALL,"));
@@ -191,7 +191,7 @@ void TestWriteSession::pressWhilePortIsOpenClosesIt()
     rig.host.record.setStatusText(QStringLiteral("old"));
     QVERIFY(rig.link.open());
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     QCOMPARE(rig.host.caption(Button::Read), readCaption);
     QCOMPARE(rig.host.caption(Button::Write), writeCaption);
@@ -222,7 +222,7 @@ void TestWriteSession::portThatCannotOpenStillRunsTheWaits()
     rig.host.port = portText;
     dhcpWrite().fill(rig.host.record);
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     // The status box says which port failed and why, the failure on its own line.
     QCOMPARE(rig.host.record.statusText(),
@@ -241,9 +241,9 @@ void TestWriteSession::portTakenAwayDropsTheRemainingLines()
     QVERIFY(rig.start());
     dhcpWrite().fill(rig.host.record);
     rig.pressWhen([&] { return rig.sim.received().contains("AT+SERVER,"); },
-                  [&] { Command9_Click(rig.context); });
+                  [&] { restartDevice(rig.context); });
 
-    Command7_Click(rig.context);
+    writeSettings(rig.context);
 
     const QByteArray sent = rig.receivedSoFar();
     const QByteArray lines = dhcpWrite().lines;

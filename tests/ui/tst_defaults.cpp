@@ -39,38 +39,38 @@ void DefaultsTest::defaultValues_data()
     QTest::addColumn<QString>("shown");
 
     const QList<std::pair<const char *, QString>> rows = {
-        {"Text4", "NOCALL"},
-        {"Combo5", "10"},
-        {"Text5", "40417"},
-        {"Combo2", "DHCP"},
-        {"Text13", "192"},
-        {"Text14", "168"},
-        {"Text15", "1"},
-        {"Text16", "99"},
-        {"Text17", "255"},
-        {"Text18", "255"},
-        {"Text19", "255"},
-        {"Text20", "0"},
-        {"Text21", "192"},
-        {"Text22", "168"},
-        {"Text23", "1"},
-        {"Text24", "1"},
-        {"Text25", "8"},
-        {"Text26", "8"},
-        {"Text27", "8"},
-        {"Text28", "8"},
-        {"Text8", "!3035.00N/11417.00ErPHG1010"},
-        {"Text7", "TELX5 144.640MHz"},
-        {"Combo3", DeviceSettings::serverChoices().constFirst()},
-        {"Text10", "0600"},
-        {"Text11", "b/TELX5"},
-        {"Combo16", "ON"},
-        {"Combo4", "km"},
-        {"Combo6", "3"},
-        {"Combo7", "WIDE1-1"},
-        {"Combo8", "WIDE1+WIDE2"},
-        {"Text31", "144.6400"},
-        {"Text32", "--"},
+        {"callsignEdit", "NOCALL"},
+        {"ssidCombo", "10"},
+        {"passcodeEdit", "40417"},
+        {"dhcpCombo", "DHCP"},
+        {"ipOctet1", "192"},
+        {"ipOctet2", "168"},
+        {"ipOctet3", "1"},
+        {"ipOctet4", "99"},
+        {"maskOctet1", "255"},
+        {"maskOctet2", "255"},
+        {"maskOctet3", "255"},
+        {"maskOctet4", "0"},
+        {"gateOctet1", "192"},
+        {"gateOctet2", "168"},
+        {"gateOctet3", "1"},
+        {"gateOctet4", "1"},
+        {"dnsOctet1", "8"},
+        {"dnsOctet2", "8"},
+        {"dnsOctet3", "8"},
+        {"dnsOctet4", "8"},
+        {"positionEdit", "!3035.00N/11417.00ErPHG1010"},
+        {"commentEdit", "TELX5 144.640MHz"},
+        {"serverCombo", DeviceSettings::serverChoices().constFirst()},
+        {"sentTimeEdit", "0600"},
+        {"filterEdit", "b/TELX5"},
+        {"backlightCombo", "ON"},
+        {"unitCombo", "km"},
+        {"modCombo", "3"},
+        {"pathCombo", "WIDE1-1"},
+        {"aliasCombo", "WIDE1+WIDE2"},
+        {"freqEdit", "144.6400"},
+        {"ctcssEdit", "--"},
     };
     for (const auto &[control, shown] : rows)
         QTest::newRow(control) << QString::fromLatin1(control) << shown;
@@ -82,17 +82,18 @@ void DefaultsTest::defaultValues()
     QFETCH(QString, shown);
 
     WindowRig rig;
-    auto *write = rig.control<QPushButton>(QStringLiteral("Command7"));
+    auto *write = rig.control<QPushButton>(QStringLiteral("writeButton"));
     QVERIFY(!write->isEnabled());
-    rig.control<QAbstractButton>(QStringLiteral("Check1"))->setChecked(true);
+    rig.control<QAbstractButton>(QStringLiteral("digiCheckBox"))->setChecked(true);
 
     for (int press = 1; press <= 2; ++press) {
-        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")),
+                          Qt::LeftButton);
         QCOMPARE(rig.shownText(control), shown);
         auto *combo = rig.control<QComboBox>(control);
         auto *edit = combo ? combo->lineEdit() : rig.control<QLineEdit>(control);
         QCOMPARE(edit->cursorPosition(), 0);
-        QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("Check1"))->isChecked());
+        QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("digiCheckBox"))->isChecked());
         QCOMPARE(rig.window->text(Field::Digi), QStringLiteral("0"));
         QVERIFY(write->isEnabled());
     }
@@ -113,10 +114,10 @@ void DefaultsTest::defaultKeepsOctetBoxesState()
 
     WindowRig rig;
     rig.window->setOctetBoxesEnabled(enabled);
-    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
-    QCOMPARE(rig.shownText(QStringLiteral("Combo2")), QStringLiteral("DHCP"));
-    for (int box = 13; box <= 28; ++box)
-        QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text%1").arg(box))->isEnabled(), enabled);
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
+    QCOMPARE(rig.shownText(QStringLiteral("dhcpCombo")), QStringLiteral("DHCP"));
+    for (const QString &box : WindowRig::octetBoxNames())
+        QCOMPARE(rig.control<QLineEdit>(box)->isEnabled(), enabled);
 }
 
 void DefaultsTest::defaultLeavesTheRest_data()
@@ -124,15 +125,15 @@ void DefaultsTest::defaultLeavesTheRest_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("Wi-Fi name") << "Text34"
+    QTest::newRow("Wi-Fi name") << "wifiSsidEdit"
                                 << "home-net";
-    QTest::newRow("Wi-Fi password") << "Text33"
+    QTest::newRow("Wi-Fi password") << "wifiPasswordEdit"
                                     << "secret";
-    QTest::newRow("device version") << "Text6"
+    QTest::newRow("device version") << "versionEdit"
                                     << "KT360 V2.1";
-    QTest::newRow("port") << "Combo1"
+    QTest::newRow("port") << "portCombo"
                           << "/dev/ttyUSB0";
-    QTest::newRow("step box") << "Text3"
+    QTest::newRow("step box") << "stepBox"
                               << "3/10";
 }
 
@@ -147,7 +148,7 @@ void DefaultsTest::defaultLeavesTheRest()
     else
         rig.control<QLineEdit>(control)->setText(value);
     rig.window->setStatusText(QStringLiteral("\r\nread ok"));
-    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
     QCOMPARE(rig.shownText(control), value);
     QCOMPARE(rig.window->statusText(), QStringLiteral("\r\nread ok"));
 }
@@ -175,14 +176,14 @@ void DefaultsTest::statusBox()
     for (const QString &message : messages)
         rig.window->appendStatusLine(message);
     QCOMPARE(rig.window->statusText(), held);
-    QCOMPARE(rig.control<QPlainTextEdit>(QStringLiteral("Text29"))->toPlainText(), shown);
+    QCOMPARE(rig.control<QPlainTextEdit>(QStringLiteral("statusBox"))->toPlainText(), shown);
 }
 
 void DefaultsTest::statusTypedByUser()
 {
     WindowRig rig;
     rig.window->appendStatusLine(QStringLiteral("read ok"));
-    auto *box = rig.control<QPlainTextEdit>(QStringLiteral("Text29"));
+    auto *box = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
     box->moveCursor(QTextCursor::End);
     QTest::keyClicks(box, QStringLiteral("!"));
     QCOMPARE(rig.window->statusText(), QStringLiteral("\r\nread ok!"));
@@ -214,7 +215,7 @@ void DefaultsTest::portPicked()
     rig.link.setPortName(QStringLiteral("/dev/ttyUSB9"));
     rig.link.opened = portOpen;
 
-    WindowRig::pick(rig.control<QComboBox>(QStringLiteral("Combo1")),
+    WindowRig::pick(rig.control<QComboBox>(QStringLiteral("portCombo")),
                     QStringLiteral("/dev/pts/simulated"));
     QCOMPARE(rig.link.portName(), portAfter);
     QStringList shown;
@@ -242,10 +243,11 @@ void DefaultsTest::settingsFileButtons()
     const QString file = dir.filePath(QStringLiteral("station.ini"));
     {
         WindowRig rig(locale);
-        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command0")), Qt::LeftButton);
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")),
+                          Qt::LeftButton);
         rig.window->setText(Field::Callsign, callsign);
         rig.dialogs.fileToChoose = file;
-        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("saveButton")), Qt::LeftButton);
         QCOMPARE(rig.dialogs.requests.size(), 1);
         QVERIFY(rig.dialogs.requests.constFirst().confirmOverwrite);
     }
@@ -257,12 +259,12 @@ void DefaultsTest::settingsFileButtons()
     QCOMPARE(rig.dialogs.messages.size(), 1); // the language box
     rig.dialogs.messages.clear();
     rig.dialogs.fileToChoose = file;
-    auto *write = rig.control<QPushButton>(QStringLiteral("Command7"));
+    auto *write = rig.control<QPushButton>(QStringLiteral("writeButton"));
     QVERIFY(!write->isEnabled());
-    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("Command4")), Qt::LeftButton);
-    QCOMPARE(rig.shownText(QStringLiteral("Text4")), callsign);
-    QCOMPARE(rig.shownText(QStringLiteral("Text10")), QStringLiteral("0600"));
-    QCOMPARE(rig.shownText(QStringLiteral("Combo7")), QStringLiteral("WIDE1-1"));
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("loadButton")), Qt::LeftButton);
+    QCOMPARE(rig.shownText(QStringLiteral("callsignEdit")), callsign);
+    QCOMPARE(rig.shownText(QStringLiteral("sentTimeEdit")), QStringLiteral("0600"));
+    QCOMPARE(rig.shownText(QStringLiteral("pathCombo")), QStringLiteral("WIDE1-1"));
     QVERIFY(write->isEnabled());
     QVERIFY(rig.dialogs.messages.isEmpty());
 }
@@ -274,21 +276,21 @@ void DefaultsTest::deviceAnswers_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("hexLogEnd");
 
-    QTest::newRow("callsign and SSID") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "Text4"
+    QTest::newRow("callsign and SSID") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "callsignEdit"
                                        << "BG7ABC"
                                        << "350D0A";
-    QTest::newRow("SSID box") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "Combo5"
+    QTest::newRow("SSID box") << QByteArrayList{"CALLSIGN:BG7ABC-5\r\n"} << "ssidCombo"
                               << "5"
                               << "350D0A";
     QTest::newRow("line split over two events")
-        << QByteArrayList{"SENT TI", "ME:0900\r\n"} << "Text10"
+        << QByteArrayList{"SENT TI", "ME:0900\r\n"} << "sentTimeEdit"
         << "0900"
         << "300D0A";
     QTest::newRow("frequency trimmed as it arrives")
-        << QByteArrayList{"FREQ:144.3900 \r\n"} << "Text31"
+        << QByteArrayList{"FREQ:144.3900 \r\n"} << "freqEdit"
         << "144.3900"
         << "200D0A";
-    QTest::newRow("firmware version") << QByteArrayList{"VER:V2.0\r\n"} << "Text6"
+    QTest::newRow("firmware version") << QByteArrayList{"VER:V2.0\r\n"} << "versionEdit"
                                       << "V2.0"
                                       << "300D0A";
 }
@@ -305,8 +307,8 @@ void DefaultsTest::deviceAnswers()
     for (const QByteArray &chunk : std::as_const(chunks))
         Q_EMIT rig.link.received(chunk);
     QCOMPARE(rig.shownText(control), shown);
-    QVERIFY2(rig.shownText(QStringLiteral("Text1")).endsWith(hexLogEnd),
-             qPrintable(rig.shownText(QStringLiteral("Text1"))));
+    QVERIFY2(rig.shownText(QStringLiteral("hexLogBox")).endsWith(hexLogEnd),
+             qPrintable(rig.shownText(QStringLiteral("hexLogBox"))));
     QCOMPARE(rig.window->lineBuffer().line(), QByteArrayView());
 }
 

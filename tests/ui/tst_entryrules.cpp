@@ -16,8 +16,8 @@ namespace {
 QList<QLineEdit *> octetBoxes(const WindowRig &rig)
 {
     QList<QLineEdit *> boxes;
-    for (int box = 13; box <= 28; ++box)
-        boxes << rig.control<QLineEdit>(QStringLiteral("Text%1").arg(box));
+    for (const QString &box : WindowRig::octetBoxNames())
+        boxes << rig.control<QLineEdit>(box);
     return boxes;
 }
 
@@ -79,49 +79,49 @@ void EntryRulesTest::typed_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("callsign upper-cased") << "Text4"
+    QTest::newRow("callsign upper-cased") << "callsignEdit"
                                           << "nocall"
                                           << "NOCALL";
-    QTest::newRow("callsign digits and dash pass") << "Text4"
+    QTest::newRow("callsign digits and dash pass") << "callsignEdit"
                                                    << "b1-x"
                                                    << "B1-X";
-    QTest::newRow("callsign seventh key refused") << "Text4"
+    QTest::newRow("callsign seventh key refused") << "callsignEdit"
                                                   << "bg7xyzq"
                                                   << "BG7XYZ";
-    QTest::newRow("callsign non-ASCII letter unchanged") << "Text4"
+    QTest::newRow("callsign non-ASCII letter unchanged") << "callsignEdit"
                                                          << "bä"
                                                          << "Bä";
-    QTest::newRow("interval drops letters") << "Text10"
+    QTest::newRow("interval drops letters") << "sentTimeEdit"
                                             << "12a3"
                                             << "123";
-    QTest::newRow("interval drops a space") << "Text10"
+    QTest::newRow("interval drops a space") << "sentTimeEdit"
                                             << " "
                                             << "";
-    QTest::newRow("interval sixth digit refused") << "Text10"
+    QTest::newRow("interval sixth digit refused") << "sentTimeEdit"
                                                   << "123456"
                                                   << "12345";
-    QTest::newRow("passcode digits only") << "Text5"
+    QTest::newRow("passcode digits only") << "passcodeEdit"
                                           << "4x0-4 17"
                                           << "40417";
-    QTest::newRow("frequency with a point") << "Text31"
+    QTest::newRow("frequency with a point") << "freqEdit"
                                             << "144.640"
                                             << "144.640";
-    QTest::newRow("frequency with a slash") << "Text31"
+    QTest::newRow("frequency with a slash") << "freqEdit"
                                             << "144/64"
                                             << "144/64";
-    QTest::newRow("frequency drops minus and comma") << "Text31"
+    QTest::newRow("frequency drops minus and comma") << "freqEdit"
                                                      << "-144,64"
                                                      << "14464";
-    QTest::newRow("frequency ninth key refused") << "Text31"
+    QTest::newRow("frequency ninth key refused") << "freqEdit"
                                                  << "144.64000"
                                                  << "144.6400";
-    QTest::newRow("comment keeps case") << "Text7"
+    QTest::newRow("comment keeps case") << "commentEdit"
                                         << "abc"
                                         << "abc";
-    QTest::newRow("filter at most 16") << "Text11"
+    QTest::newRow("filter at most 16") << "filterEdit"
                                        << "b/TELX5 b/TELX55x"
                                        << "b/TELX5 b/TELX55";
-    QTest::newRow("Wi-Fi name at most 20") << "Text34"
+    QTest::newRow("Wi-Fi name at most 20") << "wifiSsidEdit"
                                            << "abcdefghijklmnopqrstuv"
                                            << "abcdefghijklmnopqrst";
 }
@@ -147,15 +147,15 @@ void EntryRulesTest::keysThatDoNotType_data()
     QTest::addColumn<QString>("after");
 
     const int ctrl = Qt::ControlModifier;
-    QTest::newRow("backspace in the interval") << "Text10"
+    QTest::newRow("backspace in the interval") << "sentTimeEdit"
                                                << "123" << int(Qt::Key_Backspace) << 0 << "12";
-    QTest::newRow("backspace in the frequency") << "Text31"
+    QTest::newRow("backspace in the frequency") << "freqEdit"
                                                 << "144.6" << int(Qt::Key_Backspace) << 0 << "144.";
-    QTest::newRow("undo has no effect in the interval") << "Text10"
+    QTest::newRow("undo has no effect in the interval") << "sentTimeEdit"
                                                         << "123" << int(Qt::Key_Z) << ctrl << "123";
-    QTest::newRow("cut has no effect in the passcode") << "Text5"
+    QTest::newRow("cut has no effect in the passcode") << "passcodeEdit"
                                                        << "123" << int(Qt::Key_X) << ctrl << "123";
-    QTest::newRow("undo works in the callsign") << "Text4"
+    QTest::newRow("undo works in the callsign") << "callsignEdit"
                                                 << "AB" << int(Qt::Key_Z) << ctrl << "";
 }
 
@@ -183,31 +183,31 @@ void EntryRulesTest::setByProgram_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("interval trimmed") << Field::SentTime << "Text10"
+    QTest::newRow("interval trimmed") << Field::SentTime << "sentTimeEdit"
                                       << " 600"
                                       << "600";
-    QTest::newRow("frequency trimmed") << Field::Freq << "Text31"
+    QTest::newRow("frequency trimmed") << Field::Freq << "freqEdit"
                                        << "144.6400 "
                                        << "144.6400";
-    QTest::newRow("passcode trimmed both ends") << Field::Pass << "Text5"
+    QTest::newRow("passcode trimmed both ends") << Field::Pass << "passcodeEdit"
                                                 << "  40417  "
                                                 << "40417";
-    QTest::newRow("tabs are not spaces") << Field::Pass << "Text5"
+    QTest::newRow("tabs are not spaces") << Field::Pass << "passcodeEdit"
                                          << "\t123"
                                          << "\t123";
-    QTest::newRow("callsign longer than typing allows") << Field::Callsign << "Text4"
+    QTest::newRow("callsign longer than typing allows") << Field::Callsign << "callsignEdit"
                                                         << "BG7ABCDEF"
                                                         << "BG7ABCDEF";
-    QTest::newRow("callsign not upper-cased") << Field::Callsign << "Text4"
+    QTest::newRow("callsign not upper-cased") << Field::Callsign << "callsignEdit"
                                               << "bg7abc"
                                               << "bg7abc";
-    QTest::newRow("interval letters kept") << Field::SentTime << "Text10"
+    QTest::newRow("interval letters kept") << Field::SentTime << "sentTimeEdit"
                                            << "06a0"
                                            << "06a0";
     QTest::newRow("comment not cut to 40")
-        << Field::Comment << "Text7" << QString(45, QLatin1Char('c'))
+        << Field::Comment << "commentEdit" << QString(45, QLatin1Char('c'))
         << QString(45, QLatin1Char('c'));
-    QTest::newRow("callsign spaces kept") << Field::Callsign << "Text4"
+    QTest::newRow("callsign spaces kept") << Field::Callsign << "callsignEdit"
                                           << " AB "
                                           << " AB ";
 }
@@ -235,24 +235,24 @@ void EntryRulesTest::pasted_data()
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("callsign cut, not upper-cased") << "Text4"
+    QTest::newRow("callsign cut, not upper-cased") << "callsignEdit"
                                                    << ""
                                                    << "bg7abcdef"
                                                    << "bg7abc";
-    QTest::newRow("frequency cut to 8 and trimmed") << "Text31"
+    QTest::newRow("frequency cut to 8 and trimmed") << "freqEdit"
                                                     << ""
                                                     << " 144.640012"
                                                     << "144.640";
-    QTest::newRow("comment fills up to 40") << "Text7" << QString(38, QLatin1Char('a')) << "xyz"
-                                            << QString(38, QLatin1Char('a')) + "xy";
-    QTest::newRow("interval takes letters pasted") << "Text10"
+    QTest::newRow("comment fills up to 40") << "commentEdit" << QString(38, QLatin1Char('a'))
+                                            << "xyz" << QString(38, QLatin1Char('a')) + "xy";
+    QTest::newRow("interval takes letters pasted") << "sentTimeEdit"
                                                    << ""
                                                    << "6a"
                                                    << "6a";
     QTest::newRow("no half character")
-        << "Text4"
+        << "callsignEdit"
         << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE";
-    QTest::newRow("full box takes nothing") << "Text4"
+    QTest::newRow("full box takes nothing") << "callsignEdit"
                                             << "ABCDEF"
                                             << "G"
                                             << "ABCDEF";
@@ -276,7 +276,7 @@ void EntryRulesTest::pasted()
 void EntryRulesTest::typingIntoOverlongText()
 {
     WindowRig rig;
-    auto *edit = rig.control<QLineEdit>(QStringLiteral("Text4"));
+    auto *edit = rig.control<QLineEdit>(QStringLiteral("callsignEdit"));
     rig.window->setText(Field::Callsign, QStringLiteral("BG7ABCDEF"));
     edit->end(false);
     QTest::keyClick(edit, Qt::Key_G);
@@ -296,14 +296,14 @@ void EntryRulesTest::setStraightIntoTheBox_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("long callsign") << "Text4"
+    QTest::newRow("long callsign") << "callsignEdit"
                                    << "BG7ABCDEF"
                                    << "BG7ABCDEF";
-    QTest::newRow("long frequency trimmed") << "Text31"
+    QTest::newRow("long frequency trimmed") << "freqEdit"
                                             << " 144.640000 "
                                             << "144.640000";
     QTest::newRow("long Wi-Fi password")
-        << "Text33" << QString(25, QLatin1Char('p')) << QString(25, QLatin1Char('p'));
+        << "wifiPasswordEdit" << QString(25, QLatin1Char('p')) << QString(25, QLatin1Char('p'));
 }
 
 // Code that sets a box's text directly is the program too: nothing is cut.
@@ -352,7 +352,7 @@ void EntryRulesTest::addressModePicked()
     rig.window->setText(Field::Dns4, QStringLiteral("8"));
     rig.window->setOctetBoxesEnabled(enabledBefore);
 
-    auto *combo = rig.control<QComboBox>(QStringLiteral("Combo2"));
+    auto *combo = rig.control<QComboBox>(QStringLiteral("dhcpCombo"));
     if (how == QStringLiteral("mouse")) {
         WindowRig::pick(combo, entry);
     } else {
@@ -365,8 +365,8 @@ void EntryRulesTest::addressModePicked()
     QCOMPARE(enabledStates(octetBoxes(rig)), all(enabledAfter));
     QCOMPARE(rig.window->octetBoxesEnabled(), enabledAfter);
     // The boxes keep their numbers.
-    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text13"))->text(), QStringLiteral("192"));
-    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("Text28"))->text(), QStringLiteral("8"));
+    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("ipOctet1"))->text(), QStringLiteral("192"));
+    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("dnsOctet4"))->text(), QStringLiteral("8"));
 }
 
 void EntryRulesTest::addressModeNotPicked_data()
@@ -398,13 +398,13 @@ void EntryRulesTest::addressModeNotPicked()
     rig.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->setOctetBoxesEnabled(enabledBefore);
-    auto *combo = rig.control<QComboBox>(QStringLiteral("Combo2"));
+    auto *combo = rig.control<QComboBox>(QStringLiteral("dhcpCombo"));
     if (how == QStringLiteral("typed")) {
         combo->setFocus();
         QTest::keyClicks(combo, text);
         QTest::keyClick(combo, Qt::Key_Return);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Enter);
-        rig.control<QLineEdit>(QStringLiteral("Text4"))->setFocus();
+        rig.control<QLineEdit>(QStringLiteral("callsignEdit"))->setFocus();
     } else {
         rig.window->setText(Field::Dhcp, text);
     }

@@ -34,53 +34,53 @@ struct Caption
 
 // Every caption that start-up turns into Chinese.
 const Caption Translated[] = {
-    {"Label3", "KT360 APRS Config", "TELX5系列配置软件"},
-    {"Label4", "Callsign", "呼号"},
-    {"Label1", "Pass", "密码"},
-    {"Label6", "Posi+Comment", "坐标和信息"},
-    {"Label11", "Status", "状态信息"},
-    {"Label7", "Server", "服务器"},
-    {"Label8", "Tx time", "发送间隔"},
-    {"Label10", "Filter", "信息过滤"},
-    {"Label5", "DHCP", "网络地址"},
-    {"Label18", "Backlight", "背光时间"},
-    {"Label19", "Unit", "距离"},
-    {"Label16", "Tx/Rx", "频率"},
-    {"Check1", "DIGI", "中继功能"},
-    {"Label25", "Path", "发射路径"},
-    {"Label24", "TX vol", "调制度"},
-    {"Label26", "Alias", "转发路径"},
-    {"Frame5", "Setup", "设置"},
-    {"Frame4", "RF RADIO", "电台设置"},
-    {"Frame6", "WIFI user/password", "WIFI设置"},
-    {"Label23", "ssid", "名字"},
-    {"Label20", "pass", "密码"},
-    {"Command8", "Apply", "应用"},
-    {"Command0", "Default", "默认数据"},
-    {"Command6", "Read data", "读取数据"},
-    {"Command7", "Write data", "写入数据"},
-    {"Command4", "Load file", "载入数据"},
-    {"Command5", "Save file", "保存数据"},
-    {"Command1", "Open ROM", "打开升级文件"},
-    {"Command2", "update", "开始升级"},
-    {"Command9", "restart", "重启"},
-    {"Label22", "If change setup then please restart ", "如果修改了数据,重启后生效."},
+    {"titleLabel", "KT360 APRS Config", "TELX5系列配置软件"},
+    {"callsignLabel", "Callsign", "呼号"},
+    {"passcodeLabel", "Pass", "密码"},
+    {"positionLabel", "Posi+Comment", "坐标和信息"},
+    {"commentLabel", "Status", "状态信息"},
+    {"serverLabel", "Server", "服务器"},
+    {"sentTimeLabel", "Tx time", "发送间隔"},
+    {"filterLabel", "Filter", "信息过滤"},
+    {"dhcpLabel", "DHCP", "网络地址"},
+    {"backlightLabel", "Backlight", "背光时间"},
+    {"unitLabel", "Unit", "距离"},
+    {"freqLabel", "Tx/Rx", "频率"},
+    {"digiCheckBox", "DIGI", "中继功能"},
+    {"pathLabel", "Path", "发射路径"},
+    {"modLabel", "TX vol", "调制度"},
+    {"aliasLabel", "Alias", "转发路径"},
+    {"displayGroup", "Setup", "设置"},
+    {"radioGroup", "RF RADIO", "电台设置"},
+    {"wifiGroup", "WIFI user/password", "WIFI设置"},
+    {"wifiSsidLabel", "ssid", "名字"},
+    {"wifiPasswordLabel", "pass", "密码"},
+    {"applyWifiButton", "Apply", "应用"},
+    {"defaultButton", "Default", "默认数据"},
+    {"readButton", "Read data", "读取数据"},
+    {"writeButton", "Write data", "写入数据"},
+    {"loadButton", "Load file", "载入数据"},
+    {"saveButton", "Save file", "保存数据"},
+    {"openRomButton", "Open ROM", "打开升级文件"},
+    {"updateButton", "update", "开始升级"},
+    {"restartButton", "restart", "重启"},
+    {"restartHintLabel", "If change setup then please restart ", "如果修改了数据,重启后生效."},
 };
 
 // Texts that read the same in both languages.
 const std::pair<const char *, const char *> Untranslated[] = {
-    {"Frame3", "Vers"},
-    {"Label12", "IP"},
-    {"Label13", "Mask"},
-    {"Label14", "Gate"},
-    {"Label15", "DNS"},
-    {"Label17", "MHz"},
-    {"Label21", "CTCSS"},
-    {"Label9", "-"},
-    {"Text3", "0/10"},
-    {"Text6", "KT360 "},
-    {"Text12", "Config 20170121"},
-    {"Command3", "打开串口"},
+    {"versionGroup", "Vers"},
+    {"ipLabel", "IP"},
+    {"maskLabel", "Mask"},
+    {"gateLabel", "Gate"},
+    {"dnsLabel", "DNS"},
+    {"mhzLabel", "MHz"},
+    {"ctcssLabel", "CTCSS"},
+    {"ssidDashLabel", "-"},
+    {"stepBox", "0/10"},
+    {"versionEdit", "KT360 "},
+    {"toolVersionEdit", "Config 20170121"},
+    {"openPortButton", "打开串口"},
 };
 
 } // namespace
@@ -184,24 +184,23 @@ void StartupTest::stateAfterStartup_data()
     QTest::addColumn<bool>("enabled");
 
     for (const char *name :
-         {"Text4", "Combo5", "Text5", "Combo2", "Text8", "Text7", "Combo3", "Text10", "Text11",
-          "Combo16", "Combo4", "Combo6", "Combo7", "Combo8", "Text31", "Text34", "Text33"})
+         {"callsignEdit", "ssidCombo", "passcodeEdit", "dhcpCombo", "positionEdit", "commentEdit",
+          "serverCombo", "sentTimeEdit", "filterEdit", "backlightCombo", "unitCombo", "modCombo",
+          "pathCombo", "aliasCombo", "freqEdit", "wifiSsidEdit", "wifiPasswordEdit"})
         QTest::newRow(name) << QString::fromLatin1(name) << QString() << true;
-    for (int box = 13; box <= 28; ++box) {
-        const QString name = QStringLiteral("Text%1").arg(box);
+    for (const QString &name : WindowRig::octetBoxNames())
         QTest::newRow(qPrintable(name)) << name << QString() << true;
-    }
-    QTest::newRow("Combo1 loses its design text") << "Combo1" << QString() << true;
-    QTest::newRow("Text32 CTCSS") << "Text32"
-                                  << "---" << false;
-    QTest::newRow("Label21 greyed") << "Label21"
-                                    << "CTCSS" << false;
-    QTest::newRow("Text6 version") << "Text6"
-                                   << "KT360 " << true;
-    QTest::newRow("Text12 tool version") << "Text12"
-                                         << "Config 20170121" << true;
-    QTest::newRow("Text3 step box") << "Text3"
-                                    << "0/10" << true;
+    QTest::newRow("portCombo loses its design text") << "portCombo" << QString() << true;
+    QTest::newRow("ctcssEdit CTCSS") << "ctcssEdit"
+                                     << "---" << false;
+    QTest::newRow("ctcssLabel greyed") << "ctcssLabel"
+                                       << "CTCSS" << false;
+    QTest::newRow("versionEdit version") << "versionEdit"
+                                         << "KT360 " << true;
+    QTest::newRow("toolVersionEdit tool version") << "toolVersionEdit"
+                                                  << "Config 20170121" << true;
+    QTest::newRow("stepBox step box") << "stepBox"
+                                      << "0/10" << true;
 }
 
 void StartupTest::stateAfterStartup()
@@ -213,10 +212,10 @@ void StartupTest::stateAfterStartup()
     WindowRig rig(EnglishUs);
     QCOMPARE(rig.shownText(control), text);
     QCOMPARE(rig.control<QWidget>(control)->isEnabled(), enabled);
-    QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("Check1"))->isChecked());
+    QVERIFY(!rig.control<QAbstractButton>(QStringLiteral("digiCheckBox"))->isChecked());
     QCOMPARE(rig.window->statusText(), QString());
-    QCOMPARE(rig.control<QPlainTextEdit>(QStringLiteral("Text29"))->toPlainText(), QString());
-    QCOMPARE(rig.control<QProgressBar>(QStringLiteral("ProgressBar1"))->maximum(), 100);
+    QCOMPARE(rig.control<QPlainTextEdit>(QStringLiteral("statusBox"))->toPlainText(), QString());
+    QCOMPARE(rig.control<QProgressBar>(QStringLiteral("progressBar"))->maximum(), 100);
 }
 
 void StartupTest::buttonsAfterStartup_data()
@@ -224,10 +223,10 @@ void StartupTest::buttonsAfterStartup_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("enabled");
 
-    for (const char *name : {"Command0", "Command1", "Command2", "Command4", "Command5", "Command6",
-                             "Command8", "Command9"})
+    for (const char *name : {"defaultButton", "openRomButton", "updateButton", "loadButton",
+                             "saveButton", "readButton", "applyWifiButton", "restartButton"})
         QTest::newRow(name) << QString::fromLatin1(name) << true;
-    QTest::newRow("Command7 Write data") << "Command7" << false;
+    QTest::newRow("writeButton Write data") << "writeButton" << false;
 }
 
 void StartupTest::buttonsAfterStartup()
@@ -246,20 +245,20 @@ void StartupTest::choiceLists_data()
     QTest::addColumn<QString>("combo");
     QTest::addColumn<QStringList>("entries");
 
-    QTest::newRow("Combo2 Dhcp") << "Combo2" << QStringList{"DHCP", "STATIC IP"};
+    QTest::newRow("dhcpCombo Dhcp") << "dhcpCombo" << QStringList{"DHCP", "STATIC IP"};
     QStringList ssids;
     for (int n = 0; n <= 15; ++n)
         ssids << QString::number(n);
-    QTest::newRow("Combo5 Ssid") << "Combo5" << ssids;
-    QTest::newRow("Combo3 Server") << "Combo3" << DeviceSettings::serverChoices();
-    QTest::newRow("Combo4 Unit") << "Combo4" << QStringList{"km", "mi", "公里"};
-    QTest::newRow("Combo6 Mod") << "Combo6" << QStringList{"1", "2", "3", "4", "5"};
-    QTest::newRow("Combo7 Path") << "Combo7"
-                                 << QStringList{"None", "WIDE1-1", "WIDE1-1WIDE2-1",
-                                                "WIDE1-1WIDE2-2"};
-    QTest::newRow("Combo8 Alias") << "Combo8" << QStringList{"WIDE1", "WIDE2", "WIDE1+WIDE2"};
-    QTest::newRow("Combo16 Backlight")
-        << "Combo16" << QStringList{"ON", "05", "10", "20", "30", "60", "90"};
+    QTest::newRow("ssidCombo Ssid") << "ssidCombo" << ssids;
+    QTest::newRow("serverCombo Server") << "serverCombo" << DeviceSettings::serverChoices();
+    QTest::newRow("unitCombo Unit") << "unitCombo" << QStringList{"km", "mi", "公里"};
+    QTest::newRow("modCombo Mod") << "modCombo" << QStringList{"1", "2", "3", "4", "5"};
+    QTest::newRow("pathCombo Path")
+        << "pathCombo" << QStringList{"None", "WIDE1-1", "WIDE1-1WIDE2-1", "WIDE1-1WIDE2-2"};
+    QTest::newRow("aliasCombo Alias")
+        << "aliasCombo" << QStringList{"WIDE1", "WIDE2", "WIDE1+WIDE2"};
+    QTest::newRow("backlightCombo Backlight")
+        << "backlightCombo" << QStringList{"ON", "05", "10", "20", "30", "60", "90"};
 }
 
 void StartupTest::choiceLists()
@@ -295,18 +294,18 @@ void StartupTest::rememberedPort()
 
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("XRVComm.ini"));
-    PortSettingsStore::WriteCommSet(ini, stored, QStringLiteral("115200"), QStringLiteral("1"),
-                                    QStringLiteral("n"), QStringLiteral("8"), QStringLiteral("0"),
-                                    QStringLiteral("2048"), QStringLiteral("2048"));
+    PortSettingsStore::storePortSettings(
+        ini, stored, QStringLiteral("115200"), QStringLiteral("1"), QStringLiteral("n"),
+        QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"), QStringLiteral("2048"));
     FakeDialogs dialogs;
     FakeLink link;
-    Form1::Options options;
+    MainWindow::Options options;
     options.locale = EnglishUk;
     options.iniPath = ini;
-    Form1 window(options, dialogs, &link);
+    MainWindow window(options, dialogs, &link);
 
     QCOMPARE(window.portText(), stored);
-    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("Combo1"))->currentText(), stored);
+    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("portCombo"))->currentText(), stored);
     QVERIFY(!link.isOpen());
 }
 
@@ -314,7 +313,7 @@ void StartupTest::extraPortListedAndChosen()
 {
     const QString port = QStringLiteral("/dev/pts/simulated");
     WindowRig rig(EnglishUs, port);
-    auto *combo = rig.control<QComboBox>(QStringLiteral("Combo1"));
+    auto *combo = rig.control<QComboBox>(QStringLiteral("portCombo"));
     QVERIFY(combo->count() >= 1);
     QCOMPARE(combo->itemText(combo->count() - 1), port);
     QCOMPARE(combo->currentText(), port);
@@ -329,29 +328,29 @@ void StartupTest::geometry_data()
     QTest::addColumn<QRect>("rect");
 
     // Twips over 15, rounded.
-    QTest::newRow("Form1 client area") << "Form1" << QString() << QRect(0, 0, 519, 502);
-    QTest::newRow("Text3 over Frame1") << "Text3"
-                                       << "Form1" << QRect(16, 464, 65, 17);
-    QTest::newRow("Frame1") << "Frame1"
-                            << "Form1" << QRect(0, 0, 521, 505);
-    QTest::newRow("Text1 out of sight") << "Text1"
-                                        << "Form1" << QRect(528, 136, 265, 33);
-    QTest::newRow("Label2 out of sight") << "Label2"
-                                         << "Form1" << QRect(544, 80, 417, 33);
-    QTest::newRow("Text9 below") << "Text9"
-                                 << "Form1" << QRect(136, 560, 199, 20);
-    QTest::newRow("Combo5") << "Combo5"
-                            << "Frame1" << QRect(152, 56, 41, 18);
-    QTest::newRow("Text12 over Frame3") << "Text12"
-                                        << "Frame1" << QRect(280, 384, 129, 18);
-    QTest::newRow("Text6 in Frame3") << "Text6"
-                                     << "Frame3" << QRect(8, 40, 129, 18);
-    QTest::newRow("Text28 in Frame2") << "Text28"
-                                      << "Frame2" << QRect(184, 112, 25, 20);
-    QTest::newRow("Command8 in Frame6") << "Command8"
-                                        << "Frame6" << QRect(208, 16, 41, 25);
-    QTest::newRow("ProgressBar1") << "ProgressBar1"
-                                  << "Frame1" << QRect(8, 440, 497, 25);
+    QTest::newRow("MainWindow client area") << "MainWindow" << QString() << QRect(0, 0, 519, 502);
+    QTest::newRow("stepBox over mainFrame") << "stepBox"
+                                            << "MainWindow" << QRect(16, 464, 65, 17);
+    QTest::newRow("mainFrame") << "mainFrame"
+                               << "MainWindow" << QRect(0, 0, 521, 505);
+    QTest::newRow("hexLogBox out of sight") << "hexLogBox"
+                                            << "MainWindow" << QRect(528, 136, 265, 33);
+    QTest::newRow("noticeLabel out of sight") << "noticeLabel"
+                                              << "MainWindow" << QRect(544, 80, 417, 33);
+    QTest::newRow("unusedTextEdit below") << "unusedTextEdit"
+                                          << "MainWindow" << QRect(136, 560, 199, 20);
+    QTest::newRow("ssidCombo") << "ssidCombo"
+                               << "mainFrame" << QRect(152, 56, 41, 18);
+    QTest::newRow("toolVersionEdit over versionGroup") << "toolVersionEdit"
+                                                       << "mainFrame" << QRect(280, 384, 129, 18);
+    QTest::newRow("versionEdit in versionGroup") << "versionEdit"
+                                                 << "versionGroup" << QRect(8, 40, 129, 18);
+    QTest::newRow("dnsOctet4 in addressGroup") << "dnsOctet4"
+                                               << "addressGroup" << QRect(184, 112, 25, 20);
+    QTest::newRow("applyWifiButton in wifiGroup") << "applyWifiButton"
+                                                  << "wifiGroup" << QRect(208, 16, 41, 25);
+    QTest::newRow("progressBar") << "progressBar"
+                                 << "mainFrame" << QRect(8, 440, 497, 25);
 }
 
 void StartupTest::geometry()
@@ -362,7 +361,7 @@ void StartupTest::geometry()
 
     WindowRig rig;
     QWidget *widget =
-        control == QStringLiteral("Form1") ? rig.window.get() : rig.control<QWidget>(control);
+        control == QStringLiteral("MainWindow") ? rig.window.get() : rig.control<QWidget>(control);
     QVERIFY(widget);
     QCOMPARE(QRect(widget->pos(), widget->size()), rect);
     if (!container.isEmpty())
@@ -381,9 +380,11 @@ void StartupTest::captionsFit_data()
             << EnglishUs << QString::fromLatin1(caption.control);
     }
     for (const auto &[control, text] : Untranslated) {
-        // The dash between callsign and SSID lies in a box lower than a line of text.
-        if (QByteArrayView(control).startsWith("Text") || QByteArrayView(control) == "Command3" ||
-            QByteArrayView(control) == "Label9")
+        // Text boxes carry no caption; the dash between callsign and SSID lies
+        // in a box lower than a line of text.
+        const QByteArrayView name(control);
+        if (name.endsWith("Edit") || name == "stepBox" || name == "openPortButton" ||
+            name == "ssidDashLabel")
             continue;
         QTest::addRow("zh_CN %s", control) << ChinesePrc << QString::fromLatin1(control);
         QTest::addRow("en_US %s", control) << EnglishUs << QString::fromLatin1(control);
@@ -424,10 +425,12 @@ void StartupTest::onTop_data()
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("Text3 over Frame1") << "Text3" << QPoint(20, 470) << "Text3";
-    QTest::newRow("Text12 over the Vers frame") << "Text12" << QPoint(290, 392) << "Text12";
-    QTest::newRow("Combo4 over the Unit label") << "Label19" << QPoint(164, 24) << "Combo4";
-    QTest::newRow("Text33 over the pass label") << "Label20" << QPoint(136, 24) << "Text33";
+    QTest::newRow("stepBox over mainFrame") << "stepBox" << QPoint(20, 470) << "stepBox";
+    QTest::newRow("toolVersionEdit over the Vers frame")
+        << "toolVersionEdit" << QPoint(290, 392) << "toolVersionEdit";
+    QTest::newRow("unitCombo over the Unit label") << "unitLabel" << QPoint(164, 24) << "unitCombo";
+    QTest::newRow("wifiPasswordEdit over the pass label")
+        << "wifiPasswordLabel" << QPoint(136, 24) << "wifiPasswordEdit";
 }
 
 void StartupTest::onTop()

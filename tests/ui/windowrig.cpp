@@ -32,11 +32,11 @@ bool FakeLink::send(QByteArrayView)
 
 WindowRig::WindowRig(const QLocale &locale, const QString &extraPort)
 {
-    Form1::Options options;
+    MainWindow::Options options;
     options.locale = locale;
     options.iniPath = iniPath();
     options.extraPort = extraPort;
-    window = std::make_unique<Form1>(options, dialogs, &link);
+    window = std::make_unique<MainWindow>(options, dialogs, &link);
 }
 
 QString WindowRig::iniPath() const
@@ -58,6 +58,16 @@ QString WindowRig::shownText(const QString &name) const
     if (auto *combo = qobject_cast<QComboBox *>(object))
         return combo->currentText();
     return QStringLiteral("<no control %1>").arg(name);
+}
+
+QStringList WindowRig::octetBoxNames()
+{
+    QStringList names;
+    for (const char *address : {"ip", "mask", "gate", "dns"}) {
+        for (int octet = 1; octet <= 4; ++octet)
+            names << QStringLiteral("%1Octet%2").arg(QLatin1String(address)).arg(octet);
+    }
+    return names;
 }
 
 void WindowRig::pick(QComboBox *combo, const QString &entry)

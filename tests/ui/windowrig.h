@@ -1,12 +1,13 @@
 #pragma once
 
-#include "form1.h"
 #include "host.h"
+#include "mainwindow.h"
 #include "seriallink.h"
 
 #include <QList>
 #include <QLocale>
 #include <QPair>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -73,13 +74,16 @@ public:
     }
     QString shownText(const QString &name) const;
 
+    // The sixteen address octet boxes, left to right, IP to DNS.
+    static QStringList octetBoxNames();
+
     // Picks an entry of a list with the mouse, as the user does.
     static void pick(QComboBox *combo, const QString &entry);
 
     QTemporaryDir dir;
     FakeDialogs dialogs;
     FakeLink link;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace telx5::testing

@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>Form1</name>
+    <name>MainWindow</name>
     <message>
         <source>KT360 APRS Config</source>
         <translation>TELX5系列配置软件</translation>

@@ -23,7 +23,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace Ui {
-class Form1;
+class MainWindow;
 }
 
 namespace telx5 {
@@ -33,7 +33,7 @@ class FirmwareUpdate;
 // The one window. Its controls hold the settings: the parser, the sessions
 // and the file commands read and write them through DeviceView and
 // SessionHost, so every reader sees what the user sees.
-class Form1 final : public QWidget, public DeviceView, public SessionHost, public FirmwareHost
+class MainWindow final : public QWidget, public DeviceView, public SessionHost, public FirmwareHost
 {
     Q_OBJECT
 public:
@@ -48,11 +48,11 @@ public:
         QString extraPort;
     };
 
-    // Runs Form_Load, which may show one message box through `dialogs`. Without
+    // Runs startUp, which may show one message box through `dialogs`. Without
     // a link the window opens the real serial ports.
-    Form1(const Options &options, Dialogs &dialogs, SerialLink *link = nullptr,
-          QWidget *parent = nullptr);
-    ~Form1() override;
+    MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link = nullptr,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // DeviceView
     QString text(Field field) const override;
@@ -88,17 +88,17 @@ public:
     using QWidget::setEnabled;
 
 private:
-    void Form_Load(const QLocale &locale, const QString &extraPort);
-    void Command0_Click();
-    void Combo1_Click();
-    void Combo2_Click();
+    void startUp(const QLocale &locale, const QString &extraPort);
+    void loadDefaults();
+    void portPicked();
+    void addressModePicked();
     void runCommand(void (*command)(SessionContext &));
     void statusEdited();
 
     QPushButton *button(Button button) const;
     QLineEdit *octetBox(int index) const;
 
-    std::unique_ptr<Ui::Form1> m_ui;
+    std::unique_ptr<Ui::MainWindow> m_ui;
     Dialogs &m_dialogs;
     QString m_iniPath;
     QString m_language;
@@ -115,7 +115,7 @@ private:
     std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
-    // StatusBox keeps its CR LF line ends; the box shows them as line breaks.
+    // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;
 };

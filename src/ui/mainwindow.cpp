@@ -1,0 +1,378 @@
+#include "mainwindow.h"
+
+#include "devicesettings.h"
+#include "fieldentry.h"
+#include "filecommands.h"
+#include "firmwareupdate.h"
+#include "fitcaptions.h"
+#include "ports.h"
+#include "portsettingsstore.h"
+#include "qtseriallink.h"
+#include "sessions.h"
+#include "ui_mainwindow.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QIcon>
+
+namespace telx5 {
+
+namespace {
+
+const QString Chinese = QStringLiteral("1");
+const QString English = QStringLiteral("2");
+
+// Only the end of the receive log fits into its (hidden) box.
+constexpr qsizetype HexLogShown = 64;
+
+// Adds the entries without picking one: the box keeps the text it had.
+void fillList(QComboBox *combo, const QStringList &entries)
+{
+    const QString text = combo->currentText();
+    combo->addItems(entries);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+// SimSun where the system has it; otherwise a Song-style CJK font, so that the
+// Chinese title does not fall back to empty boxes.
+QString titleFamily()
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &candidate : {QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                                     QStringLiteral("Noto Sans CJK SC")}) {
+        if (families.contains(candidate))
+            return candidate;
+    }
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    return chinese.isEmpty() ? QString() : chinese.constFirst();
+}
+
+// A text the program puts into a narrow box shows its beginning, as a typed
+// one shows where the typing goes on.
+void showStart(QLineEdit *edit)
+{
+    edit->setCursorPosition(0);
+}
+
+QString toDisplay(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_dialogs(dialogs),
+      m_iniPath(options.iniPath), m_parser(*this, m_flags, m_codec),
+      m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
+      m_link(link ? *link : *m_ownLink), m_receiver(m_link, m_lineBuffer, m_parser, m_hexLog),
+      m_firmware(std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_hexLog, m_codec))
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/telx5-config.png")));
+
+    // The places were designed around an 8 point system font.
+    QFont base = font();
+    base.setPointSizeF(8);
+    setFont(base);
+
+    QFont title = m_ui->titleLabel->font();
+    if (const QString family = titleFamily(); !family.isEmpty())
+        title.setFamily(family);
+    title.setPointSizeF(14.25);
+    title.setBold(true);
+    m_ui->titleLabel->setFont(title);
+
+    QPalette status = m_ui->statusBox->palette();
+    status.setColor(QPalette::Base, status.color(QPalette::Button));
+    m_ui->statusBox->setPalette(status);
+
+    const std::array<std::pair<Field, QWidget *>, FieldCount> controls = {{
+        {Field::Callsign, m_ui->callsignEdit}, {Field::Ssid, m_ui->ssidCombo},
+        {Field::Pass, m_ui->passcodeEdit},     {Field::Dhcp, m_ui->dhcpCombo},
+        {Field::Ip1, m_ui->ipOctet1},          {Field::Ip2, m_ui->ipOctet2},
+        {Field::Ip3, m_ui->ipOctet3},          {Field::Ip4, m_ui->ipOctet4},
+        {Field::Mask1, m_ui->maskOctet1},      {Field::Mask2, m_ui->maskOctet2},
+        {Field::Mask3, m_ui->maskOctet3},      {Field::Mask4, m_ui->maskOctet4},
+        {Field::Gate1, m_ui->gateOctet1},      {Field::Gate2, m_ui->gateOctet2},
+        {Field::Gate3, m_ui->gateOctet3},      {Field::Gate4, m_ui->gateOctet4},
+        {Field::Dns1, m_ui->dnsOctet1},        {Field::Dns2, m_ui->dnsOctet2},
+        {Field::Dns3, m_ui->dnsOctet3},        {Field::Dns4, m_ui->dnsOctet4},
+        {Field::Position, m_ui->positionEdit}, {Field::Comment, m_ui->commentEdit},
+        {Field::Server, m_ui->serverCombo},    {Field::SentTime, m_ui->sentTimeEdit},
+        {Field::Filter, m_ui->filterEdit},     {Field::Backlight, m_ui->backlightCombo},
+        {Field::Unit, m_ui->unitCombo},        {Field::Digi, m_ui->digiCheckBox},
+        {Field::Mod, m_ui->modCombo},          {Field::Path, m_ui->pathCombo},
+        {Field::Alias, m_ui->aliasCombo},      {Field::Freq, m_ui->freqEdit},
+        {Field::WifiSsid, m_ui->wifiSsidEdit}, {Field::WifiPass, m_ui->wifiPasswordEdit},
+        {Field::Version, m_ui->versionEdit},   {Field::Ctcss, m_ui->ctcssEdit},
+    }};
+    for (const auto &[field, control] : controls) {
+        const auto index = static_cast<std::size_t>(field);
+        m_fieldControls[index] = control;
+        auto *edit = qobject_cast<QLineEdit *>(control);
+        // The entry rules belong to the box and go with it.
+        if (edit && field != Field::Version && !(field >= Field::Ip1 && field <= Field::Dns4))
+            new FieldEntry(*edit, field);
+    }
+
+    // The lists are offers: a typed text is not completed, not added, and not
+    // taken for a pick from the list when Enter is pressed or the focus leaves.
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        combo->setCompleter(nullptr);
+        disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+        disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    }
+
+    connect(m_ui->portCombo, &QComboBox::activated, this, &MainWindow::portPicked);
+    connect(m_ui->dhcpCombo, &QComboBox::activated, this, &MainWindow::addressModePicked);
+    connect(m_ui->defaultButton, &QPushButton::clicked, this, &MainWindow::loadDefaults);
+    connect(m_ui->openRomButton, &QPushButton::clicked, m_firmware.get(),
+            &FirmwareUpdate::openImage);
+    connect(m_ui->updateButton, &QPushButton::clicked, m_firmware.get(),
+            &FirmwareUpdate::startUpdate);
+    connect(m_ui->loadButton, &QPushButton::clicked, this,
+            [this] { runCommand(&loadSettingsFile); });
+    connect(m_ui->saveButton, &QPushButton::clicked, this,
+            [this] { runCommand(&saveSettingsFile); });
+    connect(m_ui->readButton, &QPushButton::clicked, this, [this] { runCommand(&readSettings); });
+    connect(m_ui->writeButton, &QPushButton::clicked, this, [this] { runCommand(&writeSettings); });
+    connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
+    connect(m_ui->restartButton, &QPushButton::clicked, this,
+            [this] { runCommand(&restartDevice); });
+    connect(m_ui->statusBox, &QPlainTextEdit::textChanged, this, &MainWindow::statusEdited);
+    // After the receiver, so the box shows the log with the new bytes.
+    connect(&m_link, &SerialLink::received, this,
+            [this] { m_ui->hexLogBox->setText(m_hexLog.back(HexLogShown)); });
+    connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
+            [this] { m_ui->hexLogBox->setText(m_hexLog.back(HexLogShown)); });
+
+    startUp(options.locale, options.extraPort);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::startUp(const QLocale &locale, const QString &extraPort)
+{
+    const QString languageTitle = QStringLiteral("语言");
+    if (locale.language() == QLocale::English && locale.territory() == QLocale::UnitedStates) {
+        m_dialogs.message(QStringLiteral("当前系统为：英文"), languageTitle);
+        m_language = English;
+    } else if (locale.language() == QLocale::Chinese && locale.territory() == QLocale::China) {
+        m_dialogs.message(QStringLiteral("当前系统为：中文简体"), languageTitle);
+        m_language = Chinese;
+    }
+    m_codec = TextCodec(codePageForLanguage(m_language));
+
+    if (isChinese()) {
+        if (m_translator.load(QStringLiteral(":/i18n/telx5_zh_CN.qm")))
+            QCoreApplication::installTranslator(&m_translator);
+        m_ui->retranslateUi(this);
+    }
+
+    setPortText(
+        PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_iniPath));
+
+    QStringList ports = Ports::probePorts();
+    if (!extraPort.isEmpty()) {
+        ports.append(extraPort);
+        setPortText(extraPort);
+    }
+    fillList(m_ui->portCombo, ports);
+
+    fillList(m_ui->dhcpCombo, DeviceSettings::dhcpChoices());
+    fillList(m_ui->ssidCombo, DeviceSettings::ssidChoices());
+    fillList(m_ui->serverCombo, DeviceSettings::serverChoices());
+    fillList(m_ui->unitCombo, DeviceSettings::unitChoices());
+    fillList(m_ui->modCombo, DeviceSettings::modChoices());
+    fillList(m_ui->pathCombo, DeviceSettings::pathChoices());
+    fillList(m_ui->aliasCombo, DeviceSettings::aliasChoices());
+    fillList(m_ui->backlightCombo, DeviceSettings::backlightChoices());
+
+    Ports::configurePort(m_link, portText(), ports);
+
+    m_ui->ctcssEdit->setEnabled(false);
+    m_ui->ctcssLabel->setEnabled(false);
+    setText(Field::Ctcss, QStringLiteral("---"));
+
+    fitCaptions(this);
+}
+
+void MainWindow::loadDefaults()
+{
+    DeviceSettings::applyDefaults(*this);
+    setEnabled(Button::Write, true);
+}
+
+void MainWindow::portPicked()
+{
+    if (!Ports::choosePort(m_link, portText()))
+        m_dialogs.message(QStringLiteral("Port is open"));
+}
+
+void MainWindow::addressModePicked()
+{
+    setOctetBoxesEnabled(m_ui->dhcpCombo->currentText() == DeviceSettings::StaticIp);
+}
+
+void MainWindow::runCommand(void (*command)(SessionContext &))
+{
+    SessionContext context{*this, m_link, m_codec, m_parser};
+    command(context);
+}
+
+QString MainWindow::text(Field field) const
+{
+    QWidget *control = m_fieldControls[static_cast<std::size_t>(field)];
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        return combo->currentText();
+    return m_ui->digiCheckBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void MainWindow::setText(Field field, const QString &value)
+{
+    const auto index = static_cast<std::size_t>(field);
+    QWidget *control = m_fieldControls[index];
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        edit->setText(value);
+        showStart(edit);
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        combo->setEditText(value);
+        showStart(combo->lineEdit());
+    } else {
+        m_ui->digiCheckBox->setChecked(value == QStringLiteral("1"));
+    }
+}
+
+QLineEdit *MainWindow::octetBox(int index) const
+{
+    return static_cast<QLineEdit *>(
+        m_fieldControls[static_cast<std::size_t>(Field::Ip1) + static_cast<std::size_t>(index)]);
+}
+
+bool MainWindow::octetBoxesEnabled() const
+{
+    return octetBox(0)->isEnabled();
+}
+
+void MainWindow::setOctetBoxesEnabled(bool enabled)
+{
+    for (int i = 0; i < 16; ++i)
+        octetBox(i)->setEnabled(enabled);
+}
+
+QString MainWindow::statusText() const
+{
+    return m_status;
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    m_status = text;
+    m_settingStatus = true;
+    m_ui->statusBox->setPlainText(toDisplay(text));
+    m_settingStatus = false;
+    // The box has no scroll bars: keep the newest report in sight.
+    m_ui->statusBox->moveCursor(QTextCursor::End);
+}
+
+void MainWindow::statusEdited()
+{
+    if (m_settingStatus)
+        return;
+    m_status = m_ui->statusBox->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QString MainWindow::stepText() const
+{
+    return m_ui->stepBox->text();
+}
+
+void MainWindow::setStepText(const QString &text)
+{
+    m_ui->stepBox->setText(text);
+    showStart(m_ui->stepBox);
+}
+
+QPushButton *MainWindow::button(Button button) const
+{
+    switch (button) {
+    case Button::Default:
+        return m_ui->defaultButton;
+    case Button::OpenRom:
+        return m_ui->openRomButton;
+    case Button::Update:
+        return m_ui->updateButton;
+    case Button::Load:
+        return m_ui->loadButton;
+    case Button::Save:
+        return m_ui->saveButton;
+    case Button::Read:
+        return m_ui->readButton;
+    case Button::Write:
+        return m_ui->writeButton;
+    case Button::Apply:
+        return m_ui->applyWifiButton;
+    case Button::Restart:
+        return m_ui->restartButton;
+    }
+    return m_ui->defaultButton;
+}
+
+QString MainWindow::caption(Button which) const
+{
+    return button(which)->text();
+}
+
+void MainWindow::setCaption(Button which, const QString &caption)
+{
+    button(which)->setText(caption);
+}
+
+bool MainWindow::isEnabled(Button which) const
+{
+    return button(which)->isEnabled();
+}
+
+void MainWindow::setEnabled(Button which, bool enabled)
+{
+    button(which)->setEnabled(enabled);
+}
+
+QString MainWindow::portText() const
+{
+    return m_ui->portCombo->currentText();
+}
+
+void MainWindow::setPortText(const QString &text)
+{
+    m_ui->portCombo->setEditText(text);
+    showStart(m_ui->portCombo->lineEdit());
+}
+
+void MainWindow::setProgressRange(int minimum, int maximum)
+{
+    m_ui->progressBar->setRange(minimum, maximum);
+}
+
+void MainWindow::setProgressValue(int value)
+{
+    m_ui->progressBar->setValue(value);
+}
+
+void MainWindow::setNoticeText(const QString &text)
+{
+    m_ui->noticeLabel->setText(text);
+}
+
+void MainWindow::setPortControlsEnabled(bool enabled)
+{
+    m_ui->openPortButton->setEnabled(enabled);
+    m_ui->portCombo->setEnabled(enabled);
+}
+
+} // namespace telx5
