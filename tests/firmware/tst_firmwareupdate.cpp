@@ -6,6 +6,7 @@
 #include "hexlog.h"
 #include "lineparser.h"
 #include "receiver.h"
+#include "simrig.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,32 +24,9 @@ const QString Updating = QStringLiteral("update...");
 const QString Update = QStringLiteral("update");
 const QString Silence = QStringLiteral("Update fail, no answer from the boot loader");
 
-// File dialogs that answer with a chosen file and remember what they showed.
-class ChoosingDialogs final : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &) override { messages.append(text); }
-    QString openFileName(const FileRequest &request) override
-    {
-        requests.append(request);
-        return fileToChoose;
-    }
-    QString saveFileName(const FileRequest &request) override
-    {
-        requests.append(request);
-        return {};
-    }
-
-    QStringList messages;
-    QList<FileRequest> requests;
-    QString fileToChoose;
-};
-
 class Host final : public FakeHost, public FirmwareHost
 {
 public:
-    Dialogs &dialogs() override { return choosing; }
-
     void setProgressRange(int min, int max) override
     {
         progressMinimum = min;
@@ -74,7 +52,6 @@ public:
         return isEnabled(Button::OpenRom) && isEnabled(Button::Update) && portControls;
     }
 
-    ChoosingDialogs choosing;
     int progressMinimum = 0;
     int progressMaximum = 100;
     int progress = 0;
@@ -161,7 +138,7 @@ struct Rig
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
         file.close();
-        host.choosing.fileToChoose = name;
+        host.dialogState.fileToChoose = name;
         update.openImage();
         padded = FirmwareImage::pad(bytes);
     }
@@ -202,20 +179,6 @@ struct Rig
     FirmwareUpdate update;
     QByteArray padded;
 };
-
-// Runs `act` once, inside whatever wait is running, as soon as `due` holds.
-void when(QObject &owner, std::function<bool()> due, std::function<void()> act)
-{
-    auto *poll = new QTimer(&owner);
-    poll->setInterval(1);
-    QObject::connect(poll, &QTimer::timeout, &owner, [poll, due, act] {
-        if (!due())
-            return;
-        poll->stop();
-        act();
-    });
-    poll->start();
-}
 
 } // namespace
 
@@ -269,16 +232,17 @@ void TestFirmwareUpdate::openRom()
     Rig rig;
     rig.choose(image(length));
 
-    QCOMPARE(rig.host.choosing.requests.size(), 1);
-    const Dialogs::FileRequest request = rig.host.choosing.requests.constFirst();
+    QCOMPARE(rig.host.dialogState.requests.size(), 1);
+    const Dialogs::FileRequest request = rig.host.dialogState.requests.constFirst();
     QCOMPARE(request.title, QStringLiteral("打开"));
     QCOMPARE(request.filter, QStringLiteral("Bin文件(*.bin)"));
     QCOMPARE(rig.host.record.statusText(),
-             QStringLiteral("文件：") + QDir::toNativeSeparators(rig.host.choosing.fileToChoose));
+             QStringLiteral("文件：") +
+                 QDir::toNativeSeparators(rig.host.dialogState.fileToChoose));
     QCOMPARE(rig.host.progressMinimum, 0);
     QCOMPARE(rig.host.progressMaximum, maximum);
     QCOMPARE(rig.update.imageLength(), int(length));
-    QVERIFY(rig.host.choosing.messages.isEmpty());
+    QVERIFY(rig.host.dialogState.messages.isEmpty());
 }
 
 void TestFirmwareUpdate::openRomKeepsTheImageItCannotReplace_data()
@@ -317,17 +281,17 @@ void TestFirmwareUpdate::openRomKeepsTheImageItCannotReplace()
             QCOMPARE(out.write(image(length)), length);
         }
     }
-    rig.host.choosing.fileToChoose = path;
+    rig.host.dialogState.fileToChoose = path;
     rig.update.openImage();
 
     QCOMPARE(rig.update.imageLength(), 6000);
     QCOMPARE(rig.host.progressMaximum, 3);
     QCOMPARE(rig.host.record.statusText(), status);
     if (message.isEmpty()) {
-        QVERIFY(rig.host.choosing.messages.isEmpty());
+        QVERIFY(rig.host.dialogState.messages.isEmpty());
     } else {
-        QCOMPARE(rig.host.choosing.messages.size(), 1);
-        const QString shown = rig.host.choosing.messages.constFirst();
+        QCOMPARE(rig.host.dialogState.messages.size(), 1);
+        const QString shown = rig.host.dialogState.messages.constFirst();
         QVERIFY2(shown.startsWith(message), qPrintable(shown));
         QVERIFY2(shown.contains(QDir::toNativeSeparators(path)), qPrintable(shown));
     }
@@ -354,7 +318,7 @@ void TestFirmwareUpdate::updateRefusesShortImages()
     rig.update.startUpdate();
 
     QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please choose fireware\r\n"));
-    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Please choose fireware")});
+    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Please choose fireware")});
     QVERIFY(rig.link.sends.isEmpty());
     QVERIFY(!rig.link.opened);
     QCOMPARE(rig.host.caption(Button::Update), Update);
@@ -506,13 +470,13 @@ void TestFirmwareUpdate::resetConfirmation()
         rig.link.resetAnswer.clear();
     if (answerAfterTry > 0) {
         const QString waiting = QStringLiteral("Wait for reset eeram %1/5\r\n").arg(answerAfterTry);
-        when(
+        pressWhen(
             rig.link, [&rig, waiting] { return rig.host.record.statusText() == waiting; },
             [&] { Q_EMIT rig.link.received(QByteArrayLiteral("eeram reset\r\n")); });
     }
     QString statusAtReboot;
     QString caption;
-    when(
+    pressWhen(
         rig.link, [&] { return rig.link.sends.contains(RebootLine); },
         [&] {
             statusAtReboot = rig.host.record.statusText();
@@ -607,7 +571,7 @@ void TestFirmwareUpdate::secondPressCancels()
     Rig rig;
     rig.choose(image(5000));
     rig.link.resetAnswer.clear();
-    when(
+    pressWhen(
         rig.link,
         [&] {
             return rig.host.record.statusText() == QStringLiteral("Wait for reset eeram 1/5\r\n");
@@ -619,7 +583,7 @@ void TestFirmwareUpdate::secondPressCancels()
     QVERIFY(!rig.link.opened);
     QCOMPARE(rig.link.sends, QList<QByteArray>{ResetLine});
     QCOMPARE(rig.host.caption(Button::Update), Update);
-    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
+    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is use or no")});
     QVERIFY(rig.finished());
 }
 
@@ -645,14 +609,14 @@ void TestFirmwareUpdate::pressWhileWaitingForTheBootLoader()
         rig.host.record.statusHistory.contains(QStringLiteral("Please wait auto update.\r\n3/10")));
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QVERIFY(!rig.link.opened);
-    QVERIFY(rig.host.choosing.messages.isEmpty());
+    QVERIFY(rig.host.dialogState.messages.isEmpty());
 }
 
 void TestFirmwareUpdate::imageStaysDuringAnUpdate()
 {
     Rig rig;
     rig.choose(image(5000));
-    const QString first = rig.host.choosing.fileToChoose;
+    const QString first = rig.host.dialogState.fileToChoose;
     const QString second = rig.dir.filePath(QStringLiteral("other.bin"));
     QFile other(second);
     QVERIFY(other.open(QIODevice::WriteOnly));
@@ -662,10 +626,10 @@ void TestFirmwareUpdate::imageStaysDuringAnUpdate()
                         QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
     // The file dialog, opened while the boot loader was awaited, is answered
     // only once the blocks are going out.
-    when(
+    pressWhen(
         rig.link, [&] { return rig.update.blockIndex() == 1; },
         [&] {
-            rig.host.choosing.fileToChoose = second;
+            rig.host.dialogState.fileToChoose = second;
             rig.update.openImage();
         });
 
@@ -675,7 +639,7 @@ void TestFirmwareUpdate::imageStaysDuringAnUpdate()
     QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
     QCOMPARE(rig.update.imageLength(), 5000);
     QCOMPARE(rig.host.progressMaximum, 3);
-    QCOMPARE(rig.host.choosing.messages,
+    QCOMPARE(rig.host.dialogState.messages,
              QStringList{QStringLiteral(
                  "An update is running; choose the firmware file when it has ended.")});
     QVERIFY(!rig.host.record.statusHistory.contains(QStringLiteral("文件：") +
@@ -693,7 +657,7 @@ void TestFirmwareUpdate::portThatCannotOpen()
     rig.update.startUpdate();
 
     QVERIFY(rig.link.sends.isEmpty());
-    QCOMPARE(rig.host.choosing.messages, QStringList{QStringLiteral("Port is use or no")});
+    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is use or no")});
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QCOMPARE(rig.host.record.statusText(), QStringLiteral("Please wait auto update.\r\n0/10"));
     QVERIFY(rig.finished());

@@ -1,7 +1,4 @@
 #include "delay.h"
-#include "mainwindow.h"
-#include "qtseriallink.h"
-#include "simdevice.h"
 #include "windowrig.h"
 
 #include <QComboBox>
@@ -10,10 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 using namespace telx5;
 using namespace telx5::testing;
@@ -34,32 +28,10 @@ QByteArray image(qsizetype length)
     return bytes;
 }
 
-// The simulated device on its pseudo-terminal, chosen in the real window.
-class Rig
+// The window with the simulated device, and what the firmware tests look at.
+class Rig : public SimWindowRig
 {
 public:
-    bool start(const QLocale &locale = English)
-    {
-        if (!sim.start())
-            return false;
-        MainWindow::Options options;
-        options.locale = locale;
-        options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
-        options.extraPort = sim.portPath();
-        window = std::make_unique<MainWindow>(options, dialogs, &link);
-        dialogs.messages.clear();
-        return true;
-    }
-
-    template <typename T> T *control(const char *name) const
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-    void click(const char *name) const
-    {
-        QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
-    }
-    QString shownStatus() const { return control<QPlainTextEdit>("statusBox")->toPlainText(); }
     QString notice() const { return control<QLabel>("noticeLabel")->text(); }
 
     // Open ROM on a file with these bytes.
@@ -89,12 +61,6 @@ public:
         const qsizetype reboot = received.indexOf(Reboot);
         return reboot < 0 ? 0 : int(received.mid(reboot).count(Probe));
     }
-
-    QTemporaryDir dir;
-    SimDevice sim;
-    FakeDialogs dialogs;
-    QtSerialLink link;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -260,7 +226,7 @@ void TestFirmwareWindow::shortImageRefused()
 
     QCOMPARE(rig.shownStatus(), QStringLiteral("Please choose fireware\n"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
-    QCOMPARE(rig.dialogs.messages.constFirst().first, QStringLiteral("Please choose fireware"));
+    QCOMPARE(rig.dialogs.messages.constFirst(), QStringLiteral("Please choose fireware"));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.sim.received().isEmpty());
     QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));

@@ -2,23 +2,6 @@
 
 namespace telx5::testing {
 
-void FakeDialogs::message(const QString &text, const QString &)
-{
-    messages.append(text);
-    if (onMessage)
-        onMessage();
-}
-
-QString FakeDialogs::openFileName(const FileRequest &)
-{
-    return QString();
-}
-
-QString FakeDialogs::saveFileName(const FileRequest &)
-{
-    return QString();
-}
-
 void RecordingRecord::setStatusText(const QString &text)
 {
     statusHistory.append(text);

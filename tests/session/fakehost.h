@@ -1,27 +1,13 @@
 #pragma once
 
+#include "fakedialogs.h"
 #include "host.h"
 #include "settingsrecord.h"
 
 #include <QMap>
 #include <QStringList>
 
-#include <functional>
-
 namespace telx5::testing {
-
-// Answers every box at once and remembers what it was asked.
-class FakeDialogs : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &title = {}) override;
-    QString openFileName(const FileRequest &request) override;
-    QString saveFileName(const FileRequest &request) override;
-
-    QStringList messages;
-    // Runs inside message(), where a real box would wait for the user.
-    std::function<void()> onMessage;
-};
 
 // A plain record that remembers every text the status box has shown, so a
 // test can see the attempts a session counted through.

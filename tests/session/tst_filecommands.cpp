@@ -1,4 +1,5 @@
 #include "devicesettings.h"
+#include "fakedialogs.h"
 #include "filecommands.h"
 #include "settingsrecord.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 using namespace telx5;
+using namespace telx5::testing;
 
 namespace {
 
@@ -21,26 +23,6 @@ const QByteArray DefaultFile =
     "COMMENT TEXT:TELX5 144.640MHz\r\nSERVER:china.aprs2.net\r\n"
     "SENT TIME:0600\r\nFILTER:b/TELX5\r\nBACKLIGHT:00\r\n"
     "FREQ:144.6400\r\nUNIT:1\r\nDIGI:0\r\nMOD:3\r\nPATH:1\r\nALIAS:3\r\n";
-
-// Answers each file dialog with the next prepared name (empty: cancelled).
-class ScriptedDialogs : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &) override { messages << text; }
-    QString openFileName(const FileRequest &request) override { return answer(request); }
-    QString saveFileName(const FileRequest &request) override { return answer(request); }
-
-    QStringList answers;
-    QList<FileRequest> requests;
-    QStringList messages;
-
-private:
-    QString answer(const FileRequest &request)
-    {
-        requests << request;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 // Neither file command may touch the port; this one notices if they do.
 class UntouchedLink : public SerialLink
@@ -93,13 +75,13 @@ public:
 
     void save(const QString &fileName)
     {
-        dialogState.answers << fileName;
+        dialogState.fileToChoose = fileName;
         SessionContext context{*this, link, codec, parser};
         saveSettingsFile(context);
     }
     void load(const QString &fileName)
     {
-        dialogState.answers << fileName;
+        dialogState.fileToChoose = fileName;
         SessionContext context{*this, link, codec, parser};
         loadSettingsFile(context);
     }
@@ -108,7 +90,7 @@ public:
     SettingsRecord record;
     Flags flagState;
     LineBuffer buffer;
-    ScriptedDialogs dialogState;
+    FakeDialogs dialogState;
     UntouchedLink link;
     TextCodec codec;
     LineParser parser;

@@ -1,16 +1,12 @@
 #include "delay.h"
-#include "mainwindow.h"
-#include "portsettingsstore.h"
-#include "qtseriallink.h"
 #include "simrig.h"
+#include "windowrig.h"
 #include "writefixtures.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
-
-#include <memory>
 
 using namespace telx5;
 using namespace telx5::testing;
@@ -23,48 +19,6 @@ const QByteArray Reboot = QByteArrayLiteral("REBOOT#\r\n");
 
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 const QLocale Chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
-
-// The simulated device on its pseudo-terminal, chosen in the real window.
-class WindowRig
-{
-public:
-    bool start(const QLocale &locale)
-    {
-        const bool chinese = locale.language() == QLocale::Chinese;
-        sim.setCodePage(chinese ? CodePage::Gb18030 : CodePage::Windows1252);
-        if (!sim.start())
-            return false;
-        MainWindow::Options options;
-        options.locale = locale;
-        options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
-        options.extraPort = sim.portPath();
-        window = std::make_unique<MainWindow>(options, dialogs, &link);
-        // The language box of start-up is not what the tests look at.
-        dialogs.messages.clear();
-        return true;
-    }
-
-    QPushButton *button(const char *name) const
-    {
-        return window->findChild<QPushButton *>(QLatin1String(name));
-    }
-    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-    QString shownStatus() const
-    {
-        return window->findChild<QPlainTextEdit *>(QStringLiteral("statusBox"))->toPlainText();
-    }
-    QString rememberedPort() const
-    {
-        return PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
-                                            window->iniPath());
-    }
-
-    QTemporaryDir dir;
-    SimDevice sim;
-    FakeDialogs dialogs;
-    QtSerialLink link;
-    std::unique_ptr<MainWindow> window;
-};
 
 } // namespace
 
@@ -112,7 +66,7 @@ void TestSessionWindow::readFillsTheWindow()
 
     // The device must answer well inside one attempt's second.
     setDelayTimeScale(0.2);
-    WindowRig rig;
+    SimWindowRig rig;
     QVERIFY(rig.start(locale));
     QVERIFY(!rig.button("writeButton")->isEnabled());
     QStringList captionsWhileOpen;
@@ -140,7 +94,7 @@ void TestSessionWindow::readFillsTheWindow()
 void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
 {
     setDelayTimeScale(0.02);
-    WindowRig rig;
+    SimWindowRig rig;
     rig.sim.setSilent(true);
     QVERIFY(rig.start(English));
     QStringList shown;
@@ -169,7 +123,7 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
 
 void TestSessionWindow::secondReadPressCancels()
 {
-    WindowRig rig;
+    SimWindowRig rig;
     rig.sim.setConnectAfter(SimDevice::Never);
     QVERIFY(rig.start(English));
     pressWhen(
@@ -214,7 +168,7 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
     QFETCH(WriteFixture, write);
     QFETCH(QString, status);
 
-    WindowRig rig;
+    SimWindowRig rig;
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+FREQ")});
     QVERIFY(rig.start(locale));
@@ -258,7 +212,7 @@ void TestSessionWindow::applyWifi()
     QFETCH(QByteArray, sent);
     QFETCH(QString, status);
 
-    WindowRig rig;
+    SimWindowRig rig;
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+WIFI")});
     QVERIFY(rig.start(Chinese));
@@ -299,7 +253,7 @@ void TestSessionWindow::restart()
     QFETCH(QByteArray, sent);
     QFETCH(QString, caption);
 
-    WindowRig rig;
+    SimWindowRig rig;
     QVERIFY(rig.start(locale));
     if (portOpen)
         QVERIFY(rig.link.open());

@@ -138,7 +138,7 @@ void StartupTest::languageBox()
     QFETCH(QString, language);
 
     WindowRig rig(locale);
-    QCOMPARE(rig.dialogs.messages, boxes);
+    QCOMPARE(rig.dialogs.boxes(), boxes);
     QCOMPARE(rig.window->language(), language);
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("Norvane KT360 aprs config"));
     QVERIFY(!rig.window->windowIcon().pixmap(48, 48).isNull());

@@ -1,11 +1,15 @@
 #include "windowrig.h"
 
+#include "portsettingsstore.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 
 namespace telx5::testing {
@@ -30,18 +34,28 @@ bool FakeLink::send(QByteArrayView)
     return false;
 }
 
-WindowRig::WindowRig(const QLocale &locale, const QString &extraPort)
+namespace {
+
+std::unique_ptr<MainWindow> startWindow(const QLocale &locale, const QTemporaryDir &dir,
+                                        Dialogs &dialogs, SerialLink &link,
+                                        const QString &extraPort)
 {
     MainWindow::Options options;
     options.locale = locale;
-    options.iniPath = iniPath();
+    options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
     options.extraPort = extraPort;
-    window = std::make_unique<MainWindow>(options, dialogs, &link);
+    return std::make_unique<MainWindow>(options, dialogs, &link);
 }
+
+} // namespace
+
+WindowRig::WindowRig(const QLocale &locale, const QString &extraPort)
+    : window(startWindow(locale, dir, dialogs, link, extraPort))
+{}
 
 QString WindowRig::iniPath() const
 {
-    return dir.filePath(QStringLiteral("XRVComm.ini"));
+    return window->iniPath();
 }
 
 QString WindowRig::shownText(const QString &name) const
@@ -80,6 +94,38 @@ void WindowRig::pick(QComboBox *combo, const QString &entry)
     const QRect item = view->visualRect(view->model()->index(row, combo->modelColumn()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
     QTRY_VERIFY(!view->isVisible());
+}
+
+bool SimWindowRig::start(const QLocale &locale)
+{
+    const bool chinese = locale.language() == QLocale::Chinese;
+    sim.setCodePage(chinese ? CodePage::Gb18030 : CodePage::Windows1252);
+    if (!sim.start())
+        return false;
+    window = startWindow(locale, dir, dialogs, link, sim.portPath());
+    dialogs.clear();
+    return true;
+}
+
+QPushButton *SimWindowRig::button(const char *name) const
+{
+    return control<QPushButton>(name);
+}
+
+void SimWindowRig::click(const char *name) const
+{
+    QTest::mouseClick(button(name), Qt::LeftButton);
+}
+
+QString SimWindowRig::shownStatus() const
+{
+    return control<QPlainTextEdit>("statusBox")->toPlainText();
+}
+
+QString SimWindowRig::rememberedPort() const
+{
+    return PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                        window->iniPath());
 }
 
 } // namespace telx5::testing

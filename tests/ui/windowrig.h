@@ -1,8 +1,10 @@
 #pragma once
 
-#include "host.h"
+#include "fakedialogs.h"
 #include "mainwindow.h"
+#include "qtseriallink.h"
 #include "seriallink.h"
+#include "simdevice.h"
 
 #include <QList>
 #include <QLocale>
@@ -13,33 +15,9 @@
 #include <memory>
 
 class QComboBox;
+class QPushButton;
 
 namespace telx5::testing {
-
-// Answers every box and dialog at once and remembers what it was shown.
-class FakeDialogs final : public Dialogs
-{
-public:
-    void message(const QString &text, const QString &title = {}) override
-    {
-        messages.append({text, title});
-    }
-    QString openFileName(const FileRequest &request) override
-    {
-        requests.append(request);
-        return fileToChoose;
-    }
-    QString saveFileName(const FileRequest &request) override
-    {
-        requests.append(request);
-        return fileToChoose;
-    }
-
-    QList<QPair<QString, QString>> messages;
-    QList<FileRequest> requests;
-    // What the file dialogs answer; empty: cancelled.
-    QString fileToChoose;
-};
 
 // A port that is never really opened; `open` says whether it claims to be.
 class FakeLink final : public SerialLink
@@ -83,6 +61,32 @@ public:
     QTemporaryDir dir;
     FakeDialogs dialogs;
     FakeLink link;
+    std::unique_ptr<MainWindow> window;
+};
+
+// The real window and serial port with the simulated device on its
+// pseudo-terminal, listed and chosen at start-up.
+class SimWindowRig
+{
+public:
+    // Starts the device, speaking the window's code page, then the window;
+    // the start-up's language box is forgotten.
+    bool start(const QLocale &locale = QLocale(QLocale::English, QLocale::UnitedStates));
+
+    template <typename T> T *control(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QPushButton *button(const char *name) const;
+    void click(const char *name) const;
+    QString shownStatus() const;
+    // The port "XRVComm.ini" remembers, or empty.
+    QString rememberedPort() const;
+
+    QTemporaryDir dir;
+    SimDevice sim;
+    FakeDialogs dialogs;
+    QtSerialLink link;
     std::unique_ptr<MainWindow> window;
 };
 

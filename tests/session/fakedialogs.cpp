@@ -1,0 +1,40 @@
+#include "fakedialogs.h"
+
+namespace telx5::testing {
+
+void FakeDialogs::message(const QString &text, const QString &title)
+{
+    messages.append(text);
+    titles.append(title);
+    if (onMessage)
+        onMessage();
+}
+
+QString FakeDialogs::openFileName(const FileRequest &request)
+{
+    requests.append(request);
+    return fileToChoose;
+}
+
+QString FakeDialogs::saveFileName(const FileRequest &request)
+{
+    requests.append(request);
+    return fileToChoose;
+}
+
+QList<QPair<QString, QString>> FakeDialogs::boxes() const
+{
+    QList<QPair<QString, QString>> shown;
+    for (qsizetype i = 0; i < messages.size(); ++i)
+        shown.append({messages.at(i), titles.value(i)});
+    return shown;
+}
+
+void FakeDialogs::clear()
+{
+    messages.clear();
+    titles.clear();
+    requests.clear();
+}
+
+} // namespace telx5::testing
