@@ -6,6 +6,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTextStream>
+
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace telx5::PortSettingsStore {
 
@@ -15,6 +25,9 @@ const QString FileName = QStringLiteral("XRVComm.ini");
 const QString Section = QStringLiteral("XRVComm");
 // The platform's profile reader copies at most 254 characters of a value.
 constexpr qsizetype MaxValueLength = 254;
+// The remembered port takes a few hundred bytes; a file far bigger is not ours, and reading it
+// whole could exhaust the memory.
+constexpr qint64 MaxFileSize = 64 * 1024;
 
 QString trimBlanks(QStringView text)
 {
@@ -52,8 +65,47 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+enum class Found
+{
+    Nothing,
+    Text,
+    TooLarge,
+    NotRegular
+};
+
+// Up to MaxFileSize + 1 bytes, so that a file that grows while it is read still counts as too
+// large.
+Found readBounded(const QString &fileName, QByteArray &bytes)
+{
+    const QFileInfo info(fileName);
+    if (info.isSymLink() || (info.exists() && !info.isFile()))
+        return Found::NotRegular;
+    QFile file;
+#ifdef Q_OS_UNIX
+    // The file may have been swapped since the look above: the open neither follows a link nor
+    // waits for the writer of a FIFO, and what it opened is looked at again.
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ELOOP ? Found::NotRegular : Found::Nothing;
+    struct stat status;
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (!regular || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return regular ? Found::Nothing : Found::NotRegular;
+    }
+#else
+    file.setFileName(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Found::Nothing;
+#endif
+    bytes = file.read(MaxFileSize + 1);
+    return bytes.size() > MaxFileSize ? Found::TooLarge : Found::Text;
+}
+
 struct IniText
 {
+    Found found = Found::Nothing;
     QStringList lines;
     QString lineEnd;
 };
@@ -66,10 +118,11 @@ IniText readLines(const QString &fileName)
 #else
     ini.lineEnd = QStringLiteral("\n");
 #endif
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    ini.found = readBounded(fileName, bytes);
+    if (ini.found != Found::Text)
         return ini;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes);
     // An existing file keeps the line ends it has.
     if (text.contains(QLatin1String("\r\n")))
         ini.lineEnd = QStringLiteral("\r\n");
@@ -83,6 +136,90 @@ IniText readLines(const QString &fileName)
     if (!ini.lines.isEmpty() && ini.lines.constLast().isEmpty())
         ini.lines.removeLast();
     return ini;
+}
+
+void warn(const QString &fileName, const char *reason)
+{
+    QTextStream(stderr) << QDir::toNativeSeparators(fileName) << ": " << reason << '\n';
+}
+
+void setValue(QStringList &lines, const QString &section, const QString &key, const QString &value)
+{
+    const QString entry = key + QLatin1Char('=') + value;
+
+    qsizetype sectionLine = -1;
+    qsizetype lastEntry = -1; // the section's last non-blank line
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        const QString name = sectionName(line);
+        if (!name.isNull()) {
+            if (sectionLine >= 0)
+                break;
+            if (sameName(name, section)) {
+                sectionLine = i;
+                lastEntry = i;
+            }
+            continue;
+        }
+        if (sectionLine < 0)
+            continue;
+        if (!trimBlanks(line).isEmpty())
+            lastEntry = i;
+        const QString lineKey = keyName(line);
+        if (!lineKey.isNull() && sameName(lineKey, key)) {
+            // The key keeps its spelling and its place; only the value changes.
+            lines[i] = lineKey + QLatin1Char('=') + value;
+            lastEntry = -2;
+            break;
+        }
+    }
+    if (sectionLine < 0) {
+        if (!lines.isEmpty() && !trimBlanks(lines.constLast()).isEmpty())
+            lines << QString();
+        lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+    } else if (lastEntry >= 0) {
+        lines.insert(lastEntry + 1, entry);
+    }
+}
+
+// Written whole and then swapped in: a failed write leaves the old file.
+void save(const QString &fileName, const IniText &ini)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QString text;
+    for (const QString &line : ini.lines)
+        text += line + ini.lineEnd;
+    const QByteArray bytes = text.toUtf8();
+    // commit() swaps the file in even when its own flush of the buffered bytes fails (a full
+    // disk), leaving a cut or empty file; so the bytes are pushed out and checked first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return;
+    }
+    file.commit();
+}
+
+// One read and one write for all the keys, whatever their number.
+void writeValues(const QString &fileName, const QString &section,
+                 const QList<std::pair<QString, QString>> &entries)
+{
+    IniText ini = readLines(fileName);
+    // Replacing it would write through a link into another file, drop a FIFO
+    // or a device, or lose a big file that someone put there.
+    if (ini.found == Found::NotRegular) {
+        warn(fileName, "not a regular file, left as it is");
+        return;
+    }
+    if (ini.found == Found::TooLarge) {
+        warn(fileName, "larger than 64 KiB, left as it is");
+        return;
+    }
+    for (const auto &[key, value] : entries)
+        setValue(ini.lines, section, key, value);
+    save(fileName, ini);
 }
 
 } // namespace
@@ -101,19 +238,24 @@ void storePortSettings(const QString &fileName, const QString &port, const QStri
                        const QString &flowControl, const QString &inBuffer,
                        const QString &outBuffer)
 {
-    writeValue(Section, QStringLiteral("par5"), port, fileName);
-    writeValue(Section, QStringLiteral("par4"), baudRate, fileName);
-    writeValue(Section, QStringLiteral("par1"), stopBits, fileName);
-    writeValue(Section, QStringLiteral("par3"), parity, fileName);
-    writeValue(Section, QStringLiteral("par2"), dataBits, fileName);
-    writeValue(Section, QStringLiteral("par0"), flowControl, fileName);
-    writeValue(Section, QStringLiteral("InBuff"), inBuffer, fileName);
-    writeValue(Section, QStringLiteral("OutBuff"), outBuffer, fileName);
+    writeValues(fileName, Section,
+                {{QStringLiteral("par5"), port},
+                 {QStringLiteral("par4"), baudRate},
+                 {QStringLiteral("par1"), stopBits},
+                 {QStringLiteral("par3"), parity},
+                 {QStringLiteral("par2"), dataBits},
+                 {QStringLiteral("par0"), flowControl},
+                 {QStringLiteral("InBuff"), inBuffer},
+                 {QStringLiteral("OutBuff"), outBuffer}});
 }
 
 QString readValue(const QString &section, const QString &key, const QString &fileName)
 {
     const IniText ini = readLines(fileName);
+    if (ini.found == Found::NotRegular)
+        warn(fileName, "not a regular file, ignored");
+    else if (ini.found == Found::TooLarge)
+        warn(fileName, "larger than 64 KiB, ignored");
     bool inSection = false;
     for (const QString &line : ini.lines) {
         const QString name = sectionName(line);
@@ -135,54 +277,7 @@ QString readValue(const QString &section, const QString &key, const QString &fil
 void writeValue(const QString &section, const QString &key, const QString &value,
                 const QString &fileName)
 {
-    IniText ini = readLines(fileName);
-    const QString entry = key + QLatin1Char('=') + value;
-
-    qsizetype sectionLine = -1;
-    qsizetype lastEntry = -1; // the section's last non-blank line
-    for (qsizetype i = 0; i < ini.lines.size(); ++i) {
-        const QString &line = ini.lines.at(i);
-        const QString name = sectionName(line);
-        if (!name.isNull()) {
-            if (sectionLine >= 0)
-                break;
-            if (sameName(name, section)) {
-                sectionLine = i;
-                lastEntry = i;
-            }
-            continue;
-        }
-        if (sectionLine < 0)
-            continue;
-        if (!trimBlanks(line).isEmpty())
-            lastEntry = i;
-        const QString lineKey = keyName(line);
-        if (!lineKey.isNull() && sameName(lineKey, key)) {
-            // The key keeps its spelling and its place; only the value changes.
-            ini.lines[i] = lineKey + QLatin1Char('=') + value;
-            lastEntry = -2;
-            break;
-        }
-    }
-    if (sectionLine < 0) {
-        if (!ini.lines.isEmpty() && !trimBlanks(ini.lines.constLast()).isEmpty())
-            ini.lines << QString();
-        ini.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-    } else if (lastEntry >= 0) {
-        ini.lines.insert(lastEntry + 1, entry);
-    }
-
-    const QFileInfo info(fileName);
-    QDir().mkpath(info.absolutePath());
-    // Written whole and then swapped in: a failed write leaves the old file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    QString text;
-    for (const QString &line : std::as_const(ini.lines))
-        text += line + ini.lineEnd;
-    file.write(text.toUtf8());
-    file.commit();
+    writeValues(fileName, section, {{key, value}});
 }
 
 } // namespace telx5::PortSettingsStore

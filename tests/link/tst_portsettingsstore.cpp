@@ -4,6 +4,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace telx5;
 
 namespace {
@@ -60,6 +64,10 @@ private Q_SLOTS:
     void missingFileOrKeyReadsEmpty();
     void longValuesAreCutOnReading_data();
     void longValuesAreCutOnReading();
+    void filesOverTheSizeBoundAreIgnored_data();
+    void filesOverTheSizeBoundAreIgnored();
+    void unusualFilesAreLeftAlone_data();
+    void unusualFilesAreLeftAlone();
     void handEditsOfTheRecordKeysLeaveThePort();
     void unwritableFolderKeepsTheOldFile();
     void defaultPathNamesTheFile();
@@ -241,6 +249,62 @@ void TestPortSettingsStore::longValuesAreCutOnReading()
     PortSettingsStore::writeValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), value, m_ini);
     QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
              value.left(expected));
+}
+
+void TestPortSettingsStore::filesOverTheSizeBoundAreIgnored_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("64 KiB, read") << 64 * 1024 << QStringLiteral("COM1") << true;
+    QTest::newRow("64 KiB + 1, ignored and kept") << 64 * 1024 + 1 << QString() << false;
+}
+
+void TestPortSettingsStore::filesOverTheSizeBoundAreIgnored()
+{
+    QFETCH(int, size);
+    QFETCH(QString, expected);
+    QFETCH(bool, stored);
+    const QByteArray content = "[XRVComm]\npar5=COM1\n;";
+    writeAll(m_ini, content + QByteArray(size - content.size() - 1, 'x') + '\n');
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini),
+             expected);
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(readAll(m_ini).contains("par5=/dev/ttyUSB0"), stored);
+}
+
+void TestPortSettingsStore::unusualFilesAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("linkTarget");
+#ifdef Q_OS_UNIX
+    QTest::newRow("link to another file") << QStringLiteral("other.ini");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("/dev/zero");
+    QTest::newRow("fifo") << QString();
+#endif
+}
+
+void TestPortSettingsStore::unusualFilesAreLeftAlone()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, linkTarget);
+    const QString other = m_dir->filePath(QStringLiteral("other.ini"));
+    writeAll(other, "[XRVComm]\npar5=COM1\n");
+    if (linkTarget.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(m_ini).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QDir(m_dir->path()).absoluteFilePath(linkTarget), m_ini));
+    const auto type = [this] {
+        struct stat status = {};
+        ::lstat(QFile::encodeName(m_ini).constData(), &status);
+        return status.st_mode & S_IFMT;
+    };
+    const auto before = type();
+    QVERIFY(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini)
+                .isEmpty());
+    rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(type(), before);
+    QCOMPARE(readAll(other), QByteArray("[XRVComm]\npar5=COM1\n"));
+#endif
 }
 
 void TestPortSettingsStore::handEditsOfTheRecordKeysLeaveThePort()
