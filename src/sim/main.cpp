@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -20,6 +22,21 @@ int intOption(const QCommandLineParser &parser, const QString &name, int fallbac
         std::exit(2);
     }
     return value;
+}
+
+// Milliseconds from a number of seconds such as "2.5"; a timer takes at most
+// INT_MAX of them.
+int secondsOption(const QCommandLineParser &parser, const QString &name, int fallback)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const double seconds = parser.value(name).toDouble(&ok);
+    if (!ok || !(seconds >= 0 && seconds * 1000 <= std::numeric_limits<int>::max())) {
+        QTextStream(stderr) << "telx5-sim: --" << name << " needs a number of seconds\n";
+        std::exit(2);
+    }
+    return qRound(seconds * 1000);
 }
 
 } // namespace
@@ -49,6 +66,10 @@ int main(int argc, char *argv[])
          QStringLiteral("ms")},
         {QStringLiteral("baud"), QStringLiteral("Pace the output at this line speed."),
          QStringLiteral("baud")},
+        {QStringLiteral("paced"),
+         QStringLiteral("Model the wire at 115200 8N1 both ways: input arrives at the line's "
+                        "pace, and bytes that arrive while the tool's side of the line has "
+                        "other settings arrive garbled.")},
         {QStringLiteral("fragment"), QStringLiteral("Write the output in pieces of n bytes."),
          QStringLiteral("n")},
         {QStringLiteral("garbage"), QStringLiteral("Send these bytes (hex) before each answer."),
@@ -63,6 +84,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("save-image"),
          QStringLiteral("Write each firmware image the boot loader receives to this file."),
          QStringLiteral("file")},
+        {QStringLiteral("vanish-after"),
+         QStringLiteral("Pull the cable after this many seconds (2.5 is fine): the port goes "
+                        "away."),
+         QStringLiteral("seconds")},
         {QStringLiteral("verbose"), QStringLiteral("Print each command line received.")},
     });
     parser.process(app);
@@ -77,6 +102,7 @@ int main(int argc, char *argv[])
     device.setAnswerDelay(intOption(parser, QStringLiteral("answer-delay"), 0));
     device.setLineGap(intOption(parser, QStringLiteral("line-gap"), 0));
     device.setBaudRate(intOption(parser, QStringLiteral("baud"), 0));
+    device.setPacedLine(parser.isSet(QStringLiteral("paced")));
     device.setFragmentSize(intOption(parser, QStringLiteral("fragment"), 0));
     device.setGarbage(QByteArray::fromHex(parser.value(QStringLiteral("garbage")).toLatin1()));
     device.setResendBlock(
@@ -86,6 +112,7 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(QStringLiteral("boot-window")))
         device.setBootWindow(intOption(parser, QStringLiteral("boot-window"), 0));
+    const int vanishAfterMs = secondsOption(parser, QStringLiteral("vanish-after"), -1);
 
     if (parser.isSet(QStringLiteral("verbose"))) {
         QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,
@@ -110,5 +137,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     QTextStream(stdout) << device.portPath() << Qt::endl;
+    if (vanishAfterMs >= 0) {
+        QTimer::singleShot(vanishAfterMs, &device, [&device] {
+            const QString path = device.portPath();
+            device.vanish();
+            QTextStream(stderr) << "telx5-sim: cable pulled, " << path << " is gone\n";
+        });
+    }
     return app.exec();
 }

@@ -34,6 +34,10 @@ constexpr qsizetype MaxLine = 4096;
 constexpr int DefaultBootWindowMs = 3000;
 // How often a detached pty is checked for the tool opening it again.
 constexpr int AttachPollMs = 10;
+// The device's line speed in the paced wire mode, and how often the wire
+// hands over the bytes that have arrived since it last looked.
+constexpr int LineBaud = 115200;
+constexpr int WireTickMs = 1;
 
 enum class BootState
 {
@@ -80,6 +84,14 @@ void seed(SettingsRecord &s)
     s.setText(Field::Alias, QStringLiteral("WIDE1+WIDE2"));
 }
 
+// A device at 115200 that listens to a slower sender samples its long start
+// bit all through the frame and reads a zero byte. A zero byte sent reads as
+// 0xFF here, so that no garbled byte comes out as it was sent.
+char garbled(char byte)
+{
+    return byte == 0 ? '\xFF' : '\0';
+}
+
 char xorOf(QByteArrayView data)
 {
     char sum = 0;
@@ -93,12 +105,14 @@ char xorOf(QByteArrayView data)
 struct SimDevice::Private
 {
     explicit Private(SimDevice *owner)
-        : q(owner), pumpTimer(owner), attachTimer(owner), bootWindow(owner)
+        : q(owner), pumpTimer(owner), attachTimer(owner), bootWindow(owner), wireTimer(owner)
     {
         bootWindow.setSingleShot(true);
         pumpTimer.setSingleShot(true);
         pumpTimer.setTimerType(Qt::PreciseTimer);
         attachTimer.setInterval(AttachPollMs);
+        wireTimer.setInterval(WireTickMs);
+        wireTimer.setTimerType(Qt::PreciseTimer);
         seed(settings);
     }
 
@@ -111,6 +125,12 @@ struct SimDevice::Private
     QTimer pumpTimer;
     QTimer attachTimer;
     QTimer bootWindow;
+    // Paced wire: the line started when the device first saw a byte waiting,
+    // and the bytes that have arrived since.
+    bool pacedLine = false;
+    QTimer wireTimer;
+    QElapsedTimer wireClock;
+    qint64 wireBytes = 0;
 
     SettingsRecord settings;
     TextCodec codec;
@@ -158,6 +178,11 @@ struct SimDevice::Private
     bool hostAttached() const;
     void detached();
     void checkAttached();
+    void arrive(QByteArrayView bytes);
+
+    void startWire();
+    void wireTick();
+    bool lineMatches() const;
 
     void handle(char byte);
     void handleLine(const QByteArray &raw);
@@ -196,6 +221,13 @@ void SimDevice::Private::detached()
 void SimDevice::Private::checkAttached()
 {
     // What the tool sent just before it closed its port is still waiting.
+    if (pacedLine) {
+        // The wire takes it out at its pace, and finds out whether the tool
+        // is back once it is out.
+        attachTimer.stop();
+        startWire();
+        return;
+    }
     readAvailable();
     if (master < 0 || !hostAttached())
         return;
@@ -205,7 +237,9 @@ void SimDevice::Private::checkAttached()
 
 void SimDevice::Private::onReadable()
 {
-    if (readAvailable())
+    if (pacedLine)
+        startWire();
+    else if (readAvailable())
         detached();
 }
 
@@ -215,9 +249,7 @@ bool SimDevice::Private::readAvailable()
     while (master >= 0) {
         const ssize_t n = ::read(master, buffer, sizeof buffer);
         if (n > 0) {
-            received.append(buffer, n);
-            for (ssize_t i = 0; i < n; ++i)
-                handle(buffer[i]);
+            arrive(QByteArrayView(buffer, n));
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -225,6 +257,65 @@ bool SimDevice::Private::readAvailable()
         return n < 0 && errno == EIO;
     }
     return false;
+}
+
+void SimDevice::Private::arrive(QByteArrayView bytes)
+{
+    received.append(bytes);
+    for (const char byte : bytes)
+        handle(byte);
+}
+
+void SimDevice::Private::startWire()
+{
+    // The bytes stay in the pty until they are due; the level-triggered
+    // notifier would fire all the while.
+    notifier->setEnabled(false);
+    wireClock.start();
+    wireBytes = 0;
+    wireTimer.start();
+}
+
+void SimDevice::Private::wireTick()
+{
+    const qint64 due = wireClock.nsecsElapsed() * LineBaud / 10 / 1000000000 - wireBytes;
+    if (due <= 0)
+        return;
+    QByteArray bytes(due, Qt::Uninitialized);
+    ssize_t n = 0;
+    do {
+        n = ::read(master, bytes.data(), static_cast<size_t>(due));
+    } while (n < 0 && errno == EINTR);
+    const bool hungUp = n < 0 && errno == EIO;
+    if (n > 0) {
+        wireBytes += n;
+        bytes.truncate(n);
+        // Every byte that arrived since the last tick is judged by the
+        // settings the line has now, so a change within the tick garbles
+        // them all.
+        if (!lineMatches())
+            std::transform(bytes.cbegin(), bytes.cend(), bytes.begin(), garbled);
+        arrive(bytes);
+    }
+    // A handler may have pulled the cable or turned the wire off meanwhile.
+    if (n == due || master < 0 || !wireTimer.isActive())
+        return;
+    // The pty has run dry: the line idles until the tool sends again.
+    wireTimer.stop();
+    if (hungUp)
+        detached();
+    else
+        notifier->setEnabled(true);
+}
+
+bool SimDevice::Private::lineMatches() const
+{
+    // The pty's master reports the termios of the tool's side.
+    termios mode{};
+    if (::tcgetattr(master, &mode) != 0)
+        return false;
+    return ::cfgetospeed(&mode) == B115200 && (mode.c_cflag & CSIZE) == CS8 &&
+           (mode.c_cflag & (PARENB | CSTOPB)) == 0;
 }
 
 void SimDevice::Private::handle(char byte)
@@ -432,6 +523,7 @@ void SimDevice::Private::closeMaster()
     attachTimer.stop();
     pumpTimer.stop();
     bootWindow.stop();
+    wireTimer.stop();
     out.clear();
     if (master >= 0)
         ::close(master);
@@ -541,14 +633,15 @@ void SimDevice::Private::pump()
         qsizetype n = chunk.bytes.size();
         if (fragmentSize > 0)
             n = std::min<qsizetype>(n, fragmentSize);
-        if (baud > 0) {
+        const int pace = baud > 0 ? baud : pacedLine ? LineBaud : 0;
+        if (pace > 0) {
             if (!paceClock.isValid()) {
                 paceClock.start();
                 pacedBytes = 0;
             }
-            const qint64 allowed = paceClock.nsecsElapsed() * baud / 10 / 1000000000 - pacedBytes;
+            const qint64 allowed = paceClock.nsecsElapsed() * pace / 10 / 1000000000 - pacedBytes;
             if (allowed <= 0) {
-                pumpTimer.start(std::max(1, 10000 / baud));
+                pumpTimer.start(std::max(1, 10000 / pace));
                 return;
             }
             n = std::min<qsizetype>(n, allowed);
@@ -586,6 +679,7 @@ SimDevice::SimDevice(QObject *parent) : QObject(parent), d(std::make_unique<Priv
 {
     connect(&d->pumpTimer, &QTimer::timeout, this, [this] { d->pump(); });
     connect(&d->attachTimer, &QTimer::timeout, this, [this] { d->checkAttached(); });
+    connect(&d->wireTimer, &QTimer::timeout, this, [this] { d->wireTick(); });
     // No probe in time: the loader starts the firmware, which speaks the
     // setup protocol again.
     connect(&d->bootWindow, &QTimer::timeout, this, [this] { d->setMode(Mode::Setup); });
@@ -709,6 +803,16 @@ void SimDevice::setLineGap(int ms)
 void SimDevice::setBaudRate(int baud)
 {
     d->baud = std::max(0, baud);
+}
+
+void SimDevice::setPacedLine(bool on)
+{
+    d->pacedLine = on;
+    if (on || !d->wireTimer.isActive())
+        return;
+    // What is still in the pty goes to the unpaced reader at once.
+    d->wireTimer.stop();
+    d->notifier->setEnabled(true);
 }
 
 void SimDevice::setFragmentSize(int bytes, int gapMs)

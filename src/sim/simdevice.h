@@ -63,6 +63,17 @@ public:
     void setLineGap(int ms);
     // Output paced at this line speed (10 bits a byte); 0 sends at once.
     void setBaudRate(int baud);
+    // The wire at 115200 8N1 both ways, off unless set. The tool's bytes stay
+    // in the pty and arrive one by one, 10/115200 s apart, counted from when
+    // the device first sees them; received() and the commands see each only
+    // once it has arrived. A byte that arrives while the tool's side of the
+    // line has another speed, character size, parity or stop bits arrives
+    // garbled, never as sent, as a device at 115200 would read it; so do the
+    // bytes still on the wire when the tool closes its port and its serial
+    // library restores other settings. Answers leave at 115200 unless
+    // setBaudRate chose another speed. The device runs on the event loop, so
+    // bytes written while it cannot run start their way when it runs again.
+    void setPacedLine(bool on);
     // Output written in pieces of at most `bytes`, `gapMs` apart, so that the
     // tool receives a line over several reads; 0 writes whole answers.
     void setFragmentSize(int bytes, int gapMs = 5);

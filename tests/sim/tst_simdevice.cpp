@@ -2,8 +2,13 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace telx5;
 using telx5::testing::SimLink;
@@ -15,6 +20,8 @@ namespace {
 // the device to have handled everything before it.
 const QByteArray Sentinel = "AT+RESET#\r\n";
 const QByteArray SentinelAnswer = "eeram reset\r\n";
+// 400 bytes: 35 ms on the wire at 115200 baud.
+const QByteArray WireLines = QByteArray("AT+PASS,24680#\r\n").repeated(25);
 
 QByteArray header(int length)
 {
@@ -91,6 +98,8 @@ private Q_SLOTS:
     void bootLoaderWithoutProbeStartsTheFirmware();
     void overlongLineIsForgotten();
     void vanishedDeviceTakesItsPortAway();
+    void pacedLineGarblesBytesSentAtTheWrongSpeed_data();
+    void pacedLineGarblesBytesSentAtTheWrongSpeed();
 
 private:
     std::unique_ptr<SimLink> m_sim;
@@ -579,6 +588,54 @@ void TestSimDevice::vanishedDeviceTakesItsPortAway()
     QString error;
     QVERIFY(!m_sim->device.start(&error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestSimDevice::pacedLineGarblesBytesSentAtTheWrongSpeed_data()
+{
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<bool>("slowDownAfter");
+    QTest::addColumn<bool>("closeAfter");
+    QTest::addColumn<int>("garbledTail");
+    QTest::newRow("115200 arrives whole") << 115200 << false << false << 0;
+    QTest::newRow("9600 arrives garbled") << 9600 << false << false << int(WireLines.size());
+    QTest::newRow("9600 set right after the write") << 115200 << true << false << 1;
+    QTest::newRow("close restores 9600 at once") << 115200 << false << true << 1;
+}
+
+void TestSimDevice::pacedLineGarblesBytesSentAtTheWrongSpeed()
+{
+    QFETCH(int, speed);
+    QFETCH(bool, slowDownAfter);
+    QFETCH(bool, closeAfter);
+    QFETCH(int, garbledTail);
+    SimDevice &device = m_sim->device;
+    device.setPacedLine(true);
+    QVERIFY(device.start());
+    // The port finds the line at 9600, and restores that when it closes.
+    const int fd = ::open(QFile::encodeName(device.portPath()).constData(), O_RDWR | O_NOCTTY);
+    termios line{};
+    QVERIFY(fd >= 0 && ::tcgetattr(fd, &line) == 0);
+    ::cfsetspeed(&line, B9600);
+    QVERIFY(::tcsetattr(fd, TCSANOW, &line) == 0 && ::close(fd) == 0);
+    QSerialPort port(device.portPath());
+    port.setBaudRate(speed);
+    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(port.write(WireLines), WireLines.size());
+    QVERIFY(port.flush());
+    if (slowDownAfter)
+        QVERIFY(port.setBaudRate(9600));
+    if (closeAfter)
+        port.close();
+    // Not QTRY: its 50 ms steps would hide the wire time.
+    QVERIFY(QTest::qWaitFor([&] { return device.received().size() == WireLines.size(); }));
+    QVERIFY(clock.nsecsElapsed() >= WireLines.size() * 10 * 1000000000LL / 115200);
+    const QByteArray got = device.received();
+    if (garbledTail == 0)
+        QCOMPARE(got, WireLines);
+    for (qsizetype i = got.size() - garbledTail; i < got.size(); ++i)
+        QVERIFY2(got.at(i) != WireLines.at(i), qPrintable(QString::number(i)));
 }
 
 QTEST_GUILESS_MAIN(TestSimDevice)
