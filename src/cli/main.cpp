@@ -109,7 +109,10 @@ int main(int argc, char *argv[])
     }
 
     const QString language = arguments.isSet(chineseOption) ? QStringLiteral("1") : QString();
-    const QString iniPath = PortSettingsStore::defaultIniPath();
+    // The simulated device's port is gone when the program ends: it is never
+    // remembered.
+    const bool simulate = arguments.isSet(simulateOption);
+    const QString iniPath = simulate ? QString() : PortSettingsStore::defaultIniPath();
     ConsoleHost host(language, iniPath);
     const TextCodec codec(codePageForLanguage(language));
     LineParser parser(host.settings(), host.flags(), codec);
@@ -120,7 +123,7 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<SimDevice> device;
     QString portName = arguments.value(portOption);
-    if (arguments.isSet(simulateOption)) {
+    if (simulate) {
         device = std::make_unique<SimDevice>();
         QString error;
         if (!device->start(&error)) {
@@ -129,11 +132,14 @@ int main(int argc, char *argv[])
         }
         portName = device->portPath();
     }
-    if (portName.isEmpty())
+    if (portName.isEmpty() && !iniPath.isEmpty()) {
         portName = PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
                                                 iniPath);
+        if (Ports::isPseudoTerminal(portName))
+            portName.clear();
+    }
     host.setPortText(portName);
-    Ports::configurePort(port, portName, Ports::candidatePorts());
+    Ports::configurePort(port, portName);
 
     const auto needs = [&](qsizetype count) {
         if (rest.size() == count)

@@ -50,6 +50,7 @@ FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, Se
     connect(&m_replyWatcher, &QTimer::timeout, this, &FirmwareUpdate::answerLoaderReplies);
     m_silence.setSingleShot(true);
     connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
+    connect(&m_port, &SerialLink::disconnected, this, &FirmwareUpdate::portLost);
     m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
 }
 
@@ -134,6 +135,8 @@ void FirmwareUpdate::startUpdate()
     bool reset = false;
     for (int attempt = 1; attempt <= ResetTries && !reset; ++attempt) {
         Delay(1000);
+        if (!m_sessionRunning)
+            return;
         if (flags.eeramReset) {
             view.appendStatus(QStringLiteral("\r\nreset eeram OK\r\n"));
             Delay(1000);
@@ -154,6 +157,8 @@ void FirmwareUpdate::startUpdate()
     if (m_port.isOpen())
         m_port.close();
     Delay(100);
+    if (!m_sessionRunning)
+        return;
     if (!SessionSupport::openPort(m_host, m_port))
         return portFailure();
     m_bootProbeTimer.start(scaled(BootProbeIntervalMs));
@@ -315,6 +320,16 @@ void FirmwareUpdate::silenceExpired()
     m_port.close();
     m_host.settings().appendStatusLine(
         QStringLiteral("Update fail, no answer from the boot loader"));
+    m_host.setCaption(Button::Update, UpdateCaption);
+    endSession();
+}
+
+void FirmwareUpdate::portLost()
+{
+    if (!m_sessionRunning)
+        return;
+    m_host.dialogs().message(QStringLiteral("Port is use or no"));
+    SessionSupport::reportLoss(m_host, m_port);
     m_host.setCaption(Button::Update, UpdateCaption);
     endSession();
 }

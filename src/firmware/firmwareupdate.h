@@ -62,6 +62,8 @@ private:
     void lockControls(bool locked);
     void complete();
     void silenceExpired();
+    // The device went away (a pulled cable): a running session ends at once.
+    void portLost();
     void endSession();
     QString progressLine(const QString &state) const;
 

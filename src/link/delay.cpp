@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <thread>
 
 namespace telx5 {
@@ -29,14 +30,13 @@ double delayTimeScale()
     return g_timeScale.load();
 }
 
-void Delay(int ms)
-{
-    if (ms < 0)
-        return;
+namespace {
 
+// Dispatches events until `limitMs` have passed or `done` holds.
+bool waitLoop(double limitMs, const std::function<bool()> &done)
+{
     QElapsedTimer clock;
     clock.start();
-    const double limit = ms * delayTimeScale();
 
     // A timer bounds each sleep in the event dispatcher, so the wait wakes for
     // its own deadline even when no other event arrives. Nested waits (a
@@ -46,13 +46,19 @@ void Delay(int ms)
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     const bool canDispatch = QCoreApplication::instance() != nullptr;
+    // A condition is looked at again at least this often.
+    constexpr qint64 PollMs = 1;
 
     for (;;) {
+        if (done && done())
+            return true;
         const qint64 elapsed = clock.elapsed();
-        if (static_cast<double>(elapsed) > limit)
-            return;
-        const auto remaining =
-            std::max<qint64>(1, static_cast<qint64>(std::floor(limit)) + 1 - elapsed);
+        if (static_cast<double>(elapsed) > limitMs)
+            return false;
+        auto remaining =
+            std::max<qint64>(1, static_cast<qint64>(std::floor(limitMs)) + 1 - elapsed);
+        if (done)
+            remaining = std::min(remaining, PollMs);
         if (!canDispatch) {
             std::this_thread::sleep_for(std::chrono::milliseconds(remaining));
             continue;
@@ -60,6 +66,20 @@ void Delay(int ms)
         wake.start(std::chrono::milliseconds(remaining));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
+}
+
+} // namespace
+
+void Delay(int ms)
+{
+    if (ms < 0)
+        return;
+    waitLoop(ms * delayTimeScale(), {});
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    return waitLoop(std::max(0, timeoutMs), done);
 }
 
 } // namespace telx5

@@ -49,14 +49,12 @@ QString namePrefix()
 #endif
 }
 
+#ifdef Q_OS_WIN
 QString replacement()
 {
-#ifdef Q_OS_WIN
     return QStringLiteral("COM1");
-#else
-    return QStringLiteral("/dev/ttyS0");
-#endif
 }
+#endif
 
 QStringList candidatePorts()
 {
@@ -87,23 +85,32 @@ QStringList probePorts()
     return open;
 }
 
-void configurePort(SerialLink &link, const QString &portText, const QStringList &probed)
+QString deviceName(const QString &text)
+{
+#ifdef Q_OS_WIN
+    return text;
+#else
+    if (text.isEmpty() || text.startsWith(QLatin1Char('/')))
+        return text;
+    return namePrefix() + text;
+#endif
+}
+
+bool isPseudoTerminal(const QString &name)
+{
+    return name.startsWith(QStringLiteral("/dev/pts/"));
+}
+
+void configurePort(SerialLink &link, const QString &portText)
 {
     if (link.isOpen())
         link.close();
 #ifdef Q_OS_WIN
-    Q_UNUSED(probed);
     const int number = comNumber(portText);
     link.setPortName(number > 0 ? QStringLiteral("COM%1").arg(number)
                                 : QStringLiteral("COM%1").arg(LastComPort));
 #else
-    if (portText.startsWith(namePrefix())) {
-        link.setPortName(portText);
-        return;
-    }
-    const QStringList tried = probed.isEmpty() ? candidatePorts() : probed;
-    if (!tried.isEmpty())
-        link.setPortName(tried.constLast());
+    link.setPortName(deviceName(portText));
 #endif
 }
 
@@ -116,7 +123,7 @@ bool choosePort(SerialLink &link, const QString &text)
             chosen = text;
     }
 #else
-    const QString chosen = text;
+    const QString chosen = deviceName(text);
 #endif
     if (chosen.isEmpty())
         return true;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 namespace telx5 {
 
@@ -11,8 +12,11 @@ class SerialLink;
 // elsewhere.
 namespace Ports {
 
-QString namePrefix();  // "COM" / "/dev/"
-QString replacement(); // "COM1" / "/dev/ttyS0", stored when the port text lacks the prefix
+QString namePrefix(); // "COM" / "/dev/"
+#ifdef Q_OS_WIN
+// "COM1", shown and stored when the port text names no "COMn".
+QString replacement();
+#endif
 
 // The ports the probe tries, in order: "COM1" to "COM16" on Windows, the
 // device paths of the ports the system reports, by name, elsewhere.
@@ -21,12 +25,19 @@ QStringList candidatePorts();
 // The ports that open now, in order.
 QStringList probePorts();
 
-// Chooses the start-up port from the port list's text (the
-// remembered port), else the last port the probe tried: "COM16" on Windows,
-// elsewhere the last of `probed`, the probe's list in its order (the ports it
-// tried, candidatePorts(), or those that opened, probePorts()); candidatePorts()
-// stands in when `probed` is empty. Leaves it closed.
-void configurePort(SerialLink &link, const QString &portText, const QStringList &probed);
+// The device a port text names: on Windows the text itself, elsewhere a path
+// as it stands and a bare name under "/dev/" ("ttyUSB0" is "/dev/ttyUSB0").
+// Never another port.
+QString deviceName(const QString &text);
+
+// A pseudo-terminal ("/dev/pts/3"): a simulated device, never a port to
+// come back to at the next start.
+bool isPseudoTerminal(const QString &name);
+
+// Chooses the start-up port from the port list's text (the remembered port):
+// the port it names, or on Windows "COM16" when it names no "COMn". Leaves
+// it closed.
+void configurePort(SerialLink &link, const QString &portText);
 
 // The user picked `text` in the port list. False (and nothing changed) when the
 // port is open; the caller shows "Port is open". Any list entry chooses its

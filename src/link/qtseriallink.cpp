@@ -1,8 +1,18 @@
 #include "qtseriallink.h"
 
+#include "delay.h"
+
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#endif
 
 namespace telx5 {
 
@@ -11,8 +21,13 @@ namespace {
 // The receive buffer of the device link; QSerialPort has no transmit buffer
 // size to set (it queues any amount, so a 2049-byte frame goes out whole).
 constexpr qint64 InBufferSize = 4096;
-// How long a close waits for queued bytes to leave.
+// How long a close waits for Qt's own buffer to reach the system.
 constexpr int DrainTimeoutMs = 500;
+// One byte on the wire at 115200 baud: a start bit, 8 data bits, a stop bit.
+constexpr qint64 ByteTimeNs = 10 * 1'000'000'000LL / 115200;
+// Beyond the wire time of the queued bytes: the adapter's own latency.
+constexpr int SettleMs = 10;
+constexpr int DrainMarginMs = 200;
 
 QString permissionHint(const QString &path)
 {
@@ -33,16 +48,23 @@ QtSerialLink::QtSerialLink(QObject *parent) : SerialLink(parent)
         if (!bytes.isEmpty())
             Q_EMIT received(bytes);
     });
-    // A port that disappears (a pulled USB cable) reports a failed read on
-    // every poll from then on. Closing it stops that and makes the next send
-    // report failure instead of writing into nothing.
+    // A port that disappears (a pulled USB cable) reports a failed read or
+    // write (ENXIO, EIO) on every poll from then on. Closing it stops that and
+    // makes the next send report failure instead of writing into nothing.
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
-            m_port.isOpen()) {
-            m_port.clearError();
-            m_port.close();
-        }
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+             error == QSerialPort::WriteError) &&
+            m_port.isOpen())
+            lose();
     });
+    m_clock.start();
+}
+
+void QtSerialLink::lose()
+{
+    m_port.clearError();
+    m_port.close();
+    setDisconnected(true);
 }
 
 bool QtSerialLink::setPortName(const QString &name)
@@ -73,16 +95,31 @@ bool QtSerialLink::open(QString *error)
     };
     if (m_port.isOpen())
         return fail(QStringLiteral("it is already open"));
-    if (m_name.isEmpty())
-        return fail(QStringLiteral("no port chosen"));
+    if (m_name.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No port chosen");
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    // Only a terminal device is a port: a regular file, a folder or a FIFO
+    // named by mistake is never opened (a FIFO would block the open).
+    struct stat status = {};
+    if (::stat(QFile::encodeName(m_name).constData(), &status) != 0)
+        return fail(QStringLiteral("no such port"));
+    if (!S_ISCHR(status.st_mode))
+        return fail(QStringLiteral("not a serial port"));
+#endif
 
     m_port.setBaudRate(QSerialPort::Baud115200);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (m_port.open(QIODevice::ReadWrite))
+    if (m_port.open(QIODevice::ReadWrite)) {
+        setDisconnected(false);
+        m_lineIdleAtNs = m_clock.nsecsElapsed();
         return true;
+    }
 
     const QSerialPort::SerialPortError code = m_port.error();
     const QString detail = m_port.errorString();
@@ -106,26 +143,58 @@ bool QtSerialLink::open(QString *error)
 
 void QtSerialLink::close()
 {
-    if (!m_port.isOpen())
+    // A close that waits for the wire dispatches events; a handler that runs
+    // meanwhile and closes the port too finds this one under way.
+    if (!m_port.isOpen() || m_closing)
         return;
-    // QSerialPort drops what is still queued when it closes; let it leave
-    // first, within a bound, so a command's last line reaches the device.
+    m_closing = true;
+    // QSerialPort drops what is still in its own buffer when it closes.
     const QDeadlineTimer deadline(DrainTimeoutMs);
     while (m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
             break;
     }
     m_port.flush();
-    m_port.close();
+    drain();
+    // The device may have gone while the line drained.
+    if (m_port.isOpen())
+        m_port.close();
+    m_closing = false;
+}
+
+void QtSerialLink::drain()
+{
+#ifdef Q_OS_UNIX
+    // QSerialPort's close puts back the line settings it found at open (often
+    // 9600 baud) at once, while the system and the adapter still hold bytes:
+    // they would reach the device garbled. So the close waits until the
+    // system's queue is empty and the wire has had time for every byte
+    // written, dispatching events meanwhile so the window keeps running.
+    const int fd = static_cast<int>(m_port.handle());
+    const auto queued = [fd] {
+        int count = 0;
+        return ::ioctl(fd, TIOCOUTQ, &count) == 0 ? count : 0;
+    };
+    const qint64 idleAtNs =
+        std::max(m_lineIdleAtNs, m_clock.nsecsElapsed() + queued() * ByteTimeNs);
+    const qint64 doneAtNs = idleAtNs + qint64(SettleMs) * 1'000'000;
+    const int boundMs = int((doneAtNs - m_clock.nsecsElapsed()) / 1'000'000) + DrainMarginMs;
+    waitUntil(
+        [&] { return !m_port.isOpen() || (queued() == 0 && m_clock.nsecsElapsed() >= doneAtNs); },
+        boundMs);
+#endif
 }
 
 bool QtSerialLink::send(QByteArrayView bytes)
 {
-    if (!m_port.isOpen())
+    if (!m_port.isOpen() || m_closing)
         return false;
     if (bytes.isEmpty())
         return true;
-    return m_port.write(bytes.data(), bytes.size()) == bytes.size();
+    if (m_port.write(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    m_lineIdleAtNs = std::max(m_lineIdleAtNs, m_clock.nsecsElapsed()) + bytes.size() * ByteTimeNs;
+    return true;
 }
 
 } // namespace telx5

@@ -2,6 +2,7 @@
 
 #include "seriallink.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 
 namespace telx5 {
@@ -21,10 +22,18 @@ public:
     bool send(QByteArrayView bytes) override;
 
 private:
+    void drain();
+    void lose();
+
     QSerialPort m_port;
     // As given: QSerialPort reports a device path ("/dev/pts/3") by a short
     // name of its own.
     QString m_name;
+    // When the line has sent everything written so far, on m_clock: bytes
+    // leave at 10 bits each, however fast the writes returned.
+    QElapsedTimer m_clock;
+    qint64 m_lineIdleAtNs = 0;
+    bool m_closing = false;
 };
 
 } // namespace telx5

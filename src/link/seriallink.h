@@ -23,14 +23,31 @@ public:
     // Applies "115200,n,8,1" and opens. On failure `error` says why
     // (missing, in use, no permission).
     virtual bool open(QString *error = nullptr) = 0;
-    // Lets the queued bytes leave first, bounded by a short time-out.
+    // Lets the queued bytes leave the wire first, within a bound, so that the
+    // line settings change only once the device has received them.
     virtual void close() = 0;
     // Output. False when the port is closed or the write fails.
     virtual bool send(QByteArrayView bytes) = 0;
 
+    // The device went away while the port was open (a pulled USB cable): the
+    // port has been closed. Holds until the next open.
+    bool wasDisconnected() const { return m_disconnected; }
+
 Q_SIGNALS:
     // A data event: every byte that was waiting, in order.
     void received(const QByteArray &bytes);
+    void disconnected();
+
+protected:
+    void setDisconnected(bool lost)
+    {
+        m_disconnected = lost;
+        if (lost)
+            Q_EMIT disconnected();
+    }
+
+private:
+    bool m_disconnected = false;
 };
 
 } // namespace telx5

@@ -37,6 +37,16 @@ void errorExit(SessionHost &host)
     host.dialogs().message(SessionSupport::portFailure());
 }
 
+// The device went away under the read: it ends now, and the window is left
+// as after any read, ready for the next command.
+void lostExit(SessionHost &host, const SerialLink &port)
+{
+    errorExit(host);
+    SessionSupport::reportLoss(host, port);
+    host.setEnabled(Button::Write, true);
+    host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+}
+
 } // namespace
 
 void readSettings(SessionContext &context)
@@ -66,16 +76,20 @@ void readSettings(SessionContext &context)
     if (!SessionSupport::openPort(host, port))
         return errorExit(host);
     SessionSupport::normalisePortText(host);
-    PortSettingsStore::storePortSettings(host.iniPath(), host.portText(), QStringLiteral("115200"),
-                                         QStringLiteral("1"), QStringLiteral("n"),
-                                         QStringLiteral("8"), QStringLiteral("0"),
-                                         QStringLiteral("2048"), QStringLiteral("2048"));
+    // A host without a port memory (the simulated device's) remembers nothing.
+    if (!host.iniPath().isEmpty())
+        PortSettingsStore::storePortSettings(
+            host.iniPath(), host.portText(), QStringLiteral("115200"), QStringLiteral("1"),
+            QStringLiteral("n"), QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"),
+            QStringLiteral("2048"));
 
     const QByteArray connectLine = context.codec.encode(Commands::connect());
     for (int i = 1; i <= Attempts; ++i) {
         view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
                                .arg(i)
                                .arg(Attempts));
+        if (port.wasDisconnected())
+            return lostExit(host, port);
         if (port.isOpen() && !port.send(connectLine))
             return errorExit(host);
         if (host.caption(Button::Read) == SessionSupport::portIsOpen(host)) {
@@ -98,6 +112,8 @@ void readSettings(SessionContext &context)
     const QByteArray readLine = context.codec.encode(Commands::read());
     flags.readEnd = false;
     for (int j = 1; j <= Attempts; ++j) {
+        if (port.wasDisconnected())
+            return lostExit(host, port);
         if (!port.send(readLine))
             return errorExit(host);
         Delay(1000);

@@ -29,8 +29,14 @@ inline QString portFailure()
 // Opens the port for a command. The message box that tells of a failure has one
 // wording for every cause, so the cause itself (which port, missing, in use,
 // or no permission and which group grants it) goes into the status box.
+// Outside Windows the port is the one the port list's text names, and no
+// other.
 inline bool openPort(SessionHost &host, SerialLink &port)
 {
+#ifndef Q_OS_WIN
+    if (!port.isOpen())
+        port.setPortName(Ports::deviceName(host.portText()));
+#endif
     QString error;
     if (port.open(&error))
         return true;
@@ -39,12 +45,28 @@ inline bool openPort(SessionHost &host, SerialLink &port)
     return false;
 }
 
-// A port text typed by hand that names no port is shown (and remembered) as
-// the platform's first port; the port already chosen stays in use.
+// The port list shows the port a command used. On Windows a text typed by
+// hand that names no "COMn" is shown (and remembered) as the first port,
+// while the port already chosen stays in use.
 inline void normalisePortText(SessionHost &host)
 {
+#ifdef Q_OS_WIN
     if (!host.portText().startsWith(Ports::namePrefix()))
         host.setPortText(Ports::replacement());
+#else
+    host.setPortText(Ports::deviceName(host.portText()));
+#endif
+}
+
+// A pulled cable ends a command: after the command's own failure text, the
+// status box says which port went away.
+inline bool reportLoss(SessionHost &host, const SerialLink &port)
+{
+    if (!port.wasDisconnected())
+        return false;
+    host.settings().appendStatusLine(
+        pick(host, u"端口 %1 已断开", u"Port %1 was disconnected").arg(port.portName()));
+    return true;
 }
 
 } // namespace telx5::SessionSupport

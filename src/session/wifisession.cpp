@@ -14,9 +14,10 @@ constexpr int ConfirmationWaitMs = 800;
 const QString ApplyCaption = QStringLiteral("Apply");
 const QString RestartCaption = QStringLiteral("restart");
 
-void wifiFailure(SessionHost &host)
+void wifiFailure(SessionHost &host, const SerialLink &port)
 {
     host.dialogs().message(SessionSupport::portFailure());
+    SessionSupport::reportLoss(host, port);
     host.setCaption(Button::Apply, ApplyCaption);
 }
 
@@ -32,29 +33,31 @@ void applyWifi(SessionContext &context)
     if (port.isOpen()) {
         host.setCaption(Button::Read, QStringLiteral("Port is open"));
         port.close();
-        wifiFailure(host);
+        wifiFailure(host, port);
         return;
     }
 
     host.setCaption(Button::Apply, QStringLiteral("Write"));
     if (!SessionSupport::openPort(host, port))
-        return wifiFailure(host);
+        return wifiFailure(host, port);
     SessionSupport::normalisePortText(host);
     Delay(200);
 
+    if (port.wasDisconnected())
+        return wifiFailure(host, port);
     // Another command took the port during the wait; it has said so itself.
     if (!port.isOpen())
         return;
 
     const QString line = Commands::wifi(view.text(Field::WifiSsid), view.text(Field::WifiPass));
     if (!port.send(context.codec.encode(line)))
-        return wifiFailure(host);
+        return wifiFailure(host, port);
     view.setStatusText(QStringLiteral("WIFI Writing.....\r\n"));
 
     // A confirmation that arrived before the press counts as well: the flag
     // is cleared only after the wait.
     bool confirmed = false;
-    for (int wait = 0; wait < ConfirmationWaits && !confirmed; ++wait) {
+    for (int wait = 0; wait < ConfirmationWaits && !confirmed && !port.wasDisconnected(); ++wait) {
         Delay(ConfirmationWaitMs);
         confirmed = flags.wifiWriteOk;
     }
@@ -63,10 +66,11 @@ void applyWifi(SessionContext &context)
     if (confirmed) {
         view.appendStatus(QStringLiteral("WIFI Write complete\r\n"));
         if (!port.send(context.codec.encode(Commands::reboot())))
-            return wifiFailure(host);
+            return wifiFailure(host, port);
         view.appendStatus(QStringLiteral("WIFI reset...\r\n"));
     } else {
         view.appendStatus(QStringLiteral("WIFI Write Fail\r\n"));
+        SessionSupport::reportLoss(host, port);
     }
     port.close();
     host.setCaption(Button::Apply, ApplyCaption);
@@ -93,8 +97,10 @@ void restartDevice(SessionContext &context)
         sent = port.send(reboot);
     }
     port.close();
-    if (!sent)
+    if (!sent) {
         host.dialogs().message(SessionSupport::portFailure());
+        SessionSupport::reportLoss(host, port);
+    }
     host.setCaption(Button::Restart, RestartCaption);
 }
 

@@ -57,10 +57,12 @@ void writeSettings(SessionContext &context)
         }
         for (int waitMs : step.waitsMs)
             Delay(waitMs);
+        if (port.wasDisconnected())
+            break;
     }
 
     bool confirmed = false;
-    for (int wait = 0; wait < ConfirmationWaits && !confirmed; ++wait) {
+    for (int wait = 0; wait < ConfirmationWaits && !confirmed && !port.wasDisconnected(); ++wait) {
         Delay(ConfirmationWaitMs);
         confirmed = flags.freqSaved;
     }
@@ -71,6 +73,7 @@ void writeSettings(SessionContext &context)
             pick(host, u"写入失败.请重试一遍", u"Write fail，Please try again.");
         view.appendStatus((noted ? QStringLiteral("\r\n") : QString()) + failure +
                           QStringLiteral("\r\n"));
+        SessionSupport::reportLoss(host, port);
     }
 
     Delay(100);

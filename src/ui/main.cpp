@@ -38,6 +38,9 @@ int main(int argc, char *argv[])
             return 1;
         }
         options.extraPort = device->portPath();
+        // The simulated port is gone when the program ends: it is neither
+        // remembered nor taken from the port memory.
+        options.iniPath.clear();
     }
 
     telx5::QtDialogs dialogs;

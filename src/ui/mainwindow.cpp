@@ -25,10 +25,11 @@ const QString English = QStringLiteral("2");
 // Only the end of the receive log fits into its (hidden) box.
 constexpr qsizetype HexLogShown = 64;
 
-// Adds the entries without picking one: the box keeps the text it had.
+// Puts in the entries without picking one: the box keeps the text it had.
 void fillList(QComboBox *combo, const QStringList &entries)
 {
     const QString text = combo->currentText();
+    combo->clear();
     combo->addItems(entries);
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
@@ -64,7 +65,7 @@ QString toDisplay(QString text)
 
 MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_dialogs(dialogs),
-      m_iniPath(options.iniPath), m_parser(*this, m_flags, m_codec),
+      m_iniPath(options.iniPath), m_extraPort(options.extraPort), m_parser(*this, m_flags, m_codec),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
       m_link(link ? *link : *m_ownLink), m_receiver(m_link, m_lineBuffer, m_parser, m_hexLog),
       m_firmware(std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_hexLog, m_codec))
@@ -127,6 +128,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     }
 
     connect(m_ui->portCombo, &QComboBox::activated, this, &MainWindow::portPicked);
+    connect(m_ui->portCombo, &PortComboBox::aboutToShowPopup, this, &MainWindow::listPresentPorts);
     connect(m_ui->dhcpCombo, &QComboBox::activated, this, &MainWindow::addressModePicked);
     connect(m_ui->defaultButton, &QPushButton::clicked, this, &MainWindow::loadDefaults);
     connect(m_ui->openRomButton, &QPushButton::clicked, m_firmware.get(),
@@ -149,12 +151,12 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
             [this] { m_ui->hexLogBox->setText(m_hexLog.back(HexLogShown)); });
 
-    startUp(options.locale, options.extraPort);
+    startUp(options.locale);
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::startUp(const QLocale &locale, const QString &extraPort)
+void MainWindow::startUp(const QLocale &locale)
 {
     const QString languageTitle = QStringLiteral("语言");
     if (locale.language() == QLocale::English && locale.territory() == QLocale::UnitedStates) {
@@ -172,13 +174,18 @@ void MainWindow::startUp(const QLocale &locale, const QString &extraPort)
         m_ui->retranslateUi(this);
     }
 
-    setPortText(
-        PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_iniPath));
+    // A pseudo-terminal is a simulated device of an earlier run: its number
+    // may now belong to any other terminal.
+    QString remembered;
+    if (!m_iniPath.isEmpty())
+        remembered = PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
+                                                  m_iniPath);
+    setPortText(Ports::isPseudoTerminal(remembered) ? QString() : remembered);
 
     QStringList ports = Ports::probePorts();
-    if (!extraPort.isEmpty()) {
-        ports.append(extraPort);
-        setPortText(extraPort);
+    if (!m_extraPort.isEmpty()) {
+        ports.append(m_extraPort);
+        setPortText(m_extraPort);
     }
     fillList(m_ui->portCombo, ports);
 
@@ -191,13 +198,23 @@ void MainWindow::startUp(const QLocale &locale, const QString &extraPort)
     fillList(m_ui->aliasCombo, DeviceSettings::aliasChoices());
     fillList(m_ui->backlightCombo, DeviceSettings::backlightChoices());
 
-    Ports::configurePort(m_link, portText(), ports);
+    Ports::configurePort(m_link, portText());
 
     m_ui->ctcssEdit->setEnabled(false);
     m_ui->ctcssLabel->setEnabled(false);
     setText(Field::Ctcss, QStringLiteral("---"));
 
     fitCaptions(this);
+}
+
+void MainWindow::listPresentPorts()
+{
+    QStringList ports = Ports::candidatePorts();
+    if (m_link.isOpen() && !ports.contains(m_link.portName()))
+        ports.append(m_link.portName());
+    if (!m_extraPort.isEmpty() && !ports.contains(m_extraPort))
+        ports.append(m_extraPort);
+    fillList(m_ui->portCombo, ports);
 }
 
 void MainWindow::loadDefaults()

@@ -41,7 +41,8 @@ public:
     {
         // The system's default locale; it picks the language once, at start-up.
         QLocale locale = QLocale::system();
-        // "XRVComm.ini", which remembers the port that last worked.
+        // "XRVComm.ini", which remembers the port that last worked; empty:
+        // nothing is read or remembered (a simulated device's port).
         QString iniPath;
         // A port listed after the probed ones and chosen at start-up, for a
         // device that the probe cannot find (the simulated one).
@@ -88,10 +89,11 @@ public:
     using QWidget::setEnabled;
 
 private:
-    void startUp(const QLocale &locale, const QString &extraPort);
+    void startUp(const QLocale &locale);
     void loadDefaults();
     void portPicked();
     void addressModePicked();
+    void listPresentPorts();
     void runCommand(void (*command)(SessionContext &));
     void statusEdited();
 
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<Ui::MainWindow> m_ui;
     Dialogs &m_dialogs;
     QString m_iniPath;
+    QString m_extraPort;
     QString m_language;
     QTranslator m_translator;
 

@@ -53,36 +53,32 @@ private Q_SLOTS:
 void TestPorts::namesFollowThePlatform()
 {
     QCOMPARE(Ports::namePrefix(), QStringLiteral("/dev/"));
-    QCOMPARE(Ports::replacement(), QStringLiteral("/dev/ttyS0"));
-    QVERIFY(Ports::replacement().startsWith(Ports::namePrefix()));
+    QVERIFY(Ports::isPseudoTerminal(QStringLiteral("/dev/pts/3")));
+    QVERIFY(!Ports::isPseudoTerminal(QStringLiteral("/dev/ttyUSB0")));
 }
 
 void TestPorts::startUpPortComesFromTheRememberedText_data()
 {
     QTest::addColumn<QString>("remembered");
-    QTest::addColumn<QStringList>("probed");
     QTest::addColumn<QString>("chosen");
-    const QStringList two{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB0")};
-    QTest::newRow("remembered device path")
-        << QStringLiteral("/dev/ttyUSB3") << two << QStringLiteral("/dev/ttyUSB3");
-    QTest::newRow("remembered port not in the list")
-        << QStringLiteral("/dev/ttyACM7") << QStringList() << QStringLiteral("/dev/ttyACM7");
-    QTest::newRow("no file yet: last port tried")
-        << QString() << two << QStringLiteral("/dev/ttyUSB0");
-    QTest::newRow("windows name: last port tried")
-        << QStringLiteral("COM3") << two << QStringLiteral("/dev/ttyUSB0");
-    QTest::newRow("path without its prefix")
-        << QStringLiteral("dev/ttyUSB1") << two << QStringLiteral("/dev/ttyUSB0");
+    // The port the text names, never another one.
+    QTest::newRow("device path") << QStringLiteral("/dev/ttyUSB3")
+                                 << QStringLiteral("/dev/ttyUSB3");
+    QTest::newRow("name without its folder")
+        << QStringLiteral("ttyUSB0") << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("pseudo-terminal") << QStringLiteral("pts/3") << QStringLiteral("/dev/pts/3");
+    QTest::newRow("no file yet: no port") << QString() << QString();
+    QTest::newRow("windows name") << QStringLiteral("COM3") << QStringLiteral("/dev/COM3");
 }
 
 void TestPorts::startUpPortComesFromTheRememberedText()
 {
     QFETCH(QString, remembered);
-    QFETCH(QStringList, probed);
     QFETCH(QString, chosen);
     FakeLink link;
+    link.setPortName(QStringLiteral("/dev/ttyS0"));
     link.open();
-    Ports::configurePort(link, remembered, probed);
+    Ports::configurePort(link, remembered);
     QVERIFY(!link.isOpen());
     QCOMPARE(link.portName(), chosen);
 }

@@ -31,8 +31,8 @@ private Q_SLOTS:
     void secondPressCancelsTheRunningRead_data();
     void secondPressCancelsTheRunningRead();
     void portThatCannotOpenEndsWithTheMessage();
-    void portTextWithoutPrefixIsReplacedAndRemembered_data();
-    void portTextWithoutPrefixIsReplacedAndRemembered();
+    void portTextNamesThePort_data();
+    void portTextNamesThePort();
     void pressWhilePortIsOpenClosesIt_data();
     void pressWhilePortIsOpenClosesIt();
 };
@@ -201,7 +201,6 @@ void TestReadSession::portThatCannotOpenEndsWithTheMessage()
 {
     SimRig rig;
     const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
-    QVERIFY(rig.link.setPortName(missing));
     rig.host.port = missing;
 
     readSettings(rig.context);
@@ -214,30 +213,52 @@ void TestReadSession::portThatCannotOpenEndsWithTheMessage()
     QVERIFY(!QFile::exists(rig.host.ini));
 }
 
-void TestReadSession::portTextWithoutPrefixIsReplacedAndRemembered_data()
+void TestReadSession::portTextNamesThePort_data()
 {
+    // "%1": the device's path, "%3": the same without "/dev/", "%2": the test's folder.
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("failure");
 
-    QTest::newRow("empty") << QString();
-    QTest::newRow("windows name") << QStringLiteral("COM3");
-    QTest::newRow("name without folder") << QStringLiteral("ttyUSB0");
+    QTest::newRow("device path") << QStringLiteral("%1") << QString();
+    QTest::newRow("name without /dev/") << QStringLiteral("%3") << QString();
+    QTest::newRow("empty") << QString() << QStringLiteral("No port chosen");
+    QTest::newRow("regular file") << QStringLiteral("%2/plain")
+                                  << QStringLiteral("Cannot open %2/plain: not a serial port");
+    QTest::newRow("folder") << QStringLiteral("%2")
+                            << QStringLiteral("Cannot open %2: not a serial port");
+    QTest::newRow("missing device")
+        << QStringLiteral("ttyTELX5missing")
+        << QStringLiteral("Cannot open /dev/ttyTELX5missing: no such port");
 }
 
-void TestReadSession::portTextWithoutPrefixIsReplacedAndRemembered()
+void TestReadSession::portTextNamesThePort()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, failure);
 
     SimRig rig;
     QVERIFY(rig.start());
-    rig.host.port = typed;
+    QFile plain(rig.dir.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    const QString device = rig.sim.portPath();
+    rig.host.port = typed.replace(QStringLiteral("%1"), device)
+                        .replace(QStringLiteral("%3"), device.mid(5))
+                        .replace(QStringLiteral("%2"), rig.dir.path());
+    failure.replace(QStringLiteral("%2"), rig.dir.path());
 
     readSettings(rig.context);
 
-    QVERIFY(Ports::replacement().startsWith(Ports::namePrefix()));
-    QCOMPARE(rig.host.portText(), Ports::replacement());
-    QCOMPARE(rig.rememberedPort(), Ports::replacement());
-    // Only the shown text changes: the device on the chosen port was read.
-    QCOMPARE(rig.host.record.text(Field::Callsign), rig.sim.settings().text(Field::Callsign));
+    if (failure.isEmpty()) {
+        QCOMPARE(rig.host.portText(), device);
+        QCOMPARE(rig.rememberedPort(), device);
+        QCOMPARE(rig.host.record.text(Field::Callsign), rig.sim.settings().text(Field::Callsign));
+    } else {
+        // No other port is tried: the device hears nothing.
+        QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
+        QCOMPARE(rig.host.record.statusText(), QStringLiteral("\r\n") + failure);
+        QCOMPARE(rig.rememberedPort(), QString());
+        QCOMPARE(rig.receivedSoFar(), QByteArray());
+    }
 }
 
 void TestReadSession::pressWhilePortIsOpenClosesIt_data()

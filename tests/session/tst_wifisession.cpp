@@ -121,7 +121,7 @@ void TestWifiSession::applyOnPortThatCannotOpen()
 {
     SimRig rig;
     const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
-    QVERIFY(rig.link.setPortName(missing));
+    rig.host.port = missing;
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
 
     applyWifi(rig.context);
@@ -136,7 +136,7 @@ void TestWifiSession::applyLosesThePortBeforeSending()
 {
     SimRig rig;
     QVERIFY(rig.start());
-    rig.host.port = QStringLiteral("COM2");
+    rig.host.port = rig.sim.portPath().mid(5);
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     // The restart button, pressed while Apply waits, takes the port away.
     rig.pressWhen([&] { return rig.link.isOpen(); }, [&] { restartDevice(rig.context); });
@@ -146,7 +146,7 @@ void TestWifiSession::applyLosesThePortBeforeSending()
     QCOMPARE(rig.receivedSoFar(), QByteArray());
     QCOMPARE(rig.host.caption(Button::Apply), QStringLiteral("Write"));
     QCOMPARE(rig.host.caption(Button::Restart), QStringLiteral("Port is open"));
-    QCOMPARE(rig.host.portText(), Ports::replacement());
+    QCOMPARE(rig.host.portText(), rig.sim.portPath());
     QVERIFY(rig.host.dialogState.messages.isEmpty());
     QVERIFY(!rig.link.isOpen());
 }
@@ -188,7 +188,7 @@ void TestWifiSession::restart()
     QVERIFY(rig.start());
     const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
     if (!portExists)
-        QVERIFY(rig.link.setPortName(missing));
+        rig.host.port = missing;
     if (portOpen)
         QVERIFY(rig.link.open());
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
