@@ -95,6 +95,7 @@ bool QtSerialLink::open(QString *error)
     };
     if (m_port.isOpen())
         return fail(QStringLiteral("it is already open"));
+    setDisconnected(false);
     if (m_name.isEmpty()) {
         if (error)
             *error = QStringLiteral("No port chosen");
@@ -116,7 +117,6 @@ bool QtSerialLink::open(QString *error)
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (m_port.open(QIODevice::ReadWrite)) {
-        setDisconnected(false);
         m_lineIdleAtNs = m_clock.nsecsElapsed();
         return true;
     }

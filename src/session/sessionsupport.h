@@ -64,8 +64,13 @@ inline bool reportLoss(SessionHost &host, const SerialLink &port)
 {
     if (!port.wasDisconnected())
         return false;
-    host.settings().appendStatusLine(
-        pick(host, u"端口 %1 已断开", u"Port %1 was disconnected").arg(port.portName()));
+    const QString line =
+        pick(host, u"端口 %1 已断开", u"Port %1 was disconnected").arg(port.portName());
+    DeviceView &view = host.settings();
+    if (view.statusText().endsWith(QStringLiteral("\r\n")))
+        view.appendStatus(line);
+    else
+        view.appendStatusLine(line);
     return true;
 }
 

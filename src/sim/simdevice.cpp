@@ -710,7 +710,7 @@ bool SimDevice::start(QString *error)
     termios mode{};
     if (::tcgetattr(slave, &mode) == 0) {
         ::cfmakeraw(&mode);
-        ::cfsetspeed(&mode, B115200);
+        ::cfsetspeed(&mode, d->pacedLine ? B9600 : B115200);
         ::tcsetattr(slave, TCSANOW, &mode);
     }
     const char *name = ::ptsname(master);

@@ -73,6 +73,9 @@ public:
     // library restores other settings. Answers leave at 115200 unless
     // setBaudRate chose another speed. The device runs on the event loop, so
     // bytes written while it cannot run start their way when it runs again.
+    // Set before start(), the line starts at 9600 baud, as a USB serial
+    // adapter's does, so a serial library that puts back what it found at
+    // open puts back another speed.
     void setPacedLine(bool on);
     // Output written in pieces of at most `bytes`, `gapMs` apart, so that the
     // tool receives a line over several reads; 0 writes whole answers.

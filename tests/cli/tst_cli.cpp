@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,8 +49,17 @@ private Q_SLOTS:
 
 void TestCli::readPrintsTheDevicesSettings()
 {
+    // The port memory beside the program: the simulated port is never put there.
+    const QString memory =
+        QFileInfo(QStringLiteral(TELX5_CLI_PATH)).dir().filePath(QStringLiteral("XRVComm.ini"));
+    const QByteArray remembered = "[XRVComm]\npar5=/dev/ttyUSB7\n";
+    QFile file(memory);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(remembered) == remembered.size());
+    file.close();
+
     const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("read")});
     QCOMPARE(run.exitCode, 0);
+    QCOMPARE(fileBytes(memory), remembered);
     QVERIFY(run.out.startsWith("[TELX5]\r\n\r\nCALLSIGN:"));
     QVERIFY(run.out.contains("\r\nALIAS:"));
     QVERIFY2(run.err.contains(QLatin1String("read ok")), qPrintable(run.err));

@@ -87,15 +87,19 @@ void TestFirmwareWindow::updateStoresTheImage_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<qsizetype>("length");
     QTest::addColumn<int>("resendBlock");
+    // The wire at 115200 baud: "REBOOT#" and the last block are still on it
+    // when the port closes.
+    QTest::addColumn<bool>("paced");
 
-    QTest::newRow("three blocks") << English << qsizetype(5000) << int(SimDevice::Never);
+    QTest::newRow("three blocks") << English << qsizetype(5000) << int(SimDevice::Never) << false;
     QTest::newRow("whole blocks, last one padding")
-        << English << qsizetype(6144) << int(SimDevice::Never);
-    QTest::newRow("chinese window") << Chinese << qsizetype(9000) << int(SimDevice::Never);
-    QTest::newRow("loader asks for block 0 again") << English << qsizetype(7000) << 0;
-    QTest::newRow("loader asks for block 2 again") << English << qsizetype(7000) << 2;
+        << English << qsizetype(6144) << int(SimDevice::Never) << false;
+    QTest::newRow("chinese window") << Chinese << qsizetype(9000) << int(SimDevice::Never) << false;
+    QTest::newRow("loader asks for block 0 again") << English << qsizetype(7000) << 0 << false;
+    QTest::newRow("loader asks for block 2 again") << English << qsizetype(7000) << 2 << false;
     QTest::newRow("chinese window, loader asks for block 1 again")
-        << Chinese << qsizetype(7000) << 1;
+        << Chinese << qsizetype(7000) << 1 << false;
+    QTest::newRow("paced line") << English << qsizetype(5000) << int(SimDevice::Never) << true;
 }
 
 void TestFirmwareWindow::updateStoresTheImage()
@@ -103,8 +107,10 @@ void TestFirmwareWindow::updateStoresTheImage()
     QFETCH(QLocale, locale);
     QFETCH(qsizetype, length);
     QFETCH(int, resendBlock);
+    QFETCH(bool, paced);
 
     Rig rig;
+    rig.sim.setPacedLine(paced);
     QVERIFY(rig.start(locale));
     rig.sim.setResendBlock(resendBlock);
     const QByteArray firmware = image(length);

@@ -40,6 +40,8 @@ private Q_SLOTS:
     void applyWifi();
     void restart_data();
     void restart();
+    void pulledCableEndsTheCommand_data();
+    void pulledCableEndsTheCommand();
 };
 
 void TestSessionWindow::readFillsTheWindow_data()
@@ -114,7 +116,7 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
     for (int j = 1; j <= 20; ++j)
         expected.append(QStringLiteral("Connection OK\nReading %1/20Times......").arg(j));
     QCOMPARE(shown, expected);
-    QCOMPARE(rig.button("readButton")->text(), QStringLiteral("read data"));
+    QCOMPARE(rig.button("readButton")->text().toLower(), QStringLiteral("read data"));
     QVERIFY(rig.button("writeButton")->isEnabled());
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.window->text(Field::Callsign), QString());
@@ -264,6 +266,58 @@ void TestSessionWindow::restart()
     QCOMPARE(rig.button("restartButton")->text(), caption);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::pulledCableEndsTheCommand_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("read, waiting for CONNECT") << QByteArray("readButton") << QString();
+    QTest::newRow("write") << QByteArray("writeButton")
+                           << QStringLiteral("Write fail，Please try again.");
+    QTest::newRow("update, waiting for the reset") << QByteArray("updateButton") << QString();
+}
+
+// The cable is pulled while a command talks to the device: the command ends
+// at once and says so, and the window is ready for the next one.
+void TestSessionWindow::pulledCableEndsTheCommand()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(QString, failure);
+
+    // The commands' own waits, at full length: the loss must not wait them out.
+    setDelayTimeScale(1.0);
+    SimWindowRig rig;
+    rig.sim.setConnectAfter(SimDevice::Never);
+    rig.sim.setIgnoredCommands({QStringLiteral("AT+RESET")});
+    QVERIFY(rig.start());
+    const QString port = rig.sim.portPath();
+    rig.click("defaultButton");
+    QFile image(rig.dir.filePath(QStringLiteral("firmware.bin")));
+    QVERIFY(image.open(QIODevice::WriteOnly) && image.write(QByteArray(6000, '\x5A')) == 6000);
+    image.close();
+    rig.dialogs.fileToChoose = image.fileName();
+    rig.click("openRomButton");
+
+    QElapsedTimer sinceLoss;
+    pressWhen(
+        rig.sim, [&] { return rig.sim.received().size() >= 10; },
+        [&] {
+            rig.sim.vanish();
+            sinceLoss.start();
+        });
+    rig.click(button.constData());
+    const QString lossLine = QStringLiteral("Port %1 was disconnected").arg(port);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(lossLine), 3000);
+
+    QVERIFY2(sinceLoss.elapsed() < 2000, qPrintable(QString::number(sinceLoss.elapsed())));
+    if (!failure.isEmpty())
+        QVERIFY(rig.shownStatus().endsWith(failure + QLatin1Char('\n') + lossLine));
+    for (const char *name : {"readButton", "writeButton", "restartButton", "updateButton"})
+        QVERIFY2(rig.button(name)->isEnabled(), name);
+    QCOMPARE(rig.button("readButton")->text().toLower(), QStringLiteral("read data"));
+    QCOMPARE(rig.button("updateButton")->text(), QStringLiteral("update"));
 }
 
 QTEST_MAIN(TestSessionWindow)

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void restart_data();
     void restart();
     void restartLosesThePortBetweenTheLines();
+    void lastLineArrivesWholeOnAPacedLine_data();
+    void lastLineArrivesWholeOnAPacedLine();
 };
 
 void TestWifiSession::applySendsTheCredentials_data()
@@ -223,6 +225,35 @@ void TestWifiSession::restartLosesThePortBetweenTheLines()
     QCOMPARE(captionsSeen, QStringList{QStringLiteral("Port is open")});
     QCOMPARE(rig.host.caption(Button::Restart), QStringLiteral("restart"));
     QVERIFY(!rig.link.isOpen());
+}
+
+void TestWifiSession::lastLineArrivesWholeOnAPacedLine_data()
+{
+    QTest::addColumn<bool>("apply");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("restart") << false << Reboot + Reboot;
+    QTest::newRow("apply") << true << QByteArrayLiteral("AT+WIFI,home,secret#\r\n") + Reboot;
+}
+
+// The port is closed right after the last line: on a line at 115200 baud that
+// line is still on the wire then, and must not go out at the old speed.
+void TestWifiSession::lastLineArrivesWholeOnAPacedLine()
+{
+    QFETCH(bool, apply);
+    QFETCH(QByteArray, sent);
+
+    SimRig rig;
+    rig.sim.setPacedLine(true);
+    QVERIFY(rig.start());
+    rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
+    rig.host.record.setText(Field::WifiPass, QStringLiteral("secret"));
+
+    if (apply)
+        applyWifi(rig.context);
+    else
+        restartDevice(rig.context);
+
+    QCOMPARE(rig.receivedSoFar(sent), sent);
 }
 
 QTEST_GUILESS_MAIN(TestWifiSession)
