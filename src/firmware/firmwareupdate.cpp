@@ -328,8 +328,8 @@ void FirmwareUpdate::portLost()
 {
     if (!m_sessionRunning)
         return;
-    m_host.dialogs().message(QStringLiteral("Port is use or no"));
     SessionSupport::reportLoss(m_host, m_port);
+    m_host.dialogs().message(QStringLiteral("Port is use or no"));
     m_host.setCaption(Button::Update, UpdateCaption);
     endSession();
 }

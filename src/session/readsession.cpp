@@ -41,8 +41,8 @@ void errorExit(SessionHost &host)
 // as after any read, ready for the next command.
 void lostExit(SessionHost &host, const SerialLink &port)
 {
-    errorExit(host);
     SessionSupport::reportLoss(host, port);
+    errorExit(host);
     host.setEnabled(Button::Write, true);
     host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
 }

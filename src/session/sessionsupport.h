@@ -58,8 +58,9 @@ inline void normalisePortText(SessionHost &host)
 #endif
 }
 
-// A pulled cable ends a command: after the command's own failure text, the
-// status box says which port went away.
+// A pulled cable ends a command: the status box says which port went away,
+// after the command's own failure text there and before its message box, so
+// the reason is in sight while the box waits.
 inline bool reportLoss(SessionHost &host, const SerialLink &port)
 {
     if (!port.wasDisconnected())

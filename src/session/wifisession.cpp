@@ -16,8 +16,8 @@ const QString RestartCaption = QStringLiteral("restart");
 
 void wifiFailure(SessionHost &host, const SerialLink &port)
 {
-    host.dialogs().message(SessionSupport::portFailure());
     SessionSupport::reportLoss(host, port);
+    host.dialogs().message(SessionSupport::portFailure());
     host.setCaption(Button::Apply, ApplyCaption);
 }
 
@@ -98,8 +98,8 @@ void restartDevice(SessionContext &context)
     }
     port.close();
     if (!sent) {
-        host.dialogs().message(SessionSupport::portFailure());
         SessionSupport::reportLoss(host, port);
+        host.dialogs().message(SessionSupport::portFailure());
     }
     host.setCaption(Button::Restart, RestartCaption);
 }

@@ -215,6 +215,9 @@ void MainWindow::listPresentPorts()
     if (!m_extraPort.isEmpty() && !ports.contains(m_extraPort))
         ports.append(m_extraPort);
     fillList(m_ui->portCombo, ports);
+    // The drop-down opens on the port in use, not on the first one.
+    if (const int row = m_ui->portCombo->findText(portText(), Qt::MatchExactly); row >= 0)
+        m_ui->portCombo->setCurrentIndex(row);
 }
 
 void MainWindow::loadDefaults()

@@ -282,15 +282,26 @@ void StartupTest::choiceLists()
 void StartupTest::rememberedPort_data()
 {
     QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("chosen"); // the port the next command opens
 
-    QTest::newRow("a device path") << "/dev/ttyUSB3";
-    QTest::newRow("a Windows name") << "COM7";
-    QTest::newRow("typed by hand") << "my port";
+    QTest::newRow("a device path") << "/dev/ttyUSB3"
+                                   << "/dev/ttyUSB3"
+                                   << "/dev/ttyUSB3";
+    QTest::newRow("a Windows name") << "COM7"
+                                    << "COM7"
+                                    << "/dev/COM7";
+    QTest::newRow("typed by hand") << "my port"
+                                   << "my port"
+                                   << "/dev/my port";
+    QTest::newRow("a simulated device of an earlier run") << "/dev/pts/4" << QString() << QString();
 }
 
 void StartupTest::rememberedPort()
 {
     QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, chosen);
 
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("XRVComm.ini"));
@@ -304,8 +315,9 @@ void StartupTest::rememberedPort()
     options.iniPath = ini;
     MainWindow window(options, dialogs, &link);
 
-    QCOMPARE(window.portText(), stored);
-    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("portCombo"))->currentText(), stored);
+    QCOMPARE(window.portText(), shown);
+    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("portCombo"))->currentText(), shown);
+    QCOMPARE(link.portName(), chosen);
     QVERIFY(!link.isOpen());
 }
 
