@@ -51,7 +51,26 @@ FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, Se
     m_silence.setSingleShot(true);
     connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
     connect(&m_port, &SerialLink::disconnected, this, &FirmwareUpdate::portLost);
+    m_confirm.setSingleShot(true);
+    connect(&m_confirm, &QTimer::timeout, this, &FirmwareUpdate::complete);
     m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
+}
+
+void FirmwareUpdate::setAnswerOnArrival(bool on)
+{
+    disconnect(m_arrivals);
+    if (on) {
+        m_replyWatcher.stop();
+        m_arrivals =
+            connect(&m_port, &SerialLink::received, this, &FirmwareUpdate::answerLoaderReplies);
+    } else {
+        m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
+    }
+}
+
+QString FirmwareUpdate::pick(const char16_t *chinese, const char16_t *english) const
+{
+    return SessionSupport::pick(m_host, chinese, english);
 }
 
 int FirmwareUpdate::blockCount() const
@@ -123,12 +142,14 @@ void FirmwareUpdate::startUpdate()
 
     Delay(100);
     if (!SessionSupport::openPort(m_host, m_port))
-        return portFailure();
+        return portFailure(Outcome::PortUnavailable);
     m_sessionRunning = true;
+    holdOtherCommands(true);
+    m_firmwareHost.setProgressValue(0);
     m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
     m_host.setCaption(Button::Update, UpdatingCaption);
     if (!sendLine(Commands::resetEeram()))
-        return portFailure();
+        return portFailure(Outcome::Failed);
 
     Flags &flags = m_host.flags();
     flags.eeramReset = false;
@@ -151,8 +172,12 @@ void FirmwareUpdate::startUpdate()
         m_host.setCaption(Button::Update, UpdateCaption);
     }
 
+    // From here on the device speaks as its boot loader: what the log holds
+    // from before is no reply.
+    resetHexLog();
+    m_listening = true;
     if (!sendLine(Commands::reboot()))
-        return portFailure();
+        return portFailure(Outcome::Failed);
     m_bootWaitCount = 0;
     if (m_port.isOpen())
         m_port.close();
@@ -160,7 +185,7 @@ void FirmwareUpdate::startUpdate()
     if (!m_sessionRunning)
         return;
     if (!SessionSupport::openPort(m_host, m_port))
-        return portFailure();
+        return portFailure(Outcome::Failed);
     m_bootProbeTimer.start(scaled(BootProbeIntervalMs));
 }
 
@@ -180,7 +205,7 @@ void FirmwareUpdate::probeBootLoader()
         if (m_bootWaitCount >= BootWaitTicks) {
             m_port.close();
             m_host.settings().appendStatusLine(QStringLiteral("Connect fail, Please try again."));
-            endSession();
+            endSession(Outcome::Failed);
         }
         return;
     }
@@ -192,48 +217,91 @@ void FirmwareUpdate::probeBootLoader()
 
 void FirmwareUpdate::answerLoaderReplies()
 {
+    const int count = blockCount();
     switch (takeReply()) {
     case Reply::Answered:
+        // After the last block any answer but "send it again" is the loader
+        // taking it.
+        if (m_confirming)
+            return complete();
         if (const auto header = FirmwareImage::header(m_imageLength))
             send(*header);
+        if (!m_headerSent)
+            m_host.settings().appendStatusLine(
+                pick(u"正在升级，请勿断电", u"updating，don't remove power"));
         m_bootAnswered = true;
         m_headerSent = true;
-        m_silence.start(scaled(SilenceLimitMs));
+        m_sameBlockAsks = 0;
+        m_silenceLine = pick(u"升级失败，发送文件头后30秒内引导程序无应答",
+                             u"Update fail, no answer from the boot loader within 30 s of the "
+                             u"header");
+        m_silence.start(scaled(HeaderSilenceMs));
         break;
     case Reply::NextBlock:
-        m_blockBuffer = FirmwareImage::frame(m_paddedImage, m_blockIndex);
-        if (!m_blockBuffer.isEmpty()) {
+        if (m_confirming)
+            return complete();
+        m_sameBlockAsks = 0;
+        if (m_blockIndex < count) {
+            sendFrame(m_blockIndex);
             ++m_blockIndex;
-            send(m_blockBuffer);
         }
-        m_silence.start(scaled(SilenceLimitMs));
+        m_silenceLine = pick(u"升级失败，发送数据块后10秒内引导程序无应答",
+                             u"Update fail, no answer from the boot loader within 10 s of a "
+                             u"block");
+        m_silence.start(scaled(BlockSilenceMs));
         break;
-    case Reply::SameBlock:
+    case Reply::SameBlock: {
         // The loader asks again for the block it has just received: the one
         // counted last, or block 0 when none has been counted.
-        m_blockBuffer = FirmwareImage::frame(m_paddedImage, std::max(0, m_blockIndex - 1));
-        send(m_blockBuffer);
-        m_silence.start(scaled(SilenceLimitMs));
+        const int block = std::max(0, m_blockIndex - 1);
+        if (++m_sameBlockAsks >= ResendLimit)
+            return fail(pick(u"升级失败，引导程序连续%1次要求重发第%2块",
+                             u"Update fail, the boot loader asked for block %2 again %1 times")
+                            .arg(ResendLimit)
+                            .arg(block));
+        sendFrame(block);
+        if (m_confirming)
+            startConfirming();
+        else
+            m_silence.start(scaled(BlockSilenceMs));
         break;
+    }
     case Reply::None:
         break;
     }
 
-    const int count = blockCount();
-    m_firmwareHost.setProgressValue(m_blockIndex == 0 ? count : m_blockIndex);
-
-    if (m_sessionRunning && m_blockIndex >= 1 && m_blockIndex < count) {
+    if (!m_sessionRunning)
+        return;
+    if (m_blockIndex >= 1 && m_blockIndex < count) {
         lockControls(true);
         m_firmwareHost.setNoticeText(progressLine(QStringLiteral("updating，don't remove power")));
-        return;
     }
-    if (m_blockIndex == count)
-        complete();
+    if (m_blockIndex == count && !m_confirming)
+        startConfirming();
+}
+
+void FirmwareUpdate::sendFrame(int index)
+{
+    m_blockBuffer = FirmwareImage::frame(m_paddedImage, index);
+    if (m_blockBuffer.isEmpty())
+        return;
+    send(m_blockBuffer);
+    m_firmwareHost.setProgressValue(std::max(m_blockIndex, index + 1));
+}
+
+void FirmwareUpdate::startConfirming()
+{
+    // The port stays open until the loader has had its say on the last block:
+    // its time on the wire, then ConfirmMs.
+    constexpr int FrameWireMs = FirmwareImage::FrameSize * 10 * 1000 / 115200 + 1;
+    m_confirming = true;
+    m_silence.stop();
+    m_confirm.start(FrameWireMs + scaled(ConfirmMs));
 }
 
 FirmwareUpdate::Reply FirmwareUpdate::takeReply()
 {
-    if (!m_sessionRunning)
+    if (!m_sessionRunning || !m_listening)
         return Reply::None;
     // Before the header only the first byte counts; after it the loader
     // speaks in reply bytes only, so a byte it did not send is skipped rather
@@ -273,13 +341,13 @@ bool FirmwareUpdate::sendLine(const QString &line)
     return m_port.send(m_codec.encode(line));
 }
 
-void FirmwareUpdate::portFailure()
+void FirmwareUpdate::portFailure(Outcome outcome)
 {
+    m_host.dialogs().message(QStringLiteral("Port is use or no"));
     // A session whose boot loader is already being waited for or answered
     // goes on; only the one this press began ends here.
     if (!m_bootProbeTimer.isActive() && !m_headerSent)
-        m_sessionRunning = false;
-    m_host.dialogs().message(QStringLiteral("Port is use or no"));
+        endSession(outcome);
 }
 
 void FirmwareUpdate::lockControls(bool locked)
@@ -296,20 +364,38 @@ QString FirmwareUpdate::progressLine(const QString &state) const
            QStringLiteral("%");
 }
 
+void FirmwareUpdate::holdOtherCommands(bool hold)
+{
+    if (hold) {
+        m_heldCommands.clear();
+        for (Button button : {Button::Read, Button::Write, Button::Apply, Button::Restart,
+                              Button::Default, Button::Save, Button::Load}) {
+            m_heldCommands.append({button, m_host.isEnabled(button)});
+            m_host.setEnabled(button, false);
+        }
+        return;
+    }
+    for (const auto &[button, enabled] : std::as_const(m_heldCommands))
+        m_host.setEnabled(button, enabled);
+    m_heldCommands.clear();
+}
+
 void FirmwareUpdate::complete()
 {
+    if (!m_sessionRunning)
+        return;
     m_firmwareHost.setNoticeText(progressLine(QStringLiteral("update complete")));
-    lockControls(false);
-    // The close lets the last frame leave before the port goes.
-    m_port.close();
+    m_firmwareHost.setProgressValue(blockCount());
+    m_host.settings().appendStatusLine(pick(u"升级完成", u"update complete"));
     m_host.setCaption(Button::Update, UpdateCaption);
-    m_bootProbeTimer.stop();
-    m_bootWaitCount = 0;
-    m_bootAnswered = false;
-    m_blockIndex = 0;
-    m_sessionRunning = false;
-    m_headerSent = false;
-    m_silence.stop();
+    endSession(Outcome::Completed);
+}
+
+void FirmwareUpdate::fail(const QString &line)
+{
+    m_host.settings().appendStatusLine(line);
+    m_host.setCaption(Button::Update, UpdateCaption);
+    endSession(Outcome::Failed);
 }
 
 void FirmwareUpdate::silenceExpired()
@@ -317,11 +403,7 @@ void FirmwareUpdate::silenceExpired()
     // While the loader is still probed, its tenth second ends the wait.
     if (!m_sessionRunning || m_bootProbeTimer.isActive())
         return;
-    m_port.close();
-    m_host.settings().appendStatusLine(
-        QStringLiteral("Update fail, no answer from the boot loader"));
-    m_host.setCaption(Button::Update, UpdateCaption);
-    endSession();
+    fail(m_silenceLine);
 }
 
 void FirmwareUpdate::portLost()
@@ -331,17 +413,28 @@ void FirmwareUpdate::portLost()
     SessionSupport::reportLoss(m_host, m_port);
     m_host.dialogs().message(QStringLiteral("Port is use or no"));
     m_host.setCaption(Button::Update, UpdateCaption);
-    endSession();
+    endSession(Outcome::Failed);
 }
 
-void FirmwareUpdate::endSession()
+void FirmwareUpdate::endSession(Outcome outcome)
 {
-    lockControls(false);
+    // Everything that could answer the loader stops before the port closes:
+    // the close waits for the wire, and handlers run meanwhile.
     m_bootProbeTimer.stop();
+    m_silence.stop();
+    m_confirm.stop();
     m_bootAnswered = false;
     m_sessionRunning = false;
+    m_listening = false;
     m_headerSent = false;
-    m_silence.stop();
+    m_confirming = false;
+    m_sameBlockAsks = 0;
+    m_blockIndex = 0;
+    if (m_port.isOpen())
+        m_port.close();
+    lockControls(false);
+    holdOtherCommands(false);
+    Q_EMIT finished(outcome);
 }
 
 } // namespace telx5

@@ -4,9 +4,12 @@
 #include "host.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include <utility>
 
 namespace telx5 {
 
@@ -16,12 +19,21 @@ class TextCodec;
 // The firmware update: "Open ROM" reads and pads the image, "update" resets
 // the device's settings store, reboots it into its boot loader and probes the
 // loader once a second; the reply watcher (running every 100 ms for the life
-// of the window) answers each reply byte at the front of the receive hex
-// log with the header or a block until the last block has gone.
+// of the window, or on every arrival for the command line) answers each reply
+// byte at the front of the receive hex log with the header or a block, and
+// after the last block listens for the loader's verdict on it.
 class FirmwareUpdate : public QObject
 {
     Q_OBJECT
 public:
+    enum class Outcome
+    {
+        Completed,       // the loader took the last block
+        PortUnavailable, // the port did not open; nothing was sent
+        Failed,          // the status box says why
+    };
+    Q_ENUM(Outcome)
+
     FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port, HexLog &hexLog,
                    const TextCodec &codec, QObject *parent = nullptr);
 
@@ -30,19 +42,32 @@ public:
     void probeBootLoader();     // waiting for the boot loader
     void answerLoaderReplies(); // the reply watcher
 
+    // Answers each reply as soon as it arrives instead of on the watcher's
+    // tick, so a loader that is ready at once is never kept waiting.
+    void setAnswerOnArrival(bool on);
+
     int imageLength() const { return m_imageLength; }
     int blockIndex() const { return m_blockIndex; }
     int blockCount() const;
     bool waitingForBootLoader() const { return m_bootProbeTimer.isActive(); }
     bool sessionRunning() const { return m_sessionRunning; }
 
-    // A boot loader that has answered and then says nothing for this long has
-    // stopped; the session ends rather than keep the controls locked.
-    static constexpr int SilenceLimitMs = 10000;
+    // A boot loader that has been sent the header may first erase its flash;
+    // between blocks it only stores one. A loader silent for longer has
+    // stopped, and the session ends rather than keep the controls locked.
+    static constexpr int HeaderSilenceMs = 30000;
+    static constexpr int BlockSilenceMs = 10000;
+    // After the last block has left the wire, how long the loader has to ask
+    // for it again; silence then means it took the block.
+    static constexpr int ConfirmMs = 1000;
+    // The same block asked for this many times in a row is not going to pass.
+    static constexpr int ResendLimit = 10;
 
 Q_SIGNALS:
     // The hex log was set back to two spaces.
     void hexLogReset();
+    // A session started by startUpdate has ended.
+    void finished(telx5::FirmwareUpdate::Outcome outcome);
 
 private:
     enum class Reply
@@ -57,15 +82,19 @@ private:
     void resetHexLog();
     bool send(QByteArrayView bytes);
     bool sendLine(const QString &line);
-    void sendBlock(int index);
-    void portFailure();
+    void sendFrame(int index);
+    void startConfirming();
+    void portFailure(Outcome outcome);
     void lockControls(bool locked);
+    void holdOtherCommands(bool hold);
     void complete();
+    void fail(const QString &line);
     void silenceExpired();
     // The device went away (a pulled cable): a running session ends at once.
     void portLost();
-    void endSession();
+    void endSession(Outcome outcome);
     QString progressLine(const QString &state) const;
+    QString pick(const char16_t *chinese, const char16_t *english) const;
 
     SessionHost &m_host;
     FirmwareHost &m_firmwareHost;
@@ -83,12 +112,25 @@ private:
     QTimer m_replyWatcher;
 
     // From the port's opening by "update" until the session completes or
-    // fails: only then are bytes in the log taken for the loader's replies.
+    // fails.
     bool m_sessionRunning = false;
+    // From "REBOOT#" on: only then are bytes in the log taken for the
+    // loader's replies, so one left from before is never answered.
+    bool m_listening = false;
     // The loader has been sent the header: from now on it speaks in reply
     // bytes only, so one that the watcher does not know is line noise.
     bool m_headerSent = false;
+    // The last block has gone; the loader may still ask for it again.
+    bool m_confirming = false;
+    // 0x55 replies in a row.
+    int m_sameBlockAsks = 0;
     QTimer m_silence;
+    QString m_silenceLine;
+    QTimer m_confirm;
+    // The buttons of the other commands and whether they were enabled when
+    // the session took them.
+    QList<std::pair<Button, bool>> m_heldCommands;
+    QMetaObject::Connection m_arrivals;
 };
 
 } // namespace telx5

@@ -22,7 +22,11 @@ const QByteArray ResetLine = QByteArrayLiteral("AT+RESET#\r\n");
 const QByteArray RebootLine = QByteArrayLiteral("REBOOT#\r\n");
 const QString Updating = QStringLiteral("update...");
 const QString Update = QStringLiteral("update");
-const QString Silence = QStringLiteral("Update fail, no answer from the boot loader");
+const QString HeaderSilence =
+    QStringLiteral("Update fail, no answer from the boot loader within 30 s of the header");
+const QString BlockSilence =
+    QStringLiteral("Update fail, no answer from the boot loader within 10 s of a block");
+const QString Complete = QStringLiteral("update complete");
 
 class Host final : public FakeHost, public FirmwareHost
 {
@@ -198,6 +202,7 @@ private Q_SLOTS:
     void updateRefusesShortImages();
     void transfer_data();
     void transfer();
+    void staleReplyBeforeTheRebootIsNotAnswered();
     void progressLine_data();
     void progressLine();
     void resetConfirmation_data();
@@ -328,6 +333,7 @@ void TestFirmwareUpdate::transfer_data()
 {
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QString>("ending"); // the status box's last line
 
     const QByteArray e5 = QByteArrayLiteral("\xE5");
     const QByteArray c5 = QByteArrayLiteral("\xC5");
@@ -335,34 +341,40 @@ void TestFirmwareUpdate::transfer_data()
 
     QTest::newRow("every block taken")
         << QList<QByteArray>{e5, c5, c5, c5}
-        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2"} << Complete;
     QTest::newRow("55 after the header sends block 0 twice")
         << QList<QByteArray>{e5, again, c5, c5, c5}
-        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"} << Complete;
     QTest::newRow("55 after block 0 sends it again")
         << QList<QByteArray>{e5, c5, again, c5, c5}
-        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "header", "block 0", "block 0", "block 1", "block 2"} << Complete;
     QTest::newRow("55 after block 1 sends it again")
         << QList<QByteArray>{e5, c5, c5, again, c5}
-        << QStringList{"probe", "header", "block 0", "block 1", "block 1", "block 2"};
-    QTest::newRow("55 twice after the last block")
+        << QStringList{"probe", "header", "block 0", "block 1", "block 1", "block 2"} << Complete;
+    QTest::newRow("55 twice after the last block sends it twice again")
         << QList<QByteArray>{e5, c5, c5, c5, again, again}
-        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2", "block 2", "block 2"}
+        << Complete;
+    QTest::newRow("the same block asked for ten times ends the session")
+        << (QList<QByteArray>{e5, c5, c5} + QList<QByteArray>(10, again))
+        << (QStringList{"probe", "header", "block 0", "block 1"} + QStringList(9, "block 1"))
+        << QStringLiteral("Update fail, the boot loader asked for block 1 again 10 times");
     QTest::newRow("two replies in one tick: the first is answered")
         << QList<QByteArray>{e5, QByteArrayLiteral("\xC5\xC5"), c5, c5}
-        << QStringList{"probe", "header", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "header", "block 0", "block 1", "block 2"} << Complete;
     QTest::newRow("a stray byte before a reply is skipped")
         << QList<QByteArray>{e5, c5, QByteArrayLiteral("\x00\xC5"), QByteArrayLiteral("\x3F"), c5}
-        << QStringList{"probe", "header", "block 0", "block 1"};
+        << QStringList{"probe", "header", "block 0", "block 1"} << BlockSilence;
     QTest::newRow("a stray byte ahead of the answer waits for the next probe")
         << QList<QByteArray>{QByteArrayLiteral("\x00\xE5"), e5, c5, c5, c5}
-        << QStringList{"probe", "probe", "header", "block 0", "block 1", "block 2"};
+        << QStringList{"probe", "probe", "header", "block 0", "block 1", "block 2"} << Complete;
 }
 
 void TestFirmwareUpdate::transfer()
 {
     QFETCH(QList<QByteArray>, replies);
     QFETCH(QStringList, frames);
+    QFETCH(QString, ending);
 
     Rig rig;
     rig.choose(image(5000));
@@ -375,11 +387,35 @@ void TestFirmwareUpdate::transfer()
     QVERIFY(!rig.link.opened);
     QVERIFY(rig.host.controlsEnabled());
     QCOMPARE(rig.host.caption(Button::Update), Update);
-    const bool complete = frames.endsWith(QStringLiteral("block 2"));
+    const bool complete = ending == Complete;
     QCOMPARE(rig.host.notices.value(rig.host.notices.size() - 1),
              complete ? QStringLiteral("update complete update step:100%")
                       : QStringLiteral("updating，don't remove power update step:67%"));
-    QCOMPARE(rig.host.record.statusText().endsWith(Silence), !complete);
+    QVERIFY2(rig.host.record.statusText().endsWith(QStringLiteral("\r\n") + ending),
+             qPrintable(rig.host.record.statusText()));
+}
+
+// A 55 the loader sent too late for the last session reaches the next one's
+// first open: it must not be taken for the new loader's reply.
+void TestFirmwareUpdate::staleReplyBeforeTheRebootIsNotAnswered()
+{
+    const QList<QByteArray> replies{QByteArrayLiteral("\xE5"), QByteArrayLiteral("\xC5"),
+                                    QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5")};
+    Rig rig;
+    rig.choose(image(5000));
+    rig.link.replies = replies;
+    rig.update.startUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+
+    rig.link.resetAnswer = QByteArrayLiteral("\x55");
+    rig.link.replies = replies;
+    rig.link.sends.clear();
+    rig.update.startUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+
+    QCOMPARE(rig.link.sends.mid(0, 2), (QList<QByteArray>{ResetLine, RebootLine}));
+    QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
+    QVERIFY(rig.host.record.statusText().endsWith(Complete));
 }
 
 void TestFirmwareUpdate::progressLine_data()
@@ -527,11 +563,13 @@ void TestFirmwareUpdate::silentBootLoaderEndsTheSession_data()
     QTest::addColumn<int>("replies");
     QTest::addColumn<QStringList>("frames");
     QTest::addColumn<int>("bar");
+    QTest::addColumn<QString>("ending");
 
-    QTest::newRow("after the header") << 1 << QStringList{"probe", "header"} << 3;
-    QTest::newRow("after block 0") << 2 << QStringList{"probe", "header", "block 0"} << 1;
+    QTest::newRow("after the header") << 1 << QStringList{"probe", "header"} << 0 << HeaderSilence;
+    QTest::newRow("after block 0")
+        << 2 << QStringList{"probe", "header", "block 0"} << 1 << BlockSilence;
     QTest::newRow("after block 1")
-        << 3 << QStringList{"probe", "header", "block 0", "block 1"} << 2;
+        << 3 << QStringList{"probe", "header", "block 0", "block 1"} << 2 << BlockSilence;
 }
 
 void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
@@ -539,6 +577,7 @@ void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
     QFETCH(int, replies);
     QFETCH(QStringList, frames);
     QFETCH(int, bar);
+    QFETCH(QString, ending);
 
     Rig rig;
     rig.choose(image(5000));
@@ -549,7 +588,7 @@ void TestFirmwareUpdate::silentBootLoaderEndsTheSession()
 
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
     QCOMPARE(rig.framesSent(), frames);
-    QVERIFY2(rig.host.record.statusText().endsWith(QStringLiteral("\r\n") + Silence),
+    QVERIFY2(rig.host.record.statusText().endsWith(QStringLiteral("\r\n") + ending),
              qPrintable(rig.host.record.statusText()));
     QVERIFY(!rig.link.opened);
     QCOMPARE(rig.host.caption(Button::Update), Update);
