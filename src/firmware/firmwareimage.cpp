@@ -33,7 +33,7 @@ std::optional<QByteArray> header(qsizetype imageLength)
     return bytes;
 }
 
-unsigned char XorChecksum(QByteArrayView buffer)
+unsigned char xorChecksum(QByteArrayView buffer)
 {
     unsigned char sum = 0;
     for (qsizetype i = 0; i + 1 < buffer.size(); ++i)
@@ -48,7 +48,7 @@ QByteArray frame(const QByteArray &paddedImage, int index)
         return {};
     QByteArray buffer = paddedImage.mid(offset, BlockSize);
     buffer.append('\0');
-    buffer[BlockSize] = static_cast<char>(XorChecksum(buffer));
+    buffer[BlockSize] = static_cast<char>(xorChecksum(buffer));
     return buffer;
 }
 

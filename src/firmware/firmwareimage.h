@@ -37,7 +37,7 @@ QByteArray probe();
 std::optional<QByteArray> header(qsizetype imageLength);
 
 // XOR of every element but the last, which is where the checksum goes.
-unsigned char XorChecksum(QByteArrayView buffer);
+unsigned char xorChecksum(QByteArrayView buffer);
 
 // Block `index` of a padded image and its checksum, ready to send; empty when
 // the image has no such block.

@@ -139,7 +139,7 @@ void TestFirmwareImage::checksum()
     for (char slot : {'\x00', '\xA7'}) {
         QByteArray buffer = data;
         buffer.append(slot);
-        QCOMPARE(int(FirmwareImage::XorChecksum(buffer)), sum);
+        QCOMPARE(int(FirmwareImage::xorChecksum(buffer)), sum);
     }
 }
 
@@ -163,7 +163,7 @@ void TestFirmwareImage::frames()
 
     QCOMPARE(frame.size(), 2049);
     QCOMPARE(frame.left(2048), padded.mid(qsizetype(index) * 2048, 2048));
-    QCOMPARE(static_cast<unsigned char>(frame.at(2048)), FirmwareImage::XorChecksum(frame));
+    QCOMPARE(static_cast<unsigned char>(frame.at(2048)), FirmwareImage::xorChecksum(frame));
     // The image has no block after its last one.
     QVERIFY(FirmwareImage::frame(padded, FirmwareImage::blockCount(length)).isEmpty());
     QVERIFY(FirmwareImage::frame(padded, -1).isEmpty());
