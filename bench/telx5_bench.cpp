@@ -1,7 +1,12 @@
 // Figures for the serial link: the CPU a long Delay costs, and how many bytes
-// a second the receive path (hex log, line buffer, parser) takes.
+// a second the receive path (hex log, line buffer, parser) takes. With
+// --flash instead: how much of the line a firmware upload uses.
+#include "consolehost.h"
 #include "delay.h"
+#include "firmwareimage.h"
+#include "flash.h"
 #include "hexlog.h"
+#include "ports.h"
 #include "qtseriallink.h"
 #include "receiver.h"
 #include "settingsrecord.h"
@@ -10,6 +15,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -158,6 +165,101 @@ void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
     link.close();
 }
 
+// 115200 baud, ten bits a byte.
+constexpr double LineBytesPerSecond = 11520;
+
+struct FlashRun
+{
+    const char *name;
+    bool answerOnArrival;
+    int blockDelayMs;
+    bool resendLastBlock;
+};
+
+QString share(qsizetype bytes, double seconds)
+{
+    const double rate = double(bytes) / seconds;
+    return QString::number(qRound(rate)) + QStringLiteral(" bytes/s (") +
+           QString::number(100 * rate / LineBytesPerSecond, 'f', 1) + QStringLiteral(" %)");
+}
+
+// One telx5-cli flash against the simulated boot loader on the paced line.
+void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &image,
+                const FlashRun &run)
+{
+    SimDevice device;
+    device.setPacedLine(true);
+    device.setBlockDelay(run.blockDelayMs);
+    if (run.resendLastBlock)
+        device.setResendBlock(FirmwareImage::blockCount(image.size()) - 1);
+    QString error;
+    if (!device.start(&error)) {
+        out << "pty: " << error << '\n';
+        return;
+    }
+    ConsoleHost host({}, {});
+    const TextCodec codec;
+    LineParser parser(host.settings(), host.flags(), codec);
+    QtSerialLink port;
+    HexLog hexLog;
+    Receiver receiver(port, host.lineBuffer(), parser, hexLog);
+    host.setPortText(device.portPath());
+    Ports::configurePort(port, device.portPath());
+
+    // The loader has stored the last block: the image is in, and what follows
+    // is the session waiting for the loader's verdict on it.
+    QElapsedTimer clock;
+    qint64 imageInNs = -1;
+    QObject::connect(&device, &SimDevice::bootImageReceived, &device,
+                     [&] { imageInNs = clock.nsecsElapsed(); });
+    clock.start();
+    const FlashResult result =
+        flashImage(host, port, hexLog, codec, imagePath, run.answerOnArrival);
+    const qint64 endNs = clock.nsecsElapsed();
+
+    out << run.name << ", loader " << run.blockDelayMs << " ms a block: exit " << result.exitCode
+        << ", image " << (device.bootImage() == image ? "arrived whole" : "NOT as sent");
+    if (result.exitCode == FlashDone) {
+        out << "; first block to verdict " << QString::number(result.transferSeconds, 'f', 2)
+            << " s = " << share(image.size(), result.transferSeconds);
+        if (imageInNs >= 0) {
+            const double inSeconds = result.transferSeconds - double(endNs - imageInNs) / 1e9;
+            out << "; to the last block stored " << QString::number(inSeconds, 'f', 2)
+                << " s = " << share(image.size(), inSeconds);
+        }
+        out << "; whole command " << QString::number(double(endNs) / 1e9, 'f', 1) << " s";
+    }
+    out << '\n';
+    out.flush();
+}
+
+void benchFlashes(QTextStream &out, qsizetype imageBytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firmware.bin"));
+    QByteArray image(imageBytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < imageBytes; ++i)
+        image[i] = static_cast<char>((i * 131 + i / 2048) & 0xFF);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {
+        out << "cannot write " << path << '\n';
+        return;
+    }
+    file.close();
+    out << "flash of " << imageBytes
+        << " bytes over the paced line (115200 baud = 11520 bytes/s):\n";
+    out.flush();
+    const FlashRun runs[] = {
+        {"(a) answered on arrival", true, 0, false},
+        {"(a) answered on arrival", true, 30, false},
+        {"(b) window's 100 ms watcher", false, 0, false},
+        {"(b) window's 100 ms watcher", false, 30, false},
+        {"(a) answered on arrival, last block asked for again", true, 0, true},
+    };
+    for (const FlashRun &run : runs)
+        benchFlash(out, path, image, run);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -173,10 +275,19 @@ int main(int argc, char *argv[])
          QStringLiteral("MB"), QStringLiteral("16")},
         {QStringLiteral("pty-megabytes"), QStringLiteral("Bytes sent over the pty."),
          QStringLiteral("MB"), QStringLiteral("16")},
+        {QStringLiteral("flash"),
+         QStringLiteral("Instead: flash an image to the simulated boot loader on the paced line, "
+                        "answered on arrival and by the window's watcher.")},
+        {QStringLiteral("flash-bytes"), QStringLiteral("Length of the flashed image."),
+         QStringLiteral("bytes"), QStringLiteral("300000")},
     });
     parser.process(app);
 
     QTextStream out(stdout);
+    if (parser.isSet(QStringLiteral("flash"))) {
+        benchFlashes(out, parser.value(QStringLiteral("flash-bytes")).toLongLong());
+        return 0;
+    }
     benchDelay(out, parser.value(QStringLiteral("delay-seconds")).toInt());
     out.flush();
     benchReceiveInProcess(out, parser.value(QStringLiteral("megabytes")).toLongLong());

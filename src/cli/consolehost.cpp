@@ -1,8 +1,32 @@
 #include "consolehost.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace telx5 {
+
+namespace {
+
+// Characters of the progress line on screen; 0 when no line is open.
+qsizetype openLineLength = 0;
+
+} // namespace
+
+void printLine(const QString &text)
+{
+    if (std::exchange(openLineLength, 0) > 0)
+        std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+}
+
+void redrawLine(const QString &text)
+{
+    // Spaces cover what is left of a longer line before it.
+    const QString padding(std::max<qsizetype>(0, openLineLength - text.size()), QLatin1Char(' '));
+    std::fprintf(stderr, "\r%s%s", qUtf8Printable(text), qUtf8Printable(padding));
+    openLineLength = std::max<qsizetype>(1, text.size());
+}
 
 ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath)
     : m_language(language), m_iniPath(iniPath)
@@ -16,10 +40,7 @@ void ConsoleHost::setCaption(Button button, const QString &caption)
 void ConsoleHost::message(const QString &text, const QString &title)
 {
     m_messages.append(text);
-    if (title.isEmpty())
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-    else
-        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
+    printLine(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
 }
 
 QString ConsoleHost::openFileName(const FileRequest &)

@@ -8,6 +8,12 @@
 
 namespace telx5 {
 
+// Standard error carries the status lines and, on a terminal, one progress
+// line redrawn in place. A status line first ends the progress line, so the
+// two never run together.
+void printLine(const QString &text);
+void redrawLine(const QString &text);
+
 // The command-line tool's stand-in for the window: the settings live in a
 // SettingsRecord, message boxes go to standard error, and the file dialogs
 // answer with the file named on the command line.

@@ -4,6 +4,7 @@
 #include "consolehost.h"
 #include "devicesettings.h"
 #include "filecommands.h"
+#include "flash.h"
 #include "hexlog.h"
 #include "ports.h"
 #include "portsettingsstore.h"
@@ -23,11 +24,6 @@
 using namespace telx5;
 
 namespace {
-
-void printLine(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-}
 
 // The status box is where the sessions report; show each new last line as it
 // appears, so a 40-second read does not look like a hang.
@@ -75,14 +71,18 @@ int main(int argc, char *argv[])
 
     QCommandLineParser arguments;
     arguments.setApplicationDescription(QStringLiteral(
-        "Reads, writes and restarts TELX5 APRS devices.\n\n"
+        "Reads, writes, restarts and flashes TELX5 APRS devices.\n\n"
         "Commands:\n"
         "  ports               list the serial ports that open\n"
         "  read [FILE]         read the device's settings; print them, or save them to FILE\n"
         "  write FILE          write the settings of a settings file to the device\n"
         "  default FILE        save the Default values as a settings file\n"
         "  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms\n"
-        "  restart             restart the device"));
+        "  restart             restart the device\n"
+        "  flash IMAGE         upload a firmware image to the device's boot loader\n\n"
+        "Exit status: 0 when the device confirmed, 1 when it did not, 2 on a usage error or a\n"
+        "firmware image refused before anything was sent. A port that cannot be used gives 1,\n"
+        "or 3 for flash."));
     arguments.addHelpOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"),
@@ -194,6 +194,10 @@ int main(int argc, char *argv[])
                 return 2;
             restartDevice(context);
             status = host.messages().isEmpty() ? 0 : 1;
+        } else if (command == QLatin1String("flash")) {
+            if (!needs(1))
+                return 2;
+            status = flashImage(host, port, hexLog, codec, rest.first()).exitCode;
         } else {
             return usage(arguments);
         }

@@ -78,6 +78,9 @@ int main(int argc, char *argv[])
          QStringLiteral("k")},
         {QStringLiteral("silent-after-block"),
          QStringLiteral("Boot loader: fall silent after storing block k."), QStringLiteral("k")},
+        {QStringLiteral("block-delay"),
+         QStringLiteral("Boot loader: take this long over each block before replying."),
+         QStringLiteral("ms")},
         {QStringLiteral("boot-window"),
          QStringLiteral("Boot loader: wait this long for the probe, -1 for good (default 3000)."),
          QStringLiteral("ms")},
@@ -109,6 +112,7 @@ int main(int argc, char *argv[])
         intOption(parser, QStringLiteral("resend-block"), telx5::SimDevice::Never));
     device.setSilentAfterBlock(
         intOption(parser, QStringLiteral("silent-after-block"), telx5::SimDevice::Never));
+    device.setBlockDelay(intOption(parser, QStringLiteral("block-delay"), 0));
 
     if (parser.isSet(QStringLiteral("boot-window")))
         device.setBootWindow(intOption(parser, QStringLiteral("boot-window"), 0));

@@ -164,6 +164,7 @@ struct SimDevice::Private
     QByteArray garbage;
     int resendBlock = Never;
     int silentAfterBlock = Never;
+    int blockDelayMs = 0;
     int bootWindowMs = DefaultBootWindowMs;
 
     // Output.
@@ -193,7 +194,7 @@ struct SimDevice::Private
     void closeMaster();
 
     void handleBoot(char byte);
-    void bootReply(char byte);
+    void bootReply(char byte, int delayMs = 0);
 
     void enqueue(const QByteArray &bytes, int delayMs);
     void pump();
@@ -530,9 +531,9 @@ void SimDevice::Private::closeMaster()
     master = -1;
 }
 
-void SimDevice::Private::bootReply(char byte)
+void SimDevice::Private::bootReply(char byte, int delayMs)
 {
-    enqueue(QByteArray(1, byte), 0);
+    enqueue(QByteArray(1, byte), delayMs);
 }
 
 void SimDevice::Private::handleBoot(char byte)
@@ -588,7 +589,7 @@ void SimDevice::Private::handleBoot(char byte)
     if (resend || xorOf(data) != bootInput.at(BlockSize)) {
         resendDone = resendDone || resend;
         bootInput.clear();
-        bootReply(AnswerSendAgain);
+        bootReply(AnswerSendAgain, blockDelayMs);
         return;
     }
     image.append(data);
@@ -605,7 +606,7 @@ void SimDevice::Private::handleBoot(char byte)
         bootState = BootState::Silent;
         return;
     }
-    bootReply(AnswerStored);
+    bootReply(AnswerStored, blockDelayMs);
 }
 
 void SimDevice::Private::enqueue(const QByteArray &bytes, int delayMs)
@@ -834,6 +835,11 @@ void SimDevice::setResendBlock(int block)
 void SimDevice::setSilentAfterBlock(int block)
 {
     d->silentAfterBlock = block;
+}
+
+void SimDevice::setBlockDelay(int ms)
+{
+    d->blockDelayMs = std::max(0, ms);
 }
 
 void SimDevice::setCodePage(CodePage page)

@@ -88,6 +88,9 @@ public:
     // The boot loader falls silent after it has stored the block with this
     // index.
     void setSilentAfterBlock(int block);
+    // How long the boot loader takes over each frame (writing it to flash,
+    // or finding its checksum wrong) before it replies; 0 replies at once.
+    void setBlockDelay(int ms);
     // The code page of the device's texts (its callsign, comment, ...).
     void setCodePage(CodePage page);
     // How long the boot loader waits for the probe after "REBOOT#" before it

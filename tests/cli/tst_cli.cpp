@@ -45,6 +45,8 @@ private Q_SLOTS:
     void commandsReportAPortThatDoesNotOpen();
     void badUsage_data();
     void badUsage();
+    void flash_data();
+    void flash();
 };
 
 void TestCli::readPrintsTheDevicesSettings()
@@ -111,6 +113,45 @@ void TestCli::badUsage()
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.contains(QLatin1String("Commands:")));
+}
+
+void TestCli::flash_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("length"); // -1: no such file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const QStringList simulate{QStringLiteral("--simulate")};
+    QTest::newRow("small image") << simulate << 6000 << 0
+                                 << QStringLiteral("Flashed 6000 bytes in");
+    QTest::newRow("too short") << simulate << 4999 << 2 << QStringLiteral("is too short");
+    QTest::newRow("too large") << simulate << 524288 << 2 << QStringLiteral("is too large");
+    QTest::newRow("missing file") << simulate << -1 << 2 << QStringLiteral("cannot be read");
+    QTest::newRow("port that does not open")
+        << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} << 6000 << 3
+        << QStringLiteral("Cannot open /dev/telx5-missing");
+}
+
+void TestCli::flash()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, length);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("firmware.bin"));
+    QFile file(image);
+    if (length >= 0)
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(QByteArray(length, '\x5A')) == length);
+    file.close();
+
+    const Run run = runCli(options + QStringList{QStringLiteral("flash"), image});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+    // A refused image is named, and no session starts.
+    if (exitCode == 2)
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void badChecksumAsksForTheBlockAgain_data();
     void badChecksumAsksForTheBlockAgain();
     void bootLoaderFallsSilentAfterAChosenBlock();
+    void bootLoaderTakesItsTimeOverEachBlock();
     void bootLoaderAnswersARepeatedProbe();
     void bootLoaderWithoutProbeStartsTheFirmware_data();
     void bootLoaderWithoutProbeStartsTheFirmware();
@@ -520,6 +521,21 @@ void TestSimDevice::bootLoaderFallsSilentAfterAChosenBlock()
     QCOMPARE(m_sim->arrived, QByteArray("\xE5\xC5"));
     QCOMPARE(m_sim->device.storedBlocks(), 1);
     QVERIFY(m_sim->device.bootImage().isEmpty());
+}
+
+void TestSimDevice::bootLoaderTakesItsTimeOverEachBlock()
+{
+    m_sim->device.setBlockDelay(150);
+    QVERIFY(startSim());
+    QVERIFY(m_sim->link.send(QByteArray("REBOOT#\r\n" + QByteArray("\x5F\x00\x00\xF5", 4))));
+    QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5"));
+    QVERIFY(m_sim->link.send(header(5000)));
+    QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5\xC5"));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_sim->link.send(frame(imageOf(5000), 0)));
+    QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5\xC5\xC5"));
+    QVERIFY2(clock.elapsed() >= 150, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestSimDevice::bootLoaderAnswersARepeatedProbe()

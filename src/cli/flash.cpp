@@ -1,0 +1,191 @@
+#include "flash.h"
+
+#include "consolehost.h"
+#include "firmwarehost.h"
+#include "firmwareimage.h"
+#include "firmwareupdate.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+
+#include <algorithm>
+#include <optional>
+
+#include <unistd.h>
+
+namespace telx5 {
+
+namespace {
+
+// 115200 baud, ten bits a byte.
+constexpr double LineBytesPerSecond = 11520;
+// A terminal's line is redrawn at most this often; a log gets a line for
+// every tenth of the image, at most one each half second.
+constexpr qint64 RedrawNs = 100'000'000;
+constexpr qint64 LogLineNs = 500'000'000;
+constexpr int LogStepPercent = 10;
+
+// The window's progress bar on standard error: the share of the image sent,
+// its pace and the time left.
+class FlashProgress : public FirmwareHost
+{
+public:
+    explicit FlashProgress(qsizetype imageBytes)
+        : m_imageBytes(imageBytes), m_terminal(::isatty(STDERR_FILENO) == 1)
+    {
+        m_clock.start();
+    }
+
+    void setProgressRange(int, int) override {}
+    void setProgressValue(int blocksSent) override;
+    void setNoticeText(const QString &) override {}
+    void setPortControlsEnabled(bool) override {}
+
+    bool started() const { return m_firstNs >= 0; }
+    qsizetype sentBytes() const { return m_sent; }
+    // Seconds from the first block to now.
+    double seconds() const;
+
+private:
+    QString line(qint64 now) const;
+
+    const qsizetype m_imageBytes;
+    const bool m_terminal;
+    QElapsedTimer m_clock;
+    qsizetype m_sent = 0;
+    qint64 m_firstNs = -1;
+    qsizetype m_firstBytes = 0;
+    qint64 m_shownNs = -LogLineNs;
+    int m_nextLogPercent = LogStepPercent;
+};
+
+void FlashProgress::setProgressValue(int blocksSent)
+{
+    // 0 marks the start of a session, before the loader has asked for a block.
+    if (blocksSent <= 0)
+        return;
+    const qint64 now = m_clock.nsecsElapsed();
+    m_sent = std::min(qsizetype(blocksSent) * FirmwareImage::BlockSize, m_imageBytes);
+    if (m_firstNs < 0) {
+        m_firstNs = now;
+        m_firstBytes = m_sent;
+    }
+    const int percent = int(100 * m_sent / m_imageBytes);
+    if (m_terminal) {
+        if (now - m_shownNs < RedrawNs && percent < 100)
+            return;
+        redrawLine(line(now));
+    } else {
+        // The summary stands for the last step.
+        if (percent < m_nextLogPercent || percent >= 100 || now - m_shownNs < LogLineNs)
+            return;
+        printLine(line(now));
+        m_nextLogPercent = (percent / LogStepPercent + 1) * LogStepPercent;
+    }
+    m_shownNs = now;
+}
+
+double FlashProgress::seconds() const
+{
+    return started() ? double(m_clock.nsecsElapsed() - m_firstNs) / 1e9 : 0;
+}
+
+QString FlashProgress::line(qint64 now) const
+{
+    QString text = QStringLiteral("%1 %  %2 of %3 bytes")
+                       .arg(100 * m_sent / m_imageBytes, 3)
+                       .arg(m_sent)
+                       .arg(m_imageBytes);
+    // The first block has only just gone: no pace yet.
+    if (m_sent == m_firstBytes || now == m_firstNs)
+        return text;
+    const double rate = double(m_sent - m_firstBytes) * 1e9 / double(now - m_firstNs);
+    return text + QStringLiteral("  %1 bytes/s  %2 s left")
+                      .arg(qRound(rate))
+                      .arg(qRound(double(m_imageBytes - m_sent) / rate));
+}
+
+// The window takes a short file and refuses it only when "update" is pressed,
+// with a box that names neither the file nor the reason. Here the file is
+// judged before anything is sent, and the message says why.
+std::optional<qsizetype> checkedImageSize(const QString &fileName)
+{
+    const auto refuse = [&fileName](const QString &why) {
+        printLine(QStringLiteral("telx5-cli: the firmware file %1 %2").arg(fileName, why));
+        return std::nullopt;
+    };
+    QFile file(fileName);
+    QByteArray image;
+    if (file.open(QIODevice::ReadOnly))
+        image = file.read(FirmwareImage::MaximumLength + 1);
+    if (!file.isOpen() || file.error() != QFileDevice::NoError)
+        return refuse(QStringLiteral("cannot be read: ") + file.errorString());
+    if (image.size() < FirmwareImage::MinimumLength) {
+        return refuse(QStringLiteral("is too short: %1 bytes, firmware has at least %2")
+                          .arg(image.size())
+                          .arg(FirmwareImage::MinimumLength));
+    }
+    if (image.size() > FirmwareImage::MaximumLength) {
+        return refuse(QStringLiteral("is too large: %1 bytes, the boot loader takes at most %2")
+                          .arg(std::max(file.size(), image.size()))
+                          .arg(FirmwareImage::MaximumLength));
+    }
+    return image.size();
+}
+
+} // namespace
+
+FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
+                       const QString &fileName, bool answerOnArrival)
+{
+    const std::optional<qsizetype> imageBytes = checkedImageSize(fileName);
+    if (!imageBytes)
+        return {FlashBadImage};
+
+    FlashProgress progress(*imageBytes);
+    FirmwareUpdate update(host, progress, port, hexLog, codec);
+    update.setAnswerOnArrival(answerOnArrival);
+    host.setFileName(fileName);
+    update.openImage();
+    if (update.imageLength() != *imageBytes)
+        return {FlashBadImage};
+
+    std::optional<FirmwareUpdate::Outcome> outcome;
+    QEventLoop loop;
+    QObject::connect(&update, &FirmwareUpdate::finished, &loop, [&](FirmwareUpdate::Outcome ended) {
+        outcome = ended;
+        loop.quit();
+    });
+    // A port that does not open ends the session before startUpdate returns.
+    update.startUpdate();
+    if (!outcome && update.sessionRunning())
+        loop.exec();
+
+    switch (outcome.value_or(FirmwareUpdate::Outcome::Failed)) {
+    case FirmwareUpdate::Outcome::Completed: {
+        const double seconds = progress.seconds();
+        const double rate = double(*imageBytes) / seconds;
+        printLine(QStringLiteral("Flashed %1 bytes in %2 s: %3 bytes/s, %4 % of the line's %5 "
+                                 "bytes/s")
+                      .arg(*imageBytes)
+                      .arg(seconds, 0, 'f', 2)
+                      .arg(qRound(rate))
+                      .arg(100 * rate / LineBytesPerSecond, 0, 'f', 1)
+                      .arg(LineBytesPerSecond));
+        return {FlashDone, seconds};
+    }
+    case FirmwareUpdate::Outcome::PortUnavailable:
+        return {FlashPortUnavailable};
+    case FirmwareUpdate::Outcome::Failed:
+        break;
+    }
+    if (progress.started()) {
+        printLine(QStringLiteral("telx5-cli: the flash stopped after sending %1 of %2 bytes")
+                      .arg(progress.sentBytes())
+                      .arg(*imageBytes));
+    }
+    return {FlashDeviceFailed};
+}
+
+} // namespace telx5

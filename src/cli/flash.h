@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace telx5 {
+
+class ConsoleHost;
+class HexLog;
+class SerialLink;
+class TextCodec;
+
+// How telx5-cli flash ends.
+enum FlashExit
+{
+    FlashDone = 0,
+    FlashDeviceFailed = 1, // no boot loader, silence, a block refused, the cable pulled
+    FlashBadImage = 2,     // nothing was sent
+    FlashPortUnavailable = 3,
+};
+
+struct FlashResult
+{
+    int exitCode = FlashDeviceFailed;
+    // From the first block sent to the loader's verdict on the last one.
+    double transferSeconds = 0;
+};
+
+// Uploads the firmware image in `fileName` to the boot loader of the device
+// on the host's port, with progress and a summary on standard error. A
+// receiver must already feed `port` into `hexLog`, so that the loader's replies
+// are in the log when the update looks. Without `answerOnArrival` the replies
+// wait for the window's 100 ms tick, as they do in the window: the benchmark
+// compares the two.
+FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
+                       const QString &fileName, bool answerOnArrival = true);
+
+} // namespace telx5
