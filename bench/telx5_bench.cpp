@@ -1,19 +1,25 @@
 // Figures for the serial link: the CPU a long Delay costs, and how many bytes
 // a second the receive path (hex log, line buffer, parser) takes. With
-// --flash instead: how much of the line a firmware upload uses.
+// --flash instead: how much of the line a firmware upload uses. With --files
+// instead: how long the window and the plain record take to load a big
+// settings file and to take a long "CONNECT" line.
 #include "consolehost.h"
 #include "delay.h"
 #include "firmwareimage.h"
 #include "flash.h"
 #include "hexlog.h"
+#include "linebuffer.h"
+#include "lineparser.h"
+#include "mainwindow.h"
 #include "ports.h"
 #include "qtseriallink.h"
 #include "receiver.h"
+#include "settingsfile.h"
 #include "settingsrecord.h"
 #include "simdevice.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -262,9 +268,65 @@ void benchFlashes(QTextStream &out, qsizetype imageBytes)
 
 } // namespace
 
+// Loads 1 MiB of short settings lines into `view` through the settings-file
+// loader, then feeds a 4000-byte "CONNECT" line byte by byte through the
+// parser, which reports "Connect OK" in the status box after every byte.
+void benchStatusBox(QTextStream &out, DeviceView &view, const QString &what)
+{
+    const QByteArray line = QByteArrayLiteral("PASS:12345\r\n");
+    const QByteArray content = line.repeated(1024 * 1024 / line.size());
+    Flags flags;
+    LineBuffer buffer;
+    const TextCodec codec;
+    LineParser parser(view, flags, codec);
+
+    QElapsedTimer clock;
+    clock.start();
+    SettingsFile::load(content, buffer, parser, view, codec);
+    const double loadSeconds = double(clock.nsecsElapsed()) / 1e9;
+
+    view.setStatusText(QString());
+    buffer.clear();
+    const QByteArray connect = "CONNECT" + QByteArray(4000 - 7, 'x');
+    clock.restart();
+    for (const char byte : connect) {
+        if (buffer.feed(byte))
+            parser.parseLine(buffer.line());
+    }
+    const double connectSeconds = double(clock.nsecsElapsed()) / 1e9;
+    out << what << ": " << content.size() / line.size() << " settings lines (1 MiB) loaded in "
+        << QString::number(loadSeconds * 1000, 'f', 0) << " ms; a 4000-byte CONNECT line in "
+        << QString::number(connectSeconds * 1000, 'f', 0) << " ms (status box now "
+        << view.statusText().size() << " characters)\n";
+}
+
+// Start-up answers no box: the bench's locale asks none.
+class SilentDialogs final : public Dialogs
+{
+public:
+    void message(const QString &, const QString &) override {}
+    QString openFileName(const FileRequest &) override { return {}; }
+    QString saveFileName(const FileRequest &) override { return {}; }
+};
+
+void benchFiles(QTextStream &out)
+{
+    SettingsRecord record;
+    benchStatusBox(out, record, QStringLiteral("plain record (telx5-cli)"));
+    SilentDialogs dialogs;
+    MainWindow::Options options;
+    options.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    MainWindow window(options, dialogs);
+    window.show();
+    benchStatusBox(out, window, QStringLiteral("window"));
+}
+
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The window's figures need no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Serial link figures."));
     parser.addHelpOption();
@@ -280,10 +342,17 @@ int main(int argc, char *argv[])
                         "answered on arrival and by the window's watcher.")},
         {QStringLiteral("flash-bytes"), QStringLiteral("Length of the flashed image."),
          QStringLiteral("bytes"), QStringLiteral("300000")},
+        {QStringLiteral("files"),
+         QStringLiteral("Instead: load a 1 MiB settings file and a long CONNECT line into the "
+                        "window and into the plain record.")},
     });
     parser.process(app);
 
     QTextStream out(stdout);
+    if (parser.isSet(QStringLiteral("files"))) {
+        benchFiles(out);
+        return 0;
+    }
     if (parser.isSet(QStringLiteral("flash"))) {
         benchFlashes(out, parser.value(QStringLiteral("flash-bytes")).toLongLong());
         return 0;

@@ -80,9 +80,9 @@ int main(int argc, char *argv[])
         "  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms\n"
         "  restart             restart the device\n"
         "  flash IMAGE         upload a firmware image to the device's boot loader\n\n"
-        "Exit status: 0 when the device confirmed, 1 when it did not, 2 on a usage error or a\n"
-        "firmware image refused before anything was sent. A port that cannot be used gives 1,\n"
-        "or 3 for flash."));
+        "Exit status: 0 when the device confirmed, 1 when it did not, 2 on a usage error, a\n"
+        "firmware image refused or settings text the code page cannot carry (see --lossy),\n"
+        "before anything was sent. A port that cannot be used gives 1, or 3 for flash."));
     arguments.addHelpOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"),
@@ -92,7 +92,10 @@ int main(int argc, char *argv[])
         QStringLiteral("chinese"), QStringLiteral("Chinese texts and the GB18030 code page."));
     const QCommandLineOption simulateOption(QStringLiteral("simulate"),
                                             QStringLiteral("Talk to a simulated device instead."));
-    arguments.addOptions({portOption, chineseOption, simulateOption});
+    const QCommandLineOption lossyOption(
+        QStringLiteral("lossy"),
+        QStringLiteral("write: send text the code page cannot carry anyway, as '?'."));
+    arguments.addOptions({portOption, chineseOption, simulateOption, lossyOption});
     arguments.addPositionalArgument(QStringLiteral("command"), QStringLiteral("See above."));
     arguments.process(app);
 
@@ -170,10 +173,19 @@ int main(int argc, char *argv[])
                 return 2;
             host.setFileName(rest.first());
             loadSettingsFile(context);
-            if (host.messages().isEmpty()) {
-                writeSettings(context);
-                status = host.flags().freqSaved ? 0 : 1;
+            if (!host.messages().isEmpty())
+                return 1;
+            // Text the code page lacks would reach the device as '?': named,
+            // and sent only when asked for.
+            const auto lossy = DeviceSettings::lossyFields(host.settings(), codec);
+            if (!lossy.isEmpty() && !arguments.isSet(lossyOption)) {
+                for (const auto &[field, lost] : lossy)
+                    printLine(DeviceSettings::lossLine(field, lost, host.isChinese()));
+                printLine(QStringLiteral("Nothing was sent; --lossy sends it anyway."));
+                return 2;
             }
+            writeSettings(context);
+            status = host.flags().freqSaved ? 0 : 1;
         } else if (command == QLatin1String("default")) {
             if (!needs(1))
                 return 2;

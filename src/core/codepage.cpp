@@ -22,8 +22,10 @@ TextCodec::TextCodec(CodePage page)
     : m_page(page), m_encoder(codePageName(page)), m_decoder(codePageName(page))
 {}
 
-QByteArray TextCodec::encode(const QString &text) const
+QByteArray TextCodec::encode(const QString &text, qsizetype *lost) const
 {
+    if (lost)
+        *lost = 0;
     m_encoder.resetState();
     QByteArray bytes = m_encoder.encode(text);
     if (!bytes.contains(Substitute))
@@ -41,6 +43,8 @@ QByteArray TextCodec::encode(const QString &text) const
         const bool lacking =
             character == QByteArrayView(&Substitute, 1) && original != QStringView(u"\x1A");
         bytes += lacking ? QByteArray(1, '?') : character;
+        if (lacking && lost)
+            ++*lost;
         at += size;
     }
     return bytes;

@@ -24,7 +24,8 @@ public:
     explicit TextCodec(CodePage page = CodePage::Windows1252);
 
     CodePage codePage() const { return m_page; }
-    QByteArray encode(const QString &text) const;
+    // A character the code page lacks becomes '?'; `lost` counts them.
+    QByteArray encode(const QString &text, qsizetype *lost = nullptr) const;
     QString decode(QByteArrayView bytes) const;
 
     // Whether the system offers this code page; without it nothing would be

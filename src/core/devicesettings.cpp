@@ -82,6 +82,70 @@ void applyDefaults(DeviceView &view)
     view.setText(Field::Ctcss, QStringLiteral("--"));
 }
 
+QString fieldName(Field field, bool chinese)
+{
+    struct Name
+    {
+        Field field;
+        const char16_t *english;
+        const char16_t *chinese;
+    };
+    static constexpr Name Names[] = {
+        {Field::Callsign, u"Callsign", u"呼号"},
+        {Field::Ssid, u"SSID", u"SSID"},
+        {Field::Pass, u"Pass", u"密码"},
+        {Field::Position, u"Position", u"坐标"},
+        {Field::Comment, u"Comment", u"信息"},
+        {Field::Server, u"Server", u"服务器"},
+        {Field::SentTime, u"Tx time", u"发送间隔"},
+        {Field::Filter, u"Filter", u"信息过滤"},
+        {Field::Backlight, u"Backlight", u"背光时间"},
+        {Field::Mod, u"TX vol", u"调制度"},
+        {Field::Freq, u"Tx/Rx", u"频率"},
+    };
+    for (const Name &name : Names) {
+        if (name.field == field)
+            return QString::fromUtf16(chinese ? name.chinese : name.english);
+    }
+    // The octet boxes: the address and the box's place in it.
+    const int index = static_cast<int>(field) - static_cast<int>(Field::Ip1);
+    static constexpr const char *Addresses[] = {"IP", "Mask", "Gate", "DNS"};
+    return QStringLiteral("%1 %2").arg(QLatin1String(Addresses[index / 4])).arg(index % 4 + 1);
+}
+
+QList<std::pair<Field, qsizetype>> lossyFields(const DeviceView &view, const TextCodec &codec)
+{
+    QList<Field> fields{Field::Callsign, Field::Ssid, Field::Pass};
+    for (Address address : AllAddresses)
+        for (int index = 0; index < 4; ++index)
+            fields.append(octetField(address, index));
+    fields << Field::Position << Field::Comment << Field::Server << Field::SentTime << Field::Filter
+           << Field::Backlight << Field::Mod << Field::Freq;
+
+    QList<std::pair<Field, qsizetype>> lossy;
+    for (Field field : std::as_const(fields)) {
+        qsizetype lost = 0;
+        codec.encode(view.text(field), &lost);
+        if (lost > 0)
+            lossy.append({field, lost});
+    }
+    return lossy;
+}
+
+QString lossLine(Field field, qsizetype lost, bool chinese)
+{
+    if (chinese)
+        return QStringLiteral("%1：%2个字符在当前语言设置下无法发送，将变为“?”")
+            .arg(fieldName(field, true))
+            .arg(lost);
+    return (lost == 1 ? QStringLiteral("%1: %2 character cannot be sent in this language setting "
+                                       "and becomes '?'")
+                      : QStringLiteral("%1: %2 characters cannot be sent in this language "
+                                       "setting and become '?'"))
+        .arg(fieldName(field, false))
+        .arg(lost);
+}
+
 } // namespace telx5::DeviceSettings
 
 namespace telx5::WireCodes {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "codepage.h"
 #include "fields.h"
 
+#include <QList>
 #include <QStringList>
+
+#include <utility>
 
 namespace telx5::DeviceSettings {
 
@@ -21,6 +25,17 @@ inline const QString StaticIp = QStringLiteral("STATIC IP");
 // The Default button: factory values into every field but the Wi-Fi
 // credentials, the version and the octet boxes' enabled state.
 void applyDefaults(DeviceView &view);
+
+// The name of a field as the window's captions give it.
+QString fieldName(Field field, bool chinese);
+
+// The fields that Write and Save carry as text, with how many of their
+// characters the code page lacks (those go out as '?'); fields that lose
+// nothing are left out.
+QList<std::pair<Field, qsizetype>> lossyFields(const DeviceView &view, const TextCodec &codec);
+
+// One status line for such a field, in the window's language.
+QString lossLine(Field field, qsizetype lost, bool chinese);
 
 } // namespace telx5::DeviceSettings
 

@@ -4,7 +4,7 @@ namespace telx5 {
 
 void DeviceView::appendStatusLine(const QString &message)
 {
-    setStatusText(statusText() + QStringLiteral("\r\n") + message);
+    appendStatus(QStringLiteral("\r\n") + message);
 }
 
 void DeviceView::appendStatus(const QString &text)

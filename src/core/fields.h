@@ -88,8 +88,10 @@ public:
 
     // The status box's usual report: CR LF, then the message.
     void appendStatusLine(const QString &message);
-    // Appends text as it stands.
-    void appendStatus(const QString &text);
+    // Appends text as it stands. Views override it so that it costs the
+    // length of `text`, not of the box: a loaded file appends every line, and
+    // a long "CONNECT" line appends once per byte.
+    virtual void appendStatus(const QString &text);
 };
 
 // Window-level flags raised by the parser and polled by the waiting sessions.

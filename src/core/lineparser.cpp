@@ -26,9 +26,12 @@ bool LineParser::parseLine(QByteArrayView line)
     const auto from = [this, line](qsizetype at) {
         return at < line.size() ? m_codec.decode(line.sliced(at)) : QString();
     };
-    const auto setFrom = [this, &from](Field field, qsizetype at) {
-        m_view.setText(field, from(at));
+    m_setField = false;
+    const auto set = [this](Field field, const QString &value) {
+        m_view.setText(field, value);
+        m_setField = true;
     };
+    const auto setFrom = [&set, &from](Field field, qsizetype at) { set(field, from(at)); };
 
     if (line.startsWith("eeram reset"))
         m_flags.eeramReset = true;
@@ -47,7 +50,7 @@ bool LineParser::parseLine(QByteArrayView line)
         const qsizetype dash = line.indexOf('-', start);
         if (dash < 0)
             return false;
-        m_view.setText(Field::Callsign, m_codec.decode(line.sliced(start, dash - start)));
+        set(Field::Callsign, m_codec.decode(line.sliced(start, dash - start)));
         setFrom(Field::Ssid, dash + 1);
     }
     if (line.startsWith("PASS:"))
@@ -55,11 +58,11 @@ bool LineParser::parseLine(QByteArrayView line)
     if (line.startsWith("POSITION"))
         setFrom(Field::Position, 9);
     if (line.startsWith("DHCP:1")) {
-        m_view.setText(Field::Dhcp, QStringLiteral("DHCP"));
+        set(Field::Dhcp, QStringLiteral("DHCP"));
         m_view.setOctetBoxesEnabled(false);
     }
     if (line.startsWith("DHCP:0"))
-        m_view.setText(Field::Dhcp, DeviceSettings::StaticIp);
+        set(Field::Dhcp, DeviceSettings::StaticIp);
     if (line.startsWith("COMMENT"))
         setFrom(Field::Comment, 13);
     if (line.startsWith("SERVER"))
@@ -90,8 +93,7 @@ bool LineParser::parseLine(QByteArrayView line)
             const qsizetype comma = line.indexOf(',', start);
             if (comma < 0)
                 return false;
-            m_view.setText(octetField(form.address, octet),
-                           m_codec.decode(line.sliced(start, comma - start)));
+            set(octetField(form.address, octet), m_codec.decode(line.sliced(start, comma - start)));
             start = comma + 1;
         }
         setFrom(octetField(form.address, 3), start);
@@ -102,29 +104,32 @@ bool LineParser::parseLine(QByteArrayView line)
     if (line.startsWith("BACKLIGHT:")) {
         const QByteArrayView value = line.sliced(10);
         if (value == "0" || value == "00")
-            m_view.setText(Field::Backlight, QStringLiteral("ON"));
+            set(Field::Backlight, QStringLiteral("ON"));
         else
             setFrom(Field::Backlight, 10);
     }
     if (line.startsWith("UNIT:")) {
         const QString unit = WireCodes::unitFromCode(byteAt(line, 5));
         if (!unit.isEmpty())
-            m_view.setText(Field::Unit, unit);
+            set(Field::Unit, unit);
     }
     if (line.startsWith("DIGI:"))
-        m_view.setText(Field::Digi,
-                       byteAt(line, 5) == '1' ? QStringLiteral("1") : QStringLiteral("0"));
-    if (line.startsWith("MOD:"))
-        m_view.setText(Field::Mod, m_codec.decode(line.sliced(4, m_codec.characterSize(line, 4))));
+        set(Field::Digi, byteAt(line, 5) == '1' ? QStringLiteral("1") : QStringLiteral("0"));
+    if (line.startsWith("MOD:")) {
+        // One character, also when the bytes after the colon are no valid
+        // character of the code page and decode to several.
+        const QString mod = m_codec.decode(line.sliced(4, m_codec.characterSize(line, 4)));
+        set(Field::Mod, mod.left(mod.size() > 1 && mod.at(0).isHighSurrogate() ? 2 : 1));
+    }
     if (line.startsWith("PATH:")) {
         const QString path = WireCodes::pathFromCode(byteAt(line, 5));
         if (!path.isEmpty())
-            m_view.setText(Field::Path, path);
+            set(Field::Path, path);
     }
     if (line.startsWith("ALIAS:")) {
         const QString alias = WireCodes::aliasFromCode(byteAt(line, 6));
         if (!alias.isEmpty())
-            m_view.setText(Field::Alias, alias);
+            set(Field::Alias, alias);
     }
     if (line.startsWith("WIFI Write success"))
         m_flags.wifiWriteOk = true;

@@ -17,11 +17,14 @@ public:
 
     // Returns false only for a malformed CALLSIGN or address line.
     bool parseLine(QByteArrayView line);
+    // Whether the last line parsed set a settings field.
+    bool lastLineSetField() const { return m_setField; }
 
 private:
     DeviceView &m_view;
     Flags &m_flags;
     const TextCodec &m_codec;
+    bool m_setField = false;
 };
 
 } // namespace telx5

@@ -75,23 +75,26 @@ QList<QByteArray> splitLines(QByteArrayView content)
     return lines;
 }
 
-bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
-          const TextCodec &codec)
+LoadResult load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser,
+                DeviceView &view, const TextCodec &codec)
 {
     // A loaded line is complete: left in the buffer, it would be continued by
     // the next bytes from the device, so a "freq save" after a load would
     // read "ALIAS:3freq save" and the write that follows would never see it.
-    bool complete = true;
+    LoadResult result;
+    qsizetype number = 0;
     for (const QByteArray &line : splitLines(content)) {
+        ++number;
         lineBuffer.setLine(line);
         view.appendStatus(codec.decode(line) + QStringLiteral("\r\n"));
         if (!parser.parseLine(lineBuffer.line())) {
-            complete = false;
+            result.stoppedAt = number;
             break;
         }
+        result.foundSettings = result.foundSettings || parser.lastLineSetField();
     }
     lineBuffer.clear();
-    return complete;
+    return result;
 }
 
 } // namespace telx5::SettingsFile

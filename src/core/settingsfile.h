@@ -19,10 +19,20 @@ QByteArray save(const DeviceView &view, const TextCodec &codec);
 // stays inside its line. The terminators are not part of the lines.
 QList<QByteArray> splitLines(QByteArrayView content);
 
+struct LoadResult
+{
+    // The 1-based line the parser refused, or 0 when every line was read.
+    qsizetype stoppedAt = 0;
+    // Whether any line set a settings field.
+    bool foundSettings = false;
+
+    bool complete() const { return stoppedAt == 0; }
+};
+
 // Puts each line into the window's LineBuffer, appends it and CR LF to the
 // status box, then runs the parser on it; stops after the first malformed
-// line. Returns false when it stopped early. The buffer is empty afterwards.
-bool load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser, DeviceView &view,
-          const TextCodec &codec);
+// line. The buffer is empty afterwards.
+LoadResult load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &parser,
+                DeviceView &view, const TextCodec &codec);
 
 } // namespace telx5::SettingsFile

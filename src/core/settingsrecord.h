@@ -17,6 +17,7 @@ public:
     void setOctetBoxesEnabled(bool enabled) override { m_octetBoxesEnabled = enabled; }
     QString statusText() const override { return m_status; }
     void setStatusText(const QString &text) override { m_status = text; }
+    void appendStatus(const QString &text) override { m_status += text; }
 
 private:
     std::array<QString, FieldCount> m_texts{};

@@ -138,7 +138,7 @@ IniText readLines(const QString &fileName)
     return ini;
 }
 
-void warn(const QString &fileName, const char *reason)
+void warn(const QString &fileName, const QString &reason)
 {
     QTextStream(stderr) << QDir::toNativeSeparators(fileName) << ": " << reason << '\n';
 }
@@ -187,19 +187,18 @@ void save(const QString &fileName, const IniText &ini)
 {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
     QString text;
     for (const QString &line : ini.lines)
         text += line + ini.lineEnd;
     const QByteArray bytes = text.toUtf8();
     // commit() swaps the file in even when its own flush of the buffered bytes fails (a full
     // disk), leaving a cut or empty file; so the bytes are pushed out and checked first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+        file.commit())
         return;
-    }
-    file.commit();
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    warn(fileName, QStringLiteral("not saved, the old file is kept: ") + reason);
 }
 
 // One read and one write for all the keys, whatever their number.
@@ -210,11 +209,11 @@ void writeValues(const QString &fileName, const QString &section,
     // Replacing it would write through a link into another file, drop a FIFO
     // or a device, or lose a big file that someone put there.
     if (ini.found == Found::NotRegular) {
-        warn(fileName, "not a regular file, left as it is");
+        warn(fileName, QStringLiteral("not a regular file, left as it is"));
         return;
     }
     if (ini.found == Found::TooLarge) {
-        warn(fileName, "larger than 64 KiB, left as it is");
+        warn(fileName, QStringLiteral("larger than 64 KiB, left as it is"));
         return;
     }
     for (const auto &[key, value] : entries)
@@ -253,9 +252,9 @@ QString readValue(const QString &section, const QString &key, const QString &fil
 {
     const IniText ini = readLines(fileName);
     if (ini.found == Found::NotRegular)
-        warn(fileName, "not a regular file, ignored");
+        warn(fileName, QStringLiteral("not a regular file, ignored"));
     else if (ini.found == Found::TooLarge)
-        warn(fileName, "larger than 64 KiB, ignored");
+        warn(fileName, QStringLiteral("larger than 64 KiB, ignored"));
     bool inSection = false;
     for (const QString &line : ini.lines) {
         const QString name = sectionName(line);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicesettings.h"
 #include "host.h"
 #include "ports.h"
 
@@ -56,6 +57,16 @@ inline void normalisePortText(SessionHost &host)
 #else
     host.setPortText(Ports::deviceName(host.portText()));
 #endif
+}
+
+// Names each field whose text the code page cannot carry, before Write or
+// Save sends it with '?' in place of those characters. True when it named one.
+inline bool noteTextLoss(SessionHost &host, const TextCodec &codec)
+{
+    const auto lossy = DeviceSettings::lossyFields(host.settings(), codec);
+    for (const auto &[field, lost] : lossy)
+        host.settings().appendStatusLine(DeviceSettings::lossLine(field, lost, host.isChinese()));
+    return !lossy.isEmpty();
 }
 
 // A pulled cable ends a command: the status box says which port went away,

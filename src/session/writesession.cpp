@@ -36,13 +36,14 @@ void writeSettings(SessionContext &context)
     Delay(100);
     host.setCaption(Button::Write, pick(host, u"写入中", u"Writing"));
     view.setStatusText(pick(host, u"写入中......", u"Writing......"));
+    const bool lossNoted = SessionSupport::noteTextLoss(host, context.codec);
 
     // From here on every step stands alone: a port that cannot be opened, or
     // is closed under the session, only drops the sends, and the missing
     // confirmation tells the user.
     // A note in the status box (why the port did not open, a callsign that
     // was not sent) puts the failure text on a line of its own.
-    bool noted = !SessionSupport::openPort(host, port);
+    bool noted = !SessionSupport::openPort(host, port) || lossNoted;
     SessionSupport::normalisePortText(host);
 
     for (const Commands::WriteStep &step : Commands::writePlan(view)) {

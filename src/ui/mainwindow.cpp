@@ -300,6 +300,21 @@ void MainWindow::setStatusText(const QString &text)
     m_ui->statusBox->moveCursor(QTextCursor::End);
 }
 
+void MainWindow::appendStatus(const QString &text)
+{
+    // A CR LF cut between two appends shows as one line break only when the
+    // whole text is shown again.
+    if (m_status.endsWith(QLatin1Char('\r')) && text.startsWith(QLatin1Char('\n')))
+        return setStatusText(m_status + text);
+    m_status += text;
+    m_settingStatus = true;
+    QTextCursor end(m_ui->statusBox->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(toDisplay(text));
+    m_settingStatus = false;
+    m_ui->statusBox->moveCursor(QTextCursor::End);
+}
+
 void MainWindow::statusEdited()
 {
     if (m_settingStatus)

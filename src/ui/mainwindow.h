@@ -62,6 +62,7 @@ public:
     void setOctetBoxesEnabled(bool enabled) override;
     QString statusText() const override;
     void setStatusText(const QString &text) override;
+    void appendStatus(const QString &text) override;
 
     // SessionHost
     DeviceView &settings() override { return *this; }

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void wholeLineEqualsGrowingLine();
     void multiByteTextArrivesWhole_data();
     void multiByteTextArrivesWhole();
+    void modKeepsOneCharacterOfMalformedBytes();
     void addressOctetsFillAsCommasArrive();
 };
 
@@ -349,6 +350,13 @@ void TestLineParser::multiByteTextArrivesWhole()
     QVERIFY(bytes.size() > keyword.size() + value.size());
     window.receive(bytes);
     QCOMPARE(window.record.text(field), shown);
+}
+
+void TestLineParser::modKeepsOneCharacterOfMalformedBytes()
+{
+    Window window(CodePage::Gb18030);
+    window.receive(QByteArray("MOD:\xD6\x2C\r\n"));
+    QCOMPARE(window.record.text(Field::Mod).size(), 1);
 }
 
 void TestLineParser::addressOctetsFillAsCommasArrive()

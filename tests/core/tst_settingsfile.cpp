@@ -40,7 +40,7 @@ bool loadInto(SettingsRecord &record, QByteArrayView content, const TextCodec &c
     Flags flags;
     LineBuffer buffer;
     LineParser parser(record, flags, codec);
-    return SettingsFile::load(content, buffer, parser, record, codec);
+    return SettingsFile::load(content, buffer, parser, record, codec).complete();
 }
 
 QByteArray savedLine(const SettingsRecord &record, const char *key)

@@ -8,6 +8,12 @@ void RecordingRecord::setStatusText(const QString &text)
     SettingsRecord::setStatusText(text);
 }
 
+void RecordingRecord::appendStatus(const QString &text)
+{
+    SettingsRecord::appendStatus(text);
+    statusHistory.append(statusText());
+}
+
 FakeHost::FakeHost(const QString &language) : languageText(language)
 {
     const bool chinese = isChinese();

@@ -15,6 +15,7 @@ class RecordingRecord : public SettingsRecord
 {
 public:
     void setStatusText(const QString &text) override;
+    void appendStatus(const QString &text) override;
 
     QStringList statusHistory;
 };

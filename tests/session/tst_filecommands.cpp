@@ -1,15 +1,24 @@
 #include "devicesettings.h"
 #include "fakedialogs.h"
 #include "filecommands.h"
+#include "portsettingsstore.h"
 #include "settingsrecord.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
 
 using namespace telx5;
 using namespace telx5::testing;
@@ -139,6 +148,8 @@ private Q_SLOTS:
     void unreadableFileIsReported();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
+    void fullDiskKeepsTheOldFiles();
+    void saveNamesTextTheCodePageLacks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -289,7 +300,17 @@ void TestFileCommands::loadShowsEveryLine_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<Changes>("changes");
 
-    QTest::newRow("empty file") << QByteArray() << QString() << Changes{};
+    const QString nothing = QStringLiteral("No settings found in this file\r\n");
+    QTest::newRow("empty file") << QByteArray() << nothing << Changes{};
+    // Read as one line, as the loader always has.
+    QTest::newRow("LF line ends") << QByteArray("[TELX5]\n\nPASS:1\n")
+                                  << QStringLiteral("[TELX5]\n\nPASS:1\n\r\n") + nothing
+                                  << Changes{};
+    QTest::newRow("binary") << QByteArray("\x7F\x45\x4C\x46\x02\x01", 6)
+                            << QStringLiteral("\x7F"
+                                              "ELF\x02\x01\r\n") +
+                                   nothing
+                            << Changes{};
     QTest::newRow("no header") << QByteArray("PASS:123\r\nFREQ:145.0000\r\n")
                                << QStringLiteral("PASS:123\r\nFREQ:145.0000\r\n")
                                << Changes{{Field::Pass, QStringLiteral("123")},
@@ -299,7 +320,8 @@ void TestFileCommands::loadShowsEveryLine_data()
         << Changes{{Field::Mod, QStringLiteral("4")}};
     QTest::newRow("malformed line stops")
         << QByteArray("[TELX5]\r\n\r\nPASS:1\r\nIP:10,0\r\nFREQ:2\r\n")
-        << QStringLiteral("[TELX5]\r\n\r\nPASS:1\r\nIP:10,0\r\n")
+        << QStringLiteral("[TELX5]\r\n\r\nPASS:1\r\nIP:10,0\r\n"
+                          "Stopped at line 4: not a valid settings line\r\n")
         << Changes{{Field::Pass, QStringLiteral("1")}, {Field::Ip1, QStringLiteral("10")}};
     QTest::newRow("lone CR and LF")
         << QByteArray("PASS:1\rFILTER:a\nb") << QStringLiteral("PASS:1\r\nFILTER:a\nb\r\n")
@@ -370,15 +392,19 @@ void TestFileCommands::failedSaveKeepsOldContent()
 void TestFileCommands::unreadableFileIsReported_data()
 {
     QTest::addColumn<bool>("folder");
-    QTest::newRow("missing file") << false;
-    QTest::newRow("folder") << true;
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("missing file") << false << qint64(0);
+    QTest::newRow("folder") << true << qint64(0);
+    QTest::newRow("2 MiB") << false << qint64(2 * 1024 * 1024);
 }
 
 void TestFileCommands::unreadableFileIsReported()
 {
     QFETCH(bool, folder);
+    QFETCH(qint64, size);
     const QString fileName = m_dir->filePath(QStringLiteral("chosen.ini"));
     QVERIFY(!folder || QDir().mkpath(fileName));
+    QVERIFY(size == 0 || writeFile(fileName, QByteArray(size, 'P')));
     Host host;
     DeviceSettings::applyDefaults(host.record);
     const QStringList before = fieldTexts(host.record);
@@ -386,6 +412,7 @@ void TestFileCommands::unreadableFileIsReported()
 
     QCOMPARE(host.dialogState.messages.size(), 1);
     QVERIFY(host.dialogState.messages.constFirst().contains(fileName));
+    QVERIFY(size == 0 || host.dialogState.messages.constFirst().contains(QString::number(size)));
     QCOMPARE(host.record.statusText(), fileName + QStringLiteral("\r\n\r\n"));
     QCOMPARE(fieldTexts(host.record), before);
     QVERIFY(host.isEnabled(Button::Write));
@@ -426,6 +453,62 @@ void TestFileCommands::cancelChangesNothing()
     QCOMPARE(host.dialogState.messages, QStringList());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
              QStringList{QStringLiteral("earlier.ini")});
+}
+
+// A disk that fills up while a file is saved: the small write sits in a
+// buffer until the last moment, where only a checked flush notices.
+void TestFileCommands::fullDiskKeepsTheOldFiles()
+{
+#ifdef Q_OS_LINUX
+    if (::geteuid() != 0)
+        QSKIP("mounting a small tmpfs needs root");
+    const QByteArray disk = QFile::encodeName(m_dir->path());
+    if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP(qPrintable(QStringLiteral("no tmpfs here: ") +
+                         QString::fromLocal8Bit(strerror(errno))));
+    const auto unmount = qScopeGuard([&disk] { ::umount(disk.constData()); });
+
+    const QString settings = m_dir->filePath(QStringLiteral("keep.ini"));
+    const QString memory = m_dir->filePath(QStringLiteral("XRVComm.ini"));
+    QVERIFY(writeFile(settings, DefaultFile));
+    PortSettingsStore::storePortSettings(memory, QStringLiteral("/dev/ttyUSB0"), "115200", "1", "n",
+                                         "8", "0", "2048", "2048");
+    const QByteArray remembered = readFile(memory);
+    QVERIFY(remembered.contains("par5=/dev/ttyUSB0"));
+    QFile filler(m_dir->filePath(QStringLiteral("filler")));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+    }
+
+    Host host;
+    DeviceSettings::applyDefaults(host.record);
+    host.record.setText(Field::Callsign, QStringLiteral("BG7XYZ"));
+    host.save(settings);
+    PortSettingsStore::storePortSettings(memory, QStringLiteral("/dev/ttyUSB1"), "115200", "1", "n",
+                                         "8", "0", "2048", "2048");
+
+    QCOMPARE(host.dialogState.messages.size(), 1);
+    QVERIFY(host.dialogState.messages.constFirst().startsWith(QStringLiteral("Save failed: ") +
+                                                              settings));
+    QCOMPARE(readFile(settings), DefaultFile);
+    QCOMPARE(readFile(memory), remembered);
+#else
+    QSKIP("tmpfs is mounted only on Linux");
+#endif
+}
+
+void TestFileCommands::saveNamesTextTheCodePageLacks()
+{
+    Host host;
+    DeviceSettings::applyDefaults(host.record);
+    host.record.setText(Field::Comment, QStringLiteral("中文 café"));
+    const QString fileName = m_dir->filePath(QStringLiteral("lossy.ini"));
+    host.save(fileName);
+
+    QCOMPARE(host.record.statusText(),
+             QStringLiteral("\r\nComment: 2 characters cannot be sent in this language setting "
+                            "and become '?'"));
+    QVERIFY(readFile(fileName).contains("\r\nCOMMENT TEXT:?? caf\xE9\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestFileCommands)
