@@ -18,6 +18,11 @@ LineParser::LineParser(DeviceView &view, Flags &flags, const TextCodec &codec)
     : m_view(view), m_flags(flags), m_codec(codec)
 {}
 
+bool LineParser::reportsInStatus(QByteArrayView line)
+{
+    return line.startsWith("CONNECT") || line.startsWith("READ END");
+}
+
 bool LineParser::parseLine(QByteArrayView line)
 {
     // Values are cut by 0-based byte index and decoded only once cut, so a

@@ -17,6 +17,8 @@ public:
 
     // Returns false only for a malformed CALLSIGN or address line.
     bool parseLine(QByteArrayView line);
+    // Whether parsing this line appends to the status box.
+    static bool reportsInStatus(QByteArrayView line);
     // Whether the last line parsed set a settings field.
     bool lastLineSetField() const { return m_setField; }
 

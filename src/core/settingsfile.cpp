@@ -81,18 +81,30 @@ LoadResult load(QByteArrayView content, LineBuffer &lineBuffer, LineParser &pars
     // A loaded line is complete: left in the buffer, it would be continued by
     // the next bytes from the device, so a "freq save" after a load would
     // read "ALIAS:3freq save" and the write that follows would never see it.
+    // The lines go to the status box together: a box that lays out each
+    // line on its own takes seconds for a big file. Only a line the parser
+    // reports on in the box itself must be there before the report.
+    QString shown;
+    const auto show = [&view, &shown] {
+        view.appendStatus(shown);
+        shown.clear();
+    };
     LoadResult result;
     qsizetype number = 0;
     for (const QByteArray &line : splitLines(content)) {
         ++number;
         lineBuffer.setLine(line);
-        view.appendStatus(codec.decode(line) + QStringLiteral("\r\n"));
+        shown += codec.decode(line) + QStringLiteral("\r\n");
+        if (LineParser::reportsInStatus(line))
+            show();
         if (!parser.parseLine(lineBuffer.line())) {
             result.stoppedAt = number;
             break;
         }
         result.foundSettings = result.foundSettings || parser.lastLineSetField();
     }
+    if (!shown.isEmpty())
+        show();
     lineBuffer.clear();
     return result;
 }
