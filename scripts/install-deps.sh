@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that the build, the tests and the simulated-device demo need.
-# Both commands of the README call this script; when everything is present it does nothing slow.
+# The one list of the Debian 12 packages the project needs, in two groups:
+#   scripts/install-deps.sh          building, running and testing: ./run test, asan and demo
+#   scripts/install-deps.sh format   clang-format, for ./run format only (165 MB of LLVM)
+# Each command of ./run calls it for its group; when everything is present it does nothing slow.
 set -euo pipefail
 
-packages=(
+build=(
     cmake
     g++
     ninja-build
     pkg-config
-    clang-format
     qt6-base-dev
     qt6-base-dev-tools
     qt6-serialport-dev
@@ -20,6 +21,18 @@ packages=(
     fonts-dejavu-core
     fonts-noto-cjk
 )
+format=(
+    clang-format
+)
+
+case "${1:-build}" in
+build) packages=("${build[@]}") ;;
+format) packages=("${format[@]}") ;;
+*)
+    echo "usage: scripts/install-deps.sh [build | format]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,7 +47,7 @@ fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}" >&2
-    echo "Run this script as root (or with sudo) to install them." >&2
+    echo "Run this script as root (or with sudo) to install them: sudo $0 $*" >&2
     exit 1
 fi
 

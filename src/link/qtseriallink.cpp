@@ -194,6 +194,7 @@ bool QtSerialLink::send(QByteArrayView bytes)
     if (m_port.write(bytes.data(), bytes.size()) != bytes.size())
         return false;
     m_lineIdleAtNs = std::max(m_lineIdleAtNs, m_clock.nsecsElapsed()) + bytes.size() * ByteTimeNs;
+    Q_EMIT sent(bytes.toByteArray());
     return true;
 }
 

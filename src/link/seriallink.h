@@ -36,6 +36,8 @@ public:
 Q_SIGNALS:
     // A data event: every byte that was waiting, in order.
     void received(const QByteArray &bytes);
+    // The bytes of a send that the port accepted, as they were given.
+    void sent(const QByteArray &bytes);
     void disconnected();
 
 protected:

@@ -1,7 +1,9 @@
 #include "mainwindow.h"
 #include "portsettingsstore.h"
 #include "qtdialogs.h"
+#include "qtseriallink.h"
 #include "simdevice.h"
+#include "tracelog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -13,22 +15,42 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("telx5-config"));
+    QApplication::setApplicationVersion(QStringLiteral(TELX5_VERSION));
 
     QCommandLineParser arguments;
     arguments.setApplicationDescription(QStringLiteral("Configures TELX5 APRS devices."));
     arguments.addHelpOption();
+    arguments.addVersionOption();
     const QCommandLineOption simulate(
         QStringLiteral("simulate"),
         QStringLiteral("Attach a simulated device and choose its port, to try the window "
                        "without hardware."));
     arguments.addOption(simulate);
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Append every byte sent and received on the port to <file>, with times, "
+                       "for a bug report."),
+        QStringLiteral("file"));
+    arguments.addOption(trace);
     arguments.process(app);
+
+    // Declared before the port, so that the port is closed before the
+    // simulated device behind it goes.
+    std::unique_ptr<telx5::SimDevice> device;
+    telx5::QtSerialLink link;
+    telx5::TraceLog traceLog(link);
+    if (arguments.isSet(trace)) {
+        QString error;
+        if (!traceLog.open(arguments.value(trace), &error)) {
+            std::fprintf(stderr, "telx5-config: %s\n", qUtf8Printable(error));
+            return 2;
+        }
+    }
 
     telx5::MainWindow::Options options;
     options.locale = QLocale::system();
     options.iniPath = telx5::PortSettingsStore::defaultIniPath();
 
-    std::unique_ptr<telx5::SimDevice> device;
     if (arguments.isSet(simulate)) {
         device = std::make_unique<telx5::SimDevice>();
         QString error;
@@ -44,7 +66,7 @@ int main(int argc, char *argv[])
     }
 
     telx5::QtDialogs dialogs;
-    telx5::MainWindow window(options, dialogs);
+    telx5::MainWindow window(options, dialogs, &link);
     window.show();
     return QApplication::exec();
 }
