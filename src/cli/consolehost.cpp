@@ -11,6 +11,41 @@ namespace {
 // Characters of the progress line on screen; 0 when no line is open.
 qsizetype openLineLength = 0;
 
+// The boxes end lines in CR LF; a lone CR or LF ends one as well.
+QStringList linesOf(const QString &text)
+{
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        .split(QLatin1Char('\n'));
+}
+
+void printLines(const QStringList &lines, const QString &prefix = {})
+{
+    for (const QString &line : lines) {
+        if (!line.isEmpty())
+            printLine(prefix + line);
+    }
+}
+
+// The lines a box shows that it did not show before it changed from
+// `before` to `after`. A text that replaces another counts from its first line
+// that the old one did not have, so a counter under a fixed heading
+// ("Connection OK", then "Reading 2/20Times......") adds only the count.
+QStringList addedLines(const QString &before, const QString &after)
+{
+    if (after.startsWith(before))
+        return linesOf(after.sliced(before.size()));
+    const QStringList old = linesOf(before);
+    const QStringList now = linesOf(after);
+    // The old text's last line may have been cut short; only the lines
+    // before it are known to be whole.
+    qsizetype same = 0;
+    while (same + 1 < old.size() && same < now.size() && old.at(same) == now.at(same))
+        ++same;
+    return now.mid(same);
+}
+
 } // namespace
 
 void printLine(const QString &text)
@@ -28,9 +63,37 @@ void redrawLine(const QString &text)
     openLineLength = std::max<qsizetype>(1, text.size());
 }
 
+void EchoedRecord::setStatusText(const QString &text)
+{
+    printLines(addedLines(statusText(), text));
+    SettingsRecord::setStatusText(text);
+}
+
+void EchoedRecord::appendStatus(const QString &text)
+{
+    // Costs the length of `text`: the parser appends once for each byte of a
+    // long "CONNECT" line.
+    printLines(linesOf(text));
+    SettingsRecord::appendStatus(text);
+}
+
+void CountingView::setText(Field field, const QString &value)
+{
+    m_set.insert(field);
+    m_view.setText(field, value);
+}
+
 ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath)
     : m_language(language), m_iniPath(iniPath)
 {}
+
+void ConsoleHost::setStepText(const QString &text)
+{
+    // The small box beside the port list, told apart from the status box,
+    // which often says the same.
+    printLines(addedLines(m_stepText, text), QStringLiteral("Step: "));
+    m_stepText = text;
+}
 
 void ConsoleHost::setCaption(Button button, const QString &caption)
 {
@@ -40,7 +103,7 @@ void ConsoleHost::setCaption(Button button, const QString &caption)
 void ConsoleHost::message(const QString &text, const QString &title)
 {
     m_messages.append(text);
-    printLine(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+    printLines(linesOf(title.isEmpty() ? text : title + QStringLiteral(": ") + text));
 }
 
 QString ConsoleHost::openFileName(const FileRequest &)

@@ -4,6 +4,7 @@
 #include "settingsrecord.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 namespace telx5 {
@@ -14,9 +15,42 @@ namespace telx5 {
 void printLine(const QString &text);
 void redrawLine(const QString &text);
 
+// The status box on standard error: each line a session puts into the box is
+// printed when it gets there, once, in order with the message boxes.
+class EchoedRecord : public SettingsRecord
+{
+public:
+    void setStatusText(const QString &text) override;
+    void appendStatus(const QString &text) override;
+};
+
+// The line parser's view of the record: the record itself, keeping count of
+// the fields that the device's lines have set.
+class CountingView : public DeviceView
+{
+public:
+    explicit CountingView(DeviceView &view) : m_view(view) {}
+
+    void resetCount() { m_set.clear(); }
+    qsizetype count() const { return m_set.size(); }
+
+    QString text(Field field) const override { return m_view.text(field); }
+    void setText(Field field, const QString &value) override;
+    bool octetBoxesEnabled() const override { return m_view.octetBoxesEnabled(); }
+    void setOctetBoxesEnabled(bool enabled) override { m_view.setOctetBoxesEnabled(enabled); }
+    QString statusText() const override { return m_view.statusText(); }
+    void setStatusText(const QString &text) override { m_view.setStatusText(text); }
+    void appendStatus(const QString &text) override { m_view.appendStatus(text); }
+
+private:
+    DeviceView &m_view;
+    QSet<Field> m_set;
+};
+
 // The command-line tool's stand-in for the window: the settings live in a
-// SettingsRecord, message boxes go to standard error, and the file dialogs
-// answer with the file named on the command line.
+// SettingsRecord, the status and step boxes and the message boxes go to
+// standard error, and the file dialogs answer with the file named on the
+// command line.
 class ConsoleHost : public SessionHost, private Dialogs
 {
 public:
@@ -26,6 +60,8 @@ public:
     void setFileName(const QString &fileName) { m_fileName = fileName; }
     // Every message box shown so far.
     const QStringList &messages() const { return m_messages; }
+    // For the line parser: the settings, counting what the device sets.
+    CountingView &parserView() { return m_parserView; }
 
     DeviceView &settings() override { return m_settings; }
     Flags &flags() override { return m_flags; }
@@ -33,7 +69,7 @@ public:
     Dialogs &dialogs() override { return *this; }
     QString language() const override { return m_language; }
     QString stepText() const override { return m_stepText; }
-    void setStepText(const QString &text) override { m_stepText = text; }
+    void setStepText(const QString &text) override;
     QString caption(Button button) const override { return m_captions.value(button); }
     void setCaption(Button button, const QString &caption) override;
     bool isEnabled(Button button) const override { return m_enabled.value(button, true); }
@@ -47,7 +83,8 @@ private:
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
 
-    SettingsRecord m_settings;
+    EchoedRecord m_settings;
+    CountingView m_parserView{m_settings};
     Flags m_flags;
     LineBuffer m_lineBuffer;
     QString m_language;

@@ -106,6 +106,8 @@ QString FlashProgress::line(qint64 now) const
                       .arg(qRound(double(m_imageBytes - m_sent) / rate));
 }
 
+} // namespace
+
 // The window takes a short file and refuses it only when "update" is pressed,
 // with a box that names neither the file nor the reason. Here the file is
 // judged before anything is sent, and the message says why.
@@ -134,21 +136,25 @@ std::optional<qsizetype> checkedImageSize(const QString &fileName)
     return image.size();
 }
 
-} // namespace
-
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
                        const QString &fileName, bool answerOnArrival)
 {
     const std::optional<qsizetype> imageBytes = checkedImageSize(fileName);
     if (!imageBytes)
         return {FlashBadImage};
+    return flashCheckedImage(host, port, hexLog, codec, fileName, *imageBytes, answerOnArrival);
+}
 
-    FlashProgress progress(*imageBytes);
+FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
+                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
+                              bool answerOnArrival)
+{
+    FlashProgress progress(imageBytes);
     FirmwareUpdate update(host, progress, port, hexLog, codec);
     update.setAnswerOnArrival(answerOnArrival);
     host.setFileName(fileName);
     update.openImage();
-    if (update.imageLength() != *imageBytes)
+    if (update.imageLength() != imageBytes)
         return {FlashBadImage};
 
     std::optional<FirmwareUpdate::Outcome> outcome;
@@ -165,10 +171,10 @@ FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, cons
     switch (outcome.value_or(FirmwareUpdate::Outcome::Failed)) {
     case FirmwareUpdate::Outcome::Completed: {
         const double seconds = progress.seconds();
-        const double rate = double(*imageBytes) / seconds;
+        const double rate = double(imageBytes) / seconds;
         printLine(QStringLiteral("Flashed %1 bytes in %2 s: %3 bytes/s, %4 % of the line's %5 "
                                  "bytes/s")
-                      .arg(*imageBytes)
+                      .arg(imageBytes)
                       .arg(seconds, 0, 'f', 2)
                       .arg(qRound(rate))
                       .arg(100 * rate / LineBytesPerSecond, 0, 'f', 1)
@@ -183,7 +189,7 @@ FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, cons
     if (progress.started()) {
         printLine(QStringLiteral("telx5-cli: the flash stopped after sending %1 of %2 bytes")
                       .arg(progress.sentBytes())
-                      .arg(*imageBytes));
+                      .arg(imageBytes));
     }
     return {FlashDeviceFailed};
 }

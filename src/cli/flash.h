@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace telx5 {
 
 class ConsoleHost;
@@ -25,6 +27,11 @@ struct FlashResult
     double transferSeconds = 0;
 };
 
+// The length of the firmware image in `fileName`, judged before anything is
+// sent; nothing, after a line that names the file and the reason, when the
+// boot loader cannot take it.
+std::optional<qsizetype> checkedImageSize(const QString &fileName);
+
 // Uploads the firmware image in `fileName` to the boot loader of the device
 // on the host's port, with progress and a summary on standard error. A
 // receiver must already feed `port` into `hexLog`, so that the loader's replies
@@ -33,5 +40,10 @@ struct FlashResult
 // compares the two.
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
                        const QString &fileName, bool answerOnArrival = true);
+// The same for an image that checkedImageSize has judged to be `imageBytes`
+// long.
+FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
+                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
+                              bool answerOnArrival = true);
 
 } // namespace telx5

@@ -2,64 +2,92 @@
 // configuring many devices from one settings file.
 
 #include "consolehost.h"
-#include "devicesettings.h"
-#include "filecommands.h"
-#include "flash.h"
+#include "consolelink.h"
+#include "devicecommands.h"
 #include "hexlog.h"
+#include "interrupt.h"
 #include "ports.h"
 #include "portsettingsstore.h"
-#include "qtseriallink.h"
 #include "receiver.h"
-#include "sessions.h"
-#include "settingsfile.h"
 #include "simdevice.h"
+#include "simulation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <memory>
 
 using namespace telx5;
 
 namespace {
 
-// The status box is where the sessions report; show each new last line as it
-// appears, so a 40-second read does not look like a hang.
-class StatusEcho : public QObject
+// A command, its arguments as the help names them, and how many it takes.
+struct CommandForm
 {
-public:
-    explicit StatusEcho(const DeviceView &view) : m_view(view)
-    {
-        connect(&m_timer, &QTimer::timeout, this, &StatusEcho::poll);
-        m_timer.start(100);
-    }
-    ~StatusEcho() override { poll(); }
-
-    void poll()
-    {
-        const QString text = m_view.statusText();
-        if (text == m_last)
-            return;
-        m_last = text;
-        const QStringList lines = QString(text)
-                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        if (!lines.isEmpty())
-            printLine(lines.last());
-    }
-
-private:
-    const DeviceView &m_view;
-    QTimer m_timer;
-    QString m_last;
+    const char *name;
+    const char *arguments;
+    qsizetype fewest;
+    qsizetype most;
 };
 
-int usage(const QCommandLineParser &arguments)
+constexpr CommandForm CommandForms[] = {
+    {"ports", "", 0, 0},        {"read", " [FILE]", 0, 1},        {"write", " FILE", 1, 1},
+    {"default", " FILE", 1, 1}, {"wifi", " SSID PASSWORD", 2, 2}, {"restart", "", 0, 0},
+    {"flash", " IMAGE", 1, 1},
+};
+
+// After the options QCommandLineParser lists: the commands, the exit status
+// and the simulated device's set-up.
+constexpr char HelpTail[] = R"(
+Commands, each with an example:
+  ports               list the serial ports that open
+                        telx5-cli ports
+  read [FILE]         read the device's settings; print them as a settings file, or
+                      save them to FILE
+                        telx5-cli --port /dev/ttyUSB0 read mine.ini
+  write FILE          write a settings file to the device; it must hold all 19
+                      settings lines, or nothing is sent
+                        telx5-cli --backup old.ini --verify write base.ini
+  default FILE        save the Default values as a settings file
+                        telx5-cli default base.ini
+  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms
+                        telx5-cli wifi MyNet MyPassword
+  restart             send REBOOT# twice; the device does not confirm it
+                        telx5-cli restart
+  flash IMAGE         upload a firmware image to the device's boot loader
+                        telx5-cli flash new.bin
+
+Like read, write, wifi and flash first send the setup line once a second, up to 20
+times, until the device answers CONNECT: restart the device while they go out. A
+device in setup mode already needs none (--no-connect); with --backup, the backup's
+read connects.
+
+Exit status:
+  0    the device confirmed: READ END (read); freq save, and with --verify every
+       setting read back as written (write); WIFI Write success (wifi); the last
+       block (flash). restart: both REBOOT# lines left the port.
+  1    the device did not confirm, the link failed during the command, or a file
+       could not be saved (read FILE, default FILE, --backup)
+  2    a usage error, or a settings file or image refused; nothing was sent
+  3    the port could not be opened; nothing was sent
+  130  interrupted by Ctrl-C; the port was closed first
+
+Environment:
+  TELX5_SIM_OPTIONS   with --simulate, how the simulated device behaves, in
+                      telx5-sim's words: --never-connect (it never answers the
+                      setup line), --ignore PREFIX (it neither stores nor answers
+                      command lines that begin with PREFIX, e.g. AT+COMMENT;
+                      repeatable)
+)";
+
+int usageError(const QString &what)
 {
-    std::fprintf(stderr, "%s", qUtf8Printable(arguments.helpText()));
-    return 2;
+    printLine(QStringLiteral("telx5-cli: ") + what);
+    return finish(ExitBadInput, QStringLiteral("Try 'telx5-cli --help' for more."));
 }
 
 } // namespace
@@ -68,47 +96,102 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telx5-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TELX5_VERSION));
 
     QCommandLineParser arguments;
-    arguments.setApplicationDescription(QStringLiteral(
-        "Reads, writes, restarts and flashes TELX5 APRS devices.\n\n"
-        "Commands:\n"
-        "  ports               list the serial ports that open\n"
-        "  read [FILE]         read the device's settings; print them, or save them to FILE\n"
-        "  write FILE          write the settings of a settings file to the device\n"
-        "  default FILE        save the Default values as a settings file\n"
-        "  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms\n"
-        "  restart             restart the device\n"
-        "  flash IMAGE         upload a firmware image to the device's boot loader\n\n"
-        "Exit status: 0 when the device confirmed, 1 when it did not, 2 on a usage error, a\n"
-        "firmware image refused or settings text the code page cannot carry (see --lossy),\n"
-        "before anything was sent. A port that cannot be used gives 1, or 3 for flash."));
-    arguments.addHelpOption();
+    arguments.setApplicationDescription(
+        QStringLiteral("Reads, writes, restarts and flashes TELX5 APRS devices over a serial "
+                       "line."));
     const QCommandLineOption portOption(
         QStringLiteral("port"),
         QStringLiteral("The serial port, e.g. /dev/ttyUSB0 (default: the port last read from)."),
         QStringLiteral("name"));
     const QCommandLineOption chineseOption(
         QStringLiteral("chinese"), QStringLiteral("Chinese texts and the GB18030 code page."));
-    const QCommandLineOption simulateOption(QStringLiteral("simulate"),
-                                            QStringLiteral("Talk to a simulated device instead."));
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Talk to a simulated device instead (see TELX5_SIM_OPTIONS)."));
+    const QCommandLineOption noConnectOption(
+        QStringLiteral("no-connect"),
+        QStringLiteral("write, wifi, flash: send no setup lines first, for a device in setup "
+                       "mode already."));
+    const QCommandLineOption backupOption(
+        QStringLiteral("backup"),
+        QStringLiteral("write: first read the device and save its settings to <file>; nothing "
+                       "is written unless both succeed."),
+        QStringLiteral("file"));
+    const QCommandLineOption verifyOption(
+        QStringLiteral("verify"),
+        QStringLiteral("write: once the device confirmed, read it back and compare each "
+                       "setting with the file."));
     const QCommandLineOption lossyOption(
         QStringLiteral("lossy"),
         QStringLiteral("write: send text the code page cannot carry anyway, as '?'."));
-    arguments.addOptions({portOption, chineseOption, simulateOption, lossyOption});
-    arguments.addPositionalArgument(QStringLiteral("command"), QStringLiteral("See above."));
-    arguments.process(app);
+    const QCommandLineOption partialOption(
+        QStringLiteral("partial"),
+        QStringLiteral("read: when the read does not complete, print what arrived anyway, "
+                       "marked incomplete."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Show the version."));
+    arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption, backupOption,
+                          verifyOption, lossyOption, partialOption, helpOption, versionOption});
+    arguments.addPositionalArgument(QStringLiteral("command"),
+                                    QStringLiteral("A command and its arguments, see below."),
+                                    QStringLiteral("command [arguments]"));
+
+    // process() would end an unknown option with its own status and text.
+    if (!arguments.parse(QCoreApplication::arguments()))
+        return usageError(arguments.errorText());
+    if (arguments.isSet(helpOption)) {
+        std::printf("%s%s", qUtf8Printable(arguments.helpText()), HelpTail);
+        return ExitConfirmed;
+    }
+    if (arguments.isSet(versionOption)) {
+        std::printf("telx5-cli %s\n", TELX5_VERSION);
+        return ExitConfirmed;
+    }
 
     const QStringList positional = arguments.positionalArguments();
     if (positional.isEmpty())
-        return usage(arguments);
+        return usageError(QStringLiteral("no command given"));
     const QString command = positional.first();
     const QStringList rest = positional.mid(1);
+    const auto form = std::find_if(std::begin(CommandForms), std::end(CommandForms),
+                                   [&command](const CommandForm &candidate) {
+                                       return command == QLatin1String(candidate.name);
+                                   });
+    if (form == std::end(CommandForms))
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(command));
+    if (rest.size() < form->fewest || rest.size() > form->most)
+        return usageError(QStringLiteral("wrong arguments: the command is \"%1%2\"")
+                              .arg(QLatin1String(form->name), QLatin1String(form->arguments)));
+    const std::pair<const QCommandLineOption &, QStringList> commandOptions[] = {
+        {noConnectOption,
+         {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
+        {backupOption, {QStringLiteral("write")}},
+        {verifyOption, {QStringLiteral("write")}},
+        {lossyOption, {QStringLiteral("write")}},
+        {partialOption, {QStringLiteral("read")}},
+    };
+    for (const auto &[option, commands] : commandOptions) {
+        if (arguments.isSet(option) && !commands.contains(command))
+            return usageError(
+                QStringLiteral("--%1 goes only with %2")
+                    .arg(option.names().constFirst(), commands.join(QStringLiteral(", "))));
+    }
+    if (arguments.isSet(partialOption) && !rest.isEmpty())
+        return usageError(QStringLiteral("--partial prints to standard output: leave out FILE"));
 
     if (command == QLatin1String("ports")) {
-        for (const QString &port : Ports::probePorts())
+        const QStringList ports = Ports::probePorts();
+        for (const QString &port : ports)
             std::printf("%s\n", qUtf8Printable(port));
-        return 0;
+        return finish(ExitConfirmed,
+                      ports.size() == 1
+                          ? QStringLiteral("ports ok: 1 serial port opens")
+                          : QStringLiteral("ports ok: %1 serial ports open").arg(ports.size()));
     }
 
     const QString language = arguments.isSet(chineseOption) ? QStringLiteral("1") : QString();
@@ -118,101 +201,61 @@ int main(int argc, char *argv[])
     const QString iniPath = simulate ? QString() : PortSettingsStore::defaultIniPath();
     ConsoleHost host(language, iniPath);
     const TextCodec codec(codePageForLanguage(language));
-    LineParser parser(host.settings(), host.flags(), codec);
-    QtSerialLink port;
+    LineParser parser(host.parserView(), host.flags(), codec);
+    // The port exists before any command runs, so that whatever watches the
+    // line can attach to it here.
+    ConsoleLink port;
     HexLog hexLog;
     Receiver receiver(port, host.lineBuffer(), parser, hexLog);
     SessionContext context{host, port, codec, parser};
+    DeviceCommands commands(host, port, hexLog, context);
+
+    if (command == QLatin1String("default"))
+        return commands.saveDefaults(rest.first());
 
     std::unique_ptr<SimDevice> device;
     QString portName = arguments.value(portOption);
     if (simulate) {
         device = std::make_unique<SimDevice>();
+        const QString problem =
+            configureSimulation(*device, qEnvironmentVariable(SimOptionsVariable));
+        if (!problem.isEmpty())
+            return usageError(problem);
         QString error;
-        if (!device->start(&error)) {
-            printLine(QStringLiteral("The simulated device did not start: ") + error);
-            return 1;
-        }
+        if (!device->start(&error))
+            return finish(
+                ExitPortUnavailable,
+                command + QStringLiteral(" failed: the simulated device did not start: ") + error);
         portName = device->portPath();
-    }
-    if (portName.isEmpty() && !iniPath.isEmpty()) {
+    } else if (portName.isEmpty()) {
         portName = PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"),
                                                 iniPath);
         if (Ports::isPseudoTerminal(portName))
             portName.clear();
     }
+    if (portName.isEmpty())
+        return usageError(QStringLiteral("no port: give --port NAME (none has been read from "
+                                         "before)"));
     host.setPortText(portName);
     Ports::configurePort(port, portName);
 
-    const auto needs = [&](qsizetype count) {
-        if (rest.size() == count)
-            return true;
-        usage(arguments);
-        return false;
-    };
+    // Ctrl-C lands here even while a session waits: the port is closed (its
+    // close lets the queued bytes leave the wire) before the program ends.
+    const InterruptWatch interrupt([&port, &command] {
+        port.close();
+        finish(ExitInterrupted, command + QStringLiteral(" interrupted: the port is closed"));
+        std::exit(ExitInterrupted);
+    });
 
-    int status = 1;
-    {
-        StatusEcho echo(host.settings());
-        if (command == QLatin1String("read") && rest.size() <= 1) {
-            readSettings(context);
-            if (host.flags().readEnd && host.messages().isEmpty()) {
-                printLine(QStringLiteral("Version: ") + host.settings().text(Field::Version));
-                if (rest.isEmpty()) {
-                    const QByteArray file = SettingsFile::save(host.settings(), codec);
-                    std::fwrite(file.constData(), 1, size_t(file.size()), stdout);
-                    status = 0;
-                } else {
-                    host.setFileName(rest.first());
-                    saveSettingsFile(context);
-                    status = host.messages().isEmpty() ? 0 : 1;
-                }
-            }
-        } else if (command == QLatin1String("write")) {
-            if (!needs(1))
-                return 2;
-            host.setFileName(rest.first());
-            loadSettingsFile(context);
-            if (!host.messages().isEmpty())
-                return 1;
-            // Text the code page lacks would reach the device as '?': named,
-            // and sent only when asked for.
-            const auto lossy = DeviceSettings::lossyFields(host.settings(), codec);
-            if (!lossy.isEmpty() && !arguments.isSet(lossyOption)) {
-                for (const auto &[field, lost] : lossy)
-                    printLine(DeviceSettings::lossLine(field, lost, host.isChinese()));
-                printLine(QStringLiteral("Nothing was sent; --lossy sends it anyway."));
-                return 2;
-            }
-            writeSettings(context);
-            status = host.flags().freqSaved ? 0 : 1;
-        } else if (command == QLatin1String("default")) {
-            if (!needs(1))
-                return 2;
-            DeviceSettings::applyDefaults(host.settings());
-            host.setFileName(rest.first());
-            saveSettingsFile(context);
-            status = host.messages().isEmpty() ? 0 : 1;
-        } else if (command == QLatin1String("wifi")) {
-            if (!needs(2))
-                return 2;
-            host.settings().setText(Field::WifiSsid, rest.at(0));
-            host.settings().setText(Field::WifiPass, rest.at(1));
-            applyWifi(context);
-            status =
-                host.settings().statusText().contains(QLatin1String("WIFI Write complete")) ? 0 : 1;
-        } else if (command == QLatin1String("restart")) {
-            if (!needs(0))
-                return 2;
-            restartDevice(context);
-            status = host.messages().isEmpty() ? 0 : 1;
-        } else if (command == QLatin1String("flash")) {
-            if (!needs(1))
-                return 2;
-            status = flashImage(host, port, hexLog, codec, rest.first()).exitCode;
-        } else {
-            return usage(arguments);
-        }
-    }
-    return status;
+    const bool connectFirst = !arguments.isSet(noConnectOption);
+    if (command == QLatin1String("read"))
+        return commands.read(rest.value(0), arguments.isSet(partialOption));
+    if (command == QLatin1String("write"))
+        return commands.write({rest.first(), arguments.value(backupOption), connectFirst,
+                               arguments.isSet(verifyOption), arguments.isSet(lossyOption)});
+    if (command == QLatin1String("wifi"))
+        return commands.wifi(rest.at(0), rest.at(1), connectFirst);
+    if (command == QLatin1String("restart"))
+        return commands.restart();
+    return commands.flash(rest.first(), connectFirst);
 }

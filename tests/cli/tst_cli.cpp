@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 struct Run
@@ -13,9 +15,13 @@ struct Run
     QString err;
 };
 
-Run runCli(const QStringList &arguments)
+// `simOptions` set up the simulated device of --simulate.
+Run runCli(const QStringList &arguments, const QString &simOptions = {})
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELX5_CLI_PATH), arguments);
     Run run;
     if (!process.waitForFinished(60000))
@@ -32,6 +38,24 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool comesBefore(const QString &text, QLatin1StringView first, QLatin1StringView second)
+{
+    const qsizetype at = text.indexOf(first);
+    return at >= 0 && at < text.indexOf(second);
+}
+
+// Every command ends with a line that says how it went.
+QString lastLine(const QString &err)
+{
+    return err.trimmed().split(QLatin1Char('\n')).constLast();
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -41,6 +65,13 @@ class TestCli : public QObject
 private Q_SLOTS:
     void readPrintsTheDevicesSettings();
     void defaultThenWrite();
+    void writeRefusesAnIncompleteFile_data();
+    void writeRefusesAnIncompleteFile();
+    void writeBacksUpThenVerifies();
+    void interruptedReadClosesThePort();
+    void wifiAndRestartSayHowTheyEnded_data();
+    void wifiAndRestartSayHowTheyEnded();
+    void helpAndVersion();
     void commandsReportAPortThatDoesNotOpen_data();
     void commandsReportAPortThatDoesNotOpen();
     void badUsage_data();
@@ -64,7 +95,7 @@ void TestCli::readPrintsTheDevicesSettings()
     QCOMPARE(fileBytes(memory), remembered);
     QVERIFY(run.out.startsWith("[TELX5]\r\n\r\nCALLSIGN:"));
     QVERIFY(run.out.contains("\r\nALIAS:"));
-    QVERIFY2(run.err.contains(QLatin1String("read ok")), qPrintable(run.err));
+    QCOMPARE(lastLine(run.err), QStringLiteral("read ok: 33 fields received"));
 }
 
 void TestCli::defaultThenWrite()
@@ -76,7 +107,131 @@ void TestCli::defaultThenWrite()
 
     const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("write"), file});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.err.contains(QLatin1String("Write complete")), qPrintable(run.err));
+    // The device is asked into setup mode before the first settings line.
+    QVERIFY2(
+        comesBefore(run.err, QLatin1String("Connection 1/20Times"), QLatin1String("Writing......")),
+        qPrintable(run.err));
+    QCOMPARE(lastLine(run.err), QStringLiteral("write ok: the device confirmed (freq save)"));
+}
+
+void TestCli::writeRefusesAnIncompleteFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("said");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("default.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
+    const QByteArray settings = fileBytes(file);
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("the file is empty");
+    QTest::newRow("LF only") << QByteArray(settings).replace("\r\n", "\n")
+                             << QStringLiteral("its lines end in LF alone");
+    QTest::newRow("truncated") << settings.left(150)
+                               << QStringLiteral("no COMMENT TEXT, SERVER, SENT TIME, FILTER, "
+                                                 "BACKLIGHT, FREQ, UNIT, DIGI, MOD, PATH or "
+                                                 "ALIAS line");
+    QTest::newRow("malformed") << QByteArray(settings).replace("IP:192,168,1,99", "IP:192.168.1.99")
+                               << QStringLiteral("line 6 is not a valid settings line: "
+                                                 "\"IP:192.168.1.99\"");
+}
+
+void TestCli::writeRefusesAnIncompleteFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("settings.ini"));
+    QVERIFY(writeFile(file, content));
+    // A port that does not open would give 3: the file is judged first.
+    const Run run = runCli({QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing"),
+                            QStringLiteral("write"), file});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 2);
+    QCOMPARE(lastLine(run.err), QStringLiteral("write refused: nothing was sent"));
+}
+
+void TestCli::writeBacksUpThenVerifies()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("default.ini"));
+    const QString backup = dir.filePath(QStringLiteral("backup.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
+    const Run read = runCli({QStringLiteral("--simulate"), QStringLiteral("read")});
+    QCOMPARE(read.exitCode, 0);
+
+    // The device takes every line but the comment, and still confirms.
+    const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("write"),
+                            QStringLiteral("--backup"), backup, QStringLiteral("--verify"), file},
+                           QStringLiteral("--ignore AT+COMMENT"));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(fileBytes(backup), read.out);
+    QVERIFY2(comesBefore(run.err, QLatin1String("settings are saved in"),
+                         QLatin1String("Writing......")),
+             qPrintable(run.err));
+    QVERIFY2(run.err.contains(QLatin1String("COMMENT TEXT did not take: written \"TELX5 "
+                                            "144.640MHz\", read back \"TELX5 iGate\"")),
+             qPrintable(run.err));
+    QCOMPARE(lastLine(run.err), QStringLiteral("write failed: the device confirmed (freq save), "
+                                               "but 1 setting did not take: COMMENT TEXT"));
+}
+
+void TestCli::interruptedReadClosesThePort()
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), QStringLiteral("--never-connect"));
+    process.setProcessEnvironment(environment);
+    process.setReadChannel(QProcess::StandardError);
+    process.start(QStringLiteral(TELX5_CLI_PATH),
+                  {QStringLiteral("--simulate"), QStringLiteral("read")});
+    QString err;
+    while (!err.contains(QLatin1String("Connection 1/20")) && process.waitForReadyRead(10000))
+        err += QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.contains(QLatin1String("Connection 1/20")), qPrintable(err));
+
+    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    QVERIFY(process.waitForFinished(10000));
+    err += QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(lastLine(err), QStringLiteral("read interrupted: the port is closed"));
+}
+
+void TestCli::wifiAndRestartSayHowTheyEnded_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("wifi") << QStringList{QStringLiteral("wifi"), QStringLiteral("net"),
+                                         QStringLiteral("secret")}
+                          << QStringLiteral(
+                                 "wifi ok: the device confirmed (WIFI Write success) and restarts");
+    // Nothing answers a restart: the tool says what it knows.
+    QTest::newRow("restart") << QStringList{QStringLiteral("restart")}
+                             << QStringLiteral("restart ok: REBOOT# left the port twice; the "
+                                               "device does not say whether it restarted");
+}
+
+void TestCli::wifiAndRestartSayHowTheyEnded()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, outcome);
+    const Run run = runCli(QStringList{QStringLiteral("--simulate")} + command);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lastLine(run.err), outcome);
+}
+
+void TestCli::helpAndVersion()
+{
+    const Run help = runCli({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    for (const char *example :
+         {"telx5-cli ports", "read mine.ini", "write base.ini", "default base.ini", "wifi MyNet",
+          "telx5-cli restart", "flash new.bin", "TELX5_SIM_OPTIONS"})
+        QVERIFY2(help.out.contains(example), example);
+
+    const Run version = runCli({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("telx5-cli " TELX5_VERSION "\n"));
 }
 
 void TestCli::commandsReportAPortThatDoesNotOpen_data()
@@ -93,26 +248,52 @@ void TestCli::commandsReportAPortThatDoesNotOpen()
     QFETCH(QStringList, command);
     const Run run = runCli(
         QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} + command);
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(QLatin1String("Port is open or no")), qPrintable(run.err));
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.contains(QLatin1String("Cannot open /dev/telx5-missing: no such port")),
+             qPrintable(run.err));
+    QCOMPARE(lastLine(run.err),
+             command.first() + QStringLiteral(" failed: the port could not be opened; nothing "
+                                              "was sent"));
 }
 
 void TestCli::badUsage_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("no command") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("erase")};
-    QTest::newRow("write without file") << QStringList{QStringLiteral("write")};
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no command") << QStringList{} << QStringLiteral("no command given");
+    QTest::newRow("unknown command")
+        << QStringList{QStringLiteral("erase")} << QStringLiteral("unknown command \"erase\"");
+    QTest::newRow("write without file")
+        << QStringList{QStringLiteral("write")} << QStringLiteral("the command is \"write FILE\"");
     QTest::newRow("wifi without password")
-        << QStringList{QStringLiteral("wifi"), QStringLiteral("net")};
+        << QStringList{QStringLiteral("wifi"), QStringLiteral("net")}
+        << QStringLiteral("the command is \"wifi SSID PASSWORD\"");
+    QTest::newRow("ports with an argument")
+        << QStringList{QStringLiteral("ports"), QStringLiteral("extra")}
+        << QStringLiteral("the command is \"ports\"");
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("--bogus"), QStringLiteral("read")}
+        << QStringLiteral("Unknown option 'bogus'");
+    QTest::newRow("port without a name")
+        << QStringList{QStringLiteral("read"), QStringLiteral("--port")}
+        << QStringLiteral("Missing value after '--port'");
+    QTest::newRow("verify with read")
+        << QStringList{QStringLiteral("--verify"), QStringLiteral("read")}
+        << QStringLiteral("--verify goes only with write");
 }
 
 void TestCli::badUsage()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.err.contains(QLatin1String("Commands:")));
+    // What was wrong in one line, then where to look; not the whole help.
+    const QStringList lines = run.err.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.first().startsWith(QLatin1String("telx5-cli: ")) && lines.first().contains(said),
+             qPrintable(run.err));
+    QCOMPARE(lines.last(), QStringLiteral("Try 'telx5-cli --help' for more."));
 }
 
 void TestCli::flash_data()
@@ -129,7 +310,7 @@ void TestCli::flash_data()
     QTest::newRow("missing file") << simulate << -1 << 2 << QStringLiteral("cannot be read");
     QTest::newRow("port that does not open")
         << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} << 6000 << 3
-        << QStringLiteral("Cannot open /dev/telx5-missing");
+        << QStringLiteral("flash failed: the port could not be opened");
 }
 
 void TestCli::flash()
@@ -150,8 +331,10 @@ void TestCli::flash()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(said), qPrintable(run.err));
     // A refused image is named, and no session starts.
-    if (exitCode == 2)
-        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    if (exitCode == 2) {
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 2);
+        QCOMPARE(lastLine(run.err), QStringLiteral("flash refused: nothing was sent"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,0 +1,336 @@
+#include "devicecommands.h"
+
+#include "commands.h"
+#include "consolehost.h"
+#include "consolelink.h"
+#include "delay.h"
+#include "filecommands.h"
+#include "flash.h"
+#include "sessions.h"
+#include "sessionsupport.h"
+#include "settingscheck.h"
+#include "settingsfile.h"
+
+#include <cstdio>
+
+namespace telx5 {
+
+namespace {
+
+// As the read: the setup line once a second, 20 times.
+constexpr int ConnectAttempts = 20;
+constexpr int ConnectWaitMs = 1000;
+
+QString fieldsReceived(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 field received")
+                      : QStringLiteral("%1 fields received").arg(count);
+}
+
+void printSettings(const DeviceView &view, const TextCodec &codec)
+{
+    const QByteArray file = SettingsFile::save(view, codec);
+    std::fwrite(file.constData(), 1, size_t(file.size()), stdout);
+}
+
+QString lastLine(const QString &text)
+{
+    const QStringList lines = QString(text)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return lines.isEmpty() ? QString() : lines.last();
+}
+
+} // namespace
+
+int finish(int exitCode, const QString &outcome)
+{
+    printLine(outcome);
+    return exitCode;
+}
+
+DeviceCommands::DeviceCommands(ConsoleHost &host, ConsoleLink &port, HexLog &hexLog,
+                               SessionContext &context)
+    : m_host(host), m_port(port), m_hexLog(hexLog), m_context(context)
+{}
+
+int DeviceCommands::portUnavailable(const QString &command) const
+{
+    return finish(ExitPortUnavailable,
+                  command + QStringLiteral(" failed: the port could not be opened; nothing was "
+                                           "sent"));
+}
+
+QString DeviceCommands::failureOrLoss(const QString &failure) const
+{
+    return m_port.wasDisconnected() ? QStringLiteral("the port was disconnected") : failure;
+}
+
+std::optional<int> DeviceCommands::connect(const QString &command)
+{
+    Flags &flags = m_host.flags();
+    DeviceView &view = m_host.settings();
+    flags.connectOk = false;
+    // Nothing has opened the port before: a failure here is a port that
+    // cannot be used at all.
+    if (!SessionSupport::openPort(m_host, m_port))
+        return portUnavailable(command);
+    SessionSupport::normalisePortText(m_host);
+
+    const QByteArray setupLine = m_context.codec.encode(Commands::connect());
+    for (int attempt = 1; attempt <= ConnectAttempts && !flags.connectOk; ++attempt) {
+        view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
+                               .arg(attempt)
+                               .arg(ConnectAttempts));
+        if (!m_port.send(setupLine))
+            break;
+        // The answer ends the wait as soon as it is in: the next lines need
+        // not wait out the second.
+        waitUntil([&] { return flags.connectOk || !m_port.isOpen(); }, ConnectWaitMs);
+    }
+    // The sessions take the port afresh; one left open would cancel them.
+    const bool lost = m_port.wasDisconnected();
+    m_port.close();
+    if (flags.connectOk) {
+        view.appendStatusLine(
+            SessionSupport::pick(m_host, u"连接就绪", u"Connection is successful"));
+        return std::nullopt;
+    }
+    if (lost) {
+        SessionSupport::reportLoss(m_host, m_port);
+        return finish(ExitFailed, command + QStringLiteral(" failed: the port was disconnected "
+                                                           "before the device answered"));
+    }
+    printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
+                             "give --no-connect when it is in setup mode already"));
+    return finish(ExitFailed, command + QStringLiteral(" failed: the device did not answer the "
+                                                       "setup line in %1 attempts; nothing else "
+                                                       "was sent")
+                                            .arg(ConnectAttempts));
+}
+
+DeviceCommands::ReadResult DeviceCommands::readDevice()
+{
+    m_host.parserView().resetCount();
+    readSettings(m_context);
+    ReadResult result;
+    result.fields = m_host.parserView().count();
+    result.complete = m_host.flags().readEnd && !m_port.wasDisconnected();
+    if (!result.complete)
+        result.failure = failureOrLoss(QStringLiteral("the device did not send READ END"));
+    return result;
+}
+
+bool DeviceCommands::saveSettings(const QString &fileName)
+{
+    const qsizetype messages = m_host.messages().size();
+    m_host.setFileName(fileName);
+    saveSettingsFile(m_context);
+    return m_host.messages().size() == messages;
+}
+
+int DeviceCommands::read(const QString &fileName, bool partial)
+{
+    const ReadResult result = readDevice();
+    if (m_port.unavailable())
+        return portUnavailable(QStringLiteral("read"));
+    const QString received = fieldsReceived(result.fields);
+    if (!result.complete) {
+        if (partial) {
+            printLine(QStringLiteral("telx5-cli: incomplete read: only the %1 are in the "
+                                     "settings printed, the others are blank")
+                          .arg(received));
+            printSettings(m_host.settings(), m_context.codec);
+        }
+        return finish(ExitFailed,
+                      QStringLiteral("read failed: %1; %2").arg(result.failure, received));
+    }
+    printLine(QStringLiteral("Version: ") + m_host.settings().text(Field::Version));
+    if (fileName.isEmpty()) {
+        printSettings(m_host.settings(), m_context.codec);
+        return finish(ExitConfirmed, QStringLiteral("read ok: ") + received);
+    }
+    if (!saveSettings(fileName))
+        return finish(
+            ExitFailed,
+            QStringLiteral("read failed: %1, but %2 could not be saved").arg(received, fileName));
+    return finish(ExitConfirmed,
+                  QStringLiteral("read ok: %1, saved to %2").arg(received, fileName));
+}
+
+QStringList DeviceCommands::untakenSettings(const DeviceView &written)
+{
+    // Both sides in the file's own forms: codes, the padded callsign and
+    // interval compare as the device stores them.
+    const TextCodec &codec = m_context.codec;
+    const QList<QByteArray> sent = SettingsFile::splitLines(SettingsFile::save(written, codec));
+    const QList<QByteArray> back =
+        SettingsFile::splitLines(SettingsFile::save(m_host.settings(), codec));
+    // Under DHCP the write leaves the four addresses as they are.
+    const bool addressesSent = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
+    QStringList untaken;
+    for (qsizetype index = 0; index < sent.size() && index < back.size(); ++index) {
+        const QByteArray &line = sent.at(index);
+        if (line == back.at(index))
+            continue;
+        const QByteArray keyword = line.left(line.indexOf(':'));
+        if (!addressesSent &&
+            (keyword == "IP" || keyword == "MASK" || keyword == "GATE" || keyword == "DNS"))
+            continue;
+        const qsizetype valueAt = keyword.size() + 1;
+        printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
+                      .arg(QString::fromLatin1(keyword), codec.decode(line.mid(valueAt)),
+                           codec.decode(back.at(index).mid(valueAt))));
+        untaken.append(QString::fromLatin1(keyword));
+    }
+    return untaken;
+}
+
+int DeviceCommands::write(const WriteRequest &request)
+{
+    const CheckedSettings checked = checkSettingsFile(request.fileName, m_context.codec);
+    if (!checked.problem.isEmpty()) {
+        printLine(QStringLiteral("telx5-cli: ") + checked.problem);
+        return finish(ExitBadInput, QStringLiteral("write refused: nothing was sent"));
+    }
+    // Text the code page lacks would reach the device as '?': named, and
+    // sent only when asked for.
+    const auto lossy = DeviceSettings::lossyFields(checked.settings, m_context.codec);
+    if (!lossy.isEmpty() && !request.lossy) {
+        for (const auto &[field, lost] : lossy)
+            printLine(DeviceSettings::lossLine(field, lost, m_host.isChinese()));
+        return finish(ExitBadInput,
+                      QStringLiteral("write refused: nothing was sent; --lossy sends it anyway"));
+    }
+
+    // The backup's read connects to the device by itself.
+    if (!request.backupFileName.isEmpty()) {
+        const ReadResult backup = readDevice();
+        if (m_port.unavailable())
+            return portUnavailable(QStringLiteral("write"));
+        if (!backup.complete)
+            return finish(ExitFailed, QStringLiteral("write failed: no backup, as the read did not "
+                                                     "complete (%1; %2); nothing was written")
+                                          .arg(backup.failure, fieldsReceived(backup.fields)));
+        if (!saveSettings(request.backupFileName))
+            return finish(ExitFailed, QStringLiteral("write failed: the backup could not be saved "
+                                                     "to %1; nothing was written")
+                                          .arg(request.backupFileName));
+        printLine(QStringLiteral("The device's settings are saved in ") + request.backupFileName);
+    } else if (request.connectFirst) {
+        if (const std::optional<int> failed = connect(QStringLiteral("write")))
+            return *failed;
+    }
+
+    DeviceView &view = m_host.settings();
+    for (int field = 0; field < FieldCount; ++field)
+        view.setText(Field(field), checked.settings.text(Field(field)));
+    writeSettings(m_context);
+    if (m_port.unavailable())
+        return portUnavailable(QStringLiteral("write"));
+    if (!m_host.flags().freqSaved)
+        return finish(ExitFailed, QStringLiteral("write failed: ") +
+                                      failureOrLoss(QStringLiteral(
+                                          "the device did not confirm (no freq save)")));
+    const QString confirmed = QStringLiteral("the device confirmed (freq save)");
+    if (!request.verify)
+        return finish(ExitConfirmed, QStringLiteral("write ok: ") + confirmed);
+
+    const ReadResult readBack = readDevice();
+    if (!readBack.complete)
+        return finish(ExitFailed,
+                      QStringLiteral("write failed: %1, but the read-back did not "
+                                     "complete: %2; %3")
+                          .arg(confirmed, readBack.failure, fieldsReceived(readBack.fields)));
+    const QStringList untaken = untakenSettings(checked.settings);
+    if (untaken.isEmpty())
+        return finish(ExitConfirmed,
+                      QStringLiteral("write ok: %1, and every setting written reads back as "
+                                     "written")
+                          .arg(confirmed));
+    return finish(ExitFailed,
+                  QStringLiteral("write failed: %1, but %2 did not take: %3")
+                      .arg(confirmed,
+                           untaken.size() == 1 ? QStringLiteral("1 setting")
+                                               : QStringLiteral("%1 settings").arg(untaken.size()),
+                           untaken.join(QStringLiteral(", "))));
+}
+
+int DeviceCommands::saveDefaults(const QString &fileName)
+{
+    DeviceSettings::applyDefaults(m_host.settings());
+    if (!saveSettings(fileName))
+        return finish(ExitFailed,
+                      QStringLiteral("default failed: %1 could not be saved").arg(fileName));
+    return finish(ExitConfirmed,
+                  QStringLiteral("default ok: the Default values are saved in ") + fileName);
+}
+
+int DeviceCommands::wifi(const QString &ssid, const QString &password, bool connectFirst)
+{
+    if (connectFirst) {
+        if (const std::optional<int> failed = connect(QStringLiteral("wifi")))
+            return *failed;
+    }
+    m_host.settings().setText(Field::WifiSsid, ssid);
+    m_host.settings().setText(Field::WifiPass, password);
+    applyWifi(m_context);
+    if (m_port.unavailable())
+        return portUnavailable(QStringLiteral("wifi"));
+    // The session clears its flag; its status lines tell what happened.
+    const QString status = m_host.settings().statusText();
+    if (!status.contains(QLatin1String("WIFI Write complete")))
+        return finish(ExitFailed,
+                      QStringLiteral("wifi failed: ") +
+                          failureOrLoss(QStringLiteral("the device did not confirm (no WIFI Write "
+                                                       "success)")));
+    if (!status.contains(QLatin1String("WIFI reset...")))
+        return finish(ExitFailed, QStringLiteral("wifi failed: the device confirmed (WIFI Write "
+                                                 "success), but REBOOT# could not be sent"));
+    return finish(
+        ExitConfirmed,
+        QStringLiteral("wifi ok: the device confirmed (WIFI Write success) and restarts"));
+}
+
+int DeviceCommands::restart()
+{
+    const qsizetype messages = m_host.messages().size();
+    restartDevice(m_context);
+    if (m_port.unavailable())
+        return portUnavailable(QStringLiteral("restart"));
+    if (m_host.messages().size() != messages)
+        return finish(ExitFailed,
+                      QStringLiteral("restart failed: ") +
+                          failureOrLoss(QStringLiteral("REBOOT# could not be sent twice")));
+    return finish(ExitConfirmed, QStringLiteral("restart ok: REBOOT# left the port twice; the "
+                                                "device does not say whether it restarted"));
+}
+
+int DeviceCommands::flash(const QString &imageFileName, bool connectFirst)
+{
+    const QString refused = QStringLiteral("flash refused: nothing was sent");
+    const std::optional<qsizetype> imageBytes = checkedImageSize(imageFileName);
+    if (!imageBytes)
+        return finish(ExitBadInput, refused);
+    if (connectFirst) {
+        if (const std::optional<int> failed = connect(QStringLiteral("flash")))
+            return *failed;
+    }
+    const FlashResult result =
+        flashCheckedImage(m_host, m_port, m_hexLog, m_context.codec, imageFileName, *imageBytes);
+    if (m_port.unavailable())
+        return portUnavailable(QStringLiteral("flash"));
+    switch (result.exitCode) {
+    case FlashDone:
+        return finish(ExitConfirmed,
+                      QStringLiteral("flash ok: the boot loader took the last block"));
+    case FlashBadImage:
+        return finish(ExitBadInput, refused);
+    default:
+        // The update's last status line says why it ended.
+        return finish(ExitFailed, QStringLiteral("flash failed: ") +
+                                      failureOrLoss(lastLine(m_host.settings().statusText())));
+    }
+}
+
+} // namespace telx5

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "host.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace telx5 {
+
+class ConsoleHost;
+class ConsoleLink;
+class HexLog;
+
+// How telx5-cli ends.
+enum CliExit
+{
+    ExitConfirmed = 0,       // the device confirmed
+    ExitFailed = 1,          // it did not, the link failed, or a file could not be saved
+    ExitBadInput = 2,        // a usage error, or input refused before anything was sent
+    ExitPortUnavailable = 3, // the port could not be opened
+    ExitInterrupted = 130,   // Ctrl-C
+};
+
+// Prints the line that ends every command, the outcome in words, and returns
+// the exit status.
+int finish(int exitCode, const QString &outcome);
+
+// What `write` is asked to do.
+struct WriteRequest
+{
+    QString fileName;
+    // Where the device's settings are saved before anything is written;
+    // empty for no backup.
+    QString backupFileName;
+    bool connectFirst = true;
+    bool verify = false;
+    bool lossy = false;
+};
+
+// The commands of telx5-cli: the window's sessions on the console host, each
+// judging its input before anything is sent and ending with one line that
+// says how it went.
+class DeviceCommands
+{
+public:
+    DeviceCommands(ConsoleHost &host, ConsoleLink &port, HexLog &hexLog, SessionContext &context);
+
+    int read(const QString &fileName, bool partial);
+    int write(const WriteRequest &request);
+    int saveDefaults(const QString &fileName);
+    int wifi(const QString &ssid, const QString &password, bool connectFirst);
+    int restart();
+    int flash(const QString &imageFileName, bool connectFirst);
+
+private:
+    struct ReadResult
+    {
+        bool complete = false;
+        QString failure; // why not, when not complete
+        qsizetype fields = 0;
+    };
+
+    // The read's connect phase on its own, so that a write, the Wi-Fi
+    // credentials or a flash reach a device that listens for them. The exit
+    // status when the device never answered.
+    std::optional<int> connect(const QString &command);
+    ReadResult readDevice();
+    bool saveSettings(const QString &fileName);
+    QStringList untakenSettings(const DeviceView &written);
+    int portUnavailable(const QString &command) const;
+    // A pulled cable is the reason, whatever else the command saw.
+    QString failureOrLoss(const QString &failure) const;
+
+    ConsoleHost &m_host;
+    ConsoleLink &m_port;
+    HexLog &m_hexLog;
+    SessionContext &m_context;
+};
+
+} // namespace telx5
