@@ -11,6 +11,7 @@
 #include "receiver.h"
 #include "simdevice.h"
 #include "simulation.h"
+#include "tracelog.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -131,12 +132,18 @@ int main(int argc, char *argv[])
         QStringLiteral("partial"),
         QStringLiteral("read: when the read does not complete, print what arrived anyway, "
                        "marked incomplete."));
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Append every byte sent and received, with times, to <file> (for a bug "
+                       "report)."),
+        QStringLiteral("file"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version."));
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption, backupOption,
-                          verifyOption, lossyOption, partialOption, helpOption, versionOption});
+                          verifyOption, lossyOption, partialOption, traceOption, helpOption,
+                          versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -205,6 +212,12 @@ int main(int argc, char *argv[])
     // The port exists before any command runs, so that whatever watches the
     // line can attach to it here.
     ConsoleLink port;
+    TraceLog trace(port);
+    if (arguments.isSet(traceOption)) {
+        QString error;
+        if (!trace.open(arguments.value(traceOption), &error))
+            return usageError(error);
+    }
     HexLog hexLog;
     Receiver receiver(port, host.lineBuffer(), parser, hexLog);
     SessionContext context{host, port, codec, parser};

@@ -90,12 +90,23 @@ void TestCli::readPrintsTheDevicesSettings()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(remembered) == remembered.size());
     file.close();
 
-    const Run run = runCli({QStringLiteral("--simulate"), QStringLiteral("read")});
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
+    const Run run = runCli(
+        {QStringLiteral("--simulate"), QStringLiteral("--trace"), trace, QStringLiteral("read")});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(fileBytes(memory), remembered);
     QVERIFY(run.out.startsWith("[TELX5]\r\n\r\nCALLSIGN:"));
     QVERIFY(run.out.contains("\r\nALIAS:"));
     QCOMPARE(lastLine(run.err), QStringLiteral("read ok: 33 fields received"));
+
+    // The trace holds the exchange in order: setup line, CONNECT, read line, answer.
+    const QByteArray traced = fileBytes(trace);
+    const qsizetype setup = traced.indexOf("> 0D 0A 53 45 54 55 50 23 0D 0A");
+    const qsizetype connect = traced.indexOf("< 43 4F 4E 4E 45 43 54");
+    const qsizetype readLine = traced.indexOf("> 41 54 2B 52 45 41 44 23"); // AT+READ#
+    QVERIFY2(setup >= 0 && setup < connect && connect < readLine, traced.left(600).constData());
+    QVERIFY(traced.indexOf(" < ", readLine) > readLine);
 }
 
 void TestCli::defaultThenWrite()
