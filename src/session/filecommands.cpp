@@ -72,8 +72,11 @@ void saveSettingsFile(SessionContext &context)
     const QByteArray content = SettingsFile::save(host.settings(), context.codec);
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
-        file.commit())
+        file.commit()) {
+        host.settings().appendStatusLine(pick(host, u"已保存：", u"Saved: ") +
+                                         QDir::toNativeSeparators(fileName));
         return;
+    }
     const QString reason = file.errorString();
     file.cancelWriting();
     host.dialogs().message(failureText(host, true, fileName, reason));

@@ -92,7 +92,10 @@ void readSettings(SessionContext &context)
             return lostExit(host, port);
         if (port.isOpen() && !port.send(connectLine))
             return errorExit(host);
-        if (host.caption(Button::Read) == SessionSupport::portIsOpen(host)) {
+        // Apply and restart put the English caption there in either language.
+        const QString caption = host.caption(Button::Read);
+        if (caption == SessionSupport::portIsOpen(host) ||
+            caption == QStringLiteral("Port is open")) {
             host.setStepText(QStringLiteral("test fail"));
             port.close();
             break;

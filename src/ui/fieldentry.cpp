@@ -52,8 +52,7 @@ FieldEntry::FieldEntry(QLineEdit &edit, Field field)
 QValidator::State FieldEntry::validate(QString &input, int &pos) const
 {
     // setText() leaves the box unmodified; only the user's own edits modify it.
-    if (!m_edit.isModified() || m_limit == 0 || input.size() <= m_limit ||
-        input.size() <= m_last.size())
+    if (!m_edit.isModified() || m_limit == 0 || input.size() <= m_limit)
         return Acceptable;
 
     // The edit replaced a middle part of the old text; keep of the new part only
@@ -73,6 +72,15 @@ QValidator::State FieldEntry::validate(QString &input, int &pos) const
         --room;
     input = input.left(prefix + room) + input.right(suffix);
     pos = static_cast<int>(prefix + room);
+    // A text the program put there may be longer than the limit: the first
+    // edit of the user's own cuts it, as a paste is cut.
+    if (input.size() > m_limit) {
+        qsizetype keep = m_limit;
+        if (input.at(keep - 1).isHighSurrogate())
+            --keep;
+        input.truncate(keep);
+        pos = std::min(pos, static_cast<int>(keep));
+    }
     return Acceptable;
 }
 

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QTimer>
 
 namespace telx5 {
 
@@ -135,8 +136,13 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
             &FirmwareUpdate::openImage);
     connect(m_ui->updateButton, &QPushButton::clicked, m_firmware.get(),
             &FirmwareUpdate::startUpdate);
-    connect(m_ui->loadButton, &QPushButton::clicked, this,
-            [this] { runCommand(&loadSettingsFile); });
+    connect(m_ui->loadButton, &QPushButton::clicked, this, [this] {
+        const QString before = m_status;
+        runCommand(&loadSettingsFile);
+        // The file's name heads what was loaded: the view starts there.
+        if (m_status != before)
+            m_ui->statusBox->moveCursor(QTextCursor::Start);
+    });
     connect(m_ui->saveButton, &QPushButton::clicked, this,
             [this] { runCommand(&saveSettingsFile); });
     connect(m_ui->readButton, &QPushButton::clicked, this, [this] { runCommand(&readSettings); });
@@ -182,12 +188,12 @@ void MainWindow::startUp(const QLocale &locale)
                                                   m_iniPath);
     setPortText(Ports::isPseudoTerminal(remembered) ? QString() : remembered);
 
-    QStringList ports = Ports::probePorts();
+    // The ports that open are listed once the window is on the screen: the
+    // probe opens each of them, which takes longer than all the rest.
     if (!m_extraPort.isEmpty()) {
-        ports.append(m_extraPort);
+        fillList(m_ui->portCombo, {m_extraPort});
         setPortText(m_extraPort);
     }
-    fillList(m_ui->portCombo, ports);
 
     fillList(m_ui->dhcpCombo, DeviceSettings::dhcpChoices());
     fillList(m_ui->ssidCombo, DeviceSettings::ssidChoices());
@@ -205,6 +211,23 @@ void MainWindow::startUp(const QLocale &locale)
     setText(Field::Ctcss, QStringLiteral("---"));
 
     fitCaptions(this);
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::Paint && !m_portsProbed) {
+        m_portsProbed = true;
+        QTimer::singleShot(0, this, &MainWindow::listProbedPorts);
+    }
+    return QWidget::event(event);
+}
+
+void MainWindow::listProbedPorts()
+{
+    QStringList ports = Ports::probePorts();
+    if (!m_extraPort.isEmpty())
+        ports.append(m_extraPort);
+    fillList(m_ui->portCombo, ports);
 }
 
 void MainWindow::listPresentPorts()

@@ -89,12 +89,16 @@ public:
     using QWidget::isEnabled;
     using QWidget::setEnabled;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void startUp(const QLocale &locale);
     void loadDefaults();
     void portPicked();
     void addressModePicked();
     void listPresentPorts();
+    void listProbedPorts();
     void runCommand(void (*command)(SessionContext &));
     void statusEdited();
 
@@ -105,6 +109,7 @@ private:
     Dialogs &m_dialogs;
     QString m_iniPath;
     QString m_extraPort;
+    bool m_portsProbed = false;
     QString m_language;
     QTranslator m_translator;
 

@@ -210,7 +210,7 @@ void TestFileCommands::saveWritesTheWindow()
     QCOMPARE(request.directory, QCoreApplication::applicationDirPath());
     QVERIFY(request.confirmOverwrite);
     QCOMPARE(host.dialogState.messages, QStringList());
-    QCOMPARE(host.record.statusText(), QStringLiteral("before"));
+    QCOMPARE(host.record.statusText(), QStringLiteral("before\r\nSaved: ") + fileName);
     QVERIFY(!host.isEnabled(Button::Write));
     QCOMPARE(host.link.uses, 0);
 }
@@ -507,7 +507,8 @@ void TestFileCommands::saveNamesTextTheCodePageLacks()
 
     QCOMPARE(host.record.statusText(),
              QStringLiteral("\r\nComment: 2 characters cannot be sent in this language setting "
-                            "and become '?'"));
+                            "and become '?'\r\nSaved: ") +
+                 fileName);
     QVERIFY(readFile(fileName).contains("\r\nCOMMENT TEXT:?? caf\xE9\r\n"));
 }
 

@@ -146,17 +146,24 @@ void TestReadSession::secondPressCancelsTheRunningRead_data()
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("step");
     QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("apply"); // Apply pressed instead of Read
 
     QTest::newRow("connect phase")
         << QStringLiteral("2") << false << QStringLiteral("Connection 3/20")
-        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("Port is open");
+        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("Port is open")
+        << false;
     QTest::newRow("connect phase, chinese")
         << QStringLiteral("1") << false << QStringLiteral("Connection 3/20")
-        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("端口已打开");
+        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("端口已打开")
+        << false;
+    QTest::newRow("connect phase, chinese, Apply pressed")
+        << QStringLiteral("1") << false << QStringLiteral("Connection 3/20")
+        << ConnectLine.repeated(3) << QStringLiteral("test fail") << QStringLiteral("Port is open")
+        << true;
     QTest::newRow("read phase") << QStringLiteral("2") << true << QStringLiteral("Reading 2/20")
                                 << ConnectLine.repeated(2) + ReadLine.repeated(3)
                                 << QStringLiteral("Connection is successful\r\n")
-                                << QStringLiteral("Port is open");
+                                << QStringLiteral("Port is open") << false;
 }
 
 void TestReadSession::secondPressCancelsTheRunningRead()
@@ -167,6 +174,7 @@ void TestReadSession::secondPressCancelsTheRunningRead()
     QFETCH(QByteArray, sent);
     QFETCH(QString, step);
     QFETCH(QString, caption);
+    QFETCH(bool, apply);
 
     // A device that answers must do so inside the first attempt's second.
     setDelayTimeScale(0.2);
@@ -181,6 +189,8 @@ void TestReadSession::secondPressCancelsTheRunningRead()
     rig.pressWhen([&] { return rig.host.record.statusText().contains(pressAt); },
                   [&] {
                       pressed = true;
+                      if (apply)
+                          return applyWifi(rig.context);
                       rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
                       readSettings(rig.context);
                   });
@@ -188,10 +198,12 @@ void TestReadSession::secondPressCancelsTheRunningRead()
     readSettings(rig.context);
 
     QVERIFY(pressed);
-    QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
+    // Apply says why it did not run; the read ends as cancelled either way.
+    QCOMPARE(rig.host.dialogState.messages,
+             QStringList(apply ? 2 : 1, QStringLiteral("Port is open or no")));
     QCOMPARE(rig.host.caption(Button::Read), caption);
     QCOMPARE(rig.host.stepText(), step);
-    QVERIFY(rig.host.isEnabled(Button::Write));
+    QVERIFY(apply || rig.host.isEnabled(Button::Write));
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.host.record.text(Field::Callsign), QString());
     QCOMPARE(rig.receivedSoFar(), sent);

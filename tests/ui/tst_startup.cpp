@@ -109,6 +109,7 @@ private Q_SLOTS:
     void captionsFit();
     void onTop_data();
     void onTop();
+    void tabFollowsTheWindow();
 };
 
 void StartupTest::languageBox_data()
@@ -461,6 +462,47 @@ void StartupTest::onTop()
     while (top->parentWidget() != parent)
         top = top->parentWidget();
     QCOMPARE(top->objectName(), shown);
+}
+
+// Tab walks the left column, the right column, the buttons and the port list,
+// and comes back; the boxes that only report and the hidden ones are skipped,
+// and so are the disabled CTCSS box and, until a read, "Write data".
+void StartupTest::tabFollowsTheWindow()
+{
+    QStringList stops{"ssidCombo",   "passcodeEdit", "positionEdit", "commentEdit",
+                      "serverCombo", "sentTimeEdit", "filterEdit",   "dhcpCombo"};
+    stops += WindowRig::octetBoxNames();
+    stops += QStringList{"backlightCombo",   "unitCombo",       "freqEdit",    "digiCheckBox",
+                         "pathCombo",        "modCombo",        "aliasCombo",  "wifiSsidEdit",
+                         "wifiPasswordEdit", "applyWifiButton", "readButton",  "loadButton",
+                         "openRomButton",    "defaultButton",   "saveButton",  "updateButton",
+                         "restartButton",    "portCombo",       "callsignEdit"};
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    const auto focused = [] {
+        // A combo box's edit line stands for the box.
+        QWidget *widget = QApplication::focusWidget();
+        while (widget && widget->objectName().isEmpty())
+            widget = widget->parentWidget();
+        return widget ? widget->objectName() : QString();
+    };
+    rig.control<QWidget>(QStringLiteral("callsignEdit"))->setFocus();
+    QTRY_COMPARE(focused(), QStringLiteral("callsignEdit"));
+
+    QStringList visited;
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focused();
+    }
+    QCOMPARE(visited, stops);
+
+    auto *status = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
+    status->setFocus();
+    QTRY_VERIFY(status->hasFocus());
+    QTest::keyClick(status, Qt::Key_Tab);
+    QVERIFY(!status->hasFocus());
+    QCOMPARE(status->toPlainText(), QString());
 }
 
 QTEST_MAIN(StartupTest)

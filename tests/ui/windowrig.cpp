@@ -86,11 +86,12 @@ QStringList WindowRig::octetBoxNames()
 
 void WindowRig::pick(QComboBox *combo, const QString &entry)
 {
-    const int row = combo->findText(entry, Qt::MatchExactly);
-    QVERIFY2(row >= 0, qPrintable(entry));
+    // The port list is filled anew as it drops down: the row is looked up then.
     combo->showPopup();
     QAbstractItemView *view = combo->view();
     QTRY_VERIFY(view->isVisible());
+    const int row = combo->findText(entry, Qt::MatchExactly);
+    QVERIFY2(row >= 0, qPrintable(entry));
     const QRect item = view->visualRect(view->model()->index(row, combo->modelColumn()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
     QTRY_VERIFY(!view->isVisible());
