@@ -57,6 +57,21 @@ void showStart(QLineEdit *edit)
     edit->setCursorPosition(0);
 }
 
+// A text wider than its box shows whole in the tooltip of the box (of the
+// list, for a list's edit line).
+void tipWholeText(QLineEdit *edit)
+{
+    QWidget *owner = qobject_cast<QComboBox *>(edit->parentWidget()) ? edit->parentWidget() : edit;
+    const auto update = [edit, owner] {
+        const QString text = edit->text();
+        // The edit line keeps a little room on either side of its text.
+        const int room = edit->contentsRect().width() - 4;
+        owner->setToolTip(edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
+    };
+    QObject::connect(edit, &QLineEdit::textChanged, owner, update);
+    update();
+}
+
 QString toDisplay(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -120,6 +135,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
             new FieldEntry(*edit, field);
     }
 
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        tipWholeText(edit);
+
     // The lists are offers: a typed text is not completed, not added, and not
     // taken for a pick from the list when Enter is pressed or the focus leaves.
     for (QComboBox *combo : findChildren<QComboBox *>()) {
@@ -129,7 +147,8 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     }
 
     connect(m_ui->portCombo, &QComboBox::activated, this, &MainWindow::portPicked);
-    connect(m_ui->portCombo, &PortComboBox::aboutToShowPopup, this, &MainWindow::listPresentPorts);
+    connect(m_ui->portCombo, &ChoiceComboBox::aboutToShowPopup, this,
+            &MainWindow::listPresentPorts);
     connect(m_ui->dhcpCombo, &QComboBox::activated, this, &MainWindow::addressModePicked);
     connect(m_ui->defaultButton, &QPushButton::clicked, this, &MainWindow::loadDefaults);
     connect(m_ui->openRomButton, &QPushButton::clicked, m_firmware.get(),
@@ -238,9 +257,6 @@ void MainWindow::listPresentPorts()
     if (!m_extraPort.isEmpty() && !ports.contains(m_extraPort))
         ports.append(m_extraPort);
     fillList(m_ui->portCombo, ports);
-    // The drop-down opens on the port in use, not on the first one.
-    if (const int row = m_ui->portCombo->findText(portText(), Qt::MatchExactly); row >= 0)
-        m_ui->portCombo->setCurrentIndex(row);
 }
 
 void MainWindow::loadDefaults()

@@ -2,6 +2,7 @@
 #include "windowrig.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void settingsFileButtons();
     void deviceAnswers_data();
     void deviceAnswers();
+    void narrowListShowsItsWholeValue();
 };
 
 void DefaultsTest::defaultValues_data()
@@ -307,6 +309,28 @@ void DefaultsTest::deviceAnswers()
     QVERIFY2(rig.shownText(QStringLiteral("hexLogBox")).endsWith(hexLogEnd),
              qPrintable(rig.shownText(QStringLiteral("hexLogBox"))));
     QCOMPARE(rig.window->lineBuffer().line(), QByteArrayView());
+}
+
+// "WIDE1-1WIDE2-1" and "WIDE1-1WIDE2-2" look alike in the narrow path box:
+// the tooltip and the drop-down show them whole, the current one marked.
+void DefaultsTest::narrowListShowsItsWholeValue()
+{
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto *path = rig.control<QComboBox>(QStringLiteral("pathCombo"));
+    rig.window->setText(Field::Path, QStringLiteral("WIDE1-1WIDE2-1"));
+    QCOMPARE(path->toolTip(), QStringLiteral("WIDE1-1WIDE2-1"));
+
+    path->showPopup();
+    QTRY_VERIFY(path->view()->isVisible());
+    QCOMPARE(path->view()->currentIndex().data().toString(), QStringLiteral("WIDE1-1WIDE2-1"));
+    QVERIFY(path->view()->viewport()->width() >
+            path->view()->fontMetrics().horizontalAdvance(QStringLiteral("WIDE1-1WIDE2-2")));
+    path->hidePopup();
+
+    rig.window->setText(Field::Path, QStringLiteral("None"));
+    QCOMPARE(path->toolTip(), QString());
 }
 
 QTEST_MAIN(DefaultsTest)
