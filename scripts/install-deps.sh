@@ -20,6 +20,7 @@ build=(
     libgl-dev
     fonts-dejavu-core
     fonts-noto-cjk
+    fonts-wqy-microhei
 )
 format=(
     clang-format

@@ -13,8 +13,29 @@ namespace telx5 {
 
 namespace {
 
-constexpr qreal SmallestPointSize = 6.0;
+// Chinese captions keep 8 points and are set narrower where their places are
+// too small; a Latin caption that still does not fit goes half a point below.
+constexpr qreal SmallestChinese = 8.0;
+constexpr qreal SmallestLatin = 7.5;
 constexpr qreal Step = 0.5;
+constexpr int NarrowestStretch = 70;
+constexpr int StretchStep = 5;
+
+QString caption(const QWidget *control)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        return button->text();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(control))
+        return frame->title();
+    return {};
+}
+
+bool isChinese(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x2E80; });
+}
 
 // The part of the control's width that is not covered by a sibling above it
 // across the middle, where the caption is drawn.
@@ -76,8 +97,13 @@ void fit(QWidget *control)
     QFont font = control->font();
     if (font.pointSizeF() <= 0)
         return;
-    while (!fits(control, font) && font.pointSizeF() - Step >= SmallestPointSize)
+    const bool chinese = isChinese(caption(control));
+    const qreal smallest = chinese ? SmallestChinese : SmallestLatin;
+    while (!fits(control, font) && font.pointSizeF() - Step >= smallest)
         font.setPointSizeF(font.pointSizeF() - Step);
+    for (int stretch = 100 - StretchStep;
+         chinese && !fits(control, font) && stretch >= NarrowestStretch; stretch -= StretchStep)
+        font.setStretch(stretch);
     if (font != control->font())
         control->setFont(font);
 }
