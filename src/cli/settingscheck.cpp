@@ -13,17 +13,10 @@ namespace telx5 {
 
 namespace {
 
-// As the window's loader: a settings file is about 300 bytes.
-constexpr qint64 MaxFileSize = 1024 * 1024;
+using SettingsFile::MaxFileSize;
+
 // A line quoted in a refusal; a file that lost its CRs is one long line.
 constexpr qsizetype QuotedLength = 60;
-
-// How each settings line begins, in the order SettingsFile::save writes them.
-constexpr const char *Keywords[] = {
-    "CALLSIGN:", "PASS:",         "DHCP:",   "IP:",        "MASK:",   "GATE:",      "DNS:",
-    "POSITION:", "COMMENT TEXT:", "SERVER:", "SENT TIME:", "FILTER:", "BACKLIGHT:", "FREQ:",
-    "UNIT:",     "DIGI:",         "MOD:",    "PATH:",      "ALIAS:",
-};
 
 QString quoted(const QByteArray &line, const TextCodec &codec)
 {
@@ -72,7 +65,8 @@ CheckedSettings checkSettingsFile(const QString &fileName, const TextCodec &code
     Flags flags;
     LineParser parser(checked.settings, flags, codec);
     const QList<QByteArray> lines = SettingsFile::splitLines(content);
-    QList<QByteArrayView> missing(std::begin(Keywords), std::end(Keywords));
+    QList<QByteArrayView> missing(std::begin(SettingsFile::Keywords),
+                                  std::end(SettingsFile::Keywords));
     for (qsizetype index = 0; index < lines.size(); ++index) {
         const QByteArray &line = lines.at(index);
         if (!parser.parseLine(line))

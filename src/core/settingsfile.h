@@ -13,6 +13,16 @@
 // device's own answer forms, each ending in CR LF.
 namespace telx5::SettingsFile {
 
+// A settings file is about 300 bytes; anything near this size is not one.
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
+
+// How each of the 19 settings lines begins, in the order save() writes them.
+inline constexpr const char *Keywords[] = {
+    "CALLSIGN:", "PASS:",         "DHCP:",   "IP:",        "MASK:",   "GATE:",      "DNS:",
+    "POSITION:", "COMMENT TEXT:", "SERVER:", "SENT TIME:", "FILTER:", "BACKLIGHT:", "FREQ:",
+    "UNIT:",     "DIGI:",         "MOD:",    "PATH:",      "ALIAS:",
+};
+
 QByteArray save(const DeviceView &view, const TextCodec &codec);
 
 // Lines end at CR LF, at a lone CR and at the end of the content; a lone LF

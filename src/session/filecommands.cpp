@@ -13,7 +13,7 @@ namespace telx5 {
 
 namespace {
 
-constexpr qint64 MaxFileSize = 1024 * 1024;
+using SettingsFile::MaxFileSize;
 
 using SessionSupport::pick;
 
