@@ -265,15 +265,19 @@ bool MainWindow::event(QEvent *event)
 
 void MainWindow::listProbedPorts()
 {
-    QStringList ports = Ports::probePorts();
-    if (!m_extraPort.isEmpty())
-        ports.append(m_extraPort);
-    fillList(m_ui->portCombo, ports);
+    listPorts(Ports::probePorts());
 }
 
 void MainWindow::listPresentPorts()
 {
-    QStringList ports = Ports::candidatePorts();
+    listPorts(Ports::candidatePorts());
+}
+
+// The port in use and the simulated one stay listed: the system lists
+// neither (the one because the probe cannot open it again, the other because
+// it is no serial port).
+void MainWindow::listPorts(QStringList ports)
+{
     if (m_link.isOpen() && !ports.contains(m_link.portName()))
         ports.append(m_link.portName());
     if (!m_extraPort.isEmpty() && !ports.contains(m_extraPort))

@@ -99,6 +99,7 @@ private:
     void addressModePicked();
     void listPresentPorts();
     void listProbedPorts();
+    void listPorts(QStringList ports);
     void runCommand(void (*command)(SessionContext &));
     void statusEdited();
 
