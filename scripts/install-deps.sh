@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The one list of the Debian 12 packages the project needs, in two groups:
+# The one list of the Debian 12 packages the project needs, in four groups:
 #   scripts/install-deps.sh          building, running and testing: ./run test, asan and demo
 #   scripts/install-deps.sh format   clang-format, for ./run format only (165 MB of LLVM)
+#   scripts/install-deps.sh package  making and checking the .deb: ./run package, scripts/check-package.sh
+#   scripts/install-deps.sh fuzz     Clang, libFuzzer (libclang_rt.fuzzer), llvm-symbolizer: ./run fuzz
 # Each command of ./run calls it for its group; when everything is present it does nothing slow.
 set -euo pipefail
 
@@ -11,6 +13,8 @@ build=(
     ninja-build
     pkg-config
     qt6-base-dev
+    # Qt's platform interface, for one test that queues a click as the window system does.
+    qt6-base-private-dev
     qt6-base-dev-tools
     qt6-serialport-dev
     qt6-tools-dev
@@ -21,16 +25,36 @@ build=(
     fonts-dejavu-core
     fonts-noto-cjk
     fonts-wqy-microhei
+    scdoc
+    librsvg2-bin
 )
 format=(
     clang-format
+)
+package=(
+    dpkg-dev
+    file
+    lintian
+    man-db
+    appstream
+    desktop-file-utils
+    xvfb
+    xauth
+    imagemagick
+)
+fuzz=(
+    clang
+    libclang-rt-14-dev
+    llvm
 )
 
 case "${1:-build}" in
 build) packages=("${build[@]}") ;;
 format) packages=("${format[@]}") ;;
+package) packages=("${package[@]}") ;;
+fuzz) packages=("${fuzz[@]}") ;;
 *)
-    echo "usage: scripts/install-deps.sh [build | format]" >&2
+    echo "usage: scripts/install-deps.sh [build | format | package | fuzz]" >&2
     exit 2
     ;;
 esac

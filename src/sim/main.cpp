@@ -92,6 +92,17 @@ int main(int argc, char *argv[])
                         "away."),
          QStringLiteral("seconds")},
         {QStringLiteral("verbose"), QStringLiteral("Print each command line received.")},
+        {QStringLiteral("line-noise"),
+         QStringLiteral("Send these bytes (hex) before every line of every answer."),
+         QStringLiteral("hex")},
+        {QStringLiteral("answer-twice"), QStringLiteral("Send every answer twice.")},
+        {QStringLiteral("endless-stream"),
+         QStringLiteral("Answer nothing; send bytes without a CR for good, at 115200 baud "
+                        "unless --baud says otherwise.")},
+        {QStringLiteral("random-replies"),
+         QStringLiteral("Boot loader: random bytes around each reply from the header on, from this "
+                        "seed (not 0)."),
+         QStringLiteral("seed")},
     });
     parser.process(app);
 
@@ -117,6 +128,11 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("boot-window")))
         device.setBootWindow(intOption(parser, QStringLiteral("boot-window"), 0));
     const int vanishAfterMs = secondsOption(parser, QStringLiteral("vanish-after"), -1);
+    device.setLineNoise(QByteArray::fromHex(parser.value(QStringLiteral("line-noise")).toLatin1()));
+    device.setAnswerTwice(parser.isSet(QStringLiteral("answer-twice")));
+    device.setEndlessStream(parser.isSet(QStringLiteral("endless-stream")));
+    device.setRandomReplies(
+        static_cast<quint32>(intOption(parser, QStringLiteral("random-replies"), 0)));
 
     if (parser.isSet(QStringLiteral("verbose"))) {
         QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,

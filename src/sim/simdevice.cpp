@@ -3,6 +3,7 @@
 #include "devicesettings.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -167,6 +169,13 @@ struct SimDevice::Private
     int blockDelayMs = 0;
     int bootWindowMs = DefaultBootWindowMs;
 
+    // Faults on the line.
+    QByteArray lineNoise;
+    bool answerTwice = false;
+    bool endlessStream = false;
+    qint64 streamBytes = 0;
+    std::optional<QRandomGenerator> randomReplies;
+
     // Output.
     std::deque<Chunk> out;
     QElapsedTimer paceClock;
@@ -192,6 +201,11 @@ struct SimDevice::Private
     void answer(const QList<QByteArray> &lines);
     void setMode(Mode next);
     void closeMaster();
+
+    // Puts the next piece of an endless stream into the output; false when
+    // there is no stream.
+    bool refillStream();
+    void kickStream();
 
     void handleBoot(char byte);
     void bootReply(char byte, int delayMs = 0);
@@ -488,13 +502,17 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
 
 void SimDevice::Private::answer(const QList<QByteArray> &lines)
 {
-    bool first = true;
-    for (const QByteArray &l : lines) {
-        const int wait = first ? answerDelayMs : lineGapMs;
-        QByteArray bytes = first ? garbage + l : l;
-        bytes += "\r\n";
-        enqueue(bytes, wait);
-        first = false;
+    if (endlessStream)
+        return;
+    for (int round = answerTwice ? 2 : 1; round > 0; --round) {
+        bool first = true;
+        for (const QByteArray &l : lines) {
+            const int wait = first ? answerDelayMs : lineGapMs;
+            QByteArray bytes = (first ? garbage : QByteArray()) + lineNoise + l;
+            bytes += "\r\n";
+            enqueue(bytes, wait);
+            first = false;
+        }
     }
 }
 
@@ -533,7 +551,41 @@ void SimDevice::Private::closeMaster()
 
 void SimDevice::Private::bootReply(char byte, int delayMs)
 {
-    enqueue(QByteArray(1, byte), delayMs);
+    if (!randomReplies || bootState != BootState::Blocks) {
+        enqueue(QByteArray(1, byte), delayMs);
+        return;
+    }
+    const auto noise = [this] {
+        QByteArray bytes(randomReplies->bounded(4), Qt::Uninitialized);
+        for (char &b : bytes)
+            b = static_cast<char>(randomReplies->bounded(256));
+        return bytes;
+    };
+    QByteArray reply = noise();
+    reply += byte;
+    reply += noise();
+    enqueue(reply, delayMs);
+}
+
+bool SimDevice::Private::refillStream()
+{
+    if (!endlessStream || master < 0)
+        return false;
+    // Every byte value but CR, over and over.
+    QByteArray bytes(1024, Qt::Uninitialized);
+    for (char &b : bytes) {
+        const int value = static_cast<int>(streamBytes++ % 255);
+        b = static_cast<char>(value < '\r' ? value : value + 1);
+    }
+    out.push_back({bytes, 0});
+    return true;
+}
+
+void SimDevice::Private::kickStream()
+{
+    const bool waiting = pumpTimer.isActive() || (writable && writable->isEnabled());
+    if (endlessStream && out.empty() && !waiting)
+        pump();
 }
 
 void SimDevice::Private::handleBoot(char byte)
@@ -624,7 +676,7 @@ void SimDevice::Private::enqueue(const QByteArray &bytes, int delayMs)
 
 void SimDevice::Private::pump()
 {
-    while (!out.empty()) {
+    while (!out.empty() || refillStream()) {
         Chunk &chunk = out.front();
         if (chunk.delayMs > 0) {
             paceClock.invalidate();
@@ -634,7 +686,7 @@ void SimDevice::Private::pump()
         qsizetype n = chunk.bytes.size();
         if (fragmentSize > 0)
             n = std::min<qsizetype>(n, fragmentSize);
-        const int pace = baud > 0 ? baud : pacedLine ? LineBaud : 0;
+        const int pace = baud > 0 ? baud : pacedLine || endlessStream ? LineBaud : 0;
         if (pace > 0) {
             if (!paceClock.isValid()) {
                 paceClock.start();
@@ -728,6 +780,7 @@ bool SimDevice::start(QString *error)
         d->writable->setEnabled(false);
         d->pump();
     });
+    d->kickStream();
     return true;
 }
 
@@ -863,6 +916,29 @@ void SimDevice::vanish()
 bool SimDevice::hasVanished() const
 {
     return d->vanished;
+}
+
+void SimDevice::setLineNoise(const QByteArray &bytes)
+{
+    d->lineNoise = bytes;
+}
+
+void SimDevice::setAnswerTwice(bool twice)
+{
+    d->answerTwice = twice;
+}
+
+void SimDevice::setEndlessStream(bool on)
+{
+    d->endlessStream = on;
+    d->kickStream();
+}
+
+void SimDevice::setRandomReplies(quint32 seed)
+{
+    d->randomReplies.reset();
+    if (seed != 0)
+        d->randomReplies.emplace(seed);
 }
 
 } // namespace telx5

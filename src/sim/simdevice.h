@@ -101,6 +101,22 @@ public:
     // doing.
     void restart();
 
+    // Faults on the line.
+    // Sent ahead of every line of every answer in setup mode (after the
+    // garbage that goes ahead of the first).
+    void setLineNoise(const QByteArray &bytes);
+    // Every answer goes out twice, as if each line had been received twice.
+    void setAnswerTwice(bool twice);
+    // A device stuck in a loop: it answers nothing and sends bytes without a
+    // CR, for as long as it runs, at the pace of setBaudRate (115200 baud
+    // unless set). Bytes sent while the tool's port is closed are lost.
+    void setEndlessStream(bool on);
+    // From the header on, the boot loader puts up to three random bytes on
+    // either side of each reply, drawn from a generator seeded with `seed`
+    // (reproducible); it takes and stores what it receives as before. 0 turns
+    // it off.
+    void setRandomReplies(quint32 seed);
+
     // Writes bytes to the tool as they are, behind any queued output.
     void sendRaw(const QByteArray &bytes);
     // The cable is pulled: the master side closes and the port path goes

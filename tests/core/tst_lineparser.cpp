@@ -334,6 +334,16 @@ void TestLineParser::multiByteTextArrivesWhole_data()
         << QStringLiteral("MOD:") << Field::Mod << QStringLiteral("中1") << QStringLiteral("中");
     QTest::newRow("mod four bytes")
         << QStringLiteral("MOD:") << Field::Mod << QStringLiteral("😀2") << QStringLiteral("😀");
+    // The first and last characters of each size, and a lead byte at either
+    // end: 81 30 81 30 (U+0080), 81 39 81 30, 84 31 A4 39 (U+FFFF), 90 30 81 30
+    // (U+10000) take four bytes, 81 40 and FE 50 two.
+    const QList<QPair<const char *, QString>> edges{
+        {"mod U+0080", QString(QChar(0x80))},   {"mod U+2E91", QString(QChar(0x2E91))},
+        {"mod U+FFFF", QString(QChar(0xFFFF))}, {"mod U+10000", QString::fromUcs4(U"\U00010000")},
+        {"mod U+4E02", QString(QChar(0x4E02))}, {"mod U+2E81", QString(QChar(0x2E81))}};
+    for (const auto &[name, character] : edges)
+        QTest::newRow(name) << QStringLiteral("MOD:") << Field::Mod << character + u'2'
+                            << character;
     QTest::newRow("ip") << QStringLiteral("IP:") << Field::Ip4 << QStringLiteral("1,2,3,四")
                         << QStringLiteral("四");
 }

@@ -186,6 +186,12 @@ void TestReceiver::fullLineDropsBytesButLogsThem()
 
     w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived, "\rREAD END");
     QVERIFY(w.flags.readEnd);
+
+    // A chunk that fills the line and ends it further on: the line after
+    // the CR is read.
+    w.receiver.onBytesReceived(Receiver::CommEvent::DataReceived,
+                               QByteArray(filler + filler + "\rCALLSIGN:AB1C-7\r\n"));
+    QCOMPARE(w.view.text(Field::Callsign), QStringLiteral("AB1C"));
 }
 
 void TestReceiver::fullReadFillsTheWindow_data()

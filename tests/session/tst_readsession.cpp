@@ -28,6 +28,7 @@ private Q_SLOTS:
     void readsEveryFieldOfAnAnsweringDevice();
     void silentDeviceUsesEveryAttempt_data();
     void silentDeviceUsesEveryAttempt();
+    void slowDeviceIsReadInALaterAttempt();
     void secondPressCancelsTheRunningRead_data();
     void secondPressCancelsTheRunningRead();
     void portThatCannotOpenEndsWithTheMessage();
@@ -112,8 +113,8 @@ void TestReadSession::silentDeviceUsesEveryAttempt()
     SimRig rig(language);
     rig.sim.setSilent(true);
     QVERIFY(rig.start());
-    rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
-    rig.host.record.setText(Field::Unit, QStringLiteral("km"));
+    for (Field field : reportedFields())
+        rig.host.record.setText(field, QStringLiteral("9"));
     rig.host.lineBufferState.setLine("CALLSI");
 
     readSettings(rig.context);
@@ -132,10 +133,38 @@ void TestReadSession::silentDeviceUsesEveryAttempt()
     QVERIFY(rig.host.isEnabled(Button::Write));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.host.lineBufferState.line().isEmpty());
-    QCOMPARE(rig.host.record.text(Field::Callsign), QString());
-    QCOMPARE(rig.host.record.text(Field::Unit), QStringLiteral(" "));
+    // No value from before the read is left for the device's own: the lists
+    // show their blank entry, the digipeater box is unticked.
+    const QList<Field> lists{Field::Dhcp, Field::Server, Field::Unit, Field::Ssid,
+                             Field::Backlight};
+    QStringList cleared;
+    QStringList blank;
+    for (Field field : reportedFields()) {
+        const QString none = field == Field::Digi    ? QStringLiteral("0")
+                             : lists.contains(field) ? QStringLiteral(" ")
+                                                     : QString();
+        cleared.append(QString::number(int(field)) + u':' + rig.host.record.text(field));
+        blank.append(QString::number(int(field)) + u':' + none);
+    }
+    QCOMPARE(cleared, blank);
     QCOMPARE(rig.host.stepText(), QStringLiteral("0/10"));
     QVERIFY(rig.host.dialogState.messages.isEmpty());
+}
+
+void TestReadSession::slowDeviceIsReadInALaterAttempt()
+{
+    // Each answer comes one and a half attempts after its line, so the read
+    // must give each read line its whole second.
+    setDelayTimeScale(0.2);
+    SimRig rig;
+    rig.sim.setAnswerDelay(int(1500 * delayTimeScale()));
+    QVERIFY(rig.start());
+
+    readSettings(rig.context);
+
+    QVERIFY2(rig.host.record.statusText().endsWith(QStringLiteral("\r\nread ok")),
+             qPrintable(rig.host.record.statusText()));
+    QCOMPARE(rig.host.record.text(Field::Callsign), rig.sim.settings().text(Field::Callsign));
 }
 
 void TestReadSession::secondPressCancelsTheRunningRead_data()
