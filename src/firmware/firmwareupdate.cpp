@@ -48,11 +48,11 @@ FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, Se
 {
     connect(&m_bootProbeTimer, &QTimer::timeout, this, &FirmwareUpdate::probeBootLoader);
     connect(&m_replyWatcher, &QTimer::timeout, this, &FirmwareUpdate::answerLoaderReplies);
-    m_silence.setSingleShot(true);
+    // The two limits run until their handler stops them, so that a handler
+    // sees whether its limit was running.
     connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
     connect(&m_port, &SerialLink::disconnected, this, &FirmwareUpdate::portLost);
-    m_confirm.setSingleShot(true);
-    connect(&m_confirm, &QTimer::timeout, this, &FirmwareUpdate::complete);
+    connect(&m_confirm, &QTimer::timeout, this, &FirmwareUpdate::confirmationExpired);
     m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
 }
 
@@ -176,6 +176,11 @@ void FirmwareUpdate::startUpdate()
     // from before is no reply.
     resetHexLog();
     m_listening = true;
+    // The loader that starts now has been sent no header and has not
+    // answered, also when "update" is pressed again while the wait for an
+    // earlier one goes on.
+    m_headerSent = false;
+    m_bootAnswered = false;
     if (!sendLine(Commands::reboot()))
         return portFailure(Outcome::Failed);
     m_bootWaitCount = 0;
@@ -303,18 +308,19 @@ FirmwareUpdate::Reply FirmwareUpdate::takeReply()
 {
     if (!m_sessionRunning || !m_listening)
         return Reply::None;
-    // Before the header only the first byte counts; after it the loader
-    // speaks in reply bytes only, so a byte it did not send is skipped rather
-    // than left to block every reply behind it.
+    // Before the header only the first byte counts, and only as the answer
+    // to the probe: a loader asks for blocks once it knows the image's length.
+    // After the header the loader speaks in reply bytes only, so a byte it
+    // did not send is skipped rather than left to block every reply behind it.
     const QString log = m_hexLog.front(m_headerSent ? HexLog::FrontKeep : 2);
     for (qsizetype at = 0; at + 2 <= log.size(); at += 2) {
         const QStringView pair = QStringView(log).mid(at, 2);
         Reply reply = Reply::None;
         if (pair == u"E5")
             reply = Reply::Answered;
-        else if (pair == u"C5")
+        else if (m_headerSent && pair == u"C5")
             reply = Reply::NextBlock;
-        else if (pair == u"55")
+        else if (m_headerSent && pair == u"55")
             reply = Reply::SameBlock;
         if (reply != Reply::None) {
             // Any reply behind this one is dropped with it: one answer a tick.
@@ -400,10 +406,21 @@ void FirmwareUpdate::fail(const QString &line)
 
 void FirmwareUpdate::silenceExpired()
 {
+    if (!m_silence.isActive())
+        return;
+    m_silence.stop();
     // While the loader is still probed, its tenth second ends the wait.
     if (!m_sessionRunning || m_bootProbeTimer.isActive())
         return;
     fail(m_silenceLine);
+}
+
+void FirmwareUpdate::confirmationExpired()
+{
+    if (!m_confirm.isActive())
+        return;
+    m_confirm.stop();
+    complete();
 }
 
 void FirmwareUpdate::portLost()

@@ -41,6 +41,11 @@ public:
     void startUpdate();         // update: starts a session, or cancels the one being set up
     void probeBootLoader();     // waiting for the boot loader
     void answerLoaderReplies(); // the reply watcher
+    // The loader's time limits, as their timers call them when they run out:
+    // its silence after the header or a block, and the wait for its verdict
+    // on the last block. Each does nothing unless its limit is running.
+    void silenceExpired();
+    void confirmationExpired();
 
     // Answers each reply as soon as it arrives instead of on the watcher's
     // tick, so a loader that is ready at once is never kept waiting.
@@ -89,7 +94,6 @@ private:
     void holdOtherCommands(bool hold);
     void complete();
     void fail(const QString &line);
-    void silenceExpired();
     // The device went away (a pulled cable): a running session ends at once.
     void portLost();
     void endSession(Outcome outcome);

@@ -213,6 +213,7 @@ private Q_SLOTS:
     void secondPressCancels();
     void imageStaysDuringAnUpdate();
     void pressWhileWaitingForTheBootLoader();
+    void pressAgainAfterACancelStartsAFreshLoader();
     void repliesOutsideASessionAreIgnored_data();
     void repliesOutsideASessionAreIgnored();
     void portThatCannotOpen();
@@ -368,6 +369,10 @@ void TestFirmwareUpdate::transfer_data()
     QTest::newRow("a stray byte ahead of the answer waits for the next probe")
         << QList<QByteArray>{QByteArrayLiteral("\x00\xE5"), e5, c5, c5, c5}
         << QStringList{"probe", "probe", "header", "block 0", "block 1", "block 2"} << Complete;
+    QTest::newRow("block requests before the header wait for the next probe")
+        << QList<QByteArray>{c5, again, e5, c5, c5, c5}
+        << QStringList{"probe", "probe", "probe", "header", "block 0", "block 1", "block 2"}
+        << Complete;
 }
 
 void TestFirmwareUpdate::transfer()
@@ -407,14 +412,18 @@ void TestFirmwareUpdate::staleReplyBeforeTheRebootIsNotAnswered()
     rig.update.startUpdate();
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
 
+    // Open ROM takes the next image once the first update has ended.
+    rig.choose(image(7000));
     rig.link.resetAnswer = QByteArrayLiteral("\x55");
-    rig.link.replies = replies;
+    rig.link.replies = replies + QList<QByteArray>{QByteArrayLiteral("\xC5")};
     rig.link.sends.clear();
     rig.update.startUpdate();
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
 
+    QCOMPARE(rig.host.dialogState.messages, QStringList());
     QCOMPARE(rig.link.sends.mid(0, 2), (QList<QByteArray>{ResetLine, RebootLine}));
-    QCOMPARE(rig.framesSent(), (QStringList{"probe", "header", "block 0", "block 1", "block 2"}));
+    QCOMPARE(rig.framesSent(),
+             (QStringList{"probe", "header", "block 0", "block 1", "block 2", "block 3"}));
     QVERIFY(rig.host.record.statusText().endsWith(Complete));
 }
 
@@ -649,6 +658,37 @@ void TestFirmwareUpdate::pressWhileWaitingForTheBootLoader()
     QCOMPARE(rig.host.caption(Button::Update), Update);
     QVERIFY(!rig.link.opened);
     QVERIFY(rig.host.dialogState.messages.isEmpty());
+}
+
+// Cancelled once the header has gone and pressed again: the rebooted loader
+// knows of no header, so its stale block request is not answered with a block.
+void TestFirmwareUpdate::pressAgainAfterACancelStartsAFreshLoader()
+{
+    Rig rig;
+    rig.choose(image(5000));
+    const QByteArray header = *FirmwareImage::header(5000);
+    // The first loader answers the probe and then falls silent; the second
+    // one's first byte is a stale C5.
+    rig.link.replies = {QByteArrayLiteral("\xE5"), QByteArray(),
+                        QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xE5"),
+                        QByteArrayLiteral("\xC5"), QByteArrayLiteral("\xC5"),
+                        QByteArrayLiteral("\xC5")};
+    pressWhen(
+        rig.link, [&] { return rig.link.sends.contains(header); },
+        [&] {
+            rig.update.startUpdate();
+            rig.update.startUpdate();
+        });
+
+    rig.update.startUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.finished(), 10000);
+
+    QCOMPARE(rig.link.sends.count(RebootLine), 2);
+    QStringList frames;
+    for (const QByteArray &frame : rig.link.sends.mid(rig.link.sends.lastIndexOf(RebootLine) + 1))
+        frames.append(rig.name(frame));
+    QCOMPARE(frames, (QStringList{"probe", "probe", "header", "block 0", "block 1", "block 2"}));
+    QVERIFY(rig.host.record.statusText().endsWith(Complete));
 }
 
 void TestFirmwareUpdate::imageStaysDuringAnUpdate()
