@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <algorithm>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -221,15 +222,41 @@ void writeValues(const QString &fileName, const QString &section,
     save(fileName, ini);
 }
 
+// The folders of the system's own files and installed programs, and their subfolders: /bin is
+// a link to /usr/bin on many systems, so the folder is looked at with its links resolved.
+bool isSystemFolder(const QString &folder)
+{
+    static const QStringList Roots = {
+        QStringLiteral("/usr"),   QStringLiteral("/opt"),    QStringLiteral("/bin"),
+        QStringLiteral("/sbin"),  QStringLiteral("/lib"),    QStringLiteral("/lib32"),
+        QStringLiteral("/lib64"), QStringLiteral("/libx32"), QStringLiteral("/etc"),
+        QStringLiteral("/var"),   QStringLiteral("/snap"),   QStringLiteral("/app"),
+    };
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    const QString path = canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    return std::any_of(Roots.cbegin(), Roots.cend(), [&path](const QString &root) {
+        return path == root || path.startsWith(root + QLatin1Char('/'));
+    });
+}
+
 } // namespace
 
 QString defaultIniPath()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
+    // One folder for the window and telx5-cli, so that the command line's
+    // default port is the one the window last read from, and the other way.
+    const QString configDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return iniPathFor(QCoreApplication::applicationDirPath(),
+                      QDir(configDir).filePath(QStringLiteral("telx5-config")));
+}
+
+QString iniPathFor(const QString &programDir, const QString &configDir)
+{
+    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable() && !isSystemFolder(programDir))
         return QDir(programDir).filePath(FileName);
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-        .filePath(FileName);
+    return QDir(configDir).filePath(FileName);
 }
 
 void storePortSettings(const QString &fileName, const QString &port, const QString &baudRate,

@@ -8,9 +8,14 @@ namespace telx5 {
 // "XRVComm") beside the line settings, which are a record only.
 namespace PortSettingsStore {
 
-// Beside the program when that folder is writable, otherwise in the user's
-// configuration folder.
+// The file for this program: iniPathFor() its own folder and the user's
+// configuration folder for TELX5 (~/.config/telx5-config), which the window
+// and telx5-cli share.
 QString defaultIniPath();
+// Beside the program in `programDir` when the user can write there and it is
+// not a system folder (/usr, /opt, /etc and the like, where an installed
+// program lives, even when run as root), otherwise in `configDir`.
+QString iniPathFor(const QString &programDir, const QString &configDir);
 
 // Remembers the port that worked ("par5") with the line settings it was
 // opened with, in one write of the file.

@@ -71,6 +71,8 @@ private Q_SLOTS:
     void handEditsOfTheRecordKeysLeaveThePort();
     void unwritableFolderKeepsTheOldFile();
     void defaultPathNamesTheFile();
+    void installedProgramsKeepTheFileInTheConfigFolder_data();
+    void installedProgramsKeepTheFileInTheConfigFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -346,6 +348,36 @@ void TestPortSettingsStore::defaultPathNamesTheFile()
         QCOMPARE(path.absolutePath(), programDir.absoluteFilePath());
     else
         QVERIFY(path.absolutePath() != programDir.absoluteFilePath());
+}
+
+void TestPortSettingsStore::installedProgramsKeepTheFileInTheConfigFolder_data()
+{
+    // "TMP" stands for a writable folder of the test's own, "VAR" for one under /var/tmp, "A>B"
+    // for a link A to the folder B.
+    QTest::addColumn<QString>("programDir");
+    QTest::addColumn<bool>("besideProgram");
+    QTest::newRow("folder merely named usr") << QStringLiteral("TMP/usr/bin") << true;
+    QTest::newRow("installed in /usr/bin") << QStringLiteral("/usr/bin") << false;
+    QTest::newRow("writable folder under /var") << QStringLiteral("VAR/bin") << false;
+    QTest::newRow("link into /var") << QStringLiteral("TMP/bin>VAR/bin") << false;
+}
+
+void TestPortSettingsStore::installedProgramsKeepTheFileInTheConfigFolder()
+{
+    QFETCH(QString, programDir);
+    QFETCH(bool, besideProgram);
+    QTemporaryDir varDir(QStringLiteral("/var/tmp/tst_portsettingsstore-XXXXXX"));
+    QVERIFY(varDir.isValid());
+    programDir.replace(QStringLiteral("TMP"), m_dir->path())
+        .replace(QStringLiteral("VAR"), varDir.path());
+    const QStringList link = programDir.split(QLatin1Char('>'));
+    programDir = link.first();
+    QVERIFY(QDir().mkpath(link.last()));
+    if (link.size() == 2)
+        QVERIFY(QFile::link(link.last(), programDir));
+    const QString configDir = m_dir->filePath(QStringLiteral("config"));
+    QCOMPARE(PortSettingsStore::iniPathFor(programDir, configDir),
+             QDir(besideProgram ? programDir : configDir).filePath(QStringLiteral("XRVComm.ini")));
 }
 
 QTEST_GUILESS_MAIN(TestPortSettingsStore)
