@@ -52,7 +52,12 @@ FieldEntry::FieldEntry(QLineEdit &edit, Field field)
 QValidator::State FieldEntry::validate(QString &input, int &pos) const
 {
     // setText() leaves the box unmodified; only the user's own edits modify it.
-    if (!m_edit.isModified() || m_limit == 0 || input.size() <= m_limit)
+    if (!m_edit.isModified())
+        return Acceptable;
+    // A pasted line break would end the setting's line on the wire and in the
+    // settings file, and start another one there: each becomes a space.
+    input.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (m_limit == 0 || input.size() <= m_limit)
         return Acceptable;
 
     // The edit replaced a middle part of the old text; keep of the new part only

@@ -9,9 +9,10 @@ class QLineEdit;
 
 namespace telx5 {
 
-// The entry rules of one text box: its key filter, its typing limit and the
-// trimming on change. The limit binds what the user types or pastes only; a
-// text the program sets (parser, defaults, loaded file) is shown whole.
+// The entry rules of one text box: its key filter, its typing limit, the
+// trimming on change, and no line break from a paste. The limit binds what the
+// user types or pastes only; a text the program sets (parser, defaults, loaded
+// file) is shown whole.
 class FieldEntry final : public QValidator
 {
     Q_OBJECT

@@ -252,6 +252,10 @@ void EntryRulesTest::pasted_data()
     QTest::newRow("no half character")
         << "callsignEdit"
         << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE";
+    QTest::newRow("line breaks become spaces") << "commentEdit"
+                                               << ""
+                                               << "73 de BG7\r\nAT+RESET#\n"
+                                               << "73 de BG7  AT+RESET# ";
     QTest::newRow("full box takes nothing") << "callsignEdit"
                                             << "ABCDEF"
                                             << "G"
