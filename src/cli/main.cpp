@@ -190,6 +190,13 @@ int main(int argc, char *argv[])
     }
     if (arguments.isSet(partialOption) && !rest.isEmpty())
         return usageError(QStringLiteral("--partial prints to standard output: leave out FILE"));
+    // A line break would end the credentials' line to the device and start
+    // another command there.
+    if (command == QLatin1String("wifi") &&
+        std::any_of(rest.cbegin(), rest.cend(), [](const QString &text) {
+            return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+        }))
+        return usageError(QStringLiteral("the SSID and the password cannot hold a line break"));
 
     if (command == QLatin1String("ports")) {
         const QStringList ports = Ports::probePorts();

@@ -279,6 +279,10 @@ void TestCli::badUsage_data()
     QTest::newRow("wifi without password")
         << QStringList{QStringLiteral("wifi"), QStringLiteral("net")}
         << QStringLiteral("the command is \"wifi SSID PASSWORD\"");
+    QTest::newRow("wifi with a line break")
+        << QStringList{QStringLiteral("wifi"), QStringLiteral("net\nAT+RESET#"),
+                       QStringLiteral("pw")}
+        << QStringLiteral("the SSID and the password cannot hold a line break");
     QTest::newRow("ports with an argument")
         << QStringList{QStringLiteral("ports"), QStringLiteral("extra")}
         << QStringLiteral("the command is \"ports\"");
