@@ -145,7 +145,7 @@ struct Rig
     QByteArray image;
     Host host;
     TextCodec codec;
-    fuzz::FakeLink link;
+    testing::FakeLink link;
     HexLog hexLog;
     LineParser parser;
     Receiver receiver;

@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString initialLog = InitialLogs[input.ConsumeIntegralInRange<size_t>(0, 2)];
     const auto cut = input.ConsumeIntegralInRange<qsizetype>(0, HexLog::FrontKeep);
 
-    fuzz::FakeLink link;
+    testing::FakeLink link;
     link.setPortName(QStringLiteral("/dev/ttyFUZZ"));
     link.open();
     const TextCodec codec(page);

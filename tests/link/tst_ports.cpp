@@ -1,40 +1,12 @@
+#include "fakelink.h"
 #include "ports.h"
 #include "simlink.h"
 
 #include <QtTest>
 
 using namespace telx5;
+using telx5::testing::FakeLink;
 using telx5::testing::SimLink;
-
-namespace {
-
-// A port that opens whatever its name, to watch the choices made on it.
-class FakeLink : public SerialLink
-{
-public:
-    bool setPortName(const QString &name) override
-    {
-        if (m_open)
-            return false;
-        m_name = name;
-        return true;
-    }
-    QString portName() const override { return m_name; }
-    bool isOpen() const override { return m_open; }
-    bool open(QString * = nullptr) override
-    {
-        m_open = true;
-        return true;
-    }
-    void close() override { m_open = false; }
-    bool send(QByteArrayView) override { return m_open; }
-
-private:
-    QString m_name;
-    bool m_open = false;
-};
-
-} // namespace
 
 class TestPorts : public QObject
 {

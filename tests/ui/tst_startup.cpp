@@ -310,7 +310,7 @@ void StartupTest::rememberedPort()
         ini, stored, QStringLiteral("115200"), QStringLiteral("1"), QStringLiteral("n"),
         QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"), QStringLiteral("2048"));
     FakeDialogs dialogs;
-    FakeLink link;
+    FakeLink link{FakeLink::Opens::Never};
     MainWindow::Options options;
     options.locale = EnglishUk;
     options.iniPath = ini;

@@ -14,26 +14,6 @@
 
 namespace telx5::testing {
 
-bool FakeLink::setPortName(const QString &name)
-{
-    if (opened)
-        return false;
-    m_name = name;
-    return true;
-}
-
-bool FakeLink::open(QString *error)
-{
-    if (error)
-        *error = QStringLiteral("no device in this test");
-    return false;
-}
-
-bool FakeLink::send(QByteArrayView)
-{
-    return false;
-}
-
 namespace {
 
 std::unique_ptr<MainWindow> startWindow(const QLocale &locale, const QTemporaryDir &dir,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakedialogs.h"
+#include "fakelink.h"
 #include "mainwindow.h"
 #include "qtseriallink.h"
 #include "seriallink.h"
@@ -18,24 +19,6 @@ class QComboBox;
 class QPushButton;
 
 namespace telx5::testing {
-
-// A port that is never really opened; `open` says whether it claims to be.
-class FakeLink final : public SerialLink
-{
-    Q_OBJECT
-public:
-    bool setPortName(const QString &name) override;
-    QString portName() const override { return m_name; }
-    bool isOpen() const override { return opened; }
-    bool open(QString *error = nullptr) override;
-    void close() override { opened = false; }
-    bool send(QByteArrayView bytes) override;
-
-    bool opened = false;
-
-private:
-    QString m_name;
-};
 
 // The window built as at program start, over a private INI folder.
 class WindowRig
@@ -60,7 +43,7 @@ public:
 
     QTemporaryDir dir;
     FakeDialogs dialogs;
-    FakeLink link;
+    FakeLink link{FakeLink::Opens::Never};
     std::unique_ptr<MainWindow> window;
 };
 

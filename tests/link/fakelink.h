@@ -7,37 +7,45 @@
 
 #include <functional>
 
-namespace telx5::fuzz {
+namespace telx5::testing {
 
-// A port with nothing behind it: the fuzzer delivers its bytes, sees what is
-// sent, refuses opens and pulls the cable.
+// A port with nothing behind it: a test or a fuzz target decides whether it
+// opens, sees what is sent, delivers the device's bytes and pulls the cable.
 class FakeLink final : public SerialLink
 {
 public:
+    enum class Opens
+    {
+        OnRequest, // until refuseOpen is set
+        Never,     // the window's tests: no device, though `opened` may claim one
+    };
+
+    explicit FakeLink(Opens opens = Opens::OnRequest) : refuseOpen(opens == Opens::Never) {}
+
     bool setPortName(const QString &name) override
     {
-        if (m_open)
+        if (opened)
             return false;
         m_name = name;
         return true;
     }
     QString portName() const override { return m_name; }
-    bool isOpen() const override { return m_open; }
+    bool isOpen() const override { return opened; }
     bool open(QString *error = nullptr) override
     {
-        if (m_open || refuseOpen) {
+        if (opened || refuseOpen) {
             if (error)
                 *error = QStringLiteral("Port %1 is in use").arg(m_name);
             return false;
         }
         setDisconnected(false);
-        m_open = true;
+        opened = true;
         return true;
     }
-    void close() override { m_open = false; }
+    void close() override { opened = false; }
     bool send(QByteArrayView bytes) override
     {
-        if (!m_open)
+        if (!opened)
             return false;
         if (onSend)
             onSend(bytes);
@@ -47,24 +55,24 @@ public:
     // Bytes from the device, as one data event; none reach a closed port.
     void arrive(const QByteArray &bytes)
     {
-        if (m_open)
+        if (opened)
             Q_EMIT received(bytes);
     }
     // The cable is pulled: the port closes under its user.
     void pull()
     {
-        if (!m_open)
+        if (!opened)
             return;
-        m_open = false;
+        opened = false;
         setDisconnected(true);
     }
 
+    bool opened = false;
+    bool refuseOpen;
     std::function<void(QByteArrayView)> onSend;
-    bool refuseOpen = false;
 
 private:
     QString m_name;
-    bool m_open = false;
 };
 
-} // namespace telx5::fuzz
+} // namespace telx5::testing
