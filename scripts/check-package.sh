@@ -92,8 +92,14 @@ LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' bash -c
 ' check "$bin/telx5-config" "$shot"
 identify "$shot"
 
-step "man -l telx5-cli.1.gz"
-page=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/telx5-cli.1.gz" 2>&1)
+step "man telx5-cli, from the unpacked tree"
+found=$(MANPATH=$root/usr/share/man man -w telx5-cli)
+echo "man finds $found"
+[[ $found == "$root"/* ]] || {
+    echo "man telx5-cli did not come from the package" >&2
+    exit 1
+}
+page=$(MANPATH=$root/usr/share/man MANWIDTH=80 man telx5-cli 2>&1)
 head -n 8 <<<"$page"
 for section in COMMANDS OPTIONS 'EXIT STATUS' ENVIRONMENT FILES; do
     grep -q "^$section" <<<"$page" || {
