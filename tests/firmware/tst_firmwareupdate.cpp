@@ -1,6 +1,7 @@
 #include "codepage.h"
 #include "delay.h"
 #include "fakehost.h"
+#include "fakelink.h"
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
 #include "hexlog.h"
@@ -70,30 +71,21 @@ public:
 // A port with a scripted device behind it. Every probe, header and block
 // frame is answered with the next reply of the script (nothing once the
 // script has run out); the answer arrives as a separate receive event.
-class ScriptedLink final : public SerialLink
+class ScriptedLink final : public FakeLink
 {
-    Q_OBJECT
 public:
-    bool setPortName(const QString &name) override
+    ScriptedLink()
     {
-        m_name = name;
-        return !opened;
+        onSend = [this](QByteArrayView bytes) { answer(bytes.toByteArray()); };
     }
-    QString portName() const override { return m_name; }
-    bool isOpen() const override { return opened; }
-    bool open(QString * = nullptr) override
+
+    QByteArray resetAnswer = QByteArrayLiteral("eeram reset\r\n");
+    QList<QByteArray> replies;
+    QList<QByteArray> sends;
+
+private:
+    void answer(const QByteArray &sent)
     {
-        if (opened || refuseOpen)
-            return false;
-        opened = true;
-        return true;
-    }
-    void close() override { opened = false; }
-    bool send(QByteArrayView bytes) override
-    {
-        if (!opened)
-            return false;
-        const QByteArray sent = bytes.toByteArray();
         sends.append(sent);
         QByteArray answer;
         if (sent == ResetLine)
@@ -101,21 +93,8 @@ public:
         else if (!sent.endsWith("\r\n") && !replies.isEmpty())
             answer = replies.takeFirst();
         if (!answer.isEmpty())
-            QTimer::singleShot(0, this, [this, answer] {
-                if (opened)
-                    Q_EMIT received(answer);
-            });
-        return true;
+            QTimer::singleShot(0, this, [this, answer] { arrive(answer); });
     }
-
-    bool opened = false;
-    bool refuseOpen = false;
-    QByteArray resetAnswer = QByteArrayLiteral("eeram reset\r\n");
-    QList<QByteArray> replies;
-    QList<QByteArray> sends;
-
-private:
-    QString m_name;
 };
 
 // An image whose blocks differ from each other and from the padding.

@@ -11,7 +11,7 @@ namespace telx5::testing {
 
 // A port with nothing behind it: a test or a fuzz target decides whether it
 // opens, sees what is sent, delivers the device's bytes and pulls the cable.
-class FakeLink final : public SerialLink
+class FakeLink : public SerialLink
 {
 public:
     enum class Opens
@@ -31,13 +31,11 @@ public:
     }
     QString portName() const override { return m_name; }
     bool isOpen() const override { return opened; }
-    bool open(QString *error = nullptr) override
+    // A refused open gives no reason, so the caller's own message stands alone.
+    bool open(QString * = nullptr) override
     {
-        if (opened || refuseOpen) {
-            if (error)
-                *error = QStringLiteral("Port %1 is in use").arg(m_name);
+        if (opened || refuseOpen)
             return false;
-        }
         setDisconnected(false);
         opened = true;
         return true;
