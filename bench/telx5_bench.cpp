@@ -5,6 +5,7 @@
 // settings file and to take a long "CONNECT" line.
 #include "consolehost.h"
 #include "delay.h"
+#include "deviceview.h"
 #include "firmwareimage.h"
 #include "flash.h"
 #include "hexlog.h"
@@ -15,7 +16,6 @@
 #include "qtseriallink.h"
 #include "receiver.h"
 #include "settingsfile.h"
-#include "settingsrecord.h"
 #include "simdevice.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ QByteArray readAnswer()
 
 struct ReceiveSide
 {
-    SettingsRecord view;
+    RecordView view;
     Flags flags;
     TextCodec codec;
     LineBuffer lineBuffer;
@@ -311,7 +311,7 @@ public:
 
 void benchFiles(QTextStream &out)
 {
-    SettingsRecord record;
+    RecordView record;
     benchStatusBox(out, record, QStringLiteral("plain record (telx5-cli)"));
     SilentDialogs dialogs;
     MainWindow::Options options;

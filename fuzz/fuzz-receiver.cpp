@@ -5,13 +5,13 @@
 // parser run once on each line cut at CR; the line never outgrows its cap;
 // the hex log's front, back and length are exact.
 
+#include "deviceview.h"
 #include "fakelink.h"
 #include "fuzzsupport.h"
 #include "hexlog.h"
 #include "linebuffer.h"
 #include "lineparser.h"
 #include "receiver.h"
-#include "settingsrecord.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -28,7 +28,7 @@ namespace {
 const std::array<QString, 3> InitialLogs = {QStringLiteral("hexLogBox"), QStringLiteral("  "),
                                             QStringLiteral(" C5 ")};
 
-QString describe(const SettingsRecord &record, const Flags &flags)
+QString describe(const RecordView &record, const Flags &flags)
 {
     QStringList parts;
     for (int field = 0; field < FieldCount; ++field)
@@ -43,7 +43,7 @@ QString describe(const SettingsRecord &record, const Flags &flags)
     return parts.join(QLatin1Char('|'));
 }
 
-bool sameState(const SettingsRecord &a, const Flags &fa, const SettingsRecord &b, const Flags &fb)
+bool sameState(const RecordView &a, const Flags &fa, const RecordView &b, const Flags &fb)
 {
     for (int field = 0; field < FieldCount; ++field) {
         if (a.text(Field(field)) != b.text(Field(field)))
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     link.setPortName(QStringLiteral("/dev/ttyFUZZ"));
     link.open();
     const TextCodec codec(page);
-    SettingsRecord record;
+    RecordView record;
     Flags flags;
     LineBuffer lineBuffer;
     LineParser parser(record, flags, codec);
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // a settings file's lines are parsed: once each. The last line is parsed
     // as far as it came.
     const TextCodec lineCodec(page);
-    SettingsRecord byLine;
+    RecordView byLine;
     Flags byLineFlags;
     LineParser lineParser(byLine, byLineFlags, lineCodec);
     QByteArray line;

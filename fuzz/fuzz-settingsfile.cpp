@@ -8,12 +8,12 @@
 // load -> save gives the same file, and once loaded any record does.
 
 #include "devicesettings.h"
+#include "deviceview.h"
 #include "entryrules.h"
 #include "fuzzsupport.h"
 #include "linebuffer.h"
 #include "lineparser.h"
 #include "settingsfile.h"
-#include "settingsrecord.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -56,7 +56,7 @@ QList<Saved> savedFields()
 
 struct Loaded
 {
-    SettingsRecord record;
+    RecordView record;
     SettingsFile::LoadResult result;
 };
 
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Each field an entry of its list or the input's text in the code page,
     // without CR: the device's lines and a file's lines end at it, so no text
     // read from either holds one.
-    SettingsRecord record;
+    RecordView record;
     for (const Saved &saved : fields) {
         QString text;
         if (!saved.choices.isEmpty() && input.ConsumeBool()) {

@@ -66,7 +66,7 @@ void redrawLine(const QString &text)
 void EchoedRecord::setStatusText(const QString &text)
 {
     printLines(addedLines(statusText(), text));
-    SettingsRecord::setStatusText(text);
+    RecordView::setStatusText(text);
 }
 
 void EchoedRecord::appendStatus(const QString &text)
@@ -74,13 +74,7 @@ void EchoedRecord::appendStatus(const QString &text)
     // Costs the length of `text`: the parser appends once for each byte of a
     // long "CONNECT" line.
     printLines(linesOf(text));
-    SettingsRecord::appendStatus(text);
-}
-
-void CountingView::setText(Field field, const QString &value)
-{
-    m_set.insert(field);
-    m_view.setText(field, value);
+    RecordView::appendStatus(text);
 }
 
 ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath)

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "deviceview.h"
 #include "host.h"
-#include "settingsrecord.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStringList>
 
 namespace telx5 {
@@ -17,34 +16,11 @@ void redrawLine(const QString &text);
 
 // The status box on standard error: each line a session puts into the box is
 // printed when it gets there, once, in order with the message boxes.
-class EchoedRecord : public SettingsRecord
+class EchoedRecord : public RecordView
 {
 public:
     void setStatusText(const QString &text) override;
     void appendStatus(const QString &text) override;
-};
-
-// The line parser's view of the record: the record itself, keeping count of
-// the fields that the device's lines have set.
-class CountingView : public DeviceView
-{
-public:
-    explicit CountingView(DeviceView &view) : m_view(view) {}
-
-    void resetCount() { m_set.clear(); }
-    qsizetype count() const { return m_set.size(); }
-
-    QString text(Field field) const override { return m_view.text(field); }
-    void setText(Field field, const QString &value) override;
-    bool octetBoxesEnabled() const override { return m_view.octetBoxesEnabled(); }
-    void setOctetBoxesEnabled(bool enabled) override { m_view.setOctetBoxesEnabled(enabled); }
-    QString statusText() const override { return m_view.statusText(); }
-    void setStatusText(const QString &text) override { m_view.setStatusText(text); }
-    void appendStatus(const QString &text) override { m_view.appendStatus(text); }
-
-private:
-    DeviceView &m_view;
-    QSet<Field> m_set;
 };
 
 // The command-line tool's stand-in for the window: the settings live in a
@@ -60,8 +36,6 @@ public:
     void setFileName(const QString &fileName) { m_fileName = fileName; }
     // Every message box shown so far.
     const QStringList &messages() const { return m_messages; }
-    // For the line parser: the settings, counting what the device sets.
-    CountingView &parserView() { return m_parserView; }
 
     DeviceView &settings() override { return m_settings; }
     Flags &flags() override { return m_flags; }
@@ -84,7 +58,6 @@ private:
     QString saveFileName(const FileRequest &request) override;
 
     EchoedRecord m_settings;
-    CountingView m_parserView{m_settings};
     Flags m_flags;
     LineBuffer m_lineBuffer;
     QString m_language;

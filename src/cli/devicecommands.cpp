@@ -27,9 +27,9 @@ QString fieldsReceived(qsizetype count)
                       : QStringLiteral("%1 fields received").arg(count);
 }
 
-void printSettings(const DeviceView &view, const TextCodec &codec)
+void printSettings(const SettingsRecord &record, const TextCodec &codec)
 {
-    const QByteArray file = SettingsFile::save(view, codec);
+    const QByteArray file = SettingsFile::save(record, codec);
     std::fwrite(file.constData(), 1, size_t(file.size()), stdout);
 }
 
@@ -54,8 +54,12 @@ DeviceCommands::DeviceCommands(ConsoleHost &host, ConsoleLink &port, HexLog &hex
     : m_host(host), m_port(port), m_hexLog(hexLog), m_context(context)
 {}
 
-int DeviceCommands::portUnavailable(const QString &command) const
+int DeviceCommands::portUnavailable(const QString &command, bool sentBefore) const
 {
+    // The port that worked a moment ago is gone or taken: the link failed.
+    if (sentBefore)
+        return finish(ExitFailed, command + QStringLiteral(" failed: the port could not be opened "
+                                                           "again"));
     return finish(ExitPortUnavailable,
                   command + QStringLiteral(" failed: the port could not be opened; nothing was "
                                            "sent"));
@@ -74,7 +78,7 @@ std::optional<int> DeviceCommands::connect(const QString &command)
     // Nothing has opened the port before: a failure here is a port that
     // cannot be used at all.
     if (!SessionSupport::openPort(m_host, m_port))
-        return portUnavailable(command);
+        return portUnavailable(command, false);
     SessionSupport::normalisePortText(m_host);
 
     const QByteArray setupLine = m_context.codec.encode(Commands::connect());
@@ -92,8 +96,7 @@ std::optional<int> DeviceCommands::connect(const QString &command)
     const bool lost = m_port.wasDisconnected();
     m_port.close();
     if (flags.connectOk) {
-        view.appendStatusLine(
-            SessionSupport::pick(m_host, u"连接就绪", u"Connection is successful"));
+        view.appendStatusLine(SessionSupport::SessionText::tr("Connection is successful"));
         return std::nullopt;
     }
     if (lost) {
@@ -111,43 +114,63 @@ std::optional<int> DeviceCommands::connect(const QString &command)
 
 DeviceCommands::ReadResult DeviceCommands::readDevice()
 {
-    m_host.parserView().resetCount();
-    readSettings(m_context);
+    const SessionOutcome outcome = readSettings(m_context);
     ReadResult result;
-    result.fields = m_host.parserView().count();
-    result.complete = m_host.flags().readEnd && !m_port.wasDisconnected();
-    if (!result.complete)
-        result.failure = failureOrLoss(QStringLiteral("the device did not send READ END"));
+    result.outcome = outcome.result;
+    result.fields = outcome.received.arrivedFieldCount();
+    if (!outcome.ok()) {
+        result.failure = outcome.result == SessionOutcome::Result::PortLost
+                             ? QStringLiteral("the port was disconnected")
+                             : QStringLiteral("the device did not send READ END");
+        return result;
+    }
+    // A settings file saved from a read that missed a setting would blank
+    // it on the device when it is written back.
+    const QList<Setting> fileSettings = SettingsTable::fileSettings();
+    const QList<Setting> missing = outcome.received.missing(fileSettings);
+    result.complete = missing.isEmpty();
+    if (!result.complete) {
+        QStringList names;
+        for (Setting setting : missing)
+            names.append(SettingsTable::fileKeyword(setting));
+        result.failure = QStringLiteral("the device sent %1 of %2 settings; missing: %3")
+                             .arg(fileSettings.size() - missing.size())
+                             .arg(fileSettings.size())
+                             .arg(names.join(QStringLiteral(", ")));
+    }
     return result;
 }
 
 bool DeviceCommands::saveSettings(const QString &fileName)
 {
-    const qsizetype messages = m_host.messages().size();
     m_host.setFileName(fileName);
-    saveSettingsFile(m_context);
-    return m_host.messages().size() == messages;
+    return saveSettingsFile(m_context);
 }
 
 int DeviceCommands::read(const QString &fileName, bool partial)
 {
     const ReadResult result = readDevice();
-    if (m_port.unavailable())
-        return portUnavailable(QStringLiteral("read"));
+    if (result.outcome == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(QStringLiteral("read"), false);
     const QString received = fieldsReceived(result.fields);
     if (!result.complete) {
+        // A read that ended with READ END but missed settings is incomplete;
+        // one that never ended has failed.
+        const bool ended = result.outcome == SessionOutcome::Result::Ok;
         if (partial) {
             printLine(QStringLiteral("telx5-cli: incomplete read: only the %1 are in the "
                                      "settings printed, the others are blank")
                           .arg(received));
-            printSettings(m_host.settings(), m_context.codec);
+            printSettings(m_host.settings().record(), m_context.codec);
         }
+        if (ended)
+            return finish(ExitFailed, QStringLiteral("read incomplete: ") + result.failure);
         return finish(ExitFailed,
                       QStringLiteral("read failed: %1; %2").arg(result.failure, received));
     }
     printLine(QStringLiteral("Version: ") + m_host.settings().text(Field::Version));
     if (fileName.isEmpty()) {
-        printSettings(m_host.settings(), m_context.codec);
+        printSettings(m_host.settings().record(), m_context.codec);
         return finish(ExitConfirmed, QStringLiteral("read ok: ") + received);
     }
     if (!saveSettings(fileName))
@@ -158,30 +181,26 @@ int DeviceCommands::read(const QString &fileName, bool partial)
                   QStringLiteral("read ok: %1, saved to %2").arg(received, fileName));
 }
 
-QStringList DeviceCommands::untakenSettings(const DeviceView &written)
+QStringList DeviceCommands::untakenSettings(const SettingsRecord &written)
 {
     // Both sides in the file's own forms: codes, the padded callsign and
     // interval compare as the device stores them.
-    const TextCodec &codec = m_context.codec;
-    const QList<QByteArray> sent = SettingsFile::splitLines(SettingsFile::save(written, codec));
-    const QList<QByteArray> back =
-        SettingsFile::splitLines(SettingsFile::save(m_host.settings(), codec));
+    const SettingsRecord &back = m_host.settings().record();
     // Under DHCP the write leaves the four addresses as they are.
     const bool addressesSent = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
     QStringList untaken;
-    for (qsizetype index = 0; index < sent.size() && index < back.size(); ++index) {
-        const QByteArray &line = sent.at(index);
-        if (line == back.at(index))
+    for (Setting setting : SettingsTable::fileSettings()) {
+        if (SettingsTable::spec(setting).staticOnly && !addressesSent)
             continue;
-        const QByteArray keyword = line.left(line.indexOf(':'));
-        if (!addressesSent &&
-            (keyword == "IP" || keyword == "MASK" || keyword == "GATE" || keyword == "DNS"))
+        const QString sent = SettingsFile::fileLine(setting, written);
+        const QString readBack = SettingsFile::fileLine(setting, back);
+        if (sent == readBack)
             continue;
+        const QString keyword = SettingsTable::fileKeyword(setting);
         const qsizetype valueAt = keyword.size() + 1;
         printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
-                      .arg(QString::fromLatin1(keyword), codec.decode(line.mid(valueAt)),
-                           codec.decode(back.at(index).mid(valueAt))));
-        untaken.append(QString::fromLatin1(keyword));
+                      .arg(keyword, sent.mid(valueAt), readBack.mid(valueAt)));
+        untaken.append(keyword);
     }
     return untaken;
 }
@@ -198,7 +217,7 @@ int DeviceCommands::write(const WriteRequest &request)
     const auto lossy = DeviceSettings::lossyFields(checked.settings, m_context.codec);
     if (!lossy.isEmpty() && !request.lossy) {
         for (const auto &[field, lost] : lossy)
-            printLine(DeviceSettings::lossLine(field, lost, m_host.isChinese()));
+            printLine(DeviceSettings::lossLine(field, lost));
         return finish(ExitBadInput,
                       QStringLiteral("write refused: nothing was sent; --lossy sends it anyway"));
     }
@@ -206,8 +225,8 @@ int DeviceCommands::write(const WriteRequest &request)
     // The backup's read connects to the device by itself.
     if (!request.backupFileName.isEmpty()) {
         const ReadResult backup = readDevice();
-        if (m_port.unavailable())
-            return portUnavailable(QStringLiteral("write"));
+        if (backup.outcome == SessionOutcome::Result::CouldNotOpen)
+            return portUnavailable(QStringLiteral("write"), false);
         if (!backup.complete)
             return finish(ExitFailed, QStringLiteral("write failed: no backup, as the read did not "
                                                      "complete (%1; %2); nothing was written")
@@ -222,13 +241,12 @@ int DeviceCommands::write(const WriteRequest &request)
             return *failed;
     }
 
-    DeviceView &view = m_host.settings();
-    for (int field = 0; field < FieldCount; ++field)
-        view.setText(Field(field), checked.settings.text(Field(field)));
-    writeSettings(m_context);
-    if (m_port.unavailable())
-        return portUnavailable(QStringLiteral("write"));
-    if (!m_host.flags().freqSaved)
+    m_host.settings().record() = checked.settings;
+    const SessionOutcome written = writeSettings(m_context);
+    if (written.result == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(QStringLiteral("write"),
+                               request.connectFirst || !request.backupFileName.isEmpty());
+    if (!written.ok())
         return finish(ExitFailed, QStringLiteral("write failed: ") +
                                       failureOrLoss(QStringLiteral(
                                           "the device did not confirm (no freq save)")));
@@ -258,7 +276,7 @@ int DeviceCommands::write(const WriteRequest &request)
 
 int DeviceCommands::saveDefaults(const QString &fileName)
 {
-    DeviceSettings::applyDefaults(m_host.settings());
+    DeviceSettings::applyDefaults(m_host.settings().record());
     if (!saveSettings(fileName))
         return finish(ExitFailed,
                       QStringLiteral("default failed: %1 could not be saved").arg(fileName));
@@ -274,17 +292,15 @@ int DeviceCommands::wifi(const QString &ssid, const QString &password, bool conn
     }
     m_host.settings().setText(Field::WifiSsid, ssid);
     m_host.settings().setText(Field::WifiPass, password);
-    applyWifi(m_context);
-    if (m_port.unavailable())
-        return portUnavailable(QStringLiteral("wifi"));
-    // The session clears its flag; its status lines tell what happened.
-    const QString status = m_host.settings().statusText();
-    if (!status.contains(QLatin1String("WIFI Write complete")))
+    const SessionOutcome outcome = applyWifi(m_context);
+    if (outcome.result == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(QStringLiteral("wifi"), connectFirst);
+    if (!outcome.confirmed)
         return finish(ExitFailed,
                       QStringLiteral("wifi failed: ") +
                           failureOrLoss(QStringLiteral("the device did not confirm (no WIFI Write "
                                                        "success)")));
-    if (!status.contains(QLatin1String("WIFI reset...")))
+    if (!outcome.ok())
         return finish(ExitFailed, QStringLiteral("wifi failed: the device confirmed (WIFI Write "
                                                  "success), but REBOOT# could not be sent"));
     return finish(
@@ -294,11 +310,10 @@ int DeviceCommands::wifi(const QString &ssid, const QString &password, bool conn
 
 int DeviceCommands::restart()
 {
-    const qsizetype messages = m_host.messages().size();
-    restartDevice(m_context);
-    if (m_port.unavailable())
-        return portUnavailable(QStringLiteral("restart"));
-    if (m_host.messages().size() != messages)
+    const SessionOutcome outcome = restartDevice(m_context);
+    if (outcome.result == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(QStringLiteral("restart"), false);
+    if (!outcome.ok())
         return finish(ExitFailed,
                       QStringLiteral("restart failed: ") +
                           failureOrLoss(QStringLiteral("REBOOT# could not be sent twice")));
@@ -318,8 +333,8 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst)
     }
     const FlashResult result =
         flashCheckedImage(m_host, m_port, m_hexLog, m_context.codec, imageFileName, *imageBytes);
-    if (m_port.unavailable())
-        return portUnavailable(QStringLiteral("flash"));
+    if (result.exitCode == FlashPortUnavailable)
+        return portUnavailable(QStringLiteral("flash"), connectFirst);
     switch (result.exitCode) {
     case FlashDone:
         return finish(ExitConfirmed,

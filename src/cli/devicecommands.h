@@ -56,6 +56,8 @@ public:
 private:
     struct ReadResult
     {
+        SessionOutcome::Result outcome = SessionOutcome::Result::NotConfirmed;
+        // The device ended the read, and sent every setting a file holds.
         bool complete = false;
         QString failure; // why not, when not complete
         qsizetype fields = 0;
@@ -67,8 +69,9 @@ private:
     std::optional<int> connect(const QString &command);
     ReadResult readDevice();
     bool saveSettings(const QString &fileName);
-    QStringList untakenSettings(const DeviceView &written);
-    int portUnavailable(const QString &command) const;
+    QStringList untakenSettings(const SettingsRecord &written);
+    // Exit 3, unless the port had worked earlier in the command.
+    int portUnavailable(const QString &command, bool sentBefore) const;
     // A pulled cable is the reason, whatever else the command saw.
     QString failureOrLoss(const QString &failure) const;
 

@@ -12,6 +12,7 @@
 #include "simdevice.h"
 #include "simulation.h"
 #include "tracelog.h"
+#include "translation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -213,9 +214,10 @@ int main(int argc, char *argv[])
     // remembered.
     const bool simulate = arguments.isSet(simulateOption);
     const QString iniPath = simulate ? QString() : PortSettingsStore::defaultIniPath();
+    const Translation translation(arguments.isSet(chineseOption));
     ConsoleHost host(language, iniPath);
     const TextCodec codec(codePageForLanguage(language));
-    LineParser parser(host.parserView(), host.flags(), codec);
+    LineParser parser(host.settings(), host.flags(), codec);
     // The port exists before any command runs, so that whatever watches the
     // line can attach to it here.
     ConsoleLink port;

@@ -2,12 +2,11 @@
 
 #include "lineparser.h"
 #include "settingsfile.h"
+#include "settingstable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <iterator>
 
 namespace telx5 {
 
@@ -63,24 +62,29 @@ CheckedSettings checkSettingsFile(const QString &fileName, const TextCodec &code
         return refuse(QStringLiteral("the file is empty"));
 
     Flags flags;
-    LineParser parser(checked.settings, flags, codec);
+    RecordView view;
+    LineParser parser(view, flags, codec);
     const QList<QByteArray> lines = SettingsFile::splitLines(content);
-    QList<QByteArrayView> missing(std::begin(SettingsFile::Keywords),
-                                  std::end(SettingsFile::Keywords));
+    QList<Setting> missing = SettingsTable::fileSettings();
     for (qsizetype index = 0; index < lines.size(); ++index) {
         const QByteArray &line = lines.at(index);
         if (!parser.parseLine(line))
             return refuse(QStringLiteral("line %1 is not a valid settings line: %2")
                               .arg(index + 1)
                               .arg(quoted(line, codec)));
-        missing.removeIf([&line](QByteArrayView keyword) { return line.startsWith(keyword); });
+        missing.removeIf([&line](Setting setting) {
+            const QLatin1StringView keyword = SettingsTable::fileKeyword(setting);
+            return line.startsWith(QByteArrayView(keyword.data(), keyword.size())) &&
+                   line.size() > keyword.size() && line.at(keyword.size()) == ':';
+        });
     }
+    checked.settings = view.record();
     if (missing.isEmpty())
         return checked;
 
     QStringList names;
-    for (QByteArrayView keyword : std::as_const(missing))
-        names.append(QString::fromLatin1(keyword.chopped(1)));
+    for (Setting setting : std::as_const(missing))
+        names.append(SettingsTable::fileKeyword(setting));
     QString why = QStringLiteral("no %1 line; a settings file has all 19").arg(either(names));
     if (content.contains('\n') && !content.contains('\r'))
         why += QStringLiteral(", and its lines end in LF alone, so it reads as one line");

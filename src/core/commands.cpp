@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "devicesettings.h"
+#include "settingstable.h"
 
 namespace telx5::Commands {
 
@@ -12,11 +13,6 @@ constexpr qsizetype CallsignWidth = 6;
 QString line(const QString &body)
 {
     return body + QStringLiteral("#\r\n");
-}
-
-QString withValue(QLatin1StringView keyword, const QString &value)
-{
-    return line(keyword + value);
 }
 
 } // namespace
@@ -46,139 +42,61 @@ QString wifi(const QString &ssid, const QString &password)
     return line(QStringLiteral("AT+WIFI,") + ssid + QLatin1Char(',') + password);
 }
 
-std::optional<QString> call(const QString &callsign, const QString &ssid)
+std::optional<QString> settingLine(Setting setting, const SettingsRecord &record)
 {
-    if (callsign.size() > CallsignWidth)
+    const SettingSpec &spec = SettingsTable::spec(setting);
+    if (!spec.command)
         return std::nullopt;
-    return line(QStringLiteral("AT+CALL,") +
-                callsign.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') + ssid);
-}
-
-QString pass(const QString &pass)
-{
-    return withValue(QLatin1StringView("AT+PASS,"), pass);
-}
-
-QString dhcp(bool staticAddressing)
-{
-    return staticAddressing ? QStringLiteral("AT+DHCP,0#\r\n") : QStringLiteral("AT+DHCP,1#\r\n");
-}
-
-QString address(Address address, const QString &a, const QString &b, const QString &c,
-                const QString &d)
-{
-    QLatin1StringView keyword;
-    switch (address) {
-    case Address::Ip:
-        keyword = QLatin1StringView("AT+IP,");
+    const QString &first = record.text(spec.firstField);
+    QString value;
+    switch (spec.form) {
+    case ValueForm::CallsignSsid:
+        if (first.size() > CallsignWidth)
+            return std::nullopt;
+        value = first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
+                record.text(Field::Ssid);
         break;
-    case Address::Mask:
-        keyword = QLatin1StringView("AT+SUB,");
+    case ValueForm::Octets:
+        value = first;
+        for (int octet = 1; octet < 4; ++octet)
+            value += QLatin1Char(',') + record.text(Field(int(spec.firstField) + octet));
         break;
-    case Address::Gate:
-        keyword = QLatin1StringView("AT+GW,");
+    case ValueForm::Coded:
+        value = SettingsTable::writeCode(setting, first);
         break;
-    case Address::Dns:
-        keyword = QLatin1StringView("AT+DNS,");
+    case ValueForm::Text:
+    case ValueForm::OneCharacter:
+        value = first;
         break;
     }
-    return line(keyword + a + QLatin1Char(',') + b + QLatin1Char(',') + c + QLatin1Char(',') + d);
+    return line(QLatin1StringView(spec.command) + value);
 }
 
-QString position(const QString &text)
+QList<WriteStep> writePlan(const SettingsRecord &record)
 {
-    return withValue(QLatin1StringView("AT+POSI,"), text);
-}
-
-QString comment(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+COMMENT,"), text);
-}
-
-QString server(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+SERVER,"), text);
-}
-
-QString sentTime(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+TIME,"), text);
-}
-
-QString filter(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+FILTER,"), text);
-}
-
-QString backlight(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+BACKLIGHT,"), WireCodes::backlightCode(text));
-}
-
-QString unit(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+UNIT,"), WireCodes::unitCode(text));
-}
-
-QString digi(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+DIGI,"), WireCodes::digiCode(text));
-}
-
-QString mod(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+MOD,"), text);
-}
-
-QString path(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+PATH,"), WireCodes::pathCode(text));
-}
-
-QString alias(const QString &text)
-{
-    return withValue(QLatin1StringView("AT+ALIAS,"), WireCodes::aliasCode(text));
-}
-
-QString freq(const QString &text)
-{
-    return QStringLiteral("\r\n") + withValue(QLatin1StringView("AT+FREQ,"), text);
-}
-
-QList<WriteStep> writePlan(const DeviceView &view)
-{
-    const auto value = [&view](Field field) { return view.text(field); };
-    const auto octets = [&view](Address which) {
-        return address(which, view.text(octetField(which, 0)), view.text(octetField(which, 1)),
-                       view.text(octetField(which, 2)), view.text(octetField(which, 3)));
-    };
-    const QList<int> step{StepWaitMs};
-
+    const bool staticAddressing = WireCodes::isStaticAddressing(record.text(Field::Dhcp));
     QList<WriteStep> plan;
-    plan.append({call(value(Field::Callsign), value(Field::Ssid)), step});
-    plan.append({pass(value(Field::Pass)), step});
-    if (WireCodes::isStaticAddressing(value(Field::Dhcp))) {
-        plan.append({dhcp(true), step});
-        plan.append({octets(Address::Ip), step});
-        plan.append({octets(Address::Mask), step});
-        plan.append({octets(Address::Gate), step});
-        plan.append({octets(Address::Dns), {StepWaitMs, StepWaitMs}});
-    } else {
-        plan.append({dhcp(false), step});
+    std::optional<WriteStep> last;
+    qsizetype lastAddress = -1;
+    for (const SettingSpec &spec : SettingsTable::settings()) {
+        if (!spec.command || (spec.staticOnly && !staticAddressing))
+            continue;
+        WriteStep step{settingLine(spec.setting, record), {StepWaitMs}};
+        if (spec.sentLast) {
+            last = step;
+            continue;
+        }
+        plan.append(step);
+        if (spec.staticOnly)
+            lastAddress = plan.size() - 1;
     }
-    plan.append({position(value(Field::Position)), step});
-    plan.append({comment(value(Field::Comment)), step});
-    plan.append({server(value(Field::Server)), step});
-    plan.append({sentTime(value(Field::SentTime)), step});
-    plan.append({filter(value(Field::Filter)), step});
-    plan.append({backlight(value(Field::Backlight)), step});
-    plan.append({unit(value(Field::Unit)), step});
-    plan.append({digi(value(Field::Digi)), step});
-    plan.append({mod(value(Field::Mod)), step});
-    plan.append({path(value(Field::Path)), step});
-    // The frequency line follows the alias line at once.
-    plan.append({alias(value(Field::Alias)), {}});
-    plan.append({freq(value(Field::Freq)), step});
+    // The device takes a moment longer after the last address.
+    if (lastAddress >= 0)
+        plan[lastAddress].waitsMs.append(StepWaitMs);
+    // The last line follows the one before it at once.
+    plan.last().waitsMs.clear();
+    if (last)
+        plan.append(*last);
     return plan;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fields.h"
+#include "settingsrecord.h"
 
 #include <QList>
 #include <QString>
@@ -17,24 +17,10 @@ QString reboot();     // "REBOOT#" CR LF
 QString resetEeram(); // "AT+RESET#" CR LF
 QString wifi(const QString &ssid, const QString &password);
 
-// Callsign padded with spaces to 6; nothing when it is longer than 6.
-std::optional<QString> call(const QString &callsign, const QString &ssid);
-QString pass(const QString &pass);
-QString dhcp(bool staticAddressing); // "AT+DHCP,0#" static, "AT+DHCP,1#" otherwise
-QString address(Address address, const QString &a, const QString &b, const QString &c,
-                const QString &d); // AT+IP, AT+SUB, AT+GW, AT+DNS
-QString position(const QString &text);
-QString comment(const QString &text);
-QString server(const QString &text);
-QString sentTime(const QString &text);
-QString filter(const QString &text);
-QString backlight(const QString &text); // the entry text; coded here
-QString unit(const QString &text);
-QString digi(const QString &text);
-QString mod(const QString &text);
-QString path(const QString &text);
-QString alias(const QString &text);
-QString freq(const QString &text); // CR LF "AT+FREQ," text "#" CR LF
+// The line that writes one setting from the record's values, its codes
+// coded; nothing when the value cannot be sent (a callsign longer than 6,
+// which padding cannot fill) or no command writes the setting.
+std::optional<QString> settingLine(Setting setting, const SettingsRecord &record);
 
 // One line of the write session and the waits that follow it.
 struct WriteStep
@@ -44,6 +30,6 @@ struct WriteStep
 };
 
 // The write session's lines, in order, from the view's current values.
-QList<WriteStep> writePlan(const DeviceView &view);
+QList<WriteStep> writePlan(const SettingsRecord &record);
 
 } // namespace telx5::Commands

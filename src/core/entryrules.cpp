@@ -1,5 +1,7 @@
 #include "entryrules.h"
 
+#include "settingstable.h"
+
 namespace telx5::EntryRules {
 
 namespace {
@@ -10,7 +12,7 @@ constexpr char16_t Backspace = 8;
 
 bool trimsOnChange(Field field)
 {
-    return field == Field::Pass || field == Field::SentTime || field == Field::Freq;
+    return SettingsTable::field(field).trimsOnChange;
 }
 
 QString trimSpaces(const QString &text)
@@ -53,28 +55,7 @@ QString filterFreqKey(QChar key)
 
 int typingLimit(Field field)
 {
-    switch (field) {
-    case Field::Callsign:
-        return 6;
-    case Field::Pass:
-    case Field::SentTime:
-        return 5;
-    case Field::Freq:
-        return 8;
-    case Field::Comment:
-        return 40;
-    case Field::Position:
-        return 61;
-    case Field::Filter:
-        return 16;
-    case Field::WifiSsid:
-    case Field::WifiPass:
-        return 20;
-    case Field::Ctcss:
-        return 3;
-    default:
-        return 0;
-    }
+    return SettingsTable::field(field).typingLimit;
 }
 
 } // namespace telx5::EntryRules

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "codepage.h"
-#include "fields.h"
+#include "deviceview.h"
+#include "settingstable.h"
 
 #include <QByteArrayView>
 
@@ -23,6 +24,8 @@ public:
     bool lastLineSetField() const { return m_setField; }
 
 private:
+    bool parseSetting(const SettingSpec &spec, QByteArrayView line);
+
     DeviceView &m_view;
     Flags &m_flags;
     const TextCodec &m_codec;

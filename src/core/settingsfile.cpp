@@ -1,6 +1,6 @@
 #include "settingsfile.h"
 
-#include "devicesettings.h"
+#include "settingstable.h"
 
 namespace telx5::SettingsFile {
 
@@ -11,49 +11,41 @@ constexpr qsizetype SentTimeWidth = 4;
 
 } // namespace
 
-QByteArray save(const DeviceView &view, const TextCodec &codec)
+QString fileLine(Setting setting, const SettingsRecord &record)
 {
-    const auto value = [&view](Field field) { return view.text(field); };
-    const auto octets = [&view](Address address) -> QString {
-        return view.text(octetField(address, 0)) + QLatin1Char(',') +
-               view.text(octetField(address, 1)) + QLatin1Char(',') +
-               view.text(octetField(address, 2)) + QLatin1Char(',') +
-               view.text(octetField(address, 3));
-    };
-
+    const SettingSpec &spec = SettingsTable::spec(setting);
+    const QString &first = record.text(spec.firstField);
+    QString value;
     // Padding only ever widens: a longer callsign or interval, which a loaded
     // file can put into the boxes, is written as it stands rather than cut.
-    const QString callsign = value(Field::Callsign).leftJustified(CallsignWidth, QLatin1Char(' '));
-    const QString sentTime = value(Field::SentTime).rightJustified(SentTimeWidth, QLatin1Char('0'));
+    switch (spec.form) {
+    case ValueForm::CallsignSsid:
+        value = first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
+                record.text(Field::Ssid);
+        break;
+    case ValueForm::Octets:
+        value = first;
+        for (int octet = 1; octet < 4; ++octet)
+            value += QLatin1Char(',') + record.text(Field(int(spec.firstField) + octet));
+        break;
+    case ValueForm::Coded:
+        value = SettingsTable::fileCode(setting, first);
+        break;
+    case ValueForm::Text:
+    case ValueForm::OneCharacter:
+        value = setting == Setting::SentTime ? first.rightJustified(SentTimeWidth, QLatin1Char('0'))
+                                             : first;
+        break;
+    }
+    return SettingsTable::fileKeyword(setting) + QLatin1Char(':') + value +
+           QLatin1StringView(spec.fileSuffix);
+}
 
-    const QStringList lines{
-        QStringLiteral("[TELX5]"),
-        QString(),
-        QStringLiteral("CALLSIGN:") + callsign + QLatin1Char('-') + value(Field::Ssid),
-        QStringLiteral("PASS:") + value(Field::Pass),
-        WireCodes::isStaticAddressing(value(Field::Dhcp)) ? QStringLiteral("DHCP:0#")
-                                                          : QStringLiteral("DHCP:1#"),
-        QStringLiteral("IP:") + octets(Address::Ip),
-        QStringLiteral("MASK:") + octets(Address::Mask),
-        QStringLiteral("GATE:") + octets(Address::Gate),
-        QStringLiteral("DNS:") + octets(Address::Dns),
-        QStringLiteral("POSITION:") + value(Field::Position),
-        QStringLiteral("COMMENT TEXT:") + value(Field::Comment),
-        QStringLiteral("SERVER:") + value(Field::Server),
-        QStringLiteral("SENT TIME:") + sentTime,
-        QStringLiteral("FILTER:") + value(Field::Filter),
-        QStringLiteral("BACKLIGHT:") + WireCodes::backlightCode(value(Field::Backlight)),
-        QStringLiteral("FREQ:") + value(Field::Freq),
-        QStringLiteral("UNIT:") + WireCodes::fileUnitCode(value(Field::Unit)),
-        QStringLiteral("DIGI:") + WireCodes::digiCode(value(Field::Digi)),
-        QStringLiteral("MOD:") + value(Field::Mod),
-        QStringLiteral("PATH:") + WireCodes::pathCode(value(Field::Path)),
-        QStringLiteral("ALIAS:") + WireCodes::aliasCode(value(Field::Alias)),
-    };
-
-    QString text;
-    for (const QString &line : lines)
-        text += line + QStringLiteral("\r\n");
+QByteArray save(const SettingsRecord &record, const TextCodec &codec)
+{
+    QString text = QStringLiteral("[TELX5]\r\n\r\n");
+    for (Setting setting : SettingsTable::fileSettings())
+        text += fileLine(setting, record) + QStringLiteral("\r\n");
     return codec.encode(text);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codepage.h"
-#include "fields.h"
+#include "deviceview.h"
 #include "linebuffer.h"
 #include "lineparser.h"
 
@@ -16,14 +16,9 @@ namespace telx5::SettingsFile {
 // A settings file is about 300 bytes; anything near this size is not one.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
-// How each of the 19 settings lines begins, in the order save() writes them.
-inline constexpr const char *Keywords[] = {
-    "CALLSIGN:", "PASS:",         "DHCP:",   "IP:",        "MASK:",   "GATE:",      "DNS:",
-    "POSITION:", "COMMENT TEXT:", "SERVER:", "SENT TIME:", "FILTER:", "BACKLIGHT:", "FREQ:",
-    "UNIT:",     "DIGI:",         "MOD:",    "PATH:",      "ALIAS:",
-};
-
-QByteArray save(const DeviceView &view, const TextCodec &codec);
+// The line that holds one setting, without its line end.
+QString fileLine(Setting setting, const SettingsRecord &record);
+QByteArray save(const SettingsRecord &record, const TextCodec &codec);
 
 // Lines end at CR LF, at a lone CR and at the end of the content; a lone LF
 // stays inside its line. The terminators are not part of the lines.

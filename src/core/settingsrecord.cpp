@@ -4,15 +4,53 @@
 
 namespace telx5 {
 
-QString SettingsRecord::text(Field field) const
+SettingsRecord::SettingsRecord(const SettingsRecord &other)
+    : m_texts(other.m_texts), m_octetBoxesEnabled(other.m_octetBoxesEnabled),
+      m_arrived(other.m_arrived)
+{}
+
+SettingsRecord &SettingsRecord::operator=(const SettingsRecord &other)
 {
-    return m_texts[static_cast<std::size_t>(field)];
+    for (int field = 0; field < FieldCount; ++field)
+        setText(Field(field), other.text(Field(field)));
+    setOctetBoxesEnabled(other.m_octetBoxesEnabled);
+    m_arrived = other.m_arrived;
+    return *this;
 }
 
 void SettingsRecord::setText(Field field, const QString &value)
 {
-    m_texts[static_cast<std::size_t>(field)] =
-        EntryRules::trimsOnChange(field) ? EntryRules::trimSpaces(value) : value;
+    QString &text = m_texts[index(field)];
+    text = SettingsTable::field(field).trimsOnChange ? EntryRules::trimSpaces(value) : value;
+    if (m_observer)
+        m_observer->fieldChanged(field, text);
+}
+
+void SettingsRecord::setOctetBoxesEnabled(bool enabled)
+{
+    m_octetBoxesEnabled = enabled;
+    if (m_observer)
+        m_observer->octetBoxesEnabledChanged(enabled);
+}
+
+QList<Setting> SettingsRecord::missing(const QList<Setting> &settings) const
+{
+    QList<Setting> absent;
+    for (Setting setting : settings) {
+        if (!hasArrived(setting))
+            absent.append(setting);
+    }
+    return absent;
+}
+
+qsizetype SettingsRecord::arrivedFieldCount() const
+{
+    qsizetype count = 0;
+    for (const SettingSpec &spec : SettingsTable::settings()) {
+        if (hasArrived(spec.setting))
+            count += spec.fieldCount;
+    }
+    return count;
 }
 
 } // namespace telx5

@@ -23,9 +23,17 @@ constexpr int ReplyWatchIntervalMs = 100;
 constexpr int ResetTries = 5;
 constexpr int BootWaitTicks = 10;
 
-const QString UpdateCaption = QStringLiteral("update");
-const QString UpdatingCaption = QStringLiteral("update...");
-const QString ChooseFirmware = QStringLiteral("Please choose fireware");
+using SessionSupport::EnglishText;
+
+QString updateCaption(bool updating)
+{
+    return updating ? EnglishText::tr("update...") : EnglishText::tr("update");
+}
+
+QString chooseFirmware()
+{
+    return EnglishText::tr("Please choose fireware");
+}
 
 // The timers follow the same scale as Delay, so tests need not wait out a
 // real boot loader's seconds.
@@ -68,9 +76,10 @@ void FirmwareUpdate::setAnswerOnArrival(bool on)
     }
 }
 
-QString FirmwareUpdate::pick(const char16_t *chinese, const char16_t *english) const
+void FirmwareUpdate::showUpdating(bool updating)
 {
-    return SessionSupport::pick(m_host, chinese, english);
+    m_updating = updating;
+    m_host.setCaption(Button::Update, updateCaption(updating));
 }
 
 int FirmwareUpdate::blockCount() const
@@ -84,7 +93,7 @@ void FirmwareUpdate::openImage()
     // The dialog's name is emptied first: a name chosen for a settings file
     // is never offered as firmware.
     const QString fileName =
-        dialogs.openFileName({QStringLiteral("打开"), QStringLiteral("Bin文件(*.bin)"),
+        dialogs.openFileName({EnglishText::tr("打开"), EnglishText::tr("Bin文件(*.bin)"),
                               QCoreApplication::applicationDirPath(), false});
     if (fileName.isEmpty())
         return;
@@ -92,8 +101,8 @@ void FirmwareUpdate::openImage()
     // once it has the header, blocks of another image would be stored under
     // the length of this one.
     if (m_headerSent) {
-        dialogs.message(QStringLiteral("An update is running; choose the firmware file when it "
-                                       "has ended."));
+        dialogs.message(
+            EnglishText::tr("An update is running; choose the firmware file when it has ended."));
         return;
     }
     const QString shownName = QDir::toNativeSeparators(fileName);
@@ -105,19 +114,19 @@ void FirmwareUpdate::openImage()
     if (file.open(QIODevice::ReadOnly))
         image = file.read(FirmwareImage::MaximumLength + 1);
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        dialogs.message(QStringLiteral("Cannot read the firmware file ") + shownName +
+        dialogs.message(EnglishText::tr("Cannot read the firmware file ") + shownName +
                         QStringLiteral("\r\n") + file.errorString());
         return;
     }
     if (image.size() > FirmwareImage::MaximumLength) {
-        dialogs.message(QStringLiteral("The firmware file ") + shownName +
-                        QStringLiteral(" is too large: the boot loader takes at most ") +
-                        QString::number(FirmwareImage::MaximumLength) + QStringLiteral(" bytes."));
+        dialogs.message(EnglishText::tr("The firmware file %1 is too large: the boot loader takes "
+                                        "at most %2 bytes.")
+                            .arg(shownName, QString::number(FirmwareImage::MaximumLength)));
         return;
     }
 
     m_imageLength = static_cast<int>(image.size());
-    m_host.settings().setStatusText(QStringLiteral("文件：") + shownName);
+    m_host.settings().setStatusText(EnglishText::tr("文件：") + shownName);
     m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
     m_blockIndex = 0;
@@ -127,16 +136,16 @@ void FirmwareUpdate::startUpdate()
 {
     DeviceView &view = m_host.settings();
     if (m_imageLength < FirmwareImage::MinimumLength) {
-        view.setStatusText(ChooseFirmware + QStringLiteral("\r\n"));
-        m_host.dialogs().message(ChooseFirmware);
+        view.setStatusText(chooseFirmware() + QStringLiteral("\r\n"));
+        m_host.dialogs().message(chooseFirmware());
         return;
     }
-    view.setStatusText(QStringLiteral("Please wait auto update.\r\n") +
+    view.setStatusText(EnglishText::tr("Please wait auto update.\r\n") +
                        waitCount(m_bootWaitCount, BootWaitTicks));
 
-    if (m_host.caption(Button::Update) == UpdatingCaption) {
+    if (m_updating) {
         m_port.close();
-        m_host.setCaption(Button::Update, UpdateCaption);
+        showUpdating(false);
         return;
     }
 
@@ -147,7 +156,7 @@ void FirmwareUpdate::startUpdate()
     holdOtherCommands(true);
     m_firmwareHost.setProgressValue(0);
     m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
-    m_host.setCaption(Button::Update, UpdatingCaption);
+    showUpdating(true);
     if (!sendLine(Commands::resetEeram()))
         return portFailure(Outcome::Failed);
 
@@ -159,17 +168,17 @@ void FirmwareUpdate::startUpdate()
         if (!m_sessionRunning)
             return;
         if (flags.eeramReset) {
-            view.appendStatus(QStringLiteral("\r\nreset eeram OK\r\n"));
+            view.appendStatus(EnglishText::tr("\r\nreset eeram OK\r\n"));
             Delay(1000);
             reset = true;
         } else {
-            view.setStatusText(QStringLiteral("Wait for reset eeram ") +
+            view.setStatusText(EnglishText::tr("Wait for reset eeram ") +
                                waitCount(attempt, ResetTries) + QStringLiteral("\r\n"));
         }
     }
     if (!reset) {
-        view.setStatusText(QStringLiteral("Reset eeram fail,Please try again.\r\n"));
-        m_host.setCaption(Button::Update, UpdateCaption);
+        view.setStatusText(EnglishText::tr("Reset eeram fail,Please try again.\r\n"));
+        showUpdating(false);
     }
 
     // From here on the device speaks as its boot loader: what the log holds
@@ -197,19 +206,19 @@ void FirmwareUpdate::startUpdate()
 void FirmwareUpdate::probeBootLoader()
 {
     ++m_bootWaitCount;
-    m_host.settings().setStatusText(QStringLiteral("Wait for update\r\n") +
+    m_host.settings().setStatusText(EnglishText::tr("Wait for update\r\n") +
                                     waitCount(m_bootWaitCount, BootWaitTicks));
     m_host.setStepText(waitCount(m_bootWaitCount, BootWaitTicks));
 
     if (m_bootAnswered || m_bootWaitCount >= BootWaitTicks) {
         m_bootProbeTimer.stop();
-        m_host.setCaption(Button::Update, UpdateCaption);
+        showUpdating(false);
         m_bootAnswered = false;
         // The tenth second ends the session even when the loader answered in
         // it: the header has gone, but the port is closed under it.
         if (m_bootWaitCount >= BootWaitTicks) {
             m_port.close();
-            m_host.settings().appendStatusLine(QStringLiteral("Connect fail, Please try again."));
+            m_host.settings().appendStatusLine(EnglishText::tr("Connect fail, Please try again."));
             endSession(Outcome::Failed);
         }
         return;
@@ -232,14 +241,11 @@ void FirmwareUpdate::answerLoaderReplies()
         if (const auto header = FirmwareImage::header(m_imageLength))
             send(*header);
         if (!m_headerSent)
-            m_host.settings().appendStatusLine(
-                pick(u"正在升级，请勿断电", u"updating，don't remove power"));
+            m_host.settings().appendStatusLine(tr("updating，don't remove power"));
         m_bootAnswered = true;
         m_headerSent = true;
         m_sameBlockAsks = 0;
-        m_silenceLine = pick(u"升级失败，发送文件头后30秒内引导程序无应答",
-                             u"Update fail, no answer from the boot loader within 30 s of the "
-                             u"header");
+        m_silenceLine = tr("Update fail, no answer from the boot loader within 30 s of the header");
         m_silence.start(scaled(HeaderSilenceMs));
         break;
     case Reply::NextBlock:
@@ -250,9 +256,7 @@ void FirmwareUpdate::answerLoaderReplies()
             sendFrame(m_blockIndex);
             ++m_blockIndex;
         }
-        m_silenceLine = pick(u"升级失败，发送数据块后10秒内引导程序无应答",
-                             u"Update fail, no answer from the boot loader within 10 s of a "
-                             u"block");
+        m_silenceLine = tr("Update fail, no answer from the boot loader within 10 s of a block");
         m_silence.start(scaled(BlockSilenceMs));
         break;
     case Reply::SameBlock: {
@@ -260,8 +264,7 @@ void FirmwareUpdate::answerLoaderReplies()
         // counted last, or block 0 when none has been counted.
         const int block = std::max(0, m_blockIndex - 1);
         if (++m_sameBlockAsks >= ResendLimit)
-            return fail(pick(u"升级失败，引导程序连续%1次要求重发第%2块",
-                             u"Update fail, the boot loader asked for block %2 again %1 times")
+            return fail(tr("Update fail, the boot loader asked for block %2 again %1 times")
                             .arg(ResendLimit)
                             .arg(block));
         sendFrame(block);
@@ -279,7 +282,7 @@ void FirmwareUpdate::answerLoaderReplies()
         return;
     if (m_blockIndex >= 1 && m_blockIndex < count) {
         lockControls(true);
-        m_firmwareHost.setNoticeText(progressLine(QStringLiteral("updating，don't remove power")));
+        m_firmwareHost.setNoticeText(progressLine(EnglishText::tr("updating，don't remove power")));
     }
     if (m_blockIndex == count && !m_confirming)
         startConfirming();
@@ -349,7 +352,7 @@ bool FirmwareUpdate::sendLine(const QString &line)
 
 void FirmwareUpdate::portFailure(Outcome outcome)
 {
-    m_host.dialogs().message(QStringLiteral("Port is use or no"));
+    m_host.dialogs().message(EnglishText::tr("Port is use or no"));
     // A session whose boot loader is already being waited for or answered
     // goes on; only the one this press began ends here.
     if (!m_bootProbeTimer.isActive() && !m_headerSent)
@@ -365,7 +368,7 @@ void FirmwareUpdate::lockControls(bool locked)
 
 QString FirmwareUpdate::progressLine(const QString &state) const
 {
-    return state + QStringLiteral(" update step:") +
+    return state + EnglishText::tr(" update step:") +
            QString::number(FirmwareImage::percentage(m_blockIndex, blockCount())) +
            QStringLiteral("%");
 }
@@ -390,17 +393,17 @@ void FirmwareUpdate::complete()
 {
     if (!m_sessionRunning)
         return;
-    m_firmwareHost.setNoticeText(progressLine(QStringLiteral("update complete")));
+    m_firmwareHost.setNoticeText(progressLine(EnglishText::tr("update complete")));
     m_firmwareHost.setProgressValue(blockCount());
-    m_host.settings().appendStatusLine(pick(u"升级完成", u"update complete"));
-    m_host.setCaption(Button::Update, UpdateCaption);
+    m_host.settings().appendStatusLine(tr("update complete"));
+    showUpdating(false);
     endSession(Outcome::Completed);
 }
 
 void FirmwareUpdate::fail(const QString &line)
 {
     m_host.settings().appendStatusLine(line);
-    m_host.setCaption(Button::Update, UpdateCaption);
+    showUpdating(false);
     endSession(Outcome::Failed);
 }
 
@@ -428,8 +431,8 @@ void FirmwareUpdate::portLost()
     if (!m_sessionRunning)
         return;
     SessionSupport::reportLoss(m_host, m_port);
-    m_host.dialogs().message(QStringLiteral("Port is use or no"));
-    m_host.setCaption(Button::Update, UpdateCaption);
+    m_host.dialogs().message(EnglishText::tr("Port is use or no"));
+    showUpdating(false);
     endSession(Outcome::Failed);
 }
 

@@ -98,7 +98,8 @@ private:
     void portLost();
     void endSession(Outcome outcome);
     QString progressLine(const QString &state) const;
-    QString pick(const char16_t *chinese, const char16_t *english) const;
+    // The Update button's "update...": while it shows, a press cancels.
+    void showUpdating(bool updating);
 
     SessionHost &m_host;
     FirmwareHost &m_firmwareHost;
@@ -118,6 +119,8 @@ private:
     // From the port's opening by "update" until the session completes or
     // fails.
     bool m_sessionRunning = false;
+    // The Update button shows "update...".
+    bool m_updating = false;
     // From "REBOOT#" on: only then are bytes in the log taken for the
     // loader's replies, so one left from before is never answered.
     bool m_listening = false;

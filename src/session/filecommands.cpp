@@ -15,7 +15,8 @@ namespace {
 
 using SettingsFile::MaxFileSize;
 
-using SessionSupport::pick;
+using SessionSupport::EnglishText;
+using SessionSupport::SessionText;
 
 // Both commands empty the file name before showing it, so a
 // name chosen earlier is never reused; both start in the program's folder.
@@ -25,14 +26,10 @@ Dialogs::FileRequest fileRequest(const QString &title, const QString &filter, bo
 }
 
 // Names the file and the system's reason, so the user can choose another.
-QString failureText(const SessionHost &host, bool saving, const QString &fileName,
-                    const QString &reason)
+QString failureText(bool saving, const QString &fileName, const QString &reason)
 {
-    QString text;
-    if (host.isChinese())
-        text = saving ? QStringLiteral("保存失败：") : QStringLiteral("载入失败：");
-    else
-        text = saving ? QStringLiteral("Save failed: ") : QStringLiteral("Load failed: ");
+    const QString text =
+        saving ? SessionText::tr("Save failed: ") : SessionText::tr("Load failed: ");
     return text + QDir::toNativeSeparators(fileName) + QStringLiteral("\r\n") + reason;
 }
 
@@ -44,51 +41,56 @@ bool isRegularOrMissing(const QString &fileName)
     return !info.exists() || info.isFile();
 }
 
-QString notRegular(const SessionHost &host)
+QString notRegular()
 {
-    return pick(host, u"这不是一个普通文件。", u"It is not a regular file.");
+    return SessionText::tr("It is not a regular file.");
 }
 
 } // namespace
 
-void saveSettingsFile(SessionContext &context)
+bool saveSettingsFile(SessionContext &context)
 {
     SessionHost &host = context.host;
+    //: Stays English in both languages.
     const QString fileName = host.dialogs().saveFileName(
-        fileRequest(QStringLiteral("Save"), QStringLiteral("setup file(*.ini)"), true));
+        fileRequest(EnglishText::tr("Save"), EnglishText::tr("setup file(*.ini)"), true));
     if (fileName.isEmpty())
-        return;
+        return false;
 
     // A device node, a FIFO or a folder chosen as the file is never replaced
     // by a regular file.
-    if (!isRegularOrMissing(fileName))
-        return host.dialogs().message(failureText(host, true, fileName, notRegular(host)));
+    if (!isRegularOrMissing(fileName)) {
+        host.dialogs().message(failureText(true, fileName, notRegular()));
+        return false;
+    }
     SessionSupport::noteTextLoss(host, context.codec);
 
     // Written aside and renamed over the old file only when complete, so a
     // full disk or a locked file never leaves a half-written settings file.
     // QSaveFile's commit swaps the file in even when its own flush of the
     // buffered bytes fails, so the bytes are pushed out and checked first.
-    const QByteArray content = SettingsFile::save(host.settings(), context.codec);
+    const QByteArray content = SettingsFile::save(host.settings().record(), context.codec);
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
         file.commit()) {
-        host.settings().appendStatusLine(pick(host, u"已保存：", u"Saved: ") +
+        host.settings().appendStatusLine(SessionText::tr("Saved: ") +
                                          QDir::toNativeSeparators(fileName));
-        return;
+        return true;
     }
     const QString reason = file.errorString();
     file.cancelWriting();
-    host.dialogs().message(failureText(host, true, fileName, reason));
+    host.dialogs().message(failureText(true, fileName, reason));
+    return false;
 }
 
-void loadSettingsFile(SessionContext &context)
+bool loadSettingsFile(SessionContext &context)
 {
     SessionHost &host = context.host;
+    //: Stays English in both languages.
     const QString fileName = host.dialogs().openFileName(fileRequest(
-        QStringLiteral("Please choose fireware."), QStringLiteral("ini文件(*.ini)"), false));
+        EnglishText::tr("Please choose fireware."), EnglishText::tr("ini文件(*.ini)"), false));
     if (fileName.isEmpty())
-        return;
+        return false;
 
     DeviceView &view = host.settings();
     view.setStatusText(QDir::toNativeSeparators(fileName) + QStringLiteral("\r\n\r\n"));
@@ -97,17 +99,20 @@ void loadSettingsFile(SessionContext &context)
     host.setEnabled(Button::Write, true);
 
     // A FIFO would block the open, a device would never end.
-    if (!isRegularOrMissing(fileName))
-        return host.dialogs().message(failureText(host, false, fileName, notRegular(host)));
+    if (!isRegularOrMissing(fileName)) {
+        host.dialogs().message(failureText(false, fileName, notRegular()));
+        return false;
+    }
     // A settings file is about 300 bytes; anything near this is not one, and
     // would fill the status box line by line.
     const QFileInfo info(fileName);
-    if (info.size() > MaxFileSize)
-        return host.dialogs().message(
-            failureText(host, false, fileName,
-                        pick(host, u"文件有%1字节，不是设置文件（最多1 MiB）",
-                             u"The file has %1 bytes; a settings file has at most 1 MiB.")
+    if (info.size() > MaxFileSize) {
+        host.dialogs().message(
+            failureText(false, fileName,
+                        SessionText::tr("The file has %1 bytes; a settings file has at most 1 MiB.")
                             .arg(info.size())));
+        return false;
+    }
 
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
@@ -117,18 +122,17 @@ void loadSettingsFile(SessionContext &context)
                 SettingsFile::load(content, host.lineBuffer(), context.parser, view, context.codec);
             // The lines read are in the box; say where and why it stopped.
             if (!result.complete())
-                view.appendStatus(pick(host, u"在第%1行停止：不是有效的设置行",
-                                       u"Stopped at line %1: not a valid settings line")
+                view.appendStatus(SessionText::tr("Stopped at line %1: not a valid settings line")
                                       .arg(result.stoppedAt) +
                                   QStringLiteral("\r\n"));
             else if (!result.foundSettings)
-                view.appendStatus(
-                    pick(host, u"文件中没有找到设置", u"No settings found in this file") +
-                    QStringLiteral("\r\n"));
-            return;
+                view.appendStatus(SessionText::tr("No settings found in this file") +
+                                  QStringLiteral("\r\n"));
+            return true;
         }
     }
-    host.dialogs().message(failureText(host, false, fileName, file.errorString()));
+    host.dialogs().message(failureText(false, fileName, file.errorString()));
+    return false;
 }
 
 } // namespace telx5

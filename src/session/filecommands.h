@@ -5,7 +5,9 @@
 namespace telx5 {
 
 // Settings files. Neither command touches the serial port.
-void saveSettingsFile(SessionContext &context); // Save file
-void loadSettingsFile(SessionContext &context); // Load file
+// Each says whether the file was saved, or read (to its end or to the line
+// where the parser stopped); a cancelled dialog is neither.
+bool saveSettingsFile(SessionContext &context); // Save file
+bool loadSettingsFile(SessionContext &context); // Load file
 
 } // namespace telx5

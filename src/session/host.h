@@ -2,7 +2,7 @@
 
 #include "codepage.h"
 #include "devicesettings.h"
-#include "fields.h"
+#include "deviceview.h"
 #include "linebuffer.h"
 #include "lineparser.h"
 #include "seriallink.h"
@@ -46,6 +46,38 @@ public:
     virtual QString saveFileName(const FileRequest &request) = 0;
 };
 
+// How a session ended, as the window and the command line each show it in
+// their own way.
+struct SessionOutcome
+{
+    enum class Result
+    {
+        Ok,
+        NotConfirmed, // the device did not send `missing`
+        Cancelled,    // another command took the port, or this one took it from another
+        PortLost,     // the port went away or refused a write
+        CouldNotOpen, // nothing was sent
+    };
+
+    Result result = Result::Ok;
+    // What the device did not send: "READ END", "freq save", …
+    QString missing;
+    // The device confirmed the exchange, though something after it failed.
+    bool confirmed = false;
+    // A read's settings: what the device sent, and which settings arrived.
+    SettingsRecord received;
+
+    bool ok() const { return result == Result::Ok; }
+};
+
+// What the running commands tell each other, beyond the port itself.
+struct SessionState
+{
+    // A command found the port held by a running read and took it: the read
+    // stops after its current attempt.
+    bool readCancelled = false;
+};
+
 // What a session reaches of the window: the settings, the flags, the status
 // and step boxes, the buttons, the port list's text and the dialogs. The
 // window implements it over its controls; the command-line tool and tests
@@ -79,6 +111,11 @@ public:
 
     // "XRVComm.ini", where the Read command remembers the port that worked.
     virtual QString iniPath() const = 0;
+
+    SessionState &state() { return m_state; }
+
+private:
+    SessionState m_state;
 };
 
 // Everything a command handler works with: the window (or its stand-in), the

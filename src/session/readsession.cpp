@@ -11,7 +11,14 @@ namespace {
 
 constexpr int Attempts = 20;
 
-using SessionSupport::pick;
+using Result = SessionOutcome::Result;
+using SessionSupport::ended;
+using SessionSupport::SessionText;
+
+QString readDataCaption()
+{
+    return SessionText::tr("read data");
+}
 
 // Everything a read fills is emptied first, so that a field the device does
 // not report cannot pass for its value. The Wi-Fi credentials are typed by
@@ -19,6 +26,7 @@ using SessionSupport::pick;
 void clearSettings(DeviceView &view)
 {
     view.setStatusText(QString());
+    view.record().clearArrivals();
     for (Field field : {Field::Callsign, Field::Pass, Field::Version, Field::Position,
                         Field::Comment, Field::SentTime, Field::Filter, Field::Freq})
         view.setText(field, QString());
@@ -32,24 +40,33 @@ void clearSettings(DeviceView &view)
     view.setText(Field::Digi, QStringLiteral("0"));
 }
 
-void errorExit(SessionHost &host)
+SessionOutcome errorExit(SessionHost &host, Result result)
 {
     host.dialogs().message(SessionSupport::portFailure());
+    return ended(result);
 }
 
 // The device went away under the read: it ends now, and the window is left
 // as after any read, ready for the next command.
-void lostExit(SessionHost &host, const SerialLink &port)
+SessionOutcome lostExit(SessionHost &host, const SerialLink &port)
 {
     SessionSupport::reportLoss(host, port);
-    errorExit(host);
+    const SessionOutcome outcome = errorExit(host, Result::PortLost);
     host.setEnabled(Button::Write, true);
-    host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+    host.setCaption(Button::Read, readDataCaption());
+    return outcome;
+}
+
+// What the device sent, as far as it got.
+SessionOutcome withReceived(SessionOutcome outcome, const DeviceView &view)
+{
+    outcome.received = view.record();
+    return outcome;
 }
 
 } // namespace
 
-void readSettings(SessionContext &context)
+SessionOutcome readSettings(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
@@ -63,18 +80,20 @@ void readSettings(SessionContext &context)
     // A second press while a read waits lands here: closing the port is how
     // the user cancels the running read.
     if (port.isOpen()) {
-        host.setCaption(Button::Read, SessionSupport::portIsOpen(host));
+        host.setCaption(Button::Read, SessionSupport::portIsOpen());
+        host.state().readCancelled = true;
         port.close();
         host.setEnabled(Button::Write, true);
-        return;
+        return ended(Result::Cancelled);
     }
 
-    host.setCaption(Button::Read, pick(host, u"读取中", u"reading"));
+    host.setCaption(Button::Read, SessionText::tr("reading"));
+    host.state().readCancelled = false;
     host.setEnabled(Button::Write, false);
     Delay(100);
 
     if (!SessionSupport::openPort(host, port))
-        return errorExit(host);
+        return errorExit(host, Result::CouldNotOpen);
     SessionSupport::normalisePortText(host);
     // A host without a port memory (the simulated device's) remembers nothing.
     if (!host.iniPath().isEmpty())
@@ -84,6 +103,7 @@ void readSettings(SessionContext &context)
             QStringLiteral("2048"));
 
     const QByteArray connectLine = context.codec.encode(Commands::connect());
+    bool cancelled = false;
     for (int i = 1; i <= Attempts; ++i) {
         view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
                                .arg(i)
@@ -91,20 +111,18 @@ void readSettings(SessionContext &context)
         if (port.wasDisconnected())
             return lostExit(host, port);
         if (port.isOpen() && !port.send(connectLine))
-            return errorExit(host);
-        // Apply and restart put the English caption there in either language.
-        const QString caption = host.caption(Button::Read);
-        if (caption == SessionSupport::portIsOpen(host) ||
-            caption == QStringLiteral("Port is open")) {
+            return errorExit(host, Result::PortLost);
+        if (host.state().readCancelled) {
             host.setStepText(QStringLiteral("test fail"));
             port.close();
+            cancelled = true;
             break;
         }
         // The flag is looked at before the wait, so the answer to one setup
         // line is seen only after the next one has gone out.
         if (flags.connectOk) {
             host.setStepText(QStringLiteral("Connection is successful\r\n"));
-            view.appendStatusLine(pick(host, u"连接就绪", u"Connection is successful"));
+            view.appendStatusLine(SessionText::tr("Connection is successful"));
             break;
         }
         Delay(1000);
@@ -118,16 +136,16 @@ void readSettings(SessionContext &context)
         if (port.wasDisconnected())
             return lostExit(host, port);
         if (!port.send(readLine))
-            return errorExit(host);
+            return errorExit(host, cancelled ? Result::Cancelled : Result::PortLost);
         Delay(1000);
         view.setStatusText(
             QStringLiteral("Connection OK\r\nReading %1/%2Times......").arg(j).arg(Attempts));
         if (flags.readEnd) {
-            view.appendStatusLine(pick(host, u"读取成功", u"read ok"));
+            view.appendStatusLine(SessionText::tr("read ok"));
             host.setEnabled(Button::Write, true);
-            host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+            host.setCaption(Button::Read, readDataCaption());
             port.close();
-            return;
+            return withReceived(ended(Result::Ok), view);
         }
     }
 
@@ -135,8 +153,9 @@ void readSettings(SessionContext &context)
     if (port.isOpen())
         port.close();
     host.setEnabled(Button::Write, true);
-    host.setCaption(Button::Read, pick(host, u"读取数据", u"read data"));
+    host.setCaption(Button::Read, readDataCaption());
     host.lineBuffer().clear();
+    return withReceived(ended(Result::NotConfirmed, QStringLiteral("READ END")), view);
 }
 
 } // namespace telx5

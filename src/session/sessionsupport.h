@@ -4,27 +4,45 @@
 #include "host.h"
 #include "ports.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace telx5::SessionSupport {
 
-// The read and write sessions speak the window's language; the Wi-Fi and
-// restart commands always speak English.
-inline QString pick(const SessionHost &host, const char16_t *chinese, const char16_t *english)
+// The texts of the read and write sessions and the file commands; their
+// Chinese forms are in the translation file.
+class SessionText
 {
-    return QString::fromUtf16(host.isChinese() ? chinese : english);
-}
+    Q_DECLARE_TR_FUNCTIONS(Session)
+};
+
+// Texts that stay English in either language: the Wi-Fi, restart, firmware
+// and settings-file messages, and the device's own words.
+class EnglishText
+{
+    Q_DECLARE_TR_FUNCTIONS(KeptInEnglish)
+};
 
 // The Read button's caption once another command has taken the port from it.
-inline QString portIsOpen(const SessionHost &host)
+inline QString portIsOpen()
 {
-    return pick(host, u"端口已打开", u"Port is open");
+    return SessionText::tr("Port is open");
 }
 
 // The one message of a command that could not use the port.
 inline QString portFailure()
 {
-    return QStringLiteral("Port is open or no");
+    //: Stays English in both languages.
+    return EnglishText::tr("Port is open or no");
+}
+
+// The outcome of a session that ends here.
+inline SessionOutcome ended(SessionOutcome::Result result, const QString &missing = {})
+{
+    SessionOutcome outcome;
+    outcome.result = result;
+    outcome.missing = missing;
+    return outcome;
 }
 
 // Opens the port for a command. The message box that tells of a failure has one
@@ -63,9 +81,9 @@ inline void normalisePortText(SessionHost &host)
 // Save sends it with '?' in place of those characters. True when it named one.
 inline bool noteTextLoss(SessionHost &host, const TextCodec &codec)
 {
-    const auto lossy = DeviceSettings::lossyFields(host.settings(), codec);
+    const auto lossy = DeviceSettings::lossyFields(host.settings().record(), codec);
     for (const auto &[field, lost] : lossy)
-        host.settings().appendStatusLine(DeviceSettings::lossLine(field, lost, host.isChinese()));
+        host.settings().appendStatusLine(DeviceSettings::lossLine(field, lost));
     return !lossy.isEmpty();
 }
 
@@ -76,8 +94,7 @@ inline bool reportLoss(SessionHost &host, const SerialLink &port)
 {
     if (!port.wasDisconnected())
         return false;
-    const QString line =
-        pick(host, u"端口 %1 已断开", u"Port %1 was disconnected").arg(port.portName());
+    const QString line = SessionText::tr("Port %1 was disconnected").arg(port.portName());
     DeviceView &view = host.settings();
     if (view.statusText().endsWith(QStringLiteral("\r\n")))
         view.appendStatus(line);

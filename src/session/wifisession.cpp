@@ -11,19 +11,27 @@ namespace {
 constexpr int ConfirmationWaits = 16;
 constexpr int ConfirmationWaitMs = 800;
 
-const QString ApplyCaption = QStringLiteral("Apply");
-const QString RestartCaption = QStringLiteral("restart");
+using Result = SessionOutcome::Result;
+using SessionSupport::ended;
+using SessionSupport::EnglishText;
 
-void wifiFailure(SessionHost &host, const SerialLink &port)
+QString applyCaption()
+{
+    //: Stays English in both languages.
+    return EnglishText::tr("Apply");
+}
+
+SessionOutcome wifiFailure(SessionHost &host, const SerialLink &port, Result result)
 {
     SessionSupport::reportLoss(host, port);
     host.dialogs().message(SessionSupport::portFailure());
-    host.setCaption(Button::Apply, ApplyCaption);
+    host.setCaption(Button::Apply, applyCaption());
+    return ended(port.wasDisconnected() ? Result::PortLost : result);
 }
 
 } // namespace
 
-void applyWifi(SessionContext &context)
+SessionOutcome applyWifi(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
@@ -31,28 +39,31 @@ void applyWifi(SessionContext &context)
     Flags &flags = host.flags();
 
     if (port.isOpen()) {
-        host.setCaption(Button::Read, QStringLiteral("Port is open"));
+        //: Stays English in both languages.
+        host.setCaption(Button::Read, EnglishText::tr("Port is open"));
+        host.state().readCancelled = true;
         port.close();
-        wifiFailure(host, port);
-        return;
+        return wifiFailure(host, port, Result::Cancelled);
     }
 
-    host.setCaption(Button::Apply, QStringLiteral("Write"));
+    //: Stays English in both languages.
+    host.setCaption(Button::Apply, EnglishText::tr("Write"));
     if (!SessionSupport::openPort(host, port))
-        return wifiFailure(host, port);
+        return wifiFailure(host, port, Result::CouldNotOpen);
     SessionSupport::normalisePortText(host);
     Delay(200);
 
     if (port.wasDisconnected())
-        return wifiFailure(host, port);
+        return wifiFailure(host, port, Result::PortLost);
     // Another command took the port during the wait; it has said so itself.
     if (!port.isOpen())
-        return;
+        return ended(Result::Cancelled);
 
     const QString line = Commands::wifi(view.text(Field::WifiSsid), view.text(Field::WifiPass));
     if (!port.send(context.codec.encode(line)))
-        return wifiFailure(host, port);
-    view.setStatusText(QStringLiteral("WIFI Writing.....\r\n"));
+        return wifiFailure(host, port, Result::PortLost);
+    //: Stays English in both languages.
+    view.setStatusText(EnglishText::tr("WIFI Writing.....") + QStringLiteral("\r\n"));
 
     // A confirmation that arrived before the press counts as well: the flag
     // is cleared only after the wait.
@@ -63,45 +74,73 @@ void applyWifi(SessionContext &context)
     }
     flags.wifiWriteOk = false;
 
+    const QString lineEnd = QStringLiteral("\r\n");
     if (confirmed) {
-        view.appendStatus(QStringLiteral("WIFI Write complete\r\n"));
-        if (!port.send(context.codec.encode(Commands::reboot())))
-            return wifiFailure(host, port);
-        view.appendStatus(QStringLiteral("WIFI reset...\r\n"));
+        //: Stays English in both languages.
+        view.appendStatus(EnglishText::tr("WIFI Write complete") + lineEnd);
+        if (!port.send(context.codec.encode(Commands::reboot()))) {
+            SessionOutcome outcome = wifiFailure(host, port, Result::PortLost);
+            outcome.confirmed = true;
+            outcome.missing = Commands::reboot().trimmed();
+            return outcome;
+        }
+        //: Stays English in both languages.
+        view.appendStatus(EnglishText::tr("WIFI reset...") + lineEnd);
     } else {
-        view.appendStatus(QStringLiteral("WIFI Write Fail\r\n"));
+        //: Stays English in both languages.
+        view.appendStatus(EnglishText::tr("WIFI Write Fail") + lineEnd);
         SessionSupport::reportLoss(host, port);
     }
+    const bool lost = port.wasDisconnected();
+    const bool taken = !lost && !port.isOpen();
     port.close();
-    host.setCaption(Button::Apply, ApplyCaption);
+    host.setCaption(Button::Apply, applyCaption());
+    if (confirmed) {
+        SessionOutcome outcome = ended(Result::Ok);
+        outcome.confirmed = true;
+        return outcome;
+    }
+    return ended(lost    ? Result::PortLost
+                 : taken ? Result::Cancelled
+                         : Result::NotConfirmed,
+                 QStringLiteral("WIFI Write success"));
 }
 
-void restartDevice(SessionContext &context)
+SessionOutcome restartDevice(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
 
     if (port.isOpen()) {
         port.close();
-        host.setCaption(Button::Restart, QStringLiteral("Port is open"));
-        return;
+        //: Stays English in both languages.
+        host.setCaption(Button::Restart, EnglishText::tr("Port is open"));
+        return ended(Result::Cancelled);
     }
 
     Delay(100);
     // The device confirms nothing, but a port that cannot be opened, or is
     // taken away between the two lines, is told to the user all the same.
     const QByteArray reboot = context.codec.encode(Commands::reboot());
-    bool sent = SessionSupport::openPort(host, port) && port.send(reboot);
+    const bool opened = SessionSupport::openPort(host, port);
+    bool sent = opened && port.send(reboot);
     if (sent) {
         Delay(500);
         sent = port.send(reboot);
     }
+    const bool lost = port.wasDisconnected();
     port.close();
     if (!sent) {
         SessionSupport::reportLoss(host, port);
         host.dialogs().message(SessionSupport::portFailure());
     }
-    host.setCaption(Button::Restart, RestartCaption);
+    //: Stays English in both languages.
+    host.setCaption(Button::Restart, EnglishText::tr("restart"));
+    if (!opened)
+        return ended(Result::CouldNotOpen);
+    if (!sent)
+        return ended(lost ? Result::PortLost : Result::Cancelled);
+    return ended(Result::Ok);
 }
 
 } // namespace telx5

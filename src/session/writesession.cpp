@@ -11,11 +11,13 @@ namespace {
 constexpr int ConfirmationWaits = 16;
 constexpr int ConfirmationWaitMs = 500;
 
-using SessionSupport::pick;
+using Result = SessionOutcome::Result;
+using SessionSupport::ended;
+using SessionSupport::SessionText;
 
 } // namespace
 
-void writeSettings(SessionContext &context)
+SessionOutcome writeSettings(SessionContext &context)
 {
     SessionHost &host = context.host;
     SerialLink &port = context.port;
@@ -27,15 +29,16 @@ void writeSettings(SessionContext &context)
 
     // Another exchange holds the port: taking it away ends that exchange.
     if (port.isOpen()) {
-        host.setCaption(Button::Read, SessionSupport::portIsOpen(host));
+        host.setCaption(Button::Read, SessionSupport::portIsOpen());
+        host.state().readCancelled = true;
         port.close();
         host.setEnabled(Button::Write, true);
-        return;
+        return ended(Result::Cancelled);
     }
 
     Delay(100);
-    host.setCaption(Button::Write, pick(host, u"写入中", u"Writing"));
-    view.setStatusText(pick(host, u"写入中......", u"Writing......"));
+    host.setCaption(Button::Write, SessionText::tr("Writing"));
+    view.setStatusText(SessionText::tr("Writing......"));
     const bool lossNoted = SessionSupport::noteTextLoss(host, context.codec);
 
     // From here on every step stands alone: a port that cannot be opened, or
@@ -43,18 +46,19 @@ void writeSettings(SessionContext &context)
     // confirmation tells the user.
     // A note in the status box (why the port did not open, a callsign that
     // was not sent) puts the failure text on a line of its own.
-    bool noted = !SessionSupport::openPort(host, port) || lossNoted;
+    const bool opened = SessionSupport::openPort(host, port);
+    bool noted = !opened || lossNoted;
     SessionSupport::normalisePortText(host);
 
-    for (const Commands::WriteStep &step : Commands::writePlan(view)) {
+    for (const Commands::WriteStep &step : Commands::writePlan(view.record())) {
         if (step.line) {
             port.send(context.codec.encode(*step.line));
         } else {
             // A callsign the device cannot take must not vanish behind a
             // "Write complete".
             noted = true;
-            view.appendStatusLine(pick(host, u"呼号超过6个字符,未写入",
-                                       u"Callsign longer than 6 characters: not written"));
+            view.appendStatusLine(
+                SessionText::tr("Callsign longer than 6 characters: not written"));
         }
         for (int waitMs : step.waitsMs)
             Delay(waitMs);
@@ -68,18 +72,31 @@ void writeSettings(SessionContext &context)
         confirmed = flags.freqSaved;
     }
     if (confirmed) {
-        view.appendStatusLine(pick(host, u"写入完成", u"Write complete"));
+        view.appendStatusLine(SessionText::tr("Write complete"));
     } else {
-        const QString failure =
-            pick(host, u"写入失败.请重试一遍", u"Write fail，Please try again.");
+        const QString failure = SessionText::tr("Write fail，Please try again.");
         view.appendStatus((noted ? QStringLiteral("\r\n") : QString()) + failure +
                           QStringLiteral("\r\n"));
         SessionSupport::reportLoss(host, port);
     }
 
+    const bool lost = port.wasDisconnected();
+    // Another command closed the port under the session.
+    const bool taken = opened && !lost && !port.isOpen();
     Delay(100);
-    host.setCaption(Button::Write, pick(host, u"写入数据", u"Write data"));
+    host.setCaption(Button::Write, SessionText::tr("Write data"));
     port.close();
+    if (!opened)
+        return ended(Result::CouldNotOpen);
+    if (confirmed) {
+        SessionOutcome outcome = ended(Result::Ok);
+        outcome.confirmed = true;
+        return outcome;
+    }
+    const Result result = lost    ? Result::PortLost
+                          : taken ? Result::Cancelled
+                                  : Result::NotConfirmed;
+    return ended(result, QStringLiteral("freq save"));
 }
 
 } // namespace telx5

@@ -1,7 +1,5 @@
 #include "simdevice.h"
 
-#include "devicesettings.h"
-
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
@@ -48,6 +46,41 @@ enum class BootState
     Blocks,
     Silent,
 };
+
+// The device's own codes for its list settings, read off its manual rather
+// than taken from the tool, so that a wrong code in the tool shows.
+struct ListCode
+{
+    const char16_t *entry;
+    char code;
+};
+
+constexpr ListCode UnitCodes[] = {{u"km", '1'}, {u"mi", '2'}, {u"公里", '3'}};
+constexpr ListCode PathCodes[] = {
+    {u"None", '0'}, {u"WIDE1-1", '1'}, {u"WIDE1-1WIDE2-1", '2'}, {u"WIDE1-1WIDE2-2", '3'}};
+constexpr ListCode AliasCodes[] = {{u"WIDE1", '1'}, {u"WIDE2", '2'}, {u"WIDE1+WIDE2", '3'}};
+
+template <std::size_t N> QString entryOf(const ListCode (&codes)[N], char code)
+{
+    for (const ListCode &entry : codes) {
+        if (entry.code == code)
+            return QString::fromUtf16(entry.entry);
+    }
+    return {};
+}
+
+// An entry the device does not know is reported as its default.
+template <std::size_t N>
+QByteArray codeOf(const ListCode (&codes)[N], const QString &text, char fallback)
+{
+    for (const ListCode &entry : codes) {
+        if (text == QStringView(entry.entry))
+            return QByteArray(1, entry.code);
+    }
+    return QByteArray(1, fallback);
+}
+
+const QString StaticIp = QStringLiteral("STATIC IP");
 
 struct Chunk
 {
@@ -410,8 +443,8 @@ void SimDevice::Private::store(const QByteArray &raw)
     } else if (keyword == "AT+PASS") {
         settings.setText(Field::Pass, value);
     } else if (keyword == "AT+DHCP") {
-        settings.setText(Field::Dhcp, value == QLatin1String("0") ? DeviceSettings::StaticIp
-                                                                  : QStringLiteral("DHCP"));
+        settings.setText(Field::Dhcp,
+                         value == QLatin1String("0") ? StaticIp : QStringLiteral("DHCP"));
     } else if (keyword == "AT+IP") {
         setAddress(Address::Ip);
     } else if (keyword == "AT+SUB") {
@@ -434,7 +467,7 @@ void SimDevice::Private::store(const QByteArray &raw)
         const bool on = value == QLatin1String("00") || value == QLatin1String("0");
         settings.setText(Field::Backlight, on ? QStringLiteral("ON") : value);
     } else if (keyword == "AT+UNIT") {
-        const QString unit = WireCodes::unitFromCode(firstChar());
+        const QString unit = entryOf(UnitCodes, firstChar());
         if (!unit.isEmpty())
             settings.setText(Field::Unit, unit);
     } else if (keyword == "AT+DIGI") {
@@ -443,11 +476,11 @@ void SimDevice::Private::store(const QByteArray &raw)
     } else if (keyword == "AT+MOD") {
         settings.setText(Field::Mod, value);
     } else if (keyword == "AT+PATH") {
-        const QString path = WireCodes::pathFromCode(firstChar());
+        const QString path = entryOf(PathCodes, firstChar());
         if (!path.isEmpty())
             settings.setText(Field::Path, path);
     } else if (keyword == "AT+ALIAS") {
-        const QString alias = WireCodes::aliasFromCode(firstChar());
+        const QString alias = entryOf(AliasCodes, firstChar());
         if (!alias.isEmpty())
             settings.setText(Field::Alias, alias);
     } else if (keyword == "AT+FREQ") {
@@ -473,8 +506,8 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
         }
         return line;
     };
-    auto code = [](const QString &text) { return text.toLatin1(); };
-    const bool isStatic = WireCodes::isStaticAddressing(settings.text(Field::Dhcp));
+    const bool isStatic = settings.text(Field::Dhcp) == StaticIp;
+    const QString backlight = settings.text(Field::Backlight);
     return {
         "CALLSIGN:" + t(Field::Callsign) + '-' + t(Field::Ssid),
         "PASS:" + t(Field::Pass),
@@ -490,12 +523,13 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
         "FILTER:" + t(Field::Filter),
         "VER:" + t(Field::Version),
         "FREQ:" + t(Field::Freq),
-        "BACKLIGHT:" + code(WireCodes::backlightCode(settings.text(Field::Backlight))),
-        "UNIT:" + code(WireCodes::unitCode(settings.text(Field::Unit))),
-        "DIGI:" + code(WireCodes::digiCode(settings.text(Field::Digi))),
+        "BACKLIGHT:" +
+            (backlight == QLatin1String("ON") ? QByteArrayLiteral("00") : backlight.toLatin1()),
+        "UNIT:" + codeOf(UnitCodes, settings.text(Field::Unit), '2'),
+        "DIGI:" + QByteArray(settings.text(Field::Digi) == QLatin1String("1") ? "1" : "0"),
         "MOD:" + t(Field::Mod),
-        "PATH:" + code(WireCodes::pathCode(settings.text(Field::Path))),
-        "ALIAS:" + code(WireCodes::aliasCode(settings.text(Field::Alias))),
+        "PATH:" + codeOf(PathCodes, settings.text(Field::Path), '1'),
+        "ALIAS:" + codeOf(AliasCodes, settings.text(Field::Alias), '3'),
         QByteArrayLiteral("READ END"),
     };
 }

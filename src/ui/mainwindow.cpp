@@ -150,6 +150,8 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
             new FieldEntry(*edit, field);
     }
 
+    bindControls();
+
     for (QLineEdit *edit : findChildren<QLineEdit *>())
         tipWholeText(edit);
 
@@ -179,7 +181,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     });
     connect(m_ui->saveButton, &QPushButton::clicked, this,
             [this] { runCommand(&saveSettingsFile); });
-    connect(m_ui->readButton, &QPushButton::clicked, this, [this] { runCommand(&readSettings); });
+    connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
     connect(m_ui->writeButton, &QPushButton::clicked, this, [this] { runCommand(&writeSettings); });
     connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
     connect(m_ui->restartButton, &QPushButton::clicked, this,
@@ -209,8 +211,7 @@ void MainWindow::startUp(const QLocale &locale)
     m_codec = TextCodec(codePageForLanguage(m_language));
 
     if (isChinese()) {
-        if (m_translator.load(QStringLiteral(":/i18n/telx5_zh_CN.qm")))
-            QCoreApplication::installTranslator(&m_translator);
+        m_translation = std::make_unique<Translation>(true);
         m_ui->retranslateUi(this);
         // The Chinese captions in a Chinese face of their own, so that a
         // caption set narrower to fit its place is narrower in every glyph.
@@ -287,7 +288,7 @@ void MainWindow::listPorts(QStringList ports)
 
 void MainWindow::loadDefaults()
 {
-    DeviceSettings::applyDefaults(*this);
+    DeviceSettings::applyDefaults(m_record);
     setEnabled(Button::Write, true);
 }
 
@@ -302,35 +303,74 @@ void MainWindow::addressModePicked()
     setOctetBoxesEnabled(m_ui->dhcpCombo->currentText() == DeviceSettings::StaticIp);
 }
 
-void MainWindow::runCommand(void (*command)(SessionContext &))
+template <typename Command>
+std::invoke_result_t<Command, SessionContext &> MainWindow::runCommand(Command command)
 {
     SessionContext context{*this, m_link, m_codec, m_parser};
-    command(context);
+    return command(context);
 }
 
-QString MainWindow::text(Field field) const
+void MainWindow::readDevice()
 {
+    const SessionOutcome outcome = runCommand(&readSettings);
+    if (!outcome.ok())
+        return;
+    QList<Setting> read;
+    for (const SettingSpec &spec : SettingsTable::settings())
+        read.append(spec.setting);
+    // The device decides what it reports; a setting it left out keeps the
+    // blank the read began with, and Write would send that blank.
+    if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
+        appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+}
+
+void MainWindow::bindControls()
+{
+    for (int index = 0; index < FieldCount; ++index) {
+        const Field field = Field(index);
+        QWidget *control = m_fieldControls[std::size_t(index)];
+        const auto typed = [this, field](const QString &text) {
+            if (m_syncing)
+                return;
+            m_syncing = true;
+            m_record.setText(field, text);
+            m_syncing = false;
+        };
+        if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+            m_record.setText(field, edit->text());
+            connect(edit, &QLineEdit::textChanged, this, typed);
+        } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+            m_record.setText(field, combo->currentText());
+            connect(combo, &QComboBox::currentTextChanged, this, typed);
+        } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+            const auto ticked = [](bool on) {
+                return on ? QStringLiteral("1") : QStringLiteral("0");
+            };
+            m_record.setText(field, ticked(check->isChecked()));
+            connect(check, &QCheckBox::toggled, this,
+                    [typed, ticked](bool on) { typed(ticked(on)); });
+        }
+    }
+    m_record.setOctetBoxesEnabled(octetBox(0)->isEnabled());
+    m_record.setObserver(this);
+}
+
+void MainWindow::fieldChanged(Field field, const QString &text)
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
     QWidget *control = m_fieldControls[static_cast<std::size_t>(field)];
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
-        return edit->text();
-    if (auto *combo = qobject_cast<QComboBox *>(control))
-        return combo->currentText();
-    return m_ui->digiCheckBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-void MainWindow::setText(Field field, const QString &value)
-{
-    const auto index = static_cast<std::size_t>(field);
-    QWidget *control = m_fieldControls[index];
     if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        edit->setText(value);
+        edit->setText(text);
         showStart(edit);
     } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
-        combo->setEditText(value);
+        combo->setEditText(text);
         showStart(combo->lineEdit());
-    } else {
-        m_ui->digiCheckBox->setChecked(value == QStringLiteral("1"));
+    } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+        check->setChecked(text == QStringLiteral("1"));
     }
+    m_syncing = false;
 }
 
 QLineEdit *MainWindow::octetBox(int index) const
@@ -339,12 +379,7 @@ QLineEdit *MainWindow::octetBox(int index) const
         m_fieldControls[static_cast<std::size_t>(Field::Ip1) + static_cast<std::size_t>(index)]);
 }
 
-bool MainWindow::octetBoxesEnabled() const
-{
-    return octetBox(0)->isEnabled();
-}
-
-void MainWindow::setOctetBoxesEnabled(bool enabled)
+void MainWindow::octetBoxesEnabledChanged(bool enabled)
 {
     for (int i = 0; i < 16; ++i)
         octetBox(i)->setEnabled(enabled);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codepage.h"
-#include "fields.h"
+#include "deviceview.h"
 #include "firmwarehost.h"
 #include "hexlog.h"
 #include "host.h"
@@ -9,14 +9,15 @@
 #include "lineparser.h"
 #include "receiver.h"
 #include "seriallink.h"
+#include "translation.h"
 
 #include <QLocale>
 #include <QString>
-#include <QTranslator>
 #include <QWidget>
 
 #include <array>
 #include <memory>
+#include <type_traits>
 
 class QComboBox;
 class QLineEdit;
@@ -33,7 +34,11 @@ class FirmwareUpdate;
 // The one window. Its controls hold the settings: the parser, the sessions
 // and the file commands read and write them through DeviceView and
 // SessionHost, so every reader sees what the user sees.
-class MainWindow final : public QWidget, public DeviceView, public SessionHost, public FirmwareHost
+class MainWindow final : public QWidget,
+                         public DeviceView,
+                         public SessionHost,
+                         public FirmwareHost,
+                         private SettingsRecord::Observer
 {
     Q_OBJECT
 public:
@@ -56,10 +61,8 @@ public:
     ~MainWindow() override;
 
     // DeviceView
-    QString text(Field field) const override;
-    void setText(Field field, const QString &value) override;
-    bool octetBoxesEnabled() const override;
-    void setOctetBoxesEnabled(bool enabled) override;
+    SettingsRecord &record() override { return m_record; }
+    const SettingsRecord &record() const override { return m_record; }
     QString statusText() const override;
     void setStatusText(const QString &text) override;
     void appendStatus(const QString &text) override;
@@ -100,8 +103,15 @@ private:
     void listPresentPorts();
     void listProbedPorts();
     void listPorts(QStringList ports);
-    void runCommand(void (*command)(SessionContext &));
+    template <typename Command>
+    std::invoke_result_t<Command, SessionContext &> runCommand(Command command);
+    void readDevice();
     void statusEdited();
+    // The record shows in the controls at once; what the user types goes
+    // into the record.
+    void bindControls();
+    void fieldChanged(Field field, const QString &text) override;
+    void octetBoxesEnabledChanged(bool enabled) override;
 
     QPushButton *button(Button button) const;
     QLineEdit *octetBox(int index) const;
@@ -112,7 +122,7 @@ private:
     QString m_extraPort;
     bool m_portsProbed = false;
     QString m_language;
-    QTranslator m_translator;
+    std::unique_ptr<Translation> m_translation;
 
     Flags m_flags;
     LineBuffer m_lineBuffer;
@@ -125,6 +135,9 @@ private:
     std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
+    SettingsRecord m_record;
+    // A control and the record are being brought level, one from the other.
+    bool m_syncing = false;
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;

@@ -26,7 +26,21 @@ void TestCommands::bytesOnTheWire_data()
     QTest::addColumn<QByteArray>("bytes");
 
     const auto s = [](const char *text) { return QString::fromUtf8(text); };
-    const auto a = Address::Ip;
+    // The line that writes `setting` from a record holding `values`.
+    const auto line = [](Setting setting,
+                         std::initializer_list<std::pair<Field, const char *>> values) {
+        SettingsRecord record;
+        for (const auto &[field, text] : values)
+            record.setText(field, QString::fromUtf8(text));
+        return Commands::settingLine(setting, record).value_or(QStringLiteral("(not sent)"));
+    };
+    const auto octets = [&line](Setting setting, Field first, const char *a, const char *b,
+                                const char *c, const char *d) {
+        return line(setting, {{first, a},
+                              {Field(int(first) + 1), b},
+                              {Field(int(first) + 2), c},
+                              {Field(int(first) + 3), d}});
+    };
 
     QTest::newRow("connect") << Commands::connect() << QByteArray("\r\nSETUP#\r\n");
     QTest::newRow("read") << Commands::read() << QByteArray("AT+READ#\r\n");
@@ -35,59 +49,80 @@ void TestCommands::bytesOnTheWire_data()
     QTest::newRow("wifi") << Commands::wifi(s("home,1"), s("p#w"))
                           << QByteArray("AT+WIFI,home,1,p#w#\r\n");
     QTest::newRow("wifi empty") << Commands::wifi({}, {}) << QByteArray("AT+WIFI,,#\r\n");
-    QTest::newRow("call padded") << *Commands::call(s("AB1C"), s("7"))
+    QTest::newRow("call padded") << line(Setting::Callsign,
+                                         {{Field::Callsign, "AB1C"}, {Field::Ssid, "7"}})
                                  << QByteArray("AT+CALL,AB1C  -7#\r\n");
-    QTest::newRow("call six") << *Commands::call(s("NOCALL"), s("10"))
+    QTest::newRow("call six") << line(Setting::Callsign,
+                                      {{Field::Callsign, "NOCALL"}, {Field::Ssid, "10"}})
                               << QByteArray("AT+CALL,NOCALL-10#\r\n");
-    QTest::newRow("call empty") << *Commands::call({}, s("0"))
+    QTest::newRow("call empty") << line(Setting::Callsign, {{Field::Ssid, "0"}})
                                 << QByteArray("AT+CALL,      -0#\r\n");
-    QTest::newRow("pass") << Commands::pass(s("40417")) << QByteArray("AT+PASS,40417#\r\n");
-    QTest::newRow("dhcp") << Commands::dhcp(false) << QByteArray("AT+DHCP,1#\r\n");
-    QTest::newRow("static") << Commands::dhcp(true) << QByteArray("AT+DHCP,0#\r\n");
-    QTest::newRow("ip") << Commands::address(a, s("192"), s("168"), s("1"), s("99"))
+    QTest::newRow("pass") << line(Setting::Pass, {{Field::Pass, "40417"}})
+                          << QByteArray("AT+PASS,40417#\r\n");
+    QTest::newRow("dhcp") << line(Setting::Dhcp, {{Field::Dhcp, "DHCP"}})
+                          << QByteArray("AT+DHCP,1#\r\n");
+    QTest::newRow("static") << line(Setting::Dhcp, {{Field::Dhcp, "STATIC IP"}})
+                            << QByteArray("AT+DHCP,0#\r\n");
+    QTest::newRow("ip") << octets(Setting::Ip, Field::Ip1, "192", "168", "1", "99")
                         << QByteArray("AT+IP,192,168,1,99#\r\n");
-    QTest::newRow("ip empty box") << Commands::address(a, s("192"), {}, s("1"), s("99"))
+    QTest::newRow("ip empty box") << octets(Setting::Ip, Field::Ip1, "192", "", "1", "99")
                                   << QByteArray("AT+IP,192,,1,99#\r\n");
-    QTest::newRow("mask") << Commands::address(Address::Mask, s("255"), s("255"), s("255"), s("0"))
+    QTest::newRow("mask") << octets(Setting::Mask, Field::Mask1, "255", "255", "255", "0")
                           << QByteArray("AT+SUB,255,255,255,0#\r\n");
-    QTest::newRow("gate") << Commands::address(Address::Gate, s("10"), s("0"), s("0"), s("1"))
+    QTest::newRow("gate") << octets(Setting::Gate, Field::Gate1, "10", "0", "0", "1")
                           << QByteArray("AT+GW,10,0,0,1#\r\n");
-    QTest::newRow("dns") << Commands::address(Address::Dns, s("8"), s("8"), s("4"), s("4"))
+    QTest::newRow("dns") << octets(Setting::Dns, Field::Dns1, "8", "8", "4", "4")
                          << QByteArray("AT+DNS,8,8,4,4#\r\n");
-    QTest::newRow("position") << Commands::position(s("!3035.00N/11417.00Er"))
+    QTest::newRow("position") << line(Setting::Position,
+                                      {{Field::Position, "!3035.00N/11417.00Er"}})
                               << QByteArray("AT+POSI,!3035.00N/11417.00Er#\r\n");
     QTest::newRow("comment untrimmed")
-        << Commands::comment(s(" hi ")) << QByteArray("AT+COMMENT, hi #\r\n");
-    QTest::newRow("server") << Commands::server(s("china.aprs2.net"))
+        << line(Setting::Comment, {{Field::Comment, " hi "}}) << QByteArray("AT+COMMENT, hi #\r\n");
+    QTest::newRow("server") << line(Setting::Server, {{Field::Server, "china.aprs2.net"}})
                             << QByteArray("AT+SERVER,china.aprs2.net#\r\n");
-    QTest::newRow("time") << Commands::sentTime(s("600")) << QByteArray("AT+TIME,600#\r\n");
-    QTest::newRow("filter") << Commands::filter(s("b/TELX5"))
+    QTest::newRow("time") << line(Setting::SentTime, {{Field::SentTime, "600"}})
+                          << QByteArray("AT+TIME,600#\r\n");
+    QTest::newRow("filter") << line(Setting::Filter, {{Field::Filter, "b/TELX5"}})
                             << QByteArray("AT+FILTER,b/TELX5#\r\n");
-    QTest::newRow("backlight on") << Commands::backlight(s("ON"))
+    QTest::newRow("backlight on") << line(Setting::Backlight, {{Field::Backlight, "ON"}})
                                   << QByteArray("AT+BACKLIGHT,00#\r\n");
-    QTest::newRow("backlight 30") << Commands::backlight(s("30"))
+    QTest::newRow("backlight 30") << line(Setting::Backlight, {{Field::Backlight, "30"}})
                                   << QByteArray("AT+BACKLIGHT,30#\r\n");
-    QTest::newRow("backlight on lower")
-        << Commands::backlight(s("on")) << QByteArray("AT+BACKLIGHT,on#\r\n");
-    QTest::newRow("unit km") << Commands::unit(s("km")) << QByteArray("AT+UNIT,1#\r\n");
-    QTest::newRow("unit mi") << Commands::unit(s("mi")) << QByteArray("AT+UNIT,2#\r\n");
-    QTest::newRow("unit chinese") << Commands::unit(s("公里")) << QByteArray("AT+UNIT,3#\r\n");
-    QTest::newRow("unit empty") << Commands::unit({}) << QByteArray("AT+UNIT,2#\r\n");
-    QTest::newRow("unit typed") << Commands::unit(s("KM")) << QByteArray("AT+UNIT,2#\r\n");
-    QTest::newRow("digi ticked") << Commands::digi(s("1")) << QByteArray("AT+DIGI,1#\r\n");
-    QTest::newRow("digi clear") << Commands::digi(s("0")) << QByteArray("AT+DIGI,0#\r\n");
-    QTest::newRow("digi other") << Commands::digi(s("2")) << QByteArray("AT+DIGI,0#\r\n");
-    QTest::newRow("mod") << Commands::mod(s("3")) << QByteArray("AT+MOD,3#\r\n");
-    QTest::newRow("path none") << Commands::path(s("None")) << QByteArray("AT+PATH,0#\r\n");
-    QTest::newRow("path 1") << Commands::path(s("WIDE1-1")) << QByteArray("AT+PATH,1#\r\n");
-    QTest::newRow("path 2") << Commands::path(s("WIDE1-1WIDE2-1")) << QByteArray("AT+PATH,2#\r\n");
-    QTest::newRow("path 3") << Commands::path(s("WIDE1-1WIDE2-2")) << QByteArray("AT+PATH,3#\r\n");
-    QTest::newRow("path empty") << Commands::path({}) << QByteArray("AT+PATH,1#\r\n");
-    QTest::newRow("alias 1") << Commands::alias(s("WIDE1")) << QByteArray("AT+ALIAS,1#\r\n");
-    QTest::newRow("alias 2") << Commands::alias(s("WIDE2")) << QByteArray("AT+ALIAS,2#\r\n");
-    QTest::newRow("alias 3") << Commands::alias(s("WIDE1+WIDE2")) << QByteArray("AT+ALIAS,3#\r\n");
-    QTest::newRow("alias empty") << Commands::alias({}) << QByteArray("AT+ALIAS,3#\r\n");
-    QTest::newRow("freq") << Commands::freq(s("144.6400"))
+    QTest::newRow("backlight on lower") << line(Setting::Backlight, {{Field::Backlight, "on"}})
+                                        << QByteArray("AT+BACKLIGHT,on#\r\n");
+    QTest::newRow("unit km") << line(Setting::Unit, {{Field::Unit, "km"}})
+                             << QByteArray("AT+UNIT,1#\r\n");
+    QTest::newRow("unit mi") << line(Setting::Unit, {{Field::Unit, "mi"}})
+                             << QByteArray("AT+UNIT,2#\r\n");
+    QTest::newRow("unit chinese") << line(Setting::Unit, {{Field::Unit, "公里"}})
+                                  << QByteArray("AT+UNIT,3#\r\n");
+    QTest::newRow("unit empty") << line(Setting::Unit, {}) << QByteArray("AT+UNIT,2#\r\n");
+    QTest::newRow("unit typed") << line(Setting::Unit, {{Field::Unit, "KM"}})
+                                << QByteArray("AT+UNIT,2#\r\n");
+    QTest::newRow("digi ticked") << line(Setting::Digi, {{Field::Digi, "1"}})
+                                 << QByteArray("AT+DIGI,1#\r\n");
+    QTest::newRow("digi clear") << line(Setting::Digi, {{Field::Digi, "0"}})
+                                << QByteArray("AT+DIGI,0#\r\n");
+    QTest::newRow("digi other") << line(Setting::Digi, {{Field::Digi, "2"}})
+                                << QByteArray("AT+DIGI,0#\r\n");
+    QTest::newRow("mod") << line(Setting::Mod, {{Field::Mod, "3"}}) << QByteArray("AT+MOD,3#\r\n");
+    QTest::newRow("path none") << line(Setting::Path, {{Field::Path, "None"}})
+                               << QByteArray("AT+PATH,0#\r\n");
+    QTest::newRow("path 1") << line(Setting::Path, {{Field::Path, "WIDE1-1"}})
+                            << QByteArray("AT+PATH,1#\r\n");
+    QTest::newRow("path 2") << line(Setting::Path, {{Field::Path, "WIDE1-1WIDE2-1"}})
+                            << QByteArray("AT+PATH,2#\r\n");
+    QTest::newRow("path 3") << line(Setting::Path, {{Field::Path, "WIDE1-1WIDE2-2"}})
+                            << QByteArray("AT+PATH,3#\r\n");
+    QTest::newRow("path empty") << line(Setting::Path, {}) << QByteArray("AT+PATH,1#\r\n");
+    QTest::newRow("alias 1") << line(Setting::Alias, {{Field::Alias, "WIDE1"}})
+                             << QByteArray("AT+ALIAS,1#\r\n");
+    QTest::newRow("alias 2") << line(Setting::Alias, {{Field::Alias, "WIDE2"}})
+                             << QByteArray("AT+ALIAS,2#\r\n");
+    QTest::newRow("alias 3") << line(Setting::Alias, {{Field::Alias, "WIDE1+WIDE2"}})
+                             << QByteArray("AT+ALIAS,3#\r\n");
+    QTest::newRow("alias empty") << line(Setting::Alias, {}) << QByteArray("AT+ALIAS,3#\r\n");
+    QTest::newRow("freq") << line(Setting::Freq, {{Field::Freq, "144.6400"}})
                           << QByteArray("\r\nAT+FREQ,144.6400#\r\n");
 }
 
@@ -100,7 +135,10 @@ void TestCommands::bytesOnTheWire()
 
 void TestCommands::callsignTooLong()
 {
-    QVERIFY(!Commands::call(QStringLiteral("ABCDEFG"), QStringLiteral("1")).has_value());
+    SettingsRecord record;
+    record.setText(Field::Callsign, QStringLiteral("ABCDEFG"));
+    record.setText(Field::Ssid, QStringLiteral("1"));
+    QVERIFY(!Commands::settingLine(Setting::Callsign, record).has_value());
 }
 
 void TestCommands::writePlan_data()

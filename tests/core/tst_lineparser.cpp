@@ -1,7 +1,7 @@
 #include "codepage.h"
+#include "deviceview.h"
 #include "linebuffer.h"
 #include "lineparser.h"
-#include "settingsrecord.h"
 
 #include <QTest>
 
@@ -47,7 +47,7 @@ struct Window
         }
     }
 
-    SettingsRecord record;
+    RecordView record;
     Flags flags;
     TextCodec codec;
     LineParser parser{record, flags, codec};

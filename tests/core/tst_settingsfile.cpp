@@ -1,10 +1,10 @@
 #include "codepage.h"
 #include "devicesettings.h"
+#include "deviceview.h"
 #include "entryrules.h"
 #include "linebuffer.h"
 #include "lineparser.h"
 #include "settingsfile.h"
-#include "settingsrecord.h"
 
 #include <QTest>
 
@@ -35,7 +35,7 @@ const QByteArray DefaultFile = "[TELX5]\r\n"
                                "ALIAS:3\r\n";
 
 // Loads content into a fresh record; returns the loader's result.
-bool loadInto(SettingsRecord &record, QByteArrayView content, const TextCodec &codec)
+bool loadInto(RecordView &record, QByteArrayView content, const TextCodec &codec)
 {
     Flags flags;
     LineBuffer buffer;
@@ -43,10 +43,11 @@ bool loadInto(SettingsRecord &record, QByteArrayView content, const TextCodec &c
     return SettingsFile::load(content, buffer, parser, record, codec).complete();
 }
 
-QByteArray savedLine(const SettingsRecord &record, const char *key)
+QByteArray savedLine(const RecordView &record, const char *key)
 {
     const TextCodec codec;
-    for (const QByteArray &line : SettingsFile::splitLines(SettingsFile::save(record, codec))) {
+    for (const QByteArray &line :
+         SettingsFile::splitLines(SettingsFile::save(record.record(), codec))) {
         if (line.startsWith(key))
             return line;
     }
@@ -92,15 +93,15 @@ void TestSettingsFile::choiceLists()
 
 void TestSettingsFile::defaultsLeaveOtherState()
 {
-    SettingsRecord record;
+    RecordView record;
     record.setText(Field::WifiSsid, QStringLiteral("home"));
     record.setText(Field::WifiPass, QStringLiteral("secret"));
     record.setText(Field::Version, QStringLiteral("KT360 "));
     record.setStatusText(QStringLiteral("status"));
-    DeviceSettings::applyDefaults(record);
+    DeviceSettings::applyDefaults(record.record());
     QCOMPARE(record.octetBoxesEnabled(), true);
     record.setOctetBoxesEnabled(false);
-    DeviceSettings::applyDefaults(record);
+    DeviceSettings::applyDefaults(record.record());
 
     QCOMPARE(record.octetBoxesEnabled(), false);
     QCOMPARE(record.text(Field::WifiSsid), QStringLiteral("home"));
@@ -113,12 +114,12 @@ void TestSettingsFile::defaultsLeaveOtherState()
 
 void TestSettingsFile::defaultFile()
 {
-    SettingsRecord record;
-    DeviceSettings::applyDefaults(record);
-    QCOMPARE(SettingsFile::save(record, TextCodec()), DefaultFile);
-    QCOMPARE(SettingsFile::save(record, TextCodec(CodePage::Gb18030)), DefaultFile);
+    RecordView record;
+    DeviceSettings::applyDefaults(record.record());
+    QCOMPARE(SettingsFile::save(record.record(), TextCodec()), DefaultFile);
+    QCOMPARE(SettingsFile::save(record.record(), TextCodec(CodePage::Gb18030)), DefaultFile);
 
-    SettingsRecord loaded;
+    RecordView loaded;
     QVERIFY(loadInto(loaded, DefaultFile, TextCodec()));
     for (int i = 0; i < FieldCount; ++i) {
         const auto field = static_cast<Field>(i);
@@ -158,11 +159,11 @@ void TestSettingsFile::roundTripOfEveryEntry()
 
     for (const CodePage page : {CodePage::Windows1252, CodePage::Gb18030}) {
         const TextCodec codec(page);
-        SettingsRecord record;
-        DeviceSettings::applyDefaults(record);
+        RecordView record;
+        DeviceSettings::applyDefaults(record.record());
         record.setText(field, entry);
-        SettingsRecord loaded;
-        QVERIFY(loadInto(loaded, SettingsFile::save(record, codec), codec));
+        RecordView loaded;
+        QVERIFY(loadInto(loaded, SettingsFile::save(record.record(), codec), codec));
         QCOMPARE(loaded.text(field), entry);
     }
 }
@@ -197,8 +198,8 @@ void TestSettingsFile::savedLines()
     QFETCH(QString, value);
     QFETCH(QByteArray, line);
 
-    SettingsRecord record;
-    DeviceSettings::applyDefaults(record);
+    RecordView record;
+    DeviceSettings::applyDefaults(record.record());
     record.setText(field, value);
     const qsizetype key = line.indexOf(':');
     QCOMPARE(savedLine(record, line.left(key + 1).constData()), line);
@@ -254,7 +255,7 @@ void TestSettingsFile::loadShowsLinesAndStopsAtMalformed()
     QFETCH(QString, pass);
     QFETCH(QString, freq);
 
-    SettingsRecord record;
+    RecordView record;
     QCOMPARE(loadInto(record, content, TextCodec()), complete);
     QCOMPARE(record.statusText(), status);
     QCOMPARE(record.text(Field::Pass), pass);
@@ -275,7 +276,7 @@ void TestSettingsFile::deviceAnswerAfterLoad()
 {
     QFETCH(QByteArray, content);
 
-    SettingsRecord record;
+    RecordView record;
     Flags flags;
     LineBuffer buffer;
     const TextCodec codec;
@@ -359,7 +360,7 @@ void TestSettingsFile::trimming()
     QFETCH(QString, shown);
     QFETCH(int, limit);
 
-    SettingsRecord record;
+    RecordView record;
     record.setText(field, set);
     QCOMPARE(record.text(field), shown);
     QCOMPARE(EntryRules::typingLimit(field), limit);

@@ -1,5 +1,5 @@
+#include "deviceview.h"
 #include "receiver.h"
-#include "settingsrecord.h"
 #include "simlink.h"
 
 #include <QSignalSpy>
@@ -15,7 +15,7 @@ namespace {
 struct Window
 {
     SimLink sim;
-    SettingsRecord view;
+    RecordView view;
     Flags flags;
     TextCodec codec;
     LineBuffer lineBuffer;

@@ -5,12 +5,12 @@ namespace telx5::testing {
 void RecordingRecord::setStatusText(const QString &text)
 {
     statusHistory.append(text);
-    SettingsRecord::setStatusText(text);
+    RecordView::setStatusText(text);
 }
 
 void RecordingRecord::appendStatus(const QString &text)
 {
-    SettingsRecord::appendStatus(text);
+    RecordView::appendStatus(text);
     statusHistory.append(statusText());
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "deviceview.h"
 #include "fakedialogs.h"
 #include "host.h"
-#include "settingsrecord.h"
+#include "translation.h"
 
 #include <QMap>
 #include <QStringList>
@@ -11,7 +12,7 @@ namespace telx5::testing {
 
 // A plain record that remembers every text the status box has shown, so a
 // test can see the attempts a session counted through.
-class RecordingRecord : public SettingsRecord
+class RecordingRecord : public RecordView
 {
 public:
     void setStatusText(const QString &text) override;
@@ -45,11 +46,13 @@ public:
     void setPortText(const QString &text) override { port = text; }
     QString iniPath() const override { return ini; }
 
+    QString languageText;
+    // The sessions speak Chinese while a Chinese host lives, as in the window.
+    Translation translation{isChinese()};
     RecordingRecord record;
     Flags flagState;
     LineBuffer lineBufferState;
     FakeDialogs dialogState;
-    QString languageText;
     QString step = QStringLiteral("0/10");
     QMap<Button, QString> captions;
     QList<Button> disabled{Button::Write};

@@ -1,8 +1,9 @@
 #include "devicesettings.h"
+#include "deviceview.h"
 #include "fakedialogs.h"
 #include "filecommands.h"
 #include "portsettingsstore.h"
-#include "settingsrecord.h"
+#include "translation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,7 +59,7 @@ class Host : public SessionHost
 {
 public:
     explicit Host(const QString &languageText = QStringLiteral("2"))
-        : languageText(languageText),
+        : languageText(languageText), translation(isChinese()),
           codec(codePageForLanguage(languageText)), parser{record, flagState, codec}
     {}
 
@@ -96,7 +97,8 @@ public:
     }
 
     QString languageText;
-    SettingsRecord record;
+    Translation translation;
+    RecordView record;
     Flags flagState;
     LineBuffer buffer;
     FakeDialogs dialogState;
@@ -188,7 +190,7 @@ void TestFileCommands::saveWritesTheWindow()
     QFETCH(QByteArray, expected);
 
     Host host;
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     for (const auto &[field, value] : changes)
         host.record.setText(field, value);
     host.record.setStatusText(QStringLiteral("before"));
@@ -268,7 +270,7 @@ void TestFileCommands::roundTrip()
     QFETCH(Changes, loaded);
 
     Host saving(language);
-    DeviceSettings::applyDefaults(saving.record);
+    DeviceSettings::applyDefaults(saving.record.record());
     for (const auto &[field, value] : changes)
         saving.record.setText(field, value);
     const QString fileName = m_dir->filePath(QStringLiteral("trip.ini"));
@@ -277,8 +279,8 @@ void TestFileCommands::roundTrip()
     Host loading(language);
     loading.load(fileName);
 
-    SettingsRecord expected;
-    DeviceSettings::applyDefaults(expected);
+    RecordView expected;
+    DeviceSettings::applyDefaults(expected.record());
     for (const auto &[field, value] : changes + loaded)
         expected.setText(field, value);
     // Neither the version nor the CTCSS placeholder is kept in the file.
@@ -340,7 +342,7 @@ void TestFileCommands::loadShowsEveryLine()
     host.record.setStatusText(QStringLiteral("old status"));
     host.load(fileName);
 
-    SettingsRecord expected;
+    RecordView expected;
     for (const auto &[field, value] : changes)
         expected.setText(field, value);
     QCOMPARE(host.record.statusText(), fileName + QStringLiteral("\r\n\r\n") + shown);
@@ -375,7 +377,7 @@ void TestFileCommands::failedSaveKeepsOldContent()
     QVERIFY(writeFile(taken + QStringLiteral("/keep.txt"), "old"));
 
     Host host(language);
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     const QString fileName = m_dir->filePath(target);
     host.save(fileName);
 
@@ -406,7 +408,7 @@ void TestFileCommands::unreadableFileIsReported()
     QVERIFY(!folder || QDir().mkpath(fileName));
     QVERIFY(size == 0 || writeFile(fileName, QByteArray(size, 'P')));
     Host host;
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     const QStringList before = fieldTexts(host.record);
     host.load(fileName);
 
@@ -431,7 +433,7 @@ void TestFileCommands::cancelChangesNothing()
 
     const QString earlier = m_dir->filePath(QStringLiteral("earlier.ini"));
     Host host;
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     host.save(earlier);
     host.load(earlier);
     host.setEnabled(Button::Write, false);
@@ -481,7 +483,7 @@ void TestFileCommands::fullDiskKeepsTheOldFiles()
     }
 
     Host host;
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     host.record.setText(Field::Callsign, QStringLiteral("BG7XYZ"));
     host.save(settings);
     PortSettingsStore::storePortSettings(memory, QStringLiteral("/dev/ttyUSB1"), "115200", "1", "n",
@@ -500,7 +502,7 @@ void TestFileCommands::fullDiskKeepsTheOldFiles()
 void TestFileCommands::saveNamesTextTheCodePageLacks()
 {
     Host host;
-    DeviceSettings::applyDefaults(host.record);
+    DeviceSettings::applyDefaults(host.record.record());
     host.record.setText(Field::Comment, QStringLiteral("中文 café"));
     const QString fileName = m_dir->filePath(QStringLiteral("lossy.ini"));
     host.save(fileName);

@@ -218,8 +218,10 @@ void TestReadSession::secondPressCancelsTheRunningRead()
     rig.pressWhen([&] { return rig.host.record.statusText().contains(pressAt); },
                   [&] {
                       pressed = true;
-                      if (apply)
-                          return applyWifi(rig.context);
+                      if (apply) {
+                          applyWifi(rig.context);
+                          return;
+                      }
                       rig.host.record.setText(Field::Callsign, QStringLiteral("AB1C"));
                       readSettings(rig.context);
                   });

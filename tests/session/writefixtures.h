@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fields.h"
+#include "deviceview.h"
 
 #include <QByteArray>
 #include <QList>

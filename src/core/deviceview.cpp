@@ -1,4 +1,4 @@
-#include "fields.h"
+#include "deviceview.h"
 
 namespace telx5 {
 

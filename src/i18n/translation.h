@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTranslator>
+
+namespace telx5 {
+
+// The language is chosen once, at start-up: Chinese installs the Chinese
+// texts for as long as this lives; anything else leaves the English source
+// texts, which need no translator.
+class Translation
+{
+public:
+    explicit Translation(bool chinese);
+    ~Translation();
+
+    Translation(const Translation &) = delete;
+    Translation &operator=(const Translation &) = delete;
+
+    // Whether the Chinese texts are in use.
+    bool isInstalled() const { return m_installed; }
+
+private:
+    QTranslator m_translator;
+    bool m_installed = false;
+};
+
+} // namespace telx5

@@ -1,0 +1,503 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>KeptInEnglish</name>
+    <message>
+        <source>Save</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>setup file(*.ini)</source>
+        <translation>setup file(*.ini)</translation>
+    </message>
+    <message>
+        <source>Please choose fireware.</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Please choose fireware.</translation>
+    </message>
+    <message>
+        <source>ini文件(*.ini)</source>
+        <translation>ini文件(*.ini)</translation>
+    </message>
+    <message>
+        <source>Port is open or no</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Port is open or no</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Port is open</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Port is open</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>WIFI Writing.....</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>WIFI Writing.....</translation>
+    </message>
+    <message>
+        <source>WIFI Write complete</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>WIFI Write complete</translation>
+    </message>
+    <message>
+        <source>WIFI reset...</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>WIFI reset...</translation>
+    </message>
+    <message>
+        <source>WIFI Write Fail</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>WIFI Write Fail</translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>restart</translation>
+    </message>
+    <message>
+        <source>update...</source>
+        <translation>update...</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>update</translation>
+    </message>
+    <message>
+        <source>Please choose fireware</source>
+        <translation>Please choose fireware</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Bin文件(*.bin)</source>
+        <translation>Bin文件(*.bin)</translation>
+    </message>
+    <message>
+        <source>An update is running; choose the firmware file when it has ended.</source>
+        <translation>An update is running; choose the firmware file when it has ended.</translation>
+    </message>
+    <message>
+        <source>Cannot read the firmware file </source>
+        <translation>Cannot read the firmware file </translation>
+    </message>
+    <message>
+        <source>The firmware file %1 is too large: the boot loader takes at most %2 bytes.</source>
+        <translation>The firmware file %1 is too large: the boot loader takes at most %2 bytes.</translation>
+    </message>
+    <message>
+        <source>文件：</source>
+        <translation>文件：</translation>
+    </message>
+    <message>
+        <source>Please wait auto update.<byte value="xd"/>
+</source>
+        <translation>Please wait auto update.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+reset eeram OK<byte value="xd"/>
+</source>
+        <translation><byte value="xd"/>
+reset eeram OK<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Wait for reset eeram </source>
+        <translation>Wait for reset eeram </translation>
+    </message>
+    <message>
+        <source>Reset eeram fail,Please try again.<byte value="xd"/>
+</source>
+        <translation>Reset eeram fail,Please try again.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Wait for update<byte value="xd"/>
+</source>
+        <translation>Wait for update<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Connect fail, Please try again.</source>
+        <translation>Connect fail, Please try again.</translation>
+    </message>
+    <message>
+        <source>updating，don&apos;t remove power</source>
+        <translation>updating，don&apos;t remove power</translation>
+    </message>
+    <message>
+        <source>Port is use or no</source>
+        <translation>Port is use or no</translation>
+    </message>
+    <message>
+        <source> update step:</source>
+        <translation> update step:</translation>
+    </message>
+    <message>
+        <source>update complete</source>
+        <translation>update complete</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>KT360 APRS Config</source>
+        <translation>TELX5系列配置软件</translation>
+    </message>
+    <message>
+        <source>Callsign</source>
+        <translation>呼号</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Posi+Comment</source>
+        <translation>坐标和信息</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态信息</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>服务器</translation>
+    </message>
+    <message>
+        <source>Tx time</source>
+        <translation>发送间隔</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>信息过滤</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>网络地址</translation>
+    </message>
+    <message>
+        <source>Backlight</source>
+        <translation>背光时间</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>Tx/Rx</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>DIGI</source>
+        <translation>中继功能</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>发射路径</translation>
+    </message>
+    <message>
+        <source>TX vol</source>
+        <translation>调制度</translation>
+    </message>
+    <message>
+        <source>Alias</source>
+        <translation>转发路径</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>RF RADIO</source>
+        <translation>电台设置</translation>
+    </message>
+    <message>
+        <source>WIFI user/password</source>
+        <translation>WIFI设置</translation>
+    </message>
+    <message>
+        <source>ssid</source>
+        <translation>名字</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认数据</translation>
+    </message>
+    <message>
+        <source>Read data</source>
+        <translation>读取数据</translation>
+    </message>
+    <message>
+        <source>Write data</source>
+        <translation>写入数据</translation>
+    </message>
+    <message>
+        <source>Load file</source>
+        <translation>载入数据</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Open ROM</source>
+        <translation>打开升级文件</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>开始升级</translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <translation>重启</translation>
+    </message>
+    <message>
+        <source>If change setup then please restart </source>
+        <translation>如果修改了数据,重启后生效.</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>Mask</translation>
+    </message>
+    <message>
+        <source>Gate</source>
+        <translation>Gate</translation>
+    </message>
+    <message>
+        <source>DNS</source>
+        <translation>DNS</translation>
+    </message>
+    <message>
+        <source>Vers</source>
+        <translation>Vers</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>Save failed: </source>
+        <translation>保存失败：</translation>
+    </message>
+    <message>
+        <source>Load failed: </source>
+        <translation>载入失败：</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>这不是一个普通文件。</translation>
+    </message>
+    <message>
+        <source>Saved: </source>
+        <translation>已保存：</translation>
+    </message>
+    <message>
+        <source>The file has %1 bytes; a settings file has at most 1 MiB.</source>
+        <translation>文件有%1字节，不是设置文件（最多1 MiB）</translation>
+    </message>
+    <message>
+        <source>Stopped at line %1: not a valid settings line</source>
+        <translation>在第%1行停止：不是有效的设置行</translation>
+    </message>
+    <message>
+        <source>No settings found in this file</source>
+        <translation>文件中没有找到设置</translation>
+    </message>
+    <message>
+        <source>read data</source>
+        <translation>读取数据</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>读取中</translation>
+    </message>
+    <message>
+        <source>Connection is successful</source>
+        <translation>连接就绪</translation>
+    </message>
+    <message>
+        <source>read ok</source>
+        <translation>读取成功</translation>
+    </message>
+    <message>
+        <source>Port is open</source>
+        <translation>端口已打开</translation>
+    </message>
+    <message>
+        <source>Port %1 was disconnected</source>
+        <translation>端口 %1 已断开</translation>
+    </message>
+    <message>
+        <source>Writing</source>
+        <translation>写入中</translation>
+    </message>
+    <message>
+        <source>Writing......</source>
+        <translation>写入中......</translation>
+    </message>
+    <message>
+        <source>Callsign longer than 6 characters: not written</source>
+        <translation>呼号超过6个字符,未写入</translation>
+    </message>
+    <message>
+        <source>Write complete</source>
+        <translation>写入完成</translation>
+    </message>
+    <message>
+        <source>Write fail，Please try again.</source>
+        <translation>写入失败.请重试一遍</translation>
+    </message>
+    <message>
+        <source>Write data</source>
+        <translation>写入数据</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1: %2 character cannot be sent in this language setting and becomes &apos;?&apos;</source>
+        <translation>%1：%2个字符在当前语言设置下无法发送，将变为“?”</translation>
+    </message>
+    <message>
+        <source>%1: %2 characters cannot be sent in this language setting and become &apos;?&apos;</source>
+        <translation>%1：%2个字符在当前语言设置下无法发送，将变为“?”</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>Callsign</source>
+        <translation>呼号</translation>
+    </message>
+    <message>
+        <source>SSID</source>
+        <translation>SSID</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>网络地址</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>坐标</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>服务器</translation>
+    </message>
+    <message>
+        <source>Tx time</source>
+        <translation>发送间隔</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>信息过滤</translation>
+    </message>
+    <message>
+        <source>Backlight</source>
+        <translation>背光时间</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>DIGI</source>
+        <translation>中继功能</translation>
+    </message>
+    <message>
+        <source>TX vol</source>
+        <translation>调制度</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>发射路径</translation>
+    </message>
+    <message>
+        <source>Alias</source>
+        <translation>转发路径</translation>
+    </message>
+    <message>
+        <source>Tx/Rx</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>ssid</source>
+        <translation>名字</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Vers</source>
+        <translation>Vers</translation>
+    </message>
+</context>
+<context>
+    <name>telx5::FirmwareUpdate</name>
+    <message>
+        <source>updating，don&apos;t remove power</source>
+        <translation>正在升级，请勿断电</translation>
+    </message>
+    <message>
+        <source>Update fail, no answer from the boot loader within 30 s of the header</source>
+        <translation>升级失败，发送文件头后30秒内引导程序无应答</translation>
+    </message>
+    <message>
+        <source>Update fail, no answer from the boot loader within 10 s of a block</source>
+        <translation>升级失败，发送数据块后10秒内引导程序无应答</translation>
+    </message>
+    <message>
+        <source>Update fail, the boot loader asked for block %2 again %1 times</source>
+        <translation>升级失败，引导程序连续%1次要求重发第%2块</translation>
+    </message>
+    <message>
+        <source>update complete</source>
+        <translation>升级完成</translation>
+    </message>
+</context>
+<context>
+    <name>telx5::MainWindow</name>
+    <message>
+        <source>The device did not send: %1</source>
+        <translation>设备未发送：%1</translation>
+    </message>
+</context>
+</TS>
