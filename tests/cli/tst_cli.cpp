@@ -279,9 +279,25 @@ void TestCli::badUsage_data()
     QTest::newRow("wifi without password")
         << QStringList{QStringLiteral("wifi"), QStringLiteral("net")}
         << QStringLiteral("the command is \"wifi SSID PASSWORD\"");
+    // On the simulated device, so that a break let through reaches a device
+    // of the test's own (never the user's remembered port) and the command
+    // succeeds.
+    const QString simulate = QStringLiteral("--simulate");
     QTest::newRow("wifi with a line break")
-        << QStringList{QStringLiteral("wifi"), QStringLiteral("net\nAT+RESET#"),
+        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net\nAT+RESET#"),
                        QStringLiteral("pw")}
+        << QStringLiteral("the SSID and the password cannot hold a line break");
+    QTest::newRow("wifi with a CR in the SSID")
+        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net\rAT+RESET#"),
+                       QStringLiteral("pw")}
+        << QStringLiteral("the SSID and the password cannot hold a line break");
+    QTest::newRow("wifi with a CR in the password")
+        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net"),
+                       QStringLiteral("pw\rAT+RESET#")}
+        << QStringLiteral("the SSID and the password cannot hold a line break");
+    QTest::newRow("wifi with an LF in the password")
+        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net"),
+                       QStringLiteral("pw\nAT+RESET#")}
         << QStringLiteral("the SSID and the password cannot hold a line break");
     QTest::newRow("ports with an argument")
         << QStringList{QStringLiteral("ports"), QStringLiteral("extra")}
