@@ -5,7 +5,11 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include <cstdlib>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace telx5;
@@ -42,6 +46,46 @@ void rememberPort(const QString &fileName, const QString &port)
         fileName, port, QStringLiteral("115200"), QStringLiteral("1"), QStringLiteral("n"),
         QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"), QStringLiteral("2048"));
 }
+
+#ifdef Q_OS_UNIX
+// A pseudo-terminal of the test's own. Its far end stays open, so that any
+// byte written into the near end waits there to be seen.
+class PseudoTerminal
+{
+public:
+    PseudoTerminal()
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return;
+        m_slavePath = QFile::decodeName(::ptsname(m_master));
+        m_slave = ::open(QFile::encodeName(m_slavePath).constData(), O_RDWR | O_NOCTTY);
+    }
+    ~PseudoTerminal()
+    {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    bool isValid() const { return m_slave >= 0; }
+    QString slavePath() const { return m_slavePath; }
+    QByteArray arrived() const
+    {
+        char buffer[256];
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        return got > 0 ? QByteArray(buffer, got) : QByteArray();
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+};
+#endif
 
 } // namespace
 
@@ -277,10 +321,13 @@ void TestPortSettingsStore::filesOverTheSizeBoundAreIgnored()
 
 void TestPortSettingsStore::unusualFilesAreLeftAlone_data()
 {
+    // "TTY" stands for a pseudo-terminal of the test's own, "NODE" for a
+    // device node made in the test's folder that leads to that terminal.
     QTest::addColumn<QString>("linkTarget");
 #ifdef Q_OS_UNIX
     QTest::newRow("link to another file") << QStringLiteral("other.ini");
-    QTest::newRow("link to /dev/zero") << QStringLiteral("/dev/zero");
+    QTest::newRow("link to a pseudo-terminal") << QStringLiteral("TTY");
+    QTest::newRow("link to a device node") << QStringLiteral("NODE");
     QTest::newRow("fifo") << QString();
 #endif
 }
@@ -291,20 +338,40 @@ void TestPortSettingsStore::unusualFilesAreLeftAlone()
     QFETCH(QString, linkTarget);
     const QString other = m_dir->filePath(QStringLiteral("other.ini"));
     writeAll(other, "[XRVComm]\npar5=COM1\n");
-    if (linkTarget.isEmpty())
-        QCOMPARE(::mkfifo(QFile::encodeName(m_ini).constData(), 0600), 0);
-    else
-        QVERIFY(QFile::link(QDir(m_dir->path()).absoluteFilePath(linkTarget), m_ini));
-    const auto type = [this] {
+    const PseudoTerminal terminal;
+    QVERIFY(terminal.isValid());
+    if (linkTarget == QLatin1String("TTY")) {
+        linkTarget = terminal.slavePath();
+    } else if (linkTarget == QLatin1String("NODE")) {
+        if (::geteuid() != 0)
+            QSKIP("making a device node needs root");
         struct stat status = {};
-        ::lstat(QFile::encodeName(m_ini).constData(), &status);
-        return status.st_mode & S_IFMT;
+        QCOMPARE(::stat(QFile::encodeName(terminal.slavePath()).constData(), &status), 0);
+        linkTarget = m_dir->filePath(QStringLiteral("node"));
+        QCOMPARE(::mknod(QFile::encodeName(linkTarget).constData(), S_IFCHR | 0600, status.st_rdev),
+                 0);
+    }
+    if (linkTarget.isEmpty()) {
+        QCOMPARE(::mkfifo(QFile::encodeName(m_ini).constData(), 0600), 0);
+    } else {
+        linkTarget = QDir(m_dir->path()).absoluteFilePath(linkTarget);
+        QVERIFY(QFile::link(linkTarget, m_ini));
+    }
+    const auto type = [](const QString &path) {
+        struct stat status = {};
+        ::lstat(QFile::encodeName(path).constData(), &status);
+        return std::pair{status.st_mode & S_IFMT, status.st_rdev};
     };
-    const auto before = type();
+    const auto before = type(m_ini);
+    const auto targetBefore = type(linkTarget);
     QVERIFY(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par5"), m_ini)
                 .isEmpty());
     rememberPort(m_ini, QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(type(), before);
+    QCOMPARE(type(m_ini), before);
+    // Nothing written through the link, and what it leads to is still there.
+    if (!linkTarget.isEmpty())
+        QCOMPARE(type(linkTarget), targetBefore);
+    QCOMPARE(terminal.arrived(), QByteArray());
     QCOMPARE(readAll(other), QByteArray("[XRVComm]\npar5=COM1\n"));
 #endif
 }

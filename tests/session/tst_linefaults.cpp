@@ -134,6 +134,12 @@ void TestLineFaults::sessionEndsAsTheUserIsTold_data()
 
     QTest::newRow("read, device vanishes") << int(Read) << int(Vanishes) << QByteArray("SETUP#")
                                            << PortLost << portFailure << QStringList{Xrv};
+    // The device has confirmed the setup line; the first read line pulls the
+    // cable, and the next attempt finds the port gone.
+    QTest::newRow("read, device vanishes while reading")
+        << int(Read) << int(Vanishes) << QByteArray("AT+READ#")
+        << QStringLiteral("Connection OK\r\nReading 1/20Times......\r\n") + PortLost << portFailure
+        << QStringList{Xrv};
     QTest::newRow("write, device vanishes") << int(Write) << int(Vanishes) << QByteArray("AT+CALL")
                                             << writeFail + PortLost << QString() << QStringList();
     QTest::newRow("wifi, device vanishes")
@@ -255,6 +261,11 @@ void TestLineFaults::sessionEndsAsTheUserIsTold()
     QCOMPARE(rig.host.dialogState.messages,
              message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(!rig.link.isOpen());
+    // However a read ends, the window is ready for the next one.
+    if (session == Read) {
+        QCOMPARE(rig.host.caption(Button::Read), QStringLiteral("read data"));
+        QVERIFY(rig.host.isEnabled(Button::Write));
+    }
 
     // Memory is bounded whatever the device sends: the line being received,
     // the receive log and the status box.
