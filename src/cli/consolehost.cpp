@@ -89,14 +89,8 @@ void ConsoleHost::setStepText(const QString &text)
     m_stepText = text;
 }
 
-void ConsoleHost::setCaption(Button button, const QString &caption)
-{
-    m_captions.insert(button, caption);
-}
-
 void ConsoleHost::message(const QString &text, const QString &title)
 {
-    m_messages.append(text);
     printLines(linesOf(title.isEmpty() ? text : title + QStringLiteral(": ") + text));
 }
 

@@ -34,8 +34,6 @@ public:
 
     // What the next file dialog answers.
     void setFileName(const QString &fileName) { m_fileName = fileName; }
-    // Every message box shown so far.
-    const QStringList &messages() const { return m_messages; }
 
     DeviceView &settings() override { return m_settings; }
     Flags &flags() override { return m_flags; }
@@ -44,8 +42,8 @@ public:
     QString language() const override { return m_language; }
     QString stepText() const override { return m_stepText; }
     void setStepText(const QString &text) override;
-    QString caption(Button button) const override { return m_captions.value(button); }
-    void setCaption(Button button, const QString &caption) override;
+    // The command line has no buttons to caption.
+    void setCaption(Button, const QString &) override {}
     bool isEnabled(Button button) const override { return m_enabled.value(button, true); }
     void setEnabled(Button button, bool enabled) override { m_enabled.insert(button, enabled); }
     QString portText() const override { return m_portText; }
@@ -65,8 +63,6 @@ private:
     QString m_stepText;
     QString m_portText;
     QString m_fileName;
-    QStringList m_messages;
-    QHash<Button, QString> m_captions;
     QHash<Button, bool> m_enabled;
 };
 

@@ -2,10 +2,10 @@
 
 #include "commands.h"
 #include "consolehost.h"
-#include "consolelink.h"
 #include "delay.h"
 #include "filecommands.h"
 #include "flash.h"
+#include "qtseriallink.h"
 #include "sessions.h"
 #include "sessionsupport.h"
 #include "settingscheck.h"
@@ -49,7 +49,7 @@ int finish(int exitCode, const QString &outcome)
     return exitCode;
 }
 
-DeviceCommands::DeviceCommands(ConsoleHost &host, ConsoleLink &port, HexLog &hexLog,
+DeviceCommands::DeviceCommands(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
                                SessionContext &context)
     : m_host(host), m_port(port), m_hexLog(hexLog), m_context(context)
 {}

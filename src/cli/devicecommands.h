@@ -9,7 +9,7 @@
 namespace telx5 {
 
 class ConsoleHost;
-class ConsoleLink;
+class SerialLink;
 class HexLog;
 
 // How telx5-cli ends.
@@ -44,7 +44,7 @@ struct WriteRequest
 class DeviceCommands
 {
 public:
-    DeviceCommands(ConsoleHost &host, ConsoleLink &port, HexLog &hexLog, SessionContext &context);
+    DeviceCommands(ConsoleHost &host, SerialLink &port, HexLog &hexLog, SessionContext &context);
 
     int read(const QString &fileName, bool partial);
     int write(const WriteRequest &request);
@@ -76,7 +76,7 @@ private:
     QString failureOrLoss(const QString &failure) const;
 
     ConsoleHost &m_host;
-    ConsoleLink &m_port;
+    SerialLink &m_port;
     HexLog &m_hexLog;
     SessionContext &m_context;
 };

@@ -2,12 +2,12 @@
 // configuring many devices from one settings file.
 
 #include "consolehost.h"
-#include "consolelink.h"
 #include "devicecommands.h"
 #include "hexlog.h"
 #include "interrupt.h"
 #include "ports.h"
 #include "portsettingsstore.h"
+#include "qtseriallink.h"
 #include "receiver.h"
 #include "simdevice.h"
 #include "simulation.h"
@@ -220,7 +220,7 @@ int main(int argc, char *argv[])
     LineParser parser(host.settings(), host.flags(), codec);
     // The port exists before any command runs, so that whatever watches the
     // line can attach to it here.
-    ConsoleLink port;
+    QtSerialLink port;
     TraceLog trace(port);
     if (arguments.isSet(traceOption)) {
         QString error;

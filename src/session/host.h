@@ -100,7 +100,6 @@ public:
     virtual QString stepText() const = 0;
     virtual void setStepText(const QString &text) = 0;
 
-    virtual QString caption(Button button) const = 0;
     virtual void setCaption(Button button, const QString &caption) = 0;
     virtual bool isEnabled(Button button) const = 0;
     virtual void setEnabled(Button button, bool enabled) = 0;

@@ -75,7 +75,7 @@ public:
     QString language() const override { return m_language; }
     QString stepText() const override;
     void setStepText(const QString &text) override;
-    QString caption(Button button) const override;
+    QString caption(Button button) const;
     void setCaption(Button button, const QString &caption) override;
     bool isEnabled(Button button) const override;
     void setEnabled(Button button, bool enabled) override;

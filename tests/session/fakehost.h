@@ -37,7 +37,7 @@ public:
     QString stepText() const override { return step; }
     void setStepText(const QString &text) override { step = text; }
 
-    QString caption(Button button) const override { return captions.value(button); }
+    QString caption(Button button) const { return captions.value(button); }
     void setCaption(Button button, const QString &text) override;
     bool isEnabled(Button button) const override { return !disabled.contains(button); }
     void setEnabled(Button button, bool enabled) override;

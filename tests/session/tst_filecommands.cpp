@@ -70,7 +70,6 @@ public:
     QString language() const override { return languageText; }
     QString stepText() const override { return {}; }
     void setStepText(const QString &) override {}
-    QString caption(Button) const override { return {}; }
     void setCaption(Button, const QString &) override {}
     bool isEnabled(Button button) const override { return enabled.contains(button); }
     void setEnabled(Button button, bool on) override
