@@ -83,8 +83,9 @@ void CountingView::setText(Field field, const QString &value)
     m_view.setText(field, value);
 }
 
-ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath)
-    : m_language(language), m_iniPath(iniPath)
+ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath, SerialLink &link)
+    : m_chain(link, m_parserView, codePageForLanguage(language)), m_language(language),
+      m_iniPath(iniPath)
 {}
 
 void ConsoleHost::setStepText(const QString &text)

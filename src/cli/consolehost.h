@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host.h"
+#include "receivechain.h"
 #include "settingsrecord.h"
 
 #include <QHash>
@@ -50,11 +51,11 @@ private:
 // The command-line tool's stand-in for the window: the settings live in a
 // SettingsRecord, the status and step boxes and the message boxes go to
 // standard error, and the file dialogs answer with the file named on the
-// command line.
+// command line. Its receive chain reads `link` in the language's code page.
 class ConsoleHost : public SessionHost, private Dialogs
 {
 public:
-    ConsoleHost(const QString &language, const QString &iniPath);
+    ConsoleHost(const QString &language, const QString &iniPath, SerialLink &link);
 
     // What the next file dialog answers.
     void setFileName(const QString &fileName) { m_fileName = fileName; }
@@ -62,10 +63,11 @@ public:
     const QStringList &messages() const { return m_messages; }
     // For the line parser: the settings, counting what the device sets.
     CountingView &parserView() { return m_parserView; }
+    ReceiveChain &receiveChain() { return m_chain; }
 
     DeviceView &settings() override { return m_settings; }
-    Flags &flags() override { return m_flags; }
-    LineBuffer &lineBuffer() override { return m_lineBuffer; }
+    Flags &flags() override { return m_chain.flags(); }
+    LineBuffer &lineBuffer() override { return m_chain.lineBuffer(); }
     Dialogs &dialogs() override { return *this; }
     QString language() const override { return m_language; }
     QString stepText() const override { return m_stepText; }
@@ -85,8 +87,7 @@ private:
 
     EchoedRecord m_settings;
     CountingView m_parserView{m_settings};
-    Flags m_flags;
-    LineBuffer m_lineBuffer;
+    ReceiveChain m_chain;
     QString m_language;
     QString m_iniPath;
     QString m_stepText;

@@ -2,6 +2,7 @@
 
 #include "fakedialogs.h"
 #include "host.h"
+#include "receivechain.h"
 #include "settingsrecord.h"
 
 #include <QMap>
@@ -20,12 +21,13 @@ public:
     QStringList statusHistory;
 };
 
-// The window's state without the window: a plain record, the buttons'
-// captions and enabled states as the window shows them after start-up.
+// The window's state without the window: a plain record that the receive
+// chain on `link` fills, the buttons' captions and enabled states as the
+// window shows them after start-up.
 class FakeHost : public SessionHost
 {
 public:
-    explicit FakeHost(const QString &language = QStringLiteral("2"));
+    explicit FakeHost(SerialLink &link, const QString &language = QStringLiteral("2"));
 
     DeviceView &settings() override { return record; }
     Flags &flags() override { return flagState; }
@@ -46,8 +48,10 @@ public:
     QString iniPath() const override { return ini; }
 
     RecordingRecord record;
-    Flags flagState;
-    LineBuffer lineBufferState;
+    ReceiveChain chain;
+    // The chain's flags and line, where the tests set and read them.
+    Flags &flagState = chain.flags();
+    LineBuffer &lineBufferState = chain.lineBuffer();
     FakeDialogs dialogState;
     QString languageText;
     QString step = QStringLiteral("0/10");
