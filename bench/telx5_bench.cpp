@@ -157,12 +157,10 @@ void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
     out << "receive path over a pty: " << arrived << " bytes in "
         << QString::number(seconds, 'f', 3)
         << " s = " << QString::number(double(arrived) / seconds / 1e6, 'f', 2)
-        << " MB/s (the device link itself carries 11520 bytes/s at 115200 baud)\n";
+        << " MB/s (the device link itself carries " << LineBytesPerSecond << " bytes/s at "
+        << LineSpeed << " baud)\n";
     link.close();
 }
-
-// 115200 baud, ten bits a byte.
-constexpr double LineBytesPerSecond = 11520;
 
 struct FlashRun
 {
@@ -239,8 +237,8 @@ void benchFlashes(QTextStream &out, qsizetype imageBytes)
         return;
     }
     file.close();
-    out << "flash of " << imageBytes
-        << " bytes over the paced line (115200 baud = 11520 bytes/s):\n";
+    out << "flash of " << imageBytes << " bytes over the paced line (" << LineSpeed
+        << " baud = " << LineBytesPerSecond << " bytes/s):\n";
     out.flush();
     const FlashRun runs[] = {
         {"(a) answered on arrival", true, 0, false},
