@@ -14,7 +14,7 @@
 #include "mainwindow.h"
 #include "ports.h"
 #include "qtseriallink.h"
-#include "receiver.h"
+#include "receivechain.h"
 #include "settingsfile.h"
 #include "simdevice.h"
 
@@ -53,16 +53,6 @@ QByteArray readAnswer()
                              "DIGI:1\r\nMOD:3\r\nPATH:1\r\nALIAS:3\r\n");
 }
 
-struct ReceiveSide
-{
-    RecordView view;
-    Flags flags;
-    TextCodec codec;
-    LineBuffer lineBuffer;
-    LineParser parser{view, flags, codec};
-    HexLog hexLog;
-};
-
 void benchDelay(QTextStream &out, int seconds)
 {
     // A timer ticking as the window's reply watcher does, so that the wait
@@ -85,9 +75,9 @@ void benchDelay(QTextStream &out, int seconds)
 
 void benchReceiveInProcess(QTextStream &out, qint64 megabytes)
 {
-    ReceiveSide side;
+    RecordView view;
     QtSerialLink link;
-    Receiver receiver(link, side.lineBuffer, side.parser, side.hexLog);
+    ReceiveChain chain(link, view);
     const QByteArray answer = readAnswer();
     // Chunks of the size a busy port hands over in one read.
     QByteArray chunk;
@@ -98,13 +88,13 @@ void benchReceiveInProcess(QTextStream &out, qint64 megabytes)
     QElapsedTimer clock;
     clock.start();
     while (fed < total) {
-        receiver.onBytesReceived(Receiver::CommEvent::DataReceived, chunk);
+        chain.receiver().onBytesReceived(Receiver::CommEvent::DataReceived, chunk);
         fed += chunk.size();
     }
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
     out << "receive path in process: " << fed << " bytes in " << QString::number(seconds, 'f', 3)
         << " s = " << QString::number(double(fed) / seconds / 1e6, 'f', 2) << " MB/s (hex log now "
-        << side.hexLog.length() << " characters, last callsign " << side.view.text(Field::Callsign)
+        << chain.hexLog().length() << " characters, last callsign " << view.text(Field::Callsign)
         << ")\n";
 }
 
@@ -136,14 +126,14 @@ void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
         out << "pty: " << error << '\n';
         return;
     }
-    ReceiveSide side;
+    RecordView view;
     QtSerialLink link;
     link.setPortName(device.portPath());
     if (!link.open(&error)) {
         out << "pty: " << error << '\n';
         return;
     }
-    Receiver receiver(link, side.lineBuffer, side.parser, side.hexLog);
+    ReceiveChain chain(link, view);
     qint64 arrived = 0;
     QObject::connect(&link, &SerialLink::received, &link,
                      [&arrived](const QByteArray &bytes) { arrived += bytes.size(); });
@@ -167,12 +157,10 @@ void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
     out << "receive path over a pty: " << arrived << " bytes in "
         << QString::number(seconds, 'f', 3)
         << " s = " << QString::number(double(arrived) / seconds / 1e6, 'f', 2)
-        << " MB/s (the device link itself carries 11520 bytes/s at 115200 baud)\n";
+        << " MB/s (the device link itself carries " << LineBytesPerSecond << " bytes/s at "
+        << LineSpeed << " baud)\n";
     link.close();
 }
-
-// 115200 baud, ten bits a byte.
-constexpr double LineBytesPerSecond = 11520;
 
 struct FlashRun
 {
@@ -203,12 +191,9 @@ void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &im
         out << "pty: " << error << '\n';
         return;
     }
-    ConsoleHost host({}, {});
-    const TextCodec codec;
-    LineParser parser(host.settings(), host.flags(), codec);
     QtSerialLink port;
-    HexLog hexLog;
-    Receiver receiver(port, host.lineBuffer(), parser, hexLog);
+    ConsoleHost host({}, {}, port);
+    ReceiveChain &chain = host.receiveChain();
     host.setPortText(device.portPath());
     Ports::configurePort(port, device.portPath());
 
@@ -220,7 +205,7 @@ void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &im
                      [&] { imageInNs = clock.nsecsElapsed(); });
     clock.start();
     const FlashResult result =
-        flashImage(host, port, hexLog, codec, imagePath, run.answerOnArrival);
+        flashImage(host, port, chain.hexLog(), chain.codec(), imagePath, run.answerOnArrival);
     const qint64 endNs = clock.nsecsElapsed();
 
     out << run.name << ", loader " << run.blockDelayMs << " ms a block: exit " << result.exitCode
@@ -252,8 +237,8 @@ void benchFlashes(QTextStream &out, qsizetype imageBytes)
         return;
     }
     file.close();
-    out << "flash of " << imageBytes
-        << " bytes over the paced line (115200 baud = 11520 bytes/s):\n";
+    out << "flash of " << imageBytes << " bytes over the paced line (" << LineSpeed
+        << " baud = " << LineBytesPerSecond << " bytes/s):\n";
     out.flush();
     const FlashRun runs[] = {
         {"(a) answered on arrival", true, 0, false},

@@ -10,7 +10,6 @@
 // no block goes out before the session's header; the block index stays in
 // range; an update that says complete has sent its header and every block.
 
-#include "codepage.h"
 #include "delay.h"
 #include "fakehost.h"
 #include "fakelink.h"
@@ -18,9 +17,6 @@
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
 #include "fuzzsupport.h"
-#include "hexlog.h"
-#include "lineparser.h"
-#include "receiver.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -39,6 +35,8 @@ const QByteArray RebootLine = QByteArrayLiteral("REBOOT#\r\n");
 class Host final : public testing::FakeHost, public FirmwareHost
 {
 public:
+    using FakeHost::FakeHost;
+
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}
     void setNoticeText(const QString &) override {}
@@ -61,8 +59,8 @@ enum class Action
 struct Rig
 {
     explicit Rig(const QByteArray &image)
-        : image(image), parser(host.settings(), host.flags(), codec),
-          receiver(link, host.lineBuffer(), parser, hexLog), update(host, host, link, hexLog, codec)
+        : image(image), host(link),
+          update(host, host, link, host.chain.hexLog(), host.chain.codec())
     {
         link.onSend = [this](QByteArrayView bytes) { sent(bytes); };
         QObject::connect(&update, &FirmwareUpdate::finished, &update,
@@ -143,12 +141,8 @@ struct Rig
     }
 
     QByteArray image;
-    Host host;
-    TextCodec codec;
     testing::FakeLink link;
-    HexLog hexLog;
-    LineParser parser;
-    Receiver receiver;
+    Host host;
     FirmwareUpdate update;
     bool headerSent = false;
     QSet<int> blocksSent;

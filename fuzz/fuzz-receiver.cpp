@@ -8,10 +8,7 @@
 #include "deviceview.h"
 #include "fakelink.h"
 #include "fuzzsupport.h"
-#include "hexlog.h"
-#include "linebuffer.h"
-#include "lineparser.h"
-#include "receiver.h"
+#include "receivechain.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -74,13 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     testing::FakeLink link;
     link.setPortName(QStringLiteral("/dev/ttyFUZZ"));
     link.open();
-    const TextCodec codec(page);
     RecordView record;
-    Flags flags;
-    LineBuffer lineBuffer;
-    LineParser parser(record, flags, codec);
-    HexLog hexLog(initialLog);
-    Receiver receiver(link, lineBuffer, parser, hexLog);
+    ReceiveChain chain(link, record, page);
+    chain.hexLog().setText(initialLog);
+    const Flags &flags = chain.flags();
+    const LineBuffer &lineBuffer = chain.lineBuffer();
+    const HexLog &hexLog = chain.hexLog();
 
     QByteArray all;
     while (input.remaining_bytes() > 0) {

@@ -77,8 +77,9 @@ void EchoedRecord::appendStatus(const QString &text)
     RecordView::appendStatus(text);
 }
 
-ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath)
-    : m_language(language), m_iniPath(iniPath)
+ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath, SerialLink &link)
+    : m_chain(link, m_settings, codePageForLanguage(language)), m_language(language),
+      m_iniPath(iniPath)
 {}
 
 void ConsoleHost::setStepText(const QString &text)

@@ -2,6 +2,7 @@
 
 #include "deviceview.h"
 #include "host.h"
+#include "receivechain.h"
 
 #include <QHash>
 #include <QStringList>
@@ -24,20 +25,21 @@ public:
 };
 
 // The command-line tool's stand-in for the window: the settings live in a
-// SettingsRecord, the status and step boxes and the message boxes go to
+// RecordView, the status and step boxes and the message boxes go to
 // standard error, and the file dialogs answer with the file named on the
-// command line.
+// command line. Its receive chain reads `link` in the language's code page.
 class ConsoleHost : public SessionHost, private Dialogs
 {
 public:
-    ConsoleHost(const QString &language, const QString &iniPath);
+    ConsoleHost(const QString &language, const QString &iniPath, SerialLink &link);
 
     // What the next file dialog answers.
     void setFileName(const QString &fileName) { m_fileName = fileName; }
+    ReceiveChain &receiveChain() { return m_chain; }
 
     DeviceView &settings() override { return m_settings; }
-    Flags &flags() override { return m_flags; }
-    LineBuffer &lineBuffer() override { return m_lineBuffer; }
+    Flags &flags() override { return m_chain.flags(); }
+    LineBuffer &lineBuffer() override { return m_chain.lineBuffer(); }
     Dialogs &dialogs() override { return *this; }
     QString language() const override { return m_language; }
     QString stepText() const override { return m_stepText; }
@@ -56,8 +58,7 @@ private:
     QString saveFileName(const FileRequest &request) override;
 
     EchoedRecord m_settings;
-    Flags m_flags;
-    LineBuffer m_lineBuffer;
+    ReceiveChain m_chain;
     QString m_language;
     QString m_iniPath;
     QString m_stepText;

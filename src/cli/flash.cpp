@@ -4,6 +4,7 @@
 #include "firmwarehost.h"
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
+#include "seriallink.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -18,8 +19,6 @@ namespace telx5 {
 
 namespace {
 
-// 115200 baud, ten bits a byte.
-constexpr double LineBytesPerSecond = 11520;
 // A terminal's line is redrawn at most this often; a log gets a line for
 // every tenth of the image, at most one each half second.
 constexpr qint64 RedrawNs = 100'000'000;

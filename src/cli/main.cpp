@@ -3,12 +3,10 @@
 
 #include "consolehost.h"
 #include "devicecommands.h"
-#include "hexlog.h"
 #include "interrupt.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
-#include "receiver.h"
 #include "simdevice.h"
 #include "simulation.h"
 #include "tracelog.h"
@@ -215,9 +213,6 @@ int main(int argc, char *argv[])
     const bool simulate = arguments.isSet(simulateOption);
     const QString iniPath = simulate ? QString() : PortSettingsStore::defaultIniPath();
     const Translation translation(arguments.isSet(chineseOption));
-    ConsoleHost host(language, iniPath);
-    const TextCodec codec(codePageForLanguage(language));
-    LineParser parser(host.settings(), host.flags(), codec);
     // The port exists before any command runs, so that whatever watches the
     // line can attach to it here.
     QtSerialLink port;
@@ -227,10 +222,10 @@ int main(int argc, char *argv[])
         if (!trace.open(arguments.value(traceOption), &error))
             return usageError(error);
     }
-    HexLog hexLog;
-    Receiver receiver(port, host.lineBuffer(), parser, hexLog);
-    SessionContext context{host, port, codec, parser};
-    DeviceCommands commands(host, port, hexLog, context);
+    ConsoleHost host(language, iniPath, port);
+    ReceiveChain &chain = host.receiveChain();
+    SessionContext context{host, port, chain.codec(), chain.parser()};
+    DeviceCommands commands(host, port, chain.hexLog(), context);
 
     if (command == QLatin1String("default"))
         return commands.saveDefaults(rest.first());

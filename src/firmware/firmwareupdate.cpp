@@ -5,6 +5,7 @@
 #include "delay.h"
 #include "firmwareimage.h"
 #include "hexlog.h"
+#include "seriallink.h"
 #include "sessionsupport.h"
 
 #include <QCoreApplication>
@@ -301,7 +302,7 @@ void FirmwareUpdate::startConfirming()
 {
     // The port stays open until the loader has had its say on the last block:
     // its time on the wire, then ConfirmMs.
-    constexpr int FrameWireMs = FirmwareImage::FrameSize * 10 * 1000 / 115200 + 1;
+    constexpr int FrameWireMs = FirmwareImage::FrameSize * LineBitsPerByte * 1000 / LineSpeed + 1;
     m_confirming = true;
     m_silence.stop();
     m_confirm.start(FrameWireMs + scaled(ConfirmMs));

@@ -23,8 +23,8 @@ namespace {
 constexpr qint64 InBufferSize = 4096;
 // How long a close waits for Qt's own buffer to reach the system.
 constexpr int DrainTimeoutMs = 500;
-// One byte on the wire at 115200 baud: a start bit, 8 data bits, a stop bit.
-constexpr qint64 ByteTimeNs = 10 * 1'000'000'000LL / 115200;
+// One byte on the wire.
+constexpr qint64 ByteTimeNs = LineBitsPerByte * 1'000'000'000LL / LineSpeed;
 // Beyond the wire time of the queued bytes: the adapter's own latency.
 constexpr int SettleMs = 10;
 constexpr int DrainMarginMs = 200;
@@ -111,7 +111,7 @@ bool QtSerialLink::open(QString *error)
         return fail(QStringLiteral("not a serial port"));
 #endif
 
-    m_port.setBaudRate(QSerialPort::Baud115200);
+    m_port.setBaudRate(LineSpeed);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setStopBits(QSerialPort::OneStop);

@@ -7,7 +7,7 @@
 
 namespace telx5 {
 
-// SerialLink over QSerialPort: 115200 baud, no parity, 8 data bits, 1 stop bit.
+// SerialLink over QSerialPort: LineSpeed, no parity, 8 data bits, 1 stop bit.
 class QtSerialLink : public SerialLink
 {
     Q_OBJECT
@@ -30,7 +30,7 @@ private:
     // name of its own.
     QString m_name;
     // When the line has sent everything written so far, on m_clock: bytes
-    // leave at 10 bits each, however fast the writes returned.
+    // leave at LineBitsPerByte bits each, however fast the writes returned.
     QElapsedTimer m_clock;
     qint64 m_lineIdleAtNs = 0;
     bool m_closing = false;

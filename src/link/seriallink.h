@@ -7,8 +7,16 @@
 
 namespace telx5 {
 
-// The window's one serial port, always "115200,n,8,1". A narrow seam
-// so that tests can put a faulty port where a pseudo-terminal cannot.
+// The device's line speed in baud; the line has no parity, 8 data bits and
+// 1 stop bit, and never runs at another speed.
+inline constexpr int LineSpeed = 115200;
+// A start bit, 8 data bits and a stop bit carry each byte on the wire.
+inline constexpr int LineBitsPerByte = 10;
+inline constexpr int LineBytesPerSecond = LineSpeed / LineBitsPerByte;
+
+// The window's one serial port, always at LineSpeed, no parity, 8 data bits,
+// 1 stop bit. A narrow seam so that tests can put a faulty port where a
+// pseudo-terminal cannot.
 class SerialLink : public QObject
 {
     Q_OBJECT
@@ -20,7 +28,7 @@ public:
     virtual QString portName() const = 0;
 
     virtual bool isOpen() const = 0;
-    // Applies "115200,n,8,1" and opens. On failure `error` says why
+    // Applies the line settings and opens. On failure `error` says why
     // (missing, in use, no permission).
     virtual bool open(QString *error = nullptr) = 0;
     // Lets the queued bytes leave the wire first, within a bound, so that the

@@ -98,7 +98,7 @@ SessionOutcome readSettings(SessionContext &context)
     // A host without a port memory (the simulated device's) remembers nothing.
     if (!host.iniPath().isEmpty())
         PortSettingsStore::storePortSettings(
-            host.iniPath(), host.portText(), QStringLiteral("115200"), QStringLiteral("1"),
+            host.iniPath(), host.portText(), QString::number(LineSpeed), QStringLiteral("1"),
             QStringLiteral("n"), QStringLiteral("8"), QStringLiteral("0"), QStringLiteral("2048"),
             QStringLiteral("2048"));
 

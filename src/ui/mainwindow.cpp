@@ -96,10 +96,11 @@ QString toDisplay(QString text)
 
 MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_dialogs(dialogs),
-      m_iniPath(options.iniPath), m_extraPort(options.extraPort), m_parser(*this, m_flags, m_codec),
+      m_iniPath(options.iniPath), m_extraPort(options.extraPort),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
-      m_link(link ? *link : *m_ownLink), m_receiver(m_link, m_lineBuffer, m_parser, m_hexLog),
-      m_firmware(std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_hexLog, m_codec))
+      m_link(link ? *link : *m_ownLink), m_chain(m_link, *this),
+      m_firmware(
+          std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_chain.hexLog(), m_chain.codec()))
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -189,9 +190,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->statusBox, &QPlainTextEdit::textChanged, this, &MainWindow::statusEdited);
     // After the receiver, so the box shows the log with the new bytes.
     connect(&m_link, &SerialLink::received, this,
-            [this] { m_ui->hexLogBox->setText(m_hexLog.back(HexLogShown)); });
+            [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
     connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
-            [this] { m_ui->hexLogBox->setText(m_hexLog.back(HexLogShown)); });
+            [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
 
     startUp(options.locale);
 }
@@ -208,7 +209,7 @@ void MainWindow::startUp(const QLocale &locale)
         m_dialogs.message(QStringLiteral("当前系统为：中文简体"), languageTitle);
         m_language = Chinese;
     }
-    m_codec = TextCodec(codePageForLanguage(m_language));
+    m_chain.setCodePage(codePageForLanguage(m_language));
 
     if (isChinese()) {
         m_translation = std::make_unique<Translation>(true);
@@ -306,7 +307,7 @@ void MainWindow::addressModePicked()
 template <typename Command>
 std::invoke_result_t<Command, SessionContext &> MainWindow::runCommand(Command command)
 {
-    SessionContext context{*this, m_link, m_codec, m_parser};
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     return command(context);
 }
 

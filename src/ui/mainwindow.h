@@ -1,13 +1,9 @@
 #pragma once
 
-#include "codepage.h"
 #include "deviceview.h"
 #include "firmwarehost.h"
-#include "hexlog.h"
 #include "host.h"
-#include "linebuffer.h"
-#include "lineparser.h"
-#include "receiver.h"
+#include "receivechain.h"
 #include "seriallink.h"
 #include "translation.h"
 
@@ -69,8 +65,8 @@ public:
 
     // SessionHost
     DeviceView &settings() override { return *this; }
-    Flags &flags() override { return m_flags; }
-    LineBuffer &lineBuffer() override { return m_lineBuffer; }
+    Flags &flags() override { return m_chain.flags(); }
+    LineBuffer &lineBuffer() override { return m_chain.lineBuffer(); }
     Dialogs &dialogs() override { return m_dialogs; }
     QString language() const override { return m_language; }
     QString stepText() const override;
@@ -124,14 +120,9 @@ private:
     QString m_language;
     std::unique_ptr<Translation> m_translation;
 
-    Flags m_flags;
-    LineBuffer m_lineBuffer;
-    HexLog m_hexLog;
-    TextCodec m_codec;
-    LineParser m_parser;
     std::unique_ptr<SerialLink> m_ownLink;
     SerialLink &m_link;
-    Receiver m_receiver;
+    ReceiveChain m_chain;
     std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};

@@ -376,6 +376,8 @@ void TestCli::flash_data()
     const QStringList simulate{QStringLiteral("--simulate")};
     QTest::newRow("small image") << simulate << 6000 << 0
                                  << QStringLiteral("Flashed 6000 bytes in");
+    QTest::newRow("the line's rate")
+        << simulate << 6000 << 0 << QStringLiteral("% of the line's 11520 bytes/s\n");
     QTest::newRow("too short") << simulate << 4999 << 2 << QStringLiteral("is too short");
     QTest::newRow("too large") << simulate << 524288 << 2 << QStringLiteral("is too large");
     QTest::newRow("missing file") << simulate << -1 << 2 << QStringLiteral("cannot be read");

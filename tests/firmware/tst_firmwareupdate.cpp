@@ -1,12 +1,8 @@
-#include "codepage.h"
 #include "delay.h"
 #include "fakehost.h"
 #include "fakelink.h"
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
-#include "hexlog.h"
-#include "lineparser.h"
-#include "receiver.h"
 #include "simrig.h"
 
 #include <QTemporaryDir>
@@ -32,6 +28,8 @@ const QString Complete = QStringLiteral("update complete");
 class Host final : public FakeHost, public FirmwareHost
 {
 public:
+    using FakeHost::FakeHost;
+
     void setProgressRange(int min, int max) override
     {
         progressMinimum = min;
@@ -108,10 +106,7 @@ QByteArray image(qsizetype length)
 
 struct Rig
 {
-    Rig()
-        : codec(CodePage::Windows1252), parser(host.settings(), host.flags(), codec),
-          receiver(link, host.lineBuffer(), parser, hexLog), update(host, host, link, hexLog, codec)
-    {}
+    Rig() : host(link), update(host, host, link, host.chain.hexLog(), host.chain.codec()) {}
 
     // Open ROM on a file with these bytes.
     void choose(const QByteArray &bytes)
@@ -153,12 +148,8 @@ struct Rig
     bool finished() const { return !update.sessionRunning() && !update.waitingForBootLoader(); }
 
     QTemporaryDir dir;
-    Host host;
-    TextCodec codec;
     ScriptedLink link;
-    HexLog hexLog;
-    LineParser parser;
-    Receiver receiver;
+    Host host;
     FirmwareUpdate update;
     QByteArray padded;
 };

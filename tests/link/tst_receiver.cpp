@@ -1,27 +1,30 @@
 #include "deviceview.h"
-#include "receiver.h"
+#include "fakelink.h"
+#include "receivechain.h"
 #include "simlink.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace telx5;
+using telx5::testing::FakeLink;
 using telx5::testing::SimLink;
+
+Q_DECLARE_METATYPE(telx5::CodePage)
 
 namespace {
 
-// The window's receive side over a simulated device: line buffer, parser,
-// hex log and the record the parser fills.
+// The window's receive side over a simulated device: its receive chain and
+// the record the parser fills, with the chain's parts named for the tests.
 struct Window
 {
     SimLink sim;
     RecordView view;
-    Flags flags;
-    TextCodec codec;
-    LineBuffer lineBuffer;
-    LineParser parser{view, flags, codec};
-    HexLog hexLog;
-    Receiver receiver{sim.link, lineBuffer, parser, hexLog};
+    ReceiveChain chain{sim.link, view};
+    Flags &flags = chain.flags();
+    LineBuffer &lineBuffer = chain.lineBuffer();
+    HexLog &hexLog = chain.hexLog();
+    Receiver &receiver = chain.receiver();
 };
 
 QList<QByteArray> pieces(std::initializer_list<const char *> list)
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void fullLineDropsBytesButLogsThem();
     void fullReadFillsTheWindow_data();
     void fullReadFillsTheWindow();
+    void codePageChosenAfterConstruction_data();
+    void codePageChosenAfterConstruction();
 };
 
 void TestReceiver::linesSplitOverReadsReachTheParserWhole_data()
@@ -224,6 +229,31 @@ void TestReceiver::fullReadFillsTheWindow()
     }
     QVERIFY(!w.view.octetBoxesEnabled());
     QVERIFY(w.view.statusText().endsWith(QStringLiteral("\r\nRead end")));
+}
+
+void TestReceiver::codePageChosenAfterConstruction_data()
+{
+    QTest::addColumn<CodePage>("page");
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("Windows-1252 kept") << CodePage::Windows1252 << QStringLiteral("ÄãºÃ");
+    QTest::newRow("GB18030 chosen") << CodePage::Gb18030 << QStringLiteral("你好");
+}
+
+// The window builds its receive side before it knows its language: the code
+// page it picks at start-up must reach the parser of the bytes that follow.
+void TestReceiver::codePageChosenAfterConstruction()
+{
+    QFETCH(CodePage, page);
+    QFETCH(QString, comment);
+    FakeLink link;
+    RecordView view;
+    ReceiveChain chain(link, view);
+    chain.setCodePage(page);
+    QVERIFY(link.open());
+    // "你好" in GB18030.
+    link.arrive("COMMENT TEXT:\xC4\xE3\xBA\xC3\r\n");
+    QCOMPARE(view.text(Field::Comment), comment);
+    QCOMPARE(chain.codec().codePage(), page);
 }
 
 QTEST_GUILESS_MAIN(TestReceiver)

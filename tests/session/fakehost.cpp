@@ -14,7 +14,8 @@ void RecordingRecord::appendStatus(const QString &text)
     statusHistory.append(statusText());
 }
 
-FakeHost::FakeHost(const QString &language) : languageText(language)
+FakeHost::FakeHost(SerialLink &link, const QString &language)
+    : languageText(language), chain(link, record, codePageForLanguage(language))
 {
     const bool chinese = isChinese();
     captions = {

@@ -3,6 +3,7 @@
 #include "deviceview.h"
 #include "fakedialogs.h"
 #include "host.h"
+#include "receivechain.h"
 #include "translation.h"
 
 #include <QMap>
@@ -21,12 +22,13 @@ public:
     QStringList statusHistory;
 };
 
-// The window's state without the window: a plain record, the buttons'
-// captions and enabled states as the window shows them after start-up.
+// The window's state without the window: a plain record that the receive
+// chain on `link` fills, the buttons' captions and enabled states as the
+// window shows them after start-up.
 class FakeHost : public SessionHost
 {
 public:
-    explicit FakeHost(const QString &language = QStringLiteral("2"));
+    explicit FakeHost(SerialLink &link, const QString &language = QStringLiteral("2"));
 
     DeviceView &settings() override { return record; }
     Flags &flags() override { return flagState; }
@@ -50,8 +52,10 @@ public:
     // The sessions speak Chinese while a Chinese host lives, as in the window.
     Translation translation{isChinese()};
     RecordingRecord record;
-    Flags flagState;
-    LineBuffer lineBufferState;
+    ReceiveChain chain;
+    // The chain's flags and line, where the tests set and read them.
+    Flags &flagState = chain.flags();
+    LineBuffer &lineBufferState = chain.lineBuffer();
     FakeDialogs dialogState;
     QString step = QStringLiteral("0/10");
     QMap<Button, QString> captions;

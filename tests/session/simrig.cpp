@@ -56,9 +56,7 @@ void pressWhen(QObject &owner, std::function<bool()> due, std::function<void()> 
 }
 
 SimRig::SimRig(const QString &language)
-    : host(language), codec(codePageForLanguage(language)),
-      parser(host.settings(), host.flags(), codec),
-      receiver(link, host.lineBuffer(), parser, hexLog), context{host, link, codec, parser}
+    : host(link, language), context{host, link, codec, host.chain.parser()}
 {
     host.ini = dir.filePath(QStringLiteral("XRVComm.ini"));
 }

@@ -3,9 +3,7 @@
 #include "codepage.h"
 #include "fakehost.h"
 #include "hexlog.h"
-#include "lineparser.h"
 #include "qtseriallink.h"
-#include "receiver.h"
 #include "simdevice.h"
 
 #include <QTemporaryDir>
@@ -31,7 +29,8 @@ QList<Field> reportedFields();
 void pressWhen(QObject &owner, std::function<bool()> due, std::function<void()> press);
 
 // A session's whole world without the window: the simulated device on its
-// pseudo-terminal, the real serial link and receiver, and a plain host.
+// pseudo-terminal, the real serial link, and a plain host with its receive
+// chain.
 class SimRig
 {
 public:
@@ -53,12 +52,11 @@ public:
 
     QTemporaryDir dir;
     SimDevice sim;
-    FakeHost host;
-    TextCodec codec;
     QtSerialLink link;
-    HexLog hexLog;
-    LineParser parser;
-    Receiver receiver;
+    FakeHost host;
+    // The host's receive chain, as the firmware update and the tests use it.
+    const TextCodec &codec = host.chain.codec();
+    HexLog &hexLog = host.chain.hexLog();
     SessionContext context;
 };
 

@@ -3,6 +3,7 @@
 #include "fakedialogs.h"
 #include "filecommands.h"
 #include "portsettingsstore.h"
+#include "receivechain.h"
 #include "translation.h"
 
 #include <QCoreApplication>
@@ -60,12 +61,12 @@ class Host : public SessionHost
 public:
     explicit Host(const QString &languageText = QStringLiteral("2"))
         : languageText(languageText), translation(isChinese()),
-          codec(codePageForLanguage(languageText)), parser{record, flagState, codec}
+          chain(link, record, codePageForLanguage(languageText))
     {}
 
     DeviceView &settings() override { return record; }
-    Flags &flags() override { return flagState; }
-    LineBuffer &lineBuffer() override { return buffer; }
+    Flags &flags() override { return chain.flags(); }
+    LineBuffer &lineBuffer() override { return chain.lineBuffer(); }
     Dialogs &dialogs() override { return dialogState; }
     QString language() const override { return languageText; }
     QString stepText() const override { return {}; }
@@ -85,25 +86,22 @@ public:
     void save(const QString &fileName)
     {
         dialogState.fileToChoose = fileName;
-        SessionContext context{*this, link, codec, parser};
+        SessionContext context{*this, link, chain.codec(), chain.parser()};
         saveSettingsFile(context);
     }
     void load(const QString &fileName)
     {
         dialogState.fileToChoose = fileName;
-        SessionContext context{*this, link, codec, parser};
+        SessionContext context{*this, link, chain.codec(), chain.parser()};
         loadSettingsFile(context);
     }
 
     QString languageText;
     Translation translation;
     RecordView record;
-    Flags flagState;
-    LineBuffer buffer;
     FakeDialogs dialogState;
     UntouchedLink link;
-    TextCodec codec;
-    LineParser parser;
+    ReceiveChain chain;
     QList<Button> enabled;
 };
 

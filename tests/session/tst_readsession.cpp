@@ -1,5 +1,6 @@
 #include "delay.h"
 #include "ports.h"
+#include "portsettingsstore.h"
 #include "sessions.h"
 #include "simrig.h"
 
@@ -92,6 +93,9 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     QVERIFY(rig.host.isEnabled(Button::Write));
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
+    QCOMPARE(PortSettingsStore::readValue(QStringLiteral("XRVComm"), QStringLiteral("par4"),
+                                          rig.host.ini),
+             QStringLiteral("115200"));
     QVERIFY(rig.host.dialogState.messages.isEmpty());
 }
 

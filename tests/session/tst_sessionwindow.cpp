@@ -67,13 +67,20 @@ void TestSessionWindow::readFillsTheWindow_data()
     QTest::addColumn<QString>("reading");
     QTest::addColumn<QString>("shownStatus");
     QTest::addColumn<QString>("caption");
+    // Empty: the device keeps its own.
+    QTest::addColumn<QString>("comment");
 
     QTest::newRow("english") << English << QStringLiteral("reading")
                              << QStringLiteral("Connection OK\nReading 1/20Times......\nread ok")
-                             << QStringLiteral("read data");
+                             << QStringLiteral("read data") << QString();
     QTest::newRow("chinese") << Chinese << QStringLiteral("读取中")
                              << QStringLiteral("Connection OK\nReading 1/20Times......\n读取成功")
-                             << QStringLiteral("读取数据");
+                             << QStringLiteral("读取数据") << QString();
+    // The window picks its code page at start-up, after its receive side is built.
+    QTest::newRow("chinese comment")
+        << Chinese << QStringLiteral("读取中")
+        << QStringLiteral("Connection OK\nReading 1/20Times......\n读取成功")
+        << QStringLiteral("读取数据") << QStringLiteral("你好 TELX5");
 }
 
 void TestSessionWindow::readFillsTheWindow()
@@ -82,10 +89,13 @@ void TestSessionWindow::readFillsTheWindow()
     QFETCH(QString, reading);
     QFETCH(QString, shownStatus);
     QFETCH(QString, caption);
+    QFETCH(QString, comment);
 
     // The device must answer well inside one attempt's second.
     setDelayTimeScale(0.2);
     SimWindowRig rig;
+    if (!comment.isEmpty())
+        rig.sim.settings().setText(Field::Comment, comment);
     QVERIFY(rig.start(locale));
     QVERIFY(!rig.button("writeButton")->isEnabled());
     QStringList captionsWhileOpen;
