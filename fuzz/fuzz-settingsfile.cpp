@@ -14,6 +14,7 @@
 #include "linebuffer.h"
 #include "lineparser.h"
 #include "settingsfile.h"
+#include "settingstable.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -82,8 +83,10 @@ void checkLayout(const QByteArray &file)
     const QList<QByteArray> lines = file.chopped(2).split('\r');
     if (lines.at(0) != "[TELX5]" || lines.at(1) != "\n")
         fuzz::fail("a saved file begins with [TELX5] and an empty line", show(file));
-    for (qsizetype i = 0; i < qsizetype(std::size(SettingsFile::Keywords)); ++i) {
-        const QByteArray start = QByteArray("\n") + SettingsFile::Keywords[i];
+    const QList<Setting> held = SettingsTable::fileSettings();
+    for (qsizetype i = 0; i < held.size(); ++i) {
+        const QByteArray start =
+            QByteArray("\n") + SettingsTable::fileKeyword(held.at(i)).data() + ':';
         if (!lines.at(i + 2).startsWith(start))
             fuzz::fail("the settings lines in the saved order", show(file));
     }

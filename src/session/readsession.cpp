@@ -103,7 +103,6 @@ SessionOutcome readSettings(SessionContext &context)
             QStringLiteral("2048"));
 
     const QByteArray connectLine = context.codec.encode(Commands::connect());
-    bool cancelled = false;
     for (int i = 1; i <= Attempts; ++i) {
         view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
                                .arg(i)
@@ -115,7 +114,6 @@ SessionOutcome readSettings(SessionContext &context)
         if (host.state().readCancelled) {
             host.setStepText(QStringLiteral("test fail"));
             port.close();
-            cancelled = true;
             break;
         }
         // The flag is looked at before the wait, so the answer to one setup
@@ -136,7 +134,8 @@ SessionOutcome readSettings(SessionContext &context)
         if (port.wasDisconnected())
             return lostExit(host, port);
         if (!port.send(readLine))
-            return errorExit(host, cancelled ? Result::Cancelled : Result::PortLost);
+            return errorExit(host,
+                             host.state().readCancelled ? Result::Cancelled : Result::PortLost);
         Delay(1000);
         view.setStatusText(
             QStringLiteral("Connection OK\r\nReading %1/%2Times......").arg(j).arg(Attempts));

@@ -74,6 +74,8 @@ private Q_SLOTS:
     void multiByteTextArrivesWhole();
     void modKeepsOneCharacterOfMalformedBytes();
     void addressOctetsFillAsCommasArrive();
+    void arrivals_data();
+    void arrivals();
 };
 
 void TestLineParser::codePages()
@@ -381,6 +383,45 @@ void TestLineParser::addressOctetsFillAsCommasArrive()
     QCOMPARE(window.record.text(Field::Ip4), QString());
     window.receive("1");
     QCOMPARE(window.record.text(Field::Ip4), QStringLiteral("1"));
+}
+
+void TestLineParser::arrivals_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<Setting>>("arrived");
+
+    QTest::newRow("callsign and SSID")
+        << QByteArray("CALLSIGN:AB1C  -7\r\n") << QList<Setting>{Setting::Callsign};
+    QTest::newRow("callsign without its dash")
+        << QByteArray("CALLSIGN:AB1C\r\n") << QList<Setting>{};
+    QTest::newRow("address cut short") << QByteArray("IP:192,168\r\n") << QList<Setting>{};
+    QTest::newRow("unknown unit code") << QByteArray("UNIT:9\r\n") << QList<Setting>{Setting::Unit};
+    QTest::newRow("empty comment")
+        << QByteArray("COMMENT TEXT:\r\n") << QList<Setting>{Setting::Comment};
+    QTest::newRow("events only") << QByteArray("CONNECT\r\nREAD END\r\nfreq save\r\n")
+                                 << QList<Setting>{};
+    QTest::newRow("version and frequency") << QByteArray("VER:KT360 V1.2\r\nFREQ:144.6400\r\n")
+                                           << QList<Setting>{Setting::Freq, Setting::Version};
+}
+
+// What a read reports as sent is what the parser took as a setting, whatever
+// its value; a line it refused is not.
+void TestLineParser::arrivals()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<Setting>, arrived);
+
+    Window window;
+    window.receive(bytes);
+    QList<Setting> all;
+    for (int index = 0; index < SettingCount; ++index)
+        all.append(Setting(index));
+    QList<Setting> expectedMissing = all;
+    expectedMissing.removeIf([&arrived](Setting setting) { return arrived.contains(setting); });
+    QCOMPARE(window.record.record().missing(all), expectedMissing);
+
+    window.record.record().clearArrivals();
+    QCOMPARE(window.record.record().missing(all), all);
 }
 
 QTEST_GUILESS_MAIN(TestLineParser)

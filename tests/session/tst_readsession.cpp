@@ -73,7 +73,11 @@ void TestReadSession::readsEveryFieldOfAnAnsweringDevice()
     rig.host.record.setText(Field::WifiSsid, QStringLiteral("home"));
     rig.host.record.setText(Field::WifiPass, QStringLiteral("secret"));
 
-    readSettings(rig.context);
+    const SessionOutcome outcome = readSettings(rig.context);
+    QCOMPARE(outcome.result, SessionOutcome::Result::Ok);
+    // Every setting of the answer, version included, in 33 fields.
+    QCOMPARE(outcome.received.arrivedFieldCount(), 33);
+    QCOMPARE(outcome.received.text(Field::Comment), comment);
 
     // The answer to the first setup line is seen after the second one; the
     // read line follows at once.
@@ -121,7 +125,10 @@ void TestReadSession::silentDeviceUsesEveryAttempt()
         rig.host.record.setText(field, QStringLiteral("9"));
     rig.host.lineBufferState.setLine("CALLSI");
 
-    readSettings(rig.context);
+    const SessionOutcome outcome = readSettings(rig.context);
+    QCOMPARE(outcome.result, SessionOutcome::Result::NotConfirmed);
+    QCOMPARE(outcome.missing, QStringLiteral("READ END"));
+    QCOMPARE(outcome.received.arrivedFieldCount(), 0);
 
     QCOMPARE(rig.receivedSoFar(), ConnectLine.repeated(20) + ReadLine.repeated(20));
     QStringList expected;
@@ -230,7 +237,7 @@ void TestReadSession::secondPressCancelsTheRunningRead()
                       readSettings(rig.context);
                   });
 
-    readSettings(rig.context);
+    QCOMPARE(readSettings(rig.context).result, SessionOutcome::Result::Cancelled);
 
     QVERIFY(pressed);
     // Apply says why it did not run; the read ends as cancelled either way.
@@ -250,7 +257,7 @@ void TestReadSession::portThatCannotOpenEndsWithTheMessage()
     const QString missing = rig.dir.filePath(QStringLiteral("ttyMissing"));
     rig.host.port = missing;
 
-    readSettings(rig.context);
+    QCOMPARE(readSettings(rig.context).result, SessionOutcome::Result::CouldNotOpen);
 
     QCOMPARE(rig.host.dialogState.messages, QStringList{QStringLiteral("Port is open or no")});
     QCOMPARE(rig.host.record.statusText(),
@@ -329,7 +336,7 @@ void TestReadSession::pressWhilePortIsOpenClosesIt()
     rig.host.record.setText(Field::Dhcp, QStringLiteral("DHCP"));
     rig.host.record.setStatusText(QStringLiteral("old"));
 
-    readSettings(rig.context);
+    QCOMPARE(readSettings(rig.context).result, SessionOutcome::Result::Cancelled);
 
     QCOMPARE(rig.host.caption(Button::Read), caption);
     QVERIFY(!rig.link.isOpen());

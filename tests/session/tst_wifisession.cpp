@@ -90,7 +90,10 @@ void TestWifiSession::applySendsTheCredentials()
     rig.pressWhen([&] { return rig.link.isOpen(); },
                   [&] { applyCaptions.append(rig.host.caption(Button::Apply)); });
 
-    applyWifi(rig.context);
+    const SessionOutcome outcome = applyWifi(rig.context);
+    // The device restarts exactly when the credentials took.
+    QCOMPARE(outcome.ok(), sent.endsWith(Reboot));
+    QCOMPARE(outcome.confirmed, sent.endsWith(Reboot));
 
     QCOMPARE(rig.receivedSoFar(sent), sent);
     QCOMPARE(applyCaptions, QStringList{QStringLiteral("Write")});
@@ -195,7 +198,10 @@ void TestWifiSession::restart()
         QVERIFY(rig.link.open());
     rig.host.record.setStatusText(QStringLiteral("earlier text"));
 
-    restartDevice(rig.context);
+    using enum SessionOutcome::Result;
+    QCOMPARE(restartDevice(rig.context).result, portOpen     ? Cancelled
+                                                : portExists ? Ok
+                                                             : CouldNotOpen);
 
     QCOMPARE(rig.receivedSoFar(sent), sent);
     QCOMPARE(rig.host.caption(Button::Restart), caption);

@@ -70,7 +70,7 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed()
     rig.pressWhen([&] { return rig.link.isOpen(); },
                   [&] { writeCaptions.append(rig.host.caption(Button::Write)); });
 
-    writeSettings(rig.context);
+    QCOMPARE(writeSettings(rig.context).result, SessionOutcome::Result::Ok);
 
     QCOMPARE(rig.receivedSoFar(), write.lines);
     QCOMPARE(writeCaptions,
@@ -116,7 +116,7 @@ void TestWriteSession::unconfirmedWriteSaysSo()
     dhcpWrite().fill(rig.host.record);
     rig.host.flagState.freqSaved = staleConfirmation;
 
-    writeSettings(rig.context);
+    QCOMPARE(writeSettings(rig.context).result, SessionOutcome::Result::NotConfirmed);
 
     QCOMPARE(rig.receivedSoFar(), dhcpWrite().lines);
     QCOMPARE(rig.host.record.statusText(), status);
@@ -191,7 +191,7 @@ void TestWriteSession::pressWhilePortIsOpenClosesIt()
     rig.host.record.setStatusText(QStringLiteral("old"));
     QVERIFY(rig.link.open());
 
-    writeSettings(rig.context);
+    QCOMPARE(writeSettings(rig.context).result, SessionOutcome::Result::Cancelled);
 
     QCOMPARE(rig.host.caption(Button::Read), readCaption);
     QCOMPARE(rig.host.caption(Button::Write), writeCaption);
@@ -221,7 +221,7 @@ void TestWriteSession::portThatCannotOpenStillRunsTheWaits()
     rig.host.port = portText;
     dhcpWrite().fill(rig.host.record);
 
-    writeSettings(rig.context);
+    QCOMPARE(writeSettings(rig.context).result, SessionOutcome::Result::CouldNotOpen);
 
     // The status box says which port failed and why, the failure on its own line.
     QCOMPARE(rig.host.record.statusText(),
@@ -242,7 +242,7 @@ void TestWriteSession::portTakenAwayDropsTheRemainingLines()
     rig.pressWhen([&] { return rig.sim.received().contains("AT+SERVER,"); },
                   [&] { restartDevice(rig.context); });
 
-    writeSettings(rig.context);
+    QCOMPARE(writeSettings(rig.context).result, SessionOutcome::Result::Cancelled);
 
     const QByteArray sent = rig.receivedSoFar();
     const QByteArray lines = dhcpWrite().lines;
