@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         record.setText(saved.field, text);
     }
 
-    const QByteArray first = SettingsFile::save(record, codec);
+    const QByteArray first = SettingsFile::save(record.record(), codec);
     checkLayout(first);
     const Loaded loaded = load(first, codec);
     if (!loaded.result.complete() || !loaded.result.foundSettings)
@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // load; any other one does from its first load on. Three texts it cannot
     // hold: a '-' in the callsign ends it, the level takes one character, and
     // a backlight of "0" reads as "ON".
-    const QByteArray second = SettingsFile::save(loaded.record, codec);
+    const QByteArray second = SettingsFile::save(loaded.record.record(), codec);
     checkLayout(second);
     const QString mod = carried(record.text(Field::Mod));
     const bool holdsAsItStands =
@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (holdsAsItStands && second != first)
         fuzz::fail("save -> load -> save gives the same file",
                    show(first) + QStringLiteral("\nthen\n") + show(second));
-    const QByteArray third = SettingsFile::save(load(second, codec).record, codec);
+    const QByteArray third = SettingsFile::save(load(second, codec).record.record(), codec);
     if (third != second)
         fuzz::fail("save -> load -> save is a fixed point",
                    show(second) + QStringLiteral("\nthen\n") + show(third));

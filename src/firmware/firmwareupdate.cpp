@@ -24,16 +24,16 @@ constexpr int ReplyWatchIntervalMs = 100;
 constexpr int ResetTries = 5;
 constexpr int BootWaitTicks = 10;
 
-using SessionSupport::EnglishText;
+using SessionSupport::FixedText;
 
 QString updateCaption(bool updating)
 {
-    return updating ? EnglishText::tr("update...") : EnglishText::tr("update");
+    return updating ? FixedText::tr("update...") : FixedText::tr("update");
 }
 
 QString chooseFirmware()
 {
-    return EnglishText::tr("Please choose fireware");
+    return FixedText::tr("Please choose fireware");
 }
 
 // The timers follow the same scale as Delay, so tests need not wait out a
@@ -94,7 +94,7 @@ void FirmwareUpdate::openImage()
     // The dialog's name is emptied first: a name chosen for a settings file
     // is never offered as firmware.
     const QString fileName =
-        dialogs.openFileName({EnglishText::tr("打开"), EnglishText::tr("Bin文件(*.bin)"),
+        dialogs.openFileName({FixedText::tr("打开"), FixedText::tr("Bin文件(*.bin)"),
                               QCoreApplication::applicationDirPath(), false});
     if (fileName.isEmpty())
         return;
@@ -103,7 +103,7 @@ void FirmwareUpdate::openImage()
     // the length of this one.
     if (m_headerSent) {
         dialogs.message(
-            EnglishText::tr("An update is running; choose the firmware file when it has ended."));
+            FixedText::tr("An update is running; choose the firmware file when it has ended."));
         return;
     }
     const QString shownName = QDir::toNativeSeparators(fileName);
@@ -115,19 +115,19 @@ void FirmwareUpdate::openImage()
     if (file.open(QIODevice::ReadOnly))
         image = file.read(FirmwareImage::MaximumLength + 1);
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        dialogs.message(EnglishText::tr("Cannot read the firmware file ") + shownName +
+        dialogs.message(FixedText::tr("Cannot read the firmware file ") + shownName +
                         QStringLiteral("\r\n") + file.errorString());
         return;
     }
     if (image.size() > FirmwareImage::MaximumLength) {
-        dialogs.message(EnglishText::tr("The firmware file %1 is too large: the boot loader takes "
-                                        "at most %2 bytes.")
+        dialogs.message(FixedText::tr("The firmware file %1 is too large: the boot loader takes "
+                                      "at most %2 bytes.")
                             .arg(shownName, QString::number(FirmwareImage::MaximumLength)));
         return;
     }
 
     m_imageLength = static_cast<int>(image.size());
-    m_host.settings().setStatusText(EnglishText::tr("文件：") + shownName);
+    m_host.settings().setStatusText(FixedText::tr("文件：") + shownName);
     m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
     m_blockIndex = 0;
@@ -141,7 +141,7 @@ void FirmwareUpdate::startUpdate()
         m_host.dialogs().message(chooseFirmware());
         return;
     }
-    view.setStatusText(EnglishText::tr("Please wait auto update.\r\n") +
+    view.setStatusText(FixedText::tr("Please wait auto update.\r\n") +
                        waitCount(m_bootWaitCount, BootWaitTicks));
 
     if (m_updating) {
@@ -169,16 +169,16 @@ void FirmwareUpdate::startUpdate()
         if (!m_sessionRunning)
             return;
         if (flags.eeramReset) {
-            view.appendStatus(EnglishText::tr("\r\nreset eeram OK\r\n"));
+            view.appendStatus(FixedText::tr("\r\nreset eeram OK\r\n"));
             Delay(1000);
             reset = true;
         } else {
-            view.setStatusText(EnglishText::tr("Wait for reset eeram ") +
+            view.setStatusText(FixedText::tr("Wait for reset eeram ") +
                                waitCount(attempt, ResetTries) + QStringLiteral("\r\n"));
         }
     }
     if (!reset) {
-        view.setStatusText(EnglishText::tr("Reset eeram fail,Please try again.\r\n"));
+        view.setStatusText(FixedText::tr("Reset eeram fail,Please try again.\r\n"));
         showUpdating(false);
     }
 
@@ -207,7 +207,7 @@ void FirmwareUpdate::startUpdate()
 void FirmwareUpdate::probeBootLoader()
 {
     ++m_bootWaitCount;
-    m_host.settings().setStatusText(EnglishText::tr("Wait for update\r\n") +
+    m_host.settings().setStatusText(FixedText::tr("Wait for update\r\n") +
                                     waitCount(m_bootWaitCount, BootWaitTicks));
     m_host.setStepText(waitCount(m_bootWaitCount, BootWaitTicks));
 
@@ -219,7 +219,7 @@ void FirmwareUpdate::probeBootLoader()
         // it: the header has gone, but the port is closed under it.
         if (m_bootWaitCount >= BootWaitTicks) {
             m_port.close();
-            m_host.settings().appendStatusLine(EnglishText::tr("Connect fail, Please try again."));
+            m_host.settings().appendStatusLine(FixedText::tr("Connect fail, Please try again."));
             endSession(Outcome::Failed);
         }
         return;
@@ -283,7 +283,7 @@ void FirmwareUpdate::answerLoaderReplies()
         return;
     if (m_blockIndex >= 1 && m_blockIndex < count) {
         lockControls(true);
-        m_firmwareHost.setNoticeText(progressLine(EnglishText::tr("updating，don't remove power")));
+        m_firmwareHost.setNoticeText(progressLine(FixedText::tr("updating，don't remove power")));
     }
     if (m_blockIndex == count && !m_confirming)
         startConfirming();
@@ -353,7 +353,7 @@ bool FirmwareUpdate::sendLine(const QString &line)
 
 void FirmwareUpdate::portFailure(Outcome outcome)
 {
-    m_host.dialogs().message(EnglishText::tr("Port is use or no"));
+    m_host.dialogs().message(FixedText::tr("Port is use or no"));
     // A session whose boot loader is already being waited for or answered
     // goes on; only the one this press began ends here.
     if (!m_bootProbeTimer.isActive() && !m_headerSent)
@@ -369,7 +369,7 @@ void FirmwareUpdate::lockControls(bool locked)
 
 QString FirmwareUpdate::progressLine(const QString &state) const
 {
-    return state + EnglishText::tr(" update step:") +
+    return state + FixedText::tr(" update step:") +
            QString::number(FirmwareImage::percentage(m_blockIndex, blockCount())) +
            QStringLiteral("%");
 }
@@ -394,7 +394,7 @@ void FirmwareUpdate::complete()
 {
     if (!m_sessionRunning)
         return;
-    m_firmwareHost.setNoticeText(progressLine(EnglishText::tr("update complete")));
+    m_firmwareHost.setNoticeText(progressLine(FixedText::tr("update complete")));
     m_firmwareHost.setProgressValue(blockCount());
     m_host.settings().appendStatusLine(tr("update complete"));
     showUpdating(false);
@@ -432,7 +432,7 @@ void FirmwareUpdate::portLost()
     if (!m_sessionRunning)
         return;
     SessionSupport::reportLoss(m_host, m_port);
-    m_host.dialogs().message(EnglishText::tr("Port is use or no"));
+    m_host.dialogs().message(FixedText::tr("Port is use or no"));
     showUpdating(false);
     endSession(Outcome::Failed);
 }

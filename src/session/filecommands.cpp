@@ -15,7 +15,7 @@ namespace {
 
 using SettingsFile::MaxFileSize;
 
-using SessionSupport::EnglishText;
+using SessionSupport::FixedText;
 using SessionSupport::SessionText;
 
 // Both commands empty the file name before showing it, so a
@@ -53,7 +53,7 @@ bool saveSettingsFile(SessionContext &context)
     SessionHost &host = context.host;
     //: Stays English in both languages.
     const QString fileName = host.dialogs().saveFileName(
-        fileRequest(EnglishText::tr("Save"), EnglishText::tr("setup file(*.ini)"), true));
+        fileRequest(FixedText::tr("Save"), FixedText::tr("setup file(*.ini)"), true));
     if (fileName.isEmpty())
         return false;
 
@@ -88,7 +88,7 @@ bool loadSettingsFile(SessionContext &context)
     SessionHost &host = context.host;
     //: Stays English in both languages.
     const QString fileName = host.dialogs().openFileName(fileRequest(
-        EnglishText::tr("Please choose fireware."), EnglishText::tr("ini文件(*.ini)"), false));
+        FixedText::tr("Please choose fireware."), FixedText::tr("ini文件(*.ini)"), false));
     if (fileName.isEmpty())
         return false;
 

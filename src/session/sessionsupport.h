@@ -16,11 +16,12 @@ class SessionText
     Q_DECLARE_TR_FUNCTIONS(Session)
 };
 
-// Texts that stay English in either language: the Wi-Fi, restart, firmware
-// and settings-file messages, and the device's own words.
-class EnglishText
+// Texts that read the same in either language: the Wi-Fi, restart, firmware
+// and settings-file messages and the device's own words stay English, a few
+// file-dialog texts stay Chinese. A translator leaves this context alone.
+class FixedText
 {
-    Q_DECLARE_TR_FUNCTIONS(KeptInEnglish)
+    Q_DECLARE_TR_FUNCTIONS(SameInBothLanguages)
 };
 
 // The Read button's caption once another command has taken the port from it.
@@ -33,7 +34,7 @@ inline QString portIsOpen()
 inline QString portFailure()
 {
     //: Stays English in both languages.
-    return EnglishText::tr("Port is open or no");
+    return FixedText::tr("Port is open or no");
 }
 
 // The outcome of a session that ends here.

@@ -13,12 +13,12 @@ constexpr int ConfirmationWaitMs = 800;
 
 using Result = SessionOutcome::Result;
 using SessionSupport::ended;
-using SessionSupport::EnglishText;
+using SessionSupport::FixedText;
 
 QString applyCaption()
 {
     //: Stays English in both languages.
-    return EnglishText::tr("Apply");
+    return FixedText::tr("Apply");
 }
 
 SessionOutcome wifiFailure(SessionHost &host, const SerialLink &port, Result result)
@@ -40,14 +40,14 @@ SessionOutcome applyWifi(SessionContext &context)
 
     if (port.isOpen()) {
         //: Stays English in both languages.
-        host.setCaption(Button::Read, EnglishText::tr("Port is open"));
+        host.setCaption(Button::Read, FixedText::tr("Port is open"));
         host.state().readCancelled = true;
         port.close();
         return wifiFailure(host, port, Result::Cancelled);
     }
 
     //: Stays English in both languages.
-    host.setCaption(Button::Apply, EnglishText::tr("Write"));
+    host.setCaption(Button::Apply, FixedText::tr("Write"));
     if (!SessionSupport::openPort(host, port))
         return wifiFailure(host, port, Result::CouldNotOpen);
     SessionSupport::normalisePortText(host);
@@ -63,7 +63,7 @@ SessionOutcome applyWifi(SessionContext &context)
     if (!port.send(context.codec.encode(line)))
         return wifiFailure(host, port, Result::PortLost);
     //: Stays English in both languages.
-    view.setStatusText(EnglishText::tr("WIFI Writing.....") + QStringLiteral("\r\n"));
+    view.setStatusText(FixedText::tr("WIFI Writing.....") + QStringLiteral("\r\n"));
 
     // A confirmation that arrived before the press counts as well: the flag
     // is cleared only after the wait.
@@ -77,7 +77,7 @@ SessionOutcome applyWifi(SessionContext &context)
     const QString lineEnd = QStringLiteral("\r\n");
     if (confirmed) {
         //: Stays English in both languages.
-        view.appendStatus(EnglishText::tr("WIFI Write complete") + lineEnd);
+        view.appendStatus(FixedText::tr("WIFI Write complete") + lineEnd);
         if (!port.send(context.codec.encode(Commands::reboot()))) {
             SessionOutcome outcome = wifiFailure(host, port, Result::PortLost);
             outcome.confirmed = true;
@@ -85,10 +85,10 @@ SessionOutcome applyWifi(SessionContext &context)
             return outcome;
         }
         //: Stays English in both languages.
-        view.appendStatus(EnglishText::tr("WIFI reset...") + lineEnd);
+        view.appendStatus(FixedText::tr("WIFI reset...") + lineEnd);
     } else {
         //: Stays English in both languages.
-        view.appendStatus(EnglishText::tr("WIFI Write Fail") + lineEnd);
+        view.appendStatus(FixedText::tr("WIFI Write Fail") + lineEnd);
         SessionSupport::reportLoss(host, port);
     }
     const bool lost = port.wasDisconnected();
@@ -114,7 +114,7 @@ SessionOutcome restartDevice(SessionContext &context)
     if (port.isOpen()) {
         port.close();
         //: Stays English in both languages.
-        host.setCaption(Button::Restart, EnglishText::tr("Port is open"));
+        host.setCaption(Button::Restart, FixedText::tr("Port is open"));
         return ended(Result::Cancelled);
     }
 
@@ -135,7 +135,7 @@ SessionOutcome restartDevice(SessionContext &context)
         host.dialogs().message(SessionSupport::portFailure());
     }
     //: Stays English in both languages.
-    host.setCaption(Button::Restart, EnglishText::tr("restart"));
+    host.setCaption(Button::Restart, FixedText::tr("restart"));
     if (!opened)
         return ended(Result::CouldNotOpen);
     if (!sent)

@@ -9,6 +9,7 @@
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
 #include "sessions.h"
+#include "sessionsupport.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -201,12 +202,12 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp(const QLocale &locale)
 {
-    const QString languageTitle = QStringLiteral("语言");
+    const QString languageTitle = SessionSupport::FixedText::tr("语言");
     if (locale.language() == QLocale::English && locale.territory() == QLocale::UnitedStates) {
-        m_dialogs.message(QStringLiteral("当前系统为：英文"), languageTitle);
+        m_dialogs.message(SessionSupport::FixedText::tr("当前系统为：英文"), languageTitle);
         m_language = English;
     } else if (locale.language() == QLocale::Chinese && locale.territory() == QLocale::China) {
-        m_dialogs.message(QStringLiteral("当前系统为：中文简体"), languageTitle);
+        m_dialogs.message(SessionSupport::FixedText::tr("当前系统为：中文简体"), languageTitle);
         m_language = Chinese;
     }
     m_chain.setCodePage(codePageForLanguage(m_language));
@@ -296,7 +297,7 @@ void MainWindow::loadDefaults()
 void MainWindow::portPicked()
 {
     if (!Ports::choosePort(m_link, portText()))
-        m_dialogs.message(QStringLiteral("Port is open"));
+        m_dialogs.message(SessionSupport::FixedText::tr("Port is open"));
 }
 
 void MainWindow::addressModePicked()

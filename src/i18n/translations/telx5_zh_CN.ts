@@ -2,7 +2,154 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>KeptInEnglish</name>
+    <name>MainWindow</name>
+    <message>
+        <source>KT360 APRS Config</source>
+        <translation>TELX5系列配置软件</translation>
+    </message>
+    <message>
+        <source>Callsign</source>
+        <translation>呼号</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Posi+Comment</source>
+        <translation>坐标和信息</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态信息</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>服务器</translation>
+    </message>
+    <message>
+        <source>Tx time</source>
+        <translation>发送间隔</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>信息过滤</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>网络地址</translation>
+    </message>
+    <message>
+        <source>Backlight</source>
+        <translation>背光时间</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>Tx/Rx</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>DIGI</source>
+        <translation>中继功能</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>发射路径</translation>
+    </message>
+    <message>
+        <source>TX vol</source>
+        <translation>调制度</translation>
+    </message>
+    <message>
+        <source>Alias</source>
+        <translation>转发路径</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>RF RADIO</source>
+        <translation>电台设置</translation>
+    </message>
+    <message>
+        <source>WIFI user/password</source>
+        <translation>WIFI设置</translation>
+    </message>
+    <message>
+        <source>ssid</source>
+        <translation>名字</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认数据</translation>
+    </message>
+    <message>
+        <source>Read data</source>
+        <translation>读取数据</translation>
+    </message>
+    <message>
+        <source>Write data</source>
+        <translation>写入数据</translation>
+    </message>
+    <message>
+        <source>Load file</source>
+        <translation>载入数据</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Open ROM</source>
+        <translation>打开升级文件</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>开始升级</translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <translation>重启</translation>
+    </message>
+    <message>
+        <source>If change setup then please restart </source>
+        <translation>如果修改了数据,重启后生效.</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>Mask</translation>
+    </message>
+    <message>
+        <source>Gate</source>
+        <translation>Gate</translation>
+    </message>
+    <message>
+        <source>DNS</source>
+        <translation>DNS</translation>
+    </message>
+    <message>
+        <source>Vers</source>
+        <translation>Vers</translation>
+    </message>
+</context>
+<context>
+    <name>SameInBothLanguages</name>
     <message>
         <source>Save</source>
         <extracomment>Stays English in both languages.</extracomment>
@@ -152,152 +299,17 @@ reset eeram OK<byte value="xd"/>
         <source>update complete</source>
         <translation>update complete</translation>
     </message>
-</context>
-<context>
-    <name>MainWindow</name>
     <message>
-        <source>KT360 APRS Config</source>
-        <translation>TELX5系列配置软件</translation>
+        <source>语言</source>
+        <translation>语言</translation>
     </message>
     <message>
-        <source>Callsign</source>
-        <translation>呼号</translation>
+        <source>当前系统为：英文</source>
+        <translation>当前系统为：英文</translation>
     </message>
     <message>
-        <source>Pass</source>
-        <translation>密码</translation>
-    </message>
-    <message>
-        <source>Posi+Comment</source>
-        <translation>坐标和信息</translation>
-    </message>
-    <message>
-        <source>Status</source>
-        <translation>状态信息</translation>
-    </message>
-    <message>
-        <source>Server</source>
-        <translation>服务器</translation>
-    </message>
-    <message>
-        <source>Tx time</source>
-        <translation>发送间隔</translation>
-    </message>
-    <message>
-        <source>Filter</source>
-        <translation>信息过滤</translation>
-    </message>
-    <message>
-        <source>DHCP</source>
-        <translation>网络地址</translation>
-    </message>
-    <message>
-        <source>Backlight</source>
-        <translation>背光时间</translation>
-    </message>
-    <message>
-        <source>Unit</source>
-        <translation>距离</translation>
-    </message>
-    <message>
-        <source>Tx/Rx</source>
-        <translation>频率</translation>
-    </message>
-    <message>
-        <source>DIGI</source>
-        <translation>中继功能</translation>
-    </message>
-    <message>
-        <source>Path</source>
-        <translation>发射路径</translation>
-    </message>
-    <message>
-        <source>TX vol</source>
-        <translation>调制度</translation>
-    </message>
-    <message>
-        <source>Alias</source>
-        <translation>转发路径</translation>
-    </message>
-    <message>
-        <source>Setup</source>
-        <translation>设置</translation>
-    </message>
-    <message>
-        <source>RF RADIO</source>
-        <translation>电台设置</translation>
-    </message>
-    <message>
-        <source>WIFI user/password</source>
-        <translation>WIFI设置</translation>
-    </message>
-    <message>
-        <source>ssid</source>
-        <translation>名字</translation>
-    </message>
-    <message>
-        <source>pass</source>
-        <translation>密码</translation>
-    </message>
-    <message>
-        <source>Apply</source>
-        <translation>应用</translation>
-    </message>
-    <message>
-        <source>Default</source>
-        <translation>默认数据</translation>
-    </message>
-    <message>
-        <source>Read data</source>
-        <translation>读取数据</translation>
-    </message>
-    <message>
-        <source>Write data</source>
-        <translation>写入数据</translation>
-    </message>
-    <message>
-        <source>Load file</source>
-        <translation>载入数据</translation>
-    </message>
-    <message>
-        <source>Save file</source>
-        <translation>保存数据</translation>
-    </message>
-    <message>
-        <source>Open ROM</source>
-        <translation>打开升级文件</translation>
-    </message>
-    <message>
-        <source>update</source>
-        <translation>开始升级</translation>
-    </message>
-    <message>
-        <source>restart</source>
-        <translation>重启</translation>
-    </message>
-    <message>
-        <source>If change setup then please restart </source>
-        <translation>如果修改了数据,重启后生效.</translation>
-    </message>
-    <message>
-        <source>IP</source>
-        <translation>IP</translation>
-    </message>
-    <message>
-        <source>Mask</source>
-        <translation>Mask</translation>
-    </message>
-    <message>
-        <source>Gate</source>
-        <translation>Gate</translation>
-    </message>
-    <message>
-        <source>DNS</source>
-        <translation>DNS</translation>
-    </message>
-    <message>
-        <source>Vers</source>
-        <translation>Vers</translation>
+        <source>当前系统为：中文简体</source>
+        <translation>当前系统为：中文简体</translation>
     </message>
 </context>
 <context>
