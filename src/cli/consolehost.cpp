@@ -1,7 +1,9 @@
 #include "consolehost.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace telx5 {
@@ -75,6 +77,18 @@ void EchoedRecord::appendStatus(const QString &text)
     // long "CONNECT" line.
     printLines(linesOf(text));
     RecordView::appendStatus(text);
+}
+
+std::optional<QString> writeStandardOutput(QByteArrayView bytes)
+{
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), stdout) ==
+                         std::size_t(bytes.size());
+    // fclose flushes what the stream still holds; its error is the last word.
+    const bool closed = std::fclose(stdout) == 0;
+    if (written && closed)
+        return std::nullopt;
+    return QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
 }
 
 ConsoleHost::ConsoleHost(const QString &language, const QString &iniPath, SerialLink &link)

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
+
 namespace telx5 {
 
 // Standard error carries the status lines and, on a terminal, one progress
@@ -14,6 +16,11 @@ namespace telx5 {
 // two never run together.
 void printLine(const QString &text);
 void redrawLine(const QString &text);
+
+// Writes a command's whole standard output and closes it, so that a full disk
+// or a closed pipe is seen here rather than lost at exit. The reason when
+// that failed.
+std::optional<QString> writeStandardOutput(QByteArrayView bytes);
 
 // The status box on standard error: each line a session puts into the box is
 // printed when it gets there, once, in order with the message boxes.

@@ -27,10 +27,15 @@ QString fieldsReceived(qsizetype count)
                       : QStringLiteral("%1 fields received").arg(count);
 }
 
-void printSettings(const SettingsRecord &record, const TextCodec &codec)
+// The reason when standard output could not take them.
+std::optional<QString> printSettings(const SettingsRecord &record, const TextCodec &codec)
 {
-    const QByteArray file = SettingsFile::save(record, codec);
-    std::fwrite(file.constData(), 1, size_t(file.size()), stdout);
+    return writeStandardOutput(SettingsFile::save(record, codec));
+}
+
+QString outputFailure(const QString &reason)
+{
+    return QStringLiteral("the settings could not be written to standard output: ") + reason;
 }
 
 QString lastLine(const QString &text)
@@ -161,7 +166,8 @@ int DeviceCommands::read(const QString &fileName, bool partial)
             printLine(QStringLiteral("telx5-cli: incomplete read: only the %1 are in the "
                                      "settings printed, the others are blank")
                           .arg(received));
-            printSettings(m_host.settings().record(), m_context.codec);
+            if (const auto failed = printSettings(m_host.settings().record(), m_context.codec))
+                printLine(QStringLiteral("telx5-cli: ") + outputFailure(*failed));
         }
         if (ended)
             return finish(ExitFailed, QStringLiteral("read incomplete: ") + result.failure);
@@ -170,7 +176,10 @@ int DeviceCommands::read(const QString &fileName, bool partial)
     }
     printLine(QStringLiteral("Version: ") + m_host.settings().text(Field::Version));
     if (fileName.isEmpty()) {
-        printSettings(m_host.settings().record(), m_context.codec);
+        if (const auto failed = printSettings(m_host.settings().record(), m_context.codec))
+            return finish(
+                ExitFailed,
+                QStringLiteral("read failed: %1, but %2").arg(received, outputFailure(*failed)));
         return finish(ExitConfirmed, QStringLiteral("read ok: ") + received);
     }
     if (!saveSettings(fileName))

@@ -61,8 +61,8 @@ Commands, each with an example:
   flash IMAGE         upload a firmware image to the device's boot loader
                         telx5-cli flash new.bin
 
-Like read, write, wifi and flash first send the setup line once a second, up to 20
-times, until the device answers CONNECT: restart the device while they go out. A
+As read does, write, wifi and flash first send the setup line once a second, up to
+20 times, until the device answers CONNECT: restart the device while they go out. A
 device in setup mode already needs none (--no-connect); with --backup, the backup's
 read connects.
 
@@ -83,6 +83,16 @@ Environment:
                       command lines that begin with PREFIX, e.g. AT+COMMENT;
                       repeatable)
 )";
+
+// --help and --version: a full disk or a closed pipe is not a success.
+int printOutput(const QByteArray &text)
+{
+    if (const auto failed = writeStandardOutput(text)) {
+        printLine(QStringLiteral("telx5-cli: standard output: ") + *failed);
+        return ExitFailed;
+    }
+    return ExitConfirmed;
+}
 
 int usageError(const QString &what)
 {
@@ -150,14 +160,10 @@ int main(int argc, char *argv[])
     // process() would end an unknown option with its own status and text.
     if (!arguments.parse(QCoreApplication::arguments()))
         return usageError(arguments.errorText());
-    if (arguments.isSet(helpOption)) {
-        std::printf("%s%s", qUtf8Printable(arguments.helpText()), HelpTail);
-        return ExitConfirmed;
-    }
-    if (arguments.isSet(versionOption)) {
-        std::printf("telx5-cli %s\n", TELX5_VERSION);
-        return ExitConfirmed;
-    }
+    if (arguments.isSet(helpOption))
+        return printOutput(arguments.helpText().toUtf8() + HelpTail);
+    if (arguments.isSet(versionOption))
+        return printOutput(QByteArrayLiteral("telx5-cli " TELX5_VERSION "\n"));
 
     const QStringList positional = arguments.positionalArguments();
     if (positional.isEmpty())
@@ -199,8 +205,14 @@ int main(int argc, char *argv[])
 
     if (command == QLatin1String("ports")) {
         const QStringList ports = Ports::probePorts();
+        QByteArray list;
         for (const QString &port : ports)
-            std::printf("%s\n", qUtf8Printable(port));
+            list += port.toUtf8() + '\n';
+        if (const auto failed = writeStandardOutput(list))
+            return finish(ExitFailed,
+                          QStringLiteral("ports failed: the list could not be written to standard "
+                                         "output: ") +
+                              *failed);
         return finish(ExitConfirmed,
                       ports.size() == 1
                           ? QStringLiteral("ports ok: 1 serial port opens")

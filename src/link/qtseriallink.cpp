@@ -136,6 +136,9 @@ bool QtSerialLink::open(QString *error)
             return fail(QStringLiteral("in use by another program (%1)").arg(detail));
         return fail(QStringLiteral("%1 (%2)").arg(permissionHint(location), detail));
     }
+    case QSerialPort::UnsupportedOperationError:
+        // A character device that takes no terminal settings (ENOTTY).
+        return fail(QStringLiteral("not a serial port"));
     default:
         return fail(detail);
     }

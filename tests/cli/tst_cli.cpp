@@ -6,6 +6,10 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run
@@ -20,9 +24,12 @@ struct Run
 constexpr char DefaultAddressing[] = "DHCP:1#\r\nIP:192,168,1,99\r\n";
 
 // `simOptions` set up the simulated device of --simulate.
-Run runCli(const QStringList &arguments, const QString &simOptions = {})
+Run runCli(const QStringList &arguments, const QString &simOptions = {},
+           const QString &outputFile = {})
 {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile, QIODevice::Append);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
     process.setProcessEnvironment(environment);
@@ -77,6 +84,8 @@ private Q_SLOTS:
     void wifiAndRestartSayHowTheyEnded_data();
     void wifiAndRestartSayHowTheyEnded();
     void helpAndVersion();
+    void fullOutputIsAFailure_data();
+    void fullOutputIsAFailure();
     void commandsReportAPortThatDoesNotOpen_data();
     void commandsReportAPortThatDoesNotOpen();
     void badUsage_data();
@@ -283,6 +292,37 @@ void TestCli::helpAndVersion()
     const Run version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QByteArray("telx5-cli " TELX5_VERSION "\n"));
+}
+
+void TestCli::fullOutputIsAFailure_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("read") << QStringList{QStringLiteral("--simulate"), QStringLiteral("read")}
+                          << QStringLiteral("read failed: 33 fields received, but the settings "
+                                            "could not be written to standard output: No space "
+                                            "left on device");
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")}
+                          << QStringLiteral("telx5-cli: standard output: No space left on device");
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")}
+                             << QStringLiteral("telx5-cli: standard output: No space left on "
+                                               "device");
+}
+
+// Standard output on a full disk: the command fails and says so.
+void TestCli::fullOutputIsAFailure()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, last);
+    if (::geteuid() != 0)
+        QSKIP("making a device node needs root");
+    QTemporaryDir dir;
+    const QByteArray full = QFile::encodeName(dir.filePath(QStringLiteral("full")));
+    QCOMPARE(::mknod(full.constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
+
+    const Run run = runCli(arguments, {}, QFile::decodeName(full));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(lastLine(run.err), last);
 }
 
 void TestCli::commandsReportAPortThatDoesNotOpen_data()

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace telx5;
 using namespace telx5::testing;
 
@@ -283,6 +287,9 @@ void TestReadSession::portTextNamesThePort_data()
     QTest::newRow("missing device")
         << QStringLiteral("ttyTELX5missing")
         << QStringLiteral("Cannot open /dev/ttyTELX5missing: no such port");
+    // A character device that is no terminal, made in the test's folder.
+    QTest::newRow("device that is no terminal")
+        << QStringLiteral("%2/null") << QStringLiteral("Cannot open %2/null: not a serial port");
 }
 
 void TestReadSession::portTextNamesThePort()
@@ -294,6 +301,12 @@ void TestReadSession::portTextNamesThePort()
     QVERIFY(rig.start());
     QFile plain(rig.dir.filePath(QStringLiteral("plain")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
+    if (typed.endsWith(QLatin1String("/null"))) {
+        if (::geteuid() != 0)
+            QSKIP("making a device node needs root");
+        const QByteArray node = QFile::encodeName(rig.dir.filePath(QStringLiteral("null")));
+        QCOMPARE(::mknod(node.constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    }
     const QString device = rig.sim.portPath();
     rig.host.port = typed.replace(QStringLiteral("%1"), device)
                         .replace(QStringLiteral("%3"), device.mid(5))
