@@ -73,24 +73,45 @@ sim_pid=
 step "telx5-config --simulate under Xvfb"
 shot=build/package/check-screenshot.png
 rm -f "$shot"
-# shellcheck disable=SC2016 # the inner script takes the program and the picture as $1 and $2
+trace=$root/window-trace.txt
+# shellcheck disable=SC2016 # the inner script takes the program, the picture and the trace as $1 to $3
 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' bash -c '
-    "$1" --simulate &
+    set -euo pipefail
+    "$1" --simulate --trace "$3" &
     window=$!
+    trap "kill $window 2>/dev/null || true" EXIT
+    id=
     for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "aprs config" >/dev/null && break
+        id=$(xdotool search --onlyvisible --name "aprs config" || true)
+        [ -n "$id" ] && break
         sleep 0.2
     done
+    if [ -z "$id" ]; then
+        echo "the window did not appear" >&2
+        exit 1
+    fi
     sleep 1
-    id=$(xdotool search --onlyvisible --name "aprs config")
     echo "window: $(xdotool getwindowname "$id")"
     # "Read data", at its place in the window; the simulated device answers within seconds.
     xdotool mousemove --window "$id" 144 388 click 1
     sleep 6
     import -window root "$2"
-    kill "$window"
-' check "$bin/telx5-config" "$shot"
+' check "$bin/telx5-config" "$shot" "$trace"
 identify "$shot"
+# The press reached the window only if the read line went out and the device answered to its end.
+# The trace's text column, one direction at a time, joined across its lines.
+traced() {
+    grep " $1 " "$trace" | sed 's/^.*|\(.*\)|$/\1/' | tr -d '\n'
+}
+grep -q "AT+READ#" <<<"$(traced '>')" || {
+    echo "the window sent no AT+READ#: Read data was not pressed" >&2
+    exit 1
+}
+grep -q "READ END" <<<"$(traced '<')" || {
+    echo "the window's read did not get to READ END" >&2
+    exit 1
+}
+echo "the window read the simulated device: AT+READ# went out, READ END came back"
 
 step "man telx5-cli, from the unpacked tree"
 found=$(MANPATH=$root/usr/share/man man -w telx5-cli)

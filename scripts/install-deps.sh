@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The one list of the Debian 12 packages the project needs, in four groups:
 #   scripts/install-deps.sh          building, running and testing: ./run test, asan and demo
-#   scripts/install-deps.sh format   clang-format, for ./run format only (165 MB of LLVM)
+#   scripts/install-deps.sh format   clang-format and git (which lists the sources), for ./run format only (165 MB of LLVM)
 #   scripts/install-deps.sh package  making and checking the .deb: ./run package, scripts/check-package.sh
 #   scripts/install-deps.sh fuzz     Clang, libFuzzer (libclang_rt.fuzzer), llvm-symbolizer: ./run fuzz
 # Each command of ./run calls it for its group; when everything is present it does nothing slow.
@@ -30,6 +30,7 @@ build=(
 )
 format=(
     clang-format
+    git
 )
 package=(
     dpkg-dev
@@ -40,6 +41,7 @@ package=(
     desktop-file-utils
     xvfb
     xauth
+    xdotool
     imagemagick
 )
 fuzz=(
