@@ -47,29 +47,11 @@ std::optional<QString> settingLine(Setting setting, const SettingsRecord &record
     const SettingSpec &spec = SettingsTable::spec(setting);
     if (!spec.command)
         return std::nullopt;
-    const QString &first = record.text(spec.firstField);
-    QString value;
-    switch (spec.form) {
-    case ValueForm::CallsignSsid:
-        if (first.size() > CallsignWidth)
-            return std::nullopt;
-        value = first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
-                record.text(Field::Ssid);
-        break;
-    case ValueForm::Octets:
-        value = first;
-        for (int octet = 1; octet < 4; ++octet)
-            value += QLatin1Char(',') + record.text(Field(int(spec.firstField) + octet));
-        break;
-    case ValueForm::Coded:
-        value = SettingsTable::writeCode(setting, first);
-        break;
-    case ValueForm::Text:
-    case ValueForm::OneCharacter:
-        value = first;
-        break;
-    }
-    return line(QLatin1StringView(spec.command) + value);
+    // Padding cannot fill a longer callsign to the device's six places.
+    if (spec.form == ValueForm::CallsignSsid && record.text(spec.firstField).size() > CallsignWidth)
+        return std::nullopt;
+    return line(QLatin1StringView(spec.command) +
+                SettingsTable::valueText(setting, record, SettingsTable::Destination::Device));
 }
 
 QList<WriteStep> writePlan(const SettingsRecord &record)

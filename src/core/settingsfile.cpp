@@ -6,39 +6,20 @@ namespace telx5::SettingsFile {
 
 namespace {
 
-constexpr qsizetype CallsignWidth = 6;
 constexpr qsizetype SentTimeWidth = 4;
 
 } // namespace
 
 QString fileLine(Setting setting, const SettingsRecord &record)
 {
-    const SettingSpec &spec = SettingsTable::spec(setting);
-    const QString &first = record.text(spec.firstField);
-    QString value;
-    // Padding only ever widens: a longer callsign or interval, which a loaded
-    // file can put into the boxes, is written as it stands rather than cut.
-    switch (spec.form) {
-    case ValueForm::CallsignSsid:
-        value = first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
-                record.text(Field::Ssid);
-        break;
-    case ValueForm::Octets:
-        value = first;
-        for (int octet = 1; octet < 4; ++octet)
-            value += QLatin1Char(',') + record.text(Field(int(spec.firstField) + octet));
-        break;
-    case ValueForm::Coded:
-        value = SettingsTable::fileCode(setting, first);
-        break;
-    case ValueForm::Text:
-    case ValueForm::OneCharacter:
-        value = setting == Setting::SentTime ? first.rightJustified(SentTimeWidth, QLatin1Char('0'))
-                                             : first;
-        break;
-    }
+    // The interval is padded to four digits, never cut: a longer one, which a
+    // loaded file can put into the box, is written as it stands.
+    const QString value =
+        setting == Setting::SentTime
+            ? record.text(Field::SentTime).rightJustified(SentTimeWidth, QLatin1Char('0'))
+            : SettingsTable::valueText(setting, record, SettingsTable::Destination::File);
     return SettingsTable::fileKeyword(setting) + QLatin1Char(':') + value +
-           QLatin1StringView(spec.fileSuffix);
+           QLatin1StringView(SettingsTable::spec(setting).fileSuffix);
 }
 
 QByteArray save(const SettingsRecord &record, const TextCodec &codec)

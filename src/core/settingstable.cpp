@@ -1,5 +1,7 @@
 #include "settingstable.h"
 
+#include "settingsrecord.h"
+
 #include <QCoreApplication>
 
 namespace telx5::SettingsTable {
@@ -280,6 +282,31 @@ QString entryOf(Setting setting, QByteArrayView code)
         }
     }
     return {};
+}
+
+QString valueText(Setting setting, const SettingsRecord &record, Destination destination)
+{
+    constexpr qsizetype CallsignWidth = 6;
+    const SettingSpec &of = spec(setting);
+    const QString &first = record.text(of.firstField);
+    switch (of.form) {
+    case ValueForm::CallsignSsid:
+        return first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
+               record.text(Field::Ssid);
+    case ValueForm::Octets: {
+        QString joined = first;
+        for (int octet = 1; octet < of.fieldCount; ++octet)
+            joined += QLatin1Char(',') + record.text(Field(int(of.firstField) + octet));
+        return joined;
+    }
+    case ValueForm::Coded:
+        return destination == Destination::Device ? writeCode(setting, first)
+                                                  : fileCode(setting, first);
+    case ValueForm::Text:
+    case ValueForm::OneCharacter:
+        break;
+    }
+    return first;
 }
 
 } // namespace telx5::SettingsTable

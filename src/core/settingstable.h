@@ -120,6 +120,8 @@ struct FieldSpec
     bool codePageChecked;
 };
 
+class SettingsRecord;
+
 namespace SettingsTable {
 
 // Every setting, in the order a settings file holds them.
@@ -149,6 +151,18 @@ QString writeCode(Setting setting, const QString &entry);
 QString fileCode(Setting setting, const QString &entry);
 // Code -> entry, as the parser maps answers back; empty for an unknown code.
 QString entryOf(Setting setting, QByteArrayView code);
+
+// Where a value goes: its codes and fall-backs differ between the two.
+enum class Destination
+{
+    Device,
+    File,
+};
+
+// A setting's value as a command or a file line carries it: the callsign
+// padded to six (never cut) with its SSID, the octets joined by ",", an entry
+// by its code; other text as it stands.
+QString valueText(Setting setting, const SettingsRecord &record, Destination destination);
 
 } // namespace SettingsTable
 
