@@ -1,3 +1,13 @@
+// The simulated TELX5 is a second reading of the device's protocol, made
+// independently of the tool on purpose: it is the check on the tool. What the
+// device answers, how it takes each command line, its choice codes and its
+// boot loader's frames are written out in these files from the device's side,
+// and nothing here uses the tool's settings tables, line parser, command
+// encoders or firmware image code. Were they shared, a mistake in them would
+// be made on both ends of the line and every test would agree with it. The
+// simulator takes from the core only SettingsRecord, as the store of the
+// values the device holds, and TextCodec, for the code page of its texts.
+
 #include "simdevice_p.h"
 
 namespace telx5 {

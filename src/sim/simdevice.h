@@ -14,7 +14,8 @@ namespace telx5 {
 
 // A simulated TELX5 on a pseudo-terminal: the simulator owns the master side,
 // portPath() is the slave that the tool opens. Speaks the setup protocol and
-// the boot loader's byte protocol.
+// the boot loader's byte protocol, read independently of the tool (see
+// simdevice.cpp).
 class SimDevice : public QObject
 {
     Q_OBJECT

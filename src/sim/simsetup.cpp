@@ -1,7 +1,5 @@
 #include "simdevice_p.h"
 
-#include "devicesettings.h"
-
 #include <utility>
 
 namespace telx5 {
@@ -10,6 +8,45 @@ namespace {
 
 // A line longer than this is no command; the device forgets it.
 constexpr qsizetype MaxLine = 4096;
+
+// The device keeps its choice settings as one-character codes; the record
+// holds them as the entries the tool's lists show. The mapping is written out
+// here, as the device sees it, so that a wrong code in the tool's own tables
+// shows up as a setting that did not take.
+struct Coded
+{
+    char code;
+    const char16_t *entry;
+};
+
+constexpr Coded Units[] = {{'1', u"km"}, {'2', u"mi"}, {'3', u"公里"}};
+constexpr Coded Paths[] = {
+    {'0', u"None"}, {'1', u"WIDE1-1"}, {'2', u"WIDE1-1WIDE2-1"}, {'3', u"WIDE1-1WIDE2-2"}};
+constexpr Coded Aliases[] = {{'1', u"WIDE1"}, {'2', u"WIDE2"}, {'3', u"WIDE1+WIDE2"}};
+
+const QString StaticIp = QStringLiteral("STATIC IP");
+const QString BacklightOn = QStringLiteral("ON");
+
+// The entry of a code the device received; empty for a code it does not know.
+template <std::size_t N> QString entryOf(const Coded (&table)[N], const QString &value)
+{
+    for (const Coded &coded : table) {
+        if (value.startsWith(QLatin1Char(coded.code)))
+            return QString::fromUtf16(coded.entry);
+    }
+    return {};
+}
+
+// The code the device reports for an entry. The record can be given a text
+// that is no entry; the device then reports that text as it stands.
+template <std::size_t N> QByteArray codeOf(const Coded (&table)[N], const QString &entry)
+{
+    for (const Coded &coded : table) {
+        if (entry == QStringView(coded.entry))
+            return QByteArray(1, coded.code);
+    }
+    return entry.toLatin1();
+}
 
 } // namespace
 
@@ -104,7 +141,6 @@ void SimDevice::Private::store(const QByteArray &raw)
             settings.setText(octetField(address, i), octet);
         }
     };
-    auto firstChar = [&value]() { return value.isEmpty() ? '\0' : value.at(0).toLatin1(); };
 
     if (keyword == "AT+CALL") {
         const qsizetype dash = value.indexOf(QLatin1Char('-'));
@@ -118,8 +154,8 @@ void SimDevice::Private::store(const QByteArray &raw)
     } else if (keyword == "AT+PASS") {
         settings.setText(Field::Pass, value);
     } else if (keyword == "AT+DHCP") {
-        settings.setText(Field::Dhcp, value == QLatin1String("0") ? DeviceSettings::StaticIp
-                                                                  : QStringLiteral("DHCP"));
+        settings.setText(Field::Dhcp,
+                         value == QLatin1String("0") ? StaticIp : QStringLiteral("DHCP"));
     } else if (keyword == "AT+IP") {
         setAddress(Address::Ip);
     } else if (keyword == "AT+SUB") {
@@ -140,9 +176,9 @@ void SimDevice::Private::store(const QByteArray &raw)
         settings.setText(Field::Filter, value);
     } else if (keyword == "AT+BACKLIGHT") {
         const bool on = value == QLatin1String("00") || value == QLatin1String("0");
-        settings.setText(Field::Backlight, on ? QStringLiteral("ON") : value);
+        settings.setText(Field::Backlight, on ? BacklightOn : value);
     } else if (keyword == "AT+UNIT") {
-        const QString unit = WireCodes::unitFromCode(firstChar());
+        const QString unit = entryOf(Units, value);
         if (!unit.isEmpty())
             settings.setText(Field::Unit, unit);
     } else if (keyword == "AT+DIGI") {
@@ -151,11 +187,11 @@ void SimDevice::Private::store(const QByteArray &raw)
     } else if (keyword == "AT+MOD") {
         settings.setText(Field::Mod, value);
     } else if (keyword == "AT+PATH") {
-        const QString path = WireCodes::pathFromCode(firstChar());
+        const QString path = entryOf(Paths, value);
         if (!path.isEmpty())
             settings.setText(Field::Path, path);
     } else if (keyword == "AT+ALIAS") {
-        const QString alias = WireCodes::aliasFromCode(firstChar());
+        const QString alias = entryOf(Aliases, value);
         if (!alias.isEmpty())
             settings.setText(Field::Alias, alias);
     } else if (keyword == "AT+FREQ") {
@@ -181,8 +217,8 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
         }
         return line;
     };
-    auto code = [](const QString &text) { return text.toLatin1(); };
-    const bool isStatic = WireCodes::isStaticAddressing(settings.text(Field::Dhcp));
+    const bool isStatic = settings.text(Field::Dhcp) == StaticIp;
+    const bool backlightOn = settings.text(Field::Backlight) == BacklightOn;
     return {
         "CALLSIGN:" + t(Field::Callsign) + '-' + t(Field::Ssid),
         "PASS:" + t(Field::Pass),
@@ -198,12 +234,13 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
         "FILTER:" + t(Field::Filter),
         "VER:" + t(Field::Version),
         "FREQ:" + t(Field::Freq),
-        "BACKLIGHT:" + code(WireCodes::backlightCode(settings.text(Field::Backlight))),
-        "UNIT:" + code(WireCodes::unitCode(settings.text(Field::Unit))),
-        "DIGI:" + code(WireCodes::digiCode(settings.text(Field::Digi))),
+        "BACKLIGHT:" + (backlightOn ? QByteArrayLiteral("00") : t(Field::Backlight)),
+        "UNIT:" + codeOf(Units, settings.text(Field::Unit)),
+        settings.text(Field::Digi) == QLatin1String("1") ? QByteArrayLiteral("DIGI:1")
+                                                         : QByteArrayLiteral("DIGI:0"),
         "MOD:" + t(Field::Mod),
-        "PATH:" + code(WireCodes::pathCode(settings.text(Field::Path))),
-        "ALIAS:" + code(WireCodes::aliasCode(settings.text(Field::Alias))),
+        "PATH:" + codeOf(Paths, settings.text(Field::Path)),
+        "ALIAS:" + codeOf(Aliases, settings.text(Field::Alias)),
         QByteArrayLiteral("READ END"),
     };
 }
