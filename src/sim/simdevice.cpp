@@ -85,6 +85,11 @@ QByteArray SimDevice::bootImage() const
     return d->lastImage;
 }
 
+QString SimDevice::bootError() const
+{
+    return d->bootError;
+}
+
 int SimDevice::storedBlocks() const
 {
     return d->blocksStored;

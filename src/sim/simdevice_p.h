@@ -80,6 +80,7 @@ struct SimDevice::Private
     int blockCount = 0;
     int blocksStored = 0;
     bool resendDone = false;
+    QString bootError;
 
     // Knobs.
     int connectAfter = 1;
@@ -123,6 +124,11 @@ struct SimDevice::Private
     // The boot loader (simbootloader.cpp).
     void enterBootLoader();
     void handleBoot(char byte);
+    void waitForProbe();
+    void answerProbe();
+    void takeHeader();
+    void takeFrame();
+    void refuse(const QString &why);
     void bootReply(char byte, int delayMs = 0);
 
     // The wire (simwire.cpp).
