@@ -49,7 +49,12 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A simulated TELX5 on a pseudo-terminal. Prints the port to open, then "
-                       "answers until it is stopped."));
+                       "answers until it is stopped.\n\n"
+                       "Its boot loader takes only the header 5E, the length below a whole block "
+                       "(two bytes, high byte first, under 2048), the count of whole blocks, E5; "
+                       "and only a last block padded with FF past the image's end. Anything else "
+                       "it refuses: it replies nothing more, saves no image, says why on "
+                       "standard error and waits for the next probe."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("connect-after"),
@@ -140,6 +145,9 @@ int main(int argc, char *argv[])
                              QTextStream(stderr) << "<- " << QString::fromLatin1(line) << '\n';
                          });
     }
+    QObject::connect(&device, &telx5::SimDevice::bootRefused, &app, [](const QString &why) {
+        QTextStream(stderr) << "boot loader refused the transfer: " << why << '\n';
+    });
     const QString imageFile = parser.value(QStringLiteral("save-image"));
     QObject::connect(
         &device, &telx5::SimDevice::bootImageReceived, &app, [imageFile](const QByteArray &image) {

@@ -14,7 +14,8 @@ namespace telx5 {
 
 // A simulated TELX5 on a pseudo-terminal: the simulator owns the master side,
 // portPath() is the slave that the tool opens. Speaks the setup protocol and
-// the boot loader's byte protocol.
+// the boot loader's byte protocol, read independently of the tool (see
+// simdevice.cpp).
 class SimDevice : public QObject
 {
     Q_OBJECT
@@ -42,6 +43,13 @@ public:
     Mode mode() const;
     // The image of the last completed transfer, cut to the header's length.
     QByteArray bootImage() const;
+    // Why the boot loader refused the transfer it was sent: a header other
+    // than 5E, the length below a whole block (high byte first, under 2048),
+    // the count of whole blocks, E5; or a last block that is not padded with
+    // 0xFF past the image's end. A refusing loader replies nothing more and
+    // waits for the next probe, keeping bootImage() as it was. Empty when it
+    // has refused nothing since it last answered a probe.
+    QString bootError() const;
     // Blocks stored so far in the running (or last) transfer.
     int storedBlocks() const;
     // Answers still waiting for their delay, pacing or next fragment.
@@ -129,6 +137,8 @@ Q_SIGNALS:
     void lineReceived(const QByteArray &line);
     // The last block of a transfer has been stored.
     void bootImageReceived(const QByteArray &image);
+    // The boot loader has refused a transfer, for the reason bootError() gives.
+    void bootRefused(const QString &why);
     void modeChanged(telx5::SimDevice::Mode mode);
 
 private:

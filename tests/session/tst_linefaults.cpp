@@ -156,7 +156,8 @@ void TestLineFaults::sessionEndsAsTheUserIsTold_data()
 
     // With seed 53 a random 0x55 ahead of the loader's reply to block 2 has
     // block 2 sent again; the loader, which cannot tell, stores it as block 3,
-    // starts its wrong image and never replies to the real block 3.
+    // takes the real block 3 for its last, refuses it for the image bytes
+    // where its padding belongs, and never replies.
     QTest::newRow("update, boot loader replies random bytes")
         << int(Update) << int(RandomReplies) << QByteArray()
         << QStringLiteral("Update fail, no answer from the boot loader within 10 s of a block")

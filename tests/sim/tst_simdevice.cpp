@@ -34,10 +34,10 @@ QByteArray header(int length)
     return h;
 }
 
-QByteArray frame(const QByteArray &image, int block, bool corrupt = false)
+QByteArray frame(const QByteArray &image, int block, bool corrupt = false, char padding = '\xFF')
 {
     QByteArray data = image.mid(block * 2048, 2048);
-    data.append(QByteArray(2048 - data.size(), '\xFF'));
+    data.append(QByteArray(2048 - data.size(), padding));
     char sum = 0;
     for (const char b : std::as_const(data))
         sum = static_cast<char>(sum ^ b);
@@ -424,18 +424,50 @@ void TestSimDevice::bootLoaderTakesAWholeImage_data()
 {
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("blocks");
-    QTest::newRow("5000 bytes, three blocks") << 5000 << 3;
-    QTest::newRow("6144 bytes, last block all padding") << 6144 << 4;
-    QTest::newRow("one byte short of two blocks") << 4095 << 2;
+    // What the tool sends for the header and past the image's end in the last
+    // block; the loader's reason when it refuses the transfer.
+    QTest::addColumn<QByteArray>("sentHeader");
+    QTest::addColumn<char>("padding");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("5000 bytes, three blocks") << 5000 << 3 << header(5000) << '\xFF' << QString();
+    QTest::newRow("6144 bytes, last block all padding")
+        << 6144 << 4 << header(6144) << '\xFF' << QString();
+    QTest::newRow("one byte short of two blocks")
+        << 4095 << 2 << header(4095) << '\xFF' << QString();
+    QTest::newRow("length bytes swapped")
+        << 5000 << 3 << QByteArray::fromHex("5E880302E5") << '\xFF'
+        << QStringLiteral("header 5E 88 03 02 E5: the length below a whole block (88 03, high byte "
+                          "first) is 34819, not below 2048");
+    QTest::newRow("header ends in E4")
+        << 5000 << 3 << QByteArray::fromHex("5E038802E4") << '\xFF'
+        << QStringLiteral("header 5E 03 88 02 E4 ends in E4, not E5");
+    QTest::newRow("header begins with 5D")
+        << 5000 << 3 << QByteArray::fromHex("5D038802E5") << '\xFF'
+        << QStringLiteral("5D where the header begins with 5E");
+    QTest::newRow("a spoilt probe instead of the header")
+        << 5000 << 3 << QByteArray::fromHex("5F0100F5") << '\xFF'
+        << QStringLiteral("5F 01 00 F5 after the answer to the probe is no probe");
+    QTest::newRow("last block padded with 00")
+        << 5000 << 3 << header(5000) << '\0'
+        << QStringLiteral("block 2, the last: byte 904 is 00, not FF: past the image's 5000 bytes "
+                          "the block is padded with FF");
+    QTest::newRow("whole blocks, the padding block of 00")
+        << 6144 << 4 << header(6144) << '\0'
+        << QStringLiteral("block 3, the last: byte 0 is 00, not FF: past the image's 6144 bytes "
+                          "the block is padded with FF");
 }
 
 void TestSimDevice::bootLoaderTakesAWholeImage()
 {
     QFETCH(int, length);
     QFETCH(int, blocks);
+    QFETCH(QByteArray, sentHeader);
+    QFETCH(char, padding);
+    QFETCH(QString, refusal);
     QVERIFY(startSim());
     SimDevice &device = m_sim->device;
     QSignalSpy done(&device, &SimDevice::bootImageReceived);
+    QSignalSpy refused(&device, &SimDevice::bootRefused);
     const QByteArray image = imageOf(length);
 
     QVERIFY(m_sim->link.send("REBOOT#\r\n"));
@@ -445,15 +477,31 @@ void TestSimDevice::bootLoaderTakesAWholeImage()
     QVERIFY(m_sim->link.send(QByteArray("\x5F\x00\x00\xF5", 4)));
     QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5"));
     m_sim->arrived.clear();
-    QVERIFY(m_sim->link.send(header(length)));
-    QTRY_COMPARE(m_sim->arrived, QByteArray("\xC5"));
-    for (int block = 0; block < blocks; ++block) {
-        m_sim->arrived.clear();
-        QVERIFY(m_sim->link.send(frame(image, block)));
-        if (block + 1 < blocks) {
-            QTRY_COMPARE(m_sim->arrived, QByteArray("\xC5"));
-            QCOMPARE(device.storedBlocks(), block + 1);
+    QVERIFY(m_sim->link.send(sentHeader));
+    if (sentHeader == header(length)) {
+        QTRY_COMPARE(m_sim->arrived, QByteArray("\xC5"));
+        for (int block = 0; block < blocks; ++block) {
+            m_sim->arrived.clear();
+            QVERIFY(m_sim->link.send(frame(image, block, false, padding)));
+            if (block + 1 < blocks) {
+                QTRY_COMPARE(m_sim->arrived, QByteArray("\xC5"));
+                QCOMPARE(device.storedBlocks(), block + 1);
+            }
         }
+    }
+    if (!refusal.isEmpty()) {
+        QTRY_COMPARE(refused.count(), 1);
+        QCOMPARE(refused.at(0).at(0).toString(), refusal);
+        QCOMPARE(device.bootError(), refusal);
+        // No reply to what it refused: the loader's next byte answers the
+        // next probe, and a new transfer starts without the old reason.
+        QVERIFY(m_sim->link.send(QByteArray("\x5F\x00\x00\xF5", 4)));
+        QTRY_COMPARE(m_sim->arrived, QByteArray("\xE5"));
+        QVERIFY(device.bootError().isEmpty());
+        QCOMPARE(device.mode(), SimDevice::Mode::BootLoader);
+        QCOMPARE(done.count(), 0);
+        QVERIFY(device.bootImage().isEmpty());
+        return;
     }
     QTRY_COMPARE(done.count(), 1);
     QCOMPARE(done.at(0).at(0).toByteArray(), image);
