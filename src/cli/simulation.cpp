@@ -13,7 +13,9 @@ QString configureSimulation(SimDevice &device, const QString &options)
     QCommandLineParser parser;
     const QCommandLineOption neverConnect(QStringLiteral("never-connect"));
     const QCommandLineOption ignore(QStringLiteral("ignore"), QString(), QStringLiteral("prefix"));
-    parser.addOptions({neverConnect, ignore});
+    const QCommandLineOption reportOnly(QStringLiteral("report-only"), QString(),
+                                        QStringLiteral("prefix"));
+    parser.addOptions({neverConnect, ignore, reportOnly});
     // The first word stands for the program's name.
     if (!parser.parse(QStringList{variable} + QProcess::splitCommand(options)))
         return variable + QStringLiteral(": ") + parser.errorText();
@@ -23,6 +25,7 @@ QString configureSimulation(SimDevice &device, const QString &options)
     if (parser.isSet(neverConnect))
         device.setConnectAfter(SimDevice::Never);
     device.setIgnoredCommands(parser.values(ignore));
+    device.setReportedSettings(parser.values(reportOnly));
     return {};
 }
 

@@ -65,6 +65,10 @@ int main(int argc, char *argv[])
          QStringLiteral("Neither store nor answer command lines beginning with this text "
                         "(repeatable)."),
          QStringLiteral("prefix")},
+        {QStringLiteral("report-only"),
+         QStringLiteral("Answer AT+READ# with only the settings whose lines begin with this "
+                        "text, then READ END (repeatable)."),
+         QStringLiteral("prefix")},
         {QStringLiteral("answer-delay"), QStringLiteral("Wait before each answer."),
          QStringLiteral("ms")},
         {QStringLiteral("line-gap"), QStringLiteral("Wait between the lines of an answer."),
@@ -118,6 +122,7 @@ int main(int argc, char *argv[])
         device.setConnectAfter(intOption(parser, QStringLiteral("connect-after"), 1));
     device.setSilent(parser.isSet(QStringLiteral("silent")));
     device.setIgnoredCommands(parser.values(QStringLiteral("ignore")));
+    device.setReportedSettings(parser.values(QStringLiteral("report-only")));
     device.setAnswerDelay(intOption(parser, QStringLiteral("answer-delay"), 0));
     device.setLineGap(intOption(parser, QStringLiteral("line-gap"), 0));
     device.setBaudRate(intOption(parser, QStringLiteral("baud"), 0));

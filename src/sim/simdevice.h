@@ -66,6 +66,9 @@ public:
     // Command lines beginning with one of these (e.g. "AT+FREQ") are neither
     // stored nor answered.
     void setIgnoredCommands(const QStringList &prefixes);
+    // "AT+READ#" reports only the settings whose answer lines begin with one
+    // of these (e.g. "FREQ:"), then "READ END"; an empty list reports all.
+    void setReportedSettings(const QStringList &prefixes);
     // Wait before each answer, and between the lines of one answer.
     void setAnswerDelay(int ms);
     void setLineGap(int ms);

@@ -86,6 +86,8 @@ struct SimDevice::Private
     int connectAfter = 1;
     bool silent = false;
     QStringList ignored;
+    // The answer lines "AT+READ#" reports; empty for all of them.
+    QStringList reported;
     int answerDelayMs = 0;
     int lineGapMs = 0;
     int baud = 0;

@@ -24,6 +24,11 @@ void SimDevice::setSilent(bool silent)
     d->silent = silent;
 }
 
+void SimDevice::setReportedSettings(const QStringList &prefixes)
+{
+    d->reported = prefixes;
+}
+
 void SimDevice::setIgnoredCommands(const QStringList &prefixes)
 {
     d->ignored = prefixes;

@@ -1,5 +1,6 @@
 #include "simdevice_p.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace telx5 {
@@ -219,7 +220,7 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
     };
     const bool isStatic = settings.text(Field::Dhcp) == StaticIp;
     const bool backlightOn = settings.text(Field::Backlight) == BacklightOn;
-    return {
+    QList<QByteArray> lines = {
         "CALLSIGN:" + t(Field::Callsign) + '-' + t(Field::Ssid),
         "PASS:" + t(Field::Pass),
         isStatic ? QByteArrayLiteral("DHCP:0") : QByteArrayLiteral("DHCP:1"),
@@ -241,8 +242,17 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
         "MOD:" + t(Field::Mod),
         "PATH:" + codeOf(Paths, settings.text(Field::Path)),
         "ALIAS:" + codeOf(Aliases, settings.text(Field::Alias)),
-        QByteArrayLiteral("READ END"),
     };
+    // A firmware that reports only some of its settings.
+    if (!reported.isEmpty()) {
+        lines.removeIf([this](const QByteArray &line) {
+            return std::none_of(reported.cbegin(), reported.cend(), [&line](const QString &prefix) {
+                return line.startsWith(prefix.toLatin1());
+            });
+        });
+    }
+    lines.append(QByteArrayLiteral("READ END"));
+    return lines;
 }
 
 void SimDevice::Private::answer(const QList<QByteArray> &lines)

@@ -75,6 +75,8 @@ class TestCli : public QObject
 
 private Q_SLOTS:
     void readPrintsTheDevicesSettings();
+    void readNeedsEverySetting_data();
+    void readNeedsEverySetting();
     void defaultThenWrite();
     void writeRefusesAnIncompleteFile_data();
     void writeRefusesAnIncompleteFile();
@@ -121,6 +123,64 @@ void TestCli::readPrintsTheDevicesSettings()
     const qsizetype readLine = traced.indexOf("> 41 54 2B 52 45 41 44 23"); // AT+READ#
     QVERIFY2(setup >= 0 && setup < connect && connect < readLine, traced.left(600).constData());
     QVERIFY(traced.indexOf(" < ", readLine) > readLine);
+}
+
+void TestCli::readNeedsEverySetting_data()
+{
+    QTest::addColumn<QStringList>("reported");
+    QTest::addColumn<bool>("toFile");
+    QTest::addColumn<bool>("partial");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("last");
+
+    const QStringList fileLines{
+        "CALLSIGN:", "PASS:",         "DHCP:",   "IP:",        "MASK:",   "GATE:",      "DNS:",
+        "POSITION:", "COMMENT TEXT:", "SERVER:", "SENT TIME:", "FILTER:", "BACKLIGHT:", "FREQ:",
+        "UNIT:",     "DIGI:",         "MOD:",    "PATH:",      "ALIAS:"};
+    const QString oneOf19 = QStringLiteral(
+        "read incomplete: the device sent 1 of 19 settings; missing: CALLSIGN, PASS, DHCP, IP, "
+        "MASK, GATE, DNS, POSITION, COMMENT TEXT, SERVER, SENT TIME, FILTER, BACKLIGHT, UNIT, "
+        "DIGI, MOD, PATH, ALIAS");
+    QTest::newRow("1 of 19") << QStringList{"FREQ:"} << false << false << 1 << oneOf19;
+    QTest::newRow("1 of 19, into a file") << QStringList{"FREQ:"} << true << false << 1 << oneOf19;
+    QTest::newRow("1 of 19, partial") << QStringList{"FREQ:"} << false << true << 1 << oneOf19;
+    QTest::newRow("18 of 19") << fileLines.mid(0, 18) << true << false << 1
+                              << QStringLiteral("read incomplete: the device sent 18 of 19 "
+                                                "settings; missing: ALIAS");
+    // The version is no setting of the file.
+    QTest::newRow("all but the version")
+        << fileLines << true << false << 0
+        << QStringLiteral("read ok: 32 fields received, saved to %1");
+}
+
+// A file saved from a read that missed a setting would blank it on the device
+// when it is written back: the command fails and saves nothing.
+void TestCli::readNeedsEverySetting()
+{
+    QFETCH(QStringList, reported);
+    QFETCH(bool, toFile);
+    QFETCH(bool, partial);
+    QFETCH(int, exitCode);
+    QFETCH(QString, last);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("mine.ini"));
+    QString options;
+    for (const QString &prefix : std::as_const(reported))
+        options += QStringLiteral(" --report-only \"%1\"").arg(prefix);
+    QStringList arguments{QStringLiteral("--simulate"), QStringLiteral("read")};
+    if (toFile)
+        arguments << file;
+    if (partial)
+        arguments.prepend(QStringLiteral("--partial"));
+
+    const Run run = runCli(arguments, options);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(lastLine(run.err), last.arg(file));
+    QCOMPARE(QFileInfo::exists(file), exitCode == 0);
+    // Only --partial prints what came, the others blank.
+    QCOMPARE(run.out.contains("\r\nFREQ:144.6400\r\n"), partial);
+    QCOMPARE(run.out.contains("\r\nPASS:\r\n"), partial);
 }
 
 void TestCli::defaultThenWrite()

@@ -48,6 +48,8 @@ private Q_SLOTS:
 
     void readFillsTheWindow_data();
     void readFillsTheWindow();
+    void readNamesWhatTheDeviceLeftOut_data();
+    void readNamesWhatTheDeviceLeftOut();
     void readFromSilentDeviceCountsEveryAttempt();
     void secondReadPressCancels_data();
     void secondReadPressCancels();
@@ -118,6 +120,41 @@ void TestSessionWindow::readFillsTheWindow()
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
     QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::readNamesWhatTheDeviceLeftOut_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shownStatus");
+
+    QTest::newRow("english") << English
+                             << QStringLiteral("Connection OK\nReading 1/20Times......\nread ok\n"
+                                               "The device did not send: Tx time, Unit");
+    QTest::newRow("chinese")
+        << Chinese
+        << QStringLiteral(
+               "Connection OK\nReading 1/20Times......\n读取成功\n设备未发送：发送间隔、距离");
+}
+
+// The window keeps "read ok" for a read that ended with READ END, and names
+// the settings that stayed blank.
+void TestSessionWindow::readNamesWhatTheDeviceLeftOut()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, shownStatus);
+
+    setDelayTimeScale(0.2);
+    SimWindowRig rig;
+    rig.sim.setReportedSettings({"CALLSIGN:", "PASS:", "DHCP:", "IP:", "MASK:", "GATE:", "DNS:",
+                                 "POSITION:", "COMMENT TEXT:", "SERVER:", "FILTER:", "VER:",
+                                 "FREQ:", "BACKLIGHT:", "DIGI:", "MOD:", "PATH:", "ALIAS:"});
+    QVERIFY(rig.start(locale));
+
+    rig.click("readButton");
+
+    QCOMPARE(rig.shownStatus(), shownStatus);
+    QCOMPARE(rig.window->text(Field::SentTime), QString());
+    QVERIFY(rig.button("writeButton")->isEnabled());
 }
 
 void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()

@@ -73,6 +73,25 @@ private Q_SLOTS:
     void addressModeNotPicked();
 };
 
+namespace {
+
+// The record behind a box the tables type into.
+Field fieldOf(const QString &control)
+{
+    static const QHash<QString, Field> Fields{
+        {QStringLiteral("callsignEdit"), Field::Callsign},
+        {QStringLiteral("passcodeEdit"), Field::Pass},
+        {QStringLiteral("sentTimeEdit"), Field::SentTime},
+        {QStringLiteral("freqEdit"), Field::Freq},
+        {QStringLiteral("commentEdit"), Field::Comment},
+        {QStringLiteral("filterEdit"), Field::Filter},
+        {QStringLiteral("wifiSsidEdit"), Field::WifiSsid},
+    };
+    return Fields.value(control);
+}
+
+} // namespace
+
 void EntryRulesTest::typed_data()
 {
     QTest::addColumn<QString>("control");
@@ -136,6 +155,8 @@ void EntryRulesTest::typed()
     auto *edit = rig.control<QLineEdit>(control);
     type(edit, keys);
     QCOMPARE(edit->text(), shown);
+    // What the user typed is what Write and Save take.
+    QCOMPARE(rig.window->record().text(fieldOf(control)), shown);
 }
 
 void EntryRulesTest::keysThatDoNotType_data()
@@ -275,6 +296,7 @@ void EntryRulesTest::pasted()
     QGuiApplication::clipboard()->setText(clipboard);
     edit->paste();
     QCOMPARE(edit->text(), shown);
+    QCOMPARE(rig.window->record().text(fieldOf(control)), shown);
 }
 
 void EntryRulesTest::typingIntoOverlongText()
