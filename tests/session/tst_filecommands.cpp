@@ -18,6 +18,7 @@
 #ifdef Q_OS_LINUX
 #include <cerrno>
 #include <cstring>
+#include <grp.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -365,23 +366,28 @@ void TestFileCommands::loadShowsEveryLine()
 
 void TestFileCommands::saveKeepsOwnerAndMode_data()
 {
-    QTest::addColumn<int>("owner"); // of the old file, and its group; -1: the test's user
+    QTest::addColumn<int>("owner"); // of the old file; -1: the test's user and group
+    QTest::addColumn<int>("group");
     QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("saver"); // the user who saves; -1: the test's user
+    // The user who saves, a member of a group of the same number besides
+    // root's; -1: the test's user.
+    QTest::addColumn<int>("saver");
     QTest::addColumn<bool>("ownerKept");
 
-    QTest::newRow("own file") << -1 << 0640 << -1 << true;
-    QTest::newRow("another user's file, saved by root") << 65534 << 0604 << -1 << true;
+    QTest::newRow("own file") << -1 << -1 << 0640 << -1 << true;
+    QTest::newRow("another user's file, saved by root") << 65534 << 65534 << 0604 << -1 << true;
     // A change of owner clears the set-group-ID bit of an executable.
-    QTest::newRow("set-group-ID, saved by root") << 65534 << 02750 << -1 << true;
+    QTest::newRow("set-group-ID, saved by root") << 65534 << 65534 << 02750 << -1 << true;
     // The saver may not give the file away: the mode stays, the owner changes.
-    QTest::newRow("root's file, saved by another user") << 0 << 0666 << 65534 << false;
+    QTest::newRow("root's file, saved by another user") << 0 << 0 << 0666 << 65534 << false;
+    QTest::newRow("root's file in the saver's group") << 0 << 65534 << 0664 << 65534 << false;
 }
 
 void TestFileCommands::saveKeepsOwnerAndMode()
 {
 #ifdef Q_OS_LINUX
     QFETCH(int, owner);
+    QFETCH(int, group);
     QFETCH(int, mode);
     QFETCH(int, saver);
     QFETCH(bool, ownerKept);
@@ -394,16 +400,22 @@ void TestFileCommands::saveKeepsOwnerAndMode()
     const QString fileName = m_dir->filePath(QStringLiteral("kept.ini"));
     const QByteArray path = QFile::encodeName(fileName);
     QVERIFY(writeFile(fileName, "old"));
-    QVERIFY(owner < 0 || ::chown(path.constData(), uid_t(owner), gid_t(owner)) == 0);
+    QVERIFY(owner < 0 || ::chown(path.constData(), uid_t(owner), gid_t(group)) == 0);
     QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
     struct stat before;
     QCOMPARE(::stat(path.constData(), &before), 0);
+    const QFileInfo old(fileName);
+    const QString oldOwner = old.owner() + QLatin1Char(':') + old.group();
 
     Host host;
     DeviceSettings::applyDefaults(host.record.record());
-    QVERIFY(saver < 0 || ::seteuid(uid_t(saver)) == 0);
+    QList<gid_t> groups(::getgroups(0, nullptr));
+    QCOMPARE(::getgroups(int(groups.size()), groups.data()), int(groups.size()));
+    const gid_t saverGroups[] = {0, gid_t(saver)};
+    QVERIFY(saver < 0 || (::setgroups(2, saverGroups) == 0 && ::seteuid(uid_t(saver)) == 0));
     host.save(fileName);
-    QVERIFY(saver < 0 || ::seteuid(0) == 0);
+    QVERIFY(saver < 0 ||
+            (::seteuid(0) == 0 && ::setgroups(size_t(groups.size()), groups.data()) == 0));
 
     struct stat after;
     QCOMPARE(::stat(path.constData(), &after), 0);
@@ -412,9 +424,9 @@ void TestFileCommands::saveKeepsOwnerAndMode()
     QCOMPARE(after.st_gid, before.st_gid);
     QCOMPARE(after.st_uid, ownerKept ? before.st_uid : uid_t(saver));
     const QFileInfo info(fileName);
-    const QString note = QStringLiteral("\r\nThe owner changed: %1 belonged to root:root and now "
-                                        "belongs to %2:%3")
-                             .arg(fileName, info.owner(), info.group());
+    const QString note =
+        QStringLiteral("\r\nThe owner changed: %1 belonged to %2 and now belongs to %3:%4")
+            .arg(fileName, oldOwner, info.owner(), info.group());
     QCOMPARE(host.record.statusText(),
              QStringLiteral("\r\nSaved: ") + fileName + (ownerKept ? QString() : note));
     QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("kept.ini")});
