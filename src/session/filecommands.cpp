@@ -101,10 +101,11 @@ bool keepOwnerAndMode(const QString &fileName, int handle, QString *ownerNote, Q
 
 // Written aside and renamed over the old file only when complete, so a full
 // disk or a locked file never leaves a half-written settings file. The file
-// aside is gone when this returns, whatever failed: QSaveFile removes it when
-// its commit fails and when it is destroyed uncommitted. Its commit swaps the
-// file in even when its own flush of the buffered bytes fails, so the bytes
-// are pushed out and checked first.
+// aside is gone when this returns, whatever failed: on Linux it has no name
+// until the commit links it in, and QSaveFile removes it when the commit's
+// rename fails or when it is destroyed uncommitted. Its commit swaps the file
+// in even when its own flush of the buffered bytes fails, so the bytes are
+// pushed out and checked first.
 bool saveAside(const QString &fileName, const QByteArray &content, QString *ownerNote,
                QString *reason)
 {
