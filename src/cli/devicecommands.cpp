@@ -11,7 +11,11 @@
 #include "settingscheck.h"
 #include "settingsfile.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <cstdio>
+#include <filesystem>
 
 namespace telx5 {
 
@@ -44,6 +48,46 @@ QString lastLine(const QString &text)
                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.isEmpty() ? QString() : lines.last();
+}
+
+// Why `fileName` cannot take a settings file, empty when it can. Judged
+// before the device is touched: a read whose file cannot be saved has had the
+// user restart the device for nothing.
+QString unsaveable(const QString &fileName)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(QFile::encodeName(fileName).toStdString(), error);
+    if (fs::is_directory(status))
+        return QStringLiteral("it is a folder");
+    if (fs::is_fifo(status))
+        return QStringLiteral("it is a FIFO");
+    if (fs::is_character_file(status) || fs::is_block_file(status))
+        return QStringLiteral("it is a device");
+    if (fs::is_socket(status))
+        return QStringLiteral("it is a socket");
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return QStringLiteral("it is not a regular file");
+    const QFileInfo file(fileName);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("its folder %1 does not exist").arg(folder.filePath());
+    if (!folder.isWritable() || !folder.isExecutable())
+        return QStringLiteral("its folder %1 cannot be written").arg(folder.filePath());
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("it cannot be written");
+    return {};
+}
+
+// Says so and ends the command when `fileName` cannot take a settings file.
+std::optional<int> refuseUnsaveable(const QString &command, const QString &fileName,
+                                    const QString &unsent)
+{
+    const QString why = unsaveable(fileName);
+    if (why.isEmpty())
+        return std::nullopt;
+    printLine(QStringLiteral("telx5-cli: cannot save to %1: %2").arg(fileName, why));
+    return finish(ExitBadInput, QStringLiteral("%1 refused: %2").arg(command, unsent));
 }
 
 } // namespace
@@ -154,6 +198,11 @@ bool DeviceCommands::saveSettings(const QString &fileName)
 
 int DeviceCommands::read(const QString &fileName, bool partial)
 {
+    if (!fileName.isEmpty()) {
+        if (const std::optional<int> refused = refuseUnsaveable(QStringLiteral("read"), fileName,
+                                                                QStringLiteral("nothing was sent")))
+            return *refused;
+    }
     const ReadResult result = readDevice();
     if (result.outcome == SessionOutcome::Result::CouldNotOpen)
         return portUnavailable(QStringLiteral("read"), false);
@@ -233,6 +282,10 @@ int DeviceCommands::write(const WriteRequest &request)
 
     // The backup's read connects to the device by itself.
     if (!request.backupFileName.isEmpty()) {
+        if (const std::optional<int> refused =
+                refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
+                                 QStringLiteral("nothing was sent")))
+            return *refused;
         const ReadResult backup = readDevice();
         if (backup.outcome == SessionOutcome::Result::CouldNotOpen)
             return portUnavailable(QStringLiteral("write"), false);
@@ -285,6 +338,9 @@ int DeviceCommands::write(const WriteRequest &request)
 
 int DeviceCommands::saveDefaults(const QString &fileName)
 {
+    if (const std::optional<int> refused = refuseUnsaveable(QStringLiteral("default"), fileName,
+                                                            QStringLiteral("nothing was saved")))
+        return *refused;
     DeviceSettings::applyDefaults(m_host.settings().record());
     if (!saveSettings(fileName))
         return finish(ExitFailed,

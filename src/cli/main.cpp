@@ -72,7 +72,8 @@ Exit status:
        block (flash). restart: both REBOOT# lines left the port.
   1    the device did not confirm, the link failed during the command, or a file
        could not be saved (read FILE, default FILE, --backup)
-  2    a usage error, or a settings file or image refused; nothing was sent
+  2    a usage error, or a settings file, an image or a FILE to save into refused;
+       nothing was sent
   3    the port could not be opened; nothing was sent
   130  interrupted by Ctrl-C; the port was closed first
 

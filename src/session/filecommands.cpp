@@ -9,6 +9,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace telx5 {
 
 namespace {
@@ -46,6 +54,74 @@ QString notRegular()
     return SessionText::tr("It is not a regular file.");
 }
 
+#ifdef Q_OS_UNIX
+QString ownerName(uid_t user, gid_t group)
+{
+    const passwd *userEntry = ::getpwuid(user);
+    const ::group *groupEntry = ::getgrgid(group);
+    return (userEntry ? QString::fromLocal8Bit(userEntry->pw_name) : QString::number(user)) +
+           QLatin1Char(':') +
+           (groupEntry ? QString::fromLocal8Bit(groupEntry->gr_name) : QString::number(group));
+}
+#endif
+
+// The new file, still aside, takes the owner, group and mode of the one it
+// replaces: a save run with sudo leaves the user's file theirs, readable by
+// them. Only root may give a file away, so another user's file becomes the
+// saver's; `ownerNote` then says so. False, with the system's reason, when
+// the mode cannot be set.
+bool keepOwnerAndMode(const QString &fileName, int handle, QString *ownerNote, QString *reason)
+{
+#ifdef Q_OS_UNIX
+    struct stat old;
+    if (::stat(QFile::encodeName(fileName).constData(), &old) != 0)
+        return true; // nothing is replaced
+    // Anyone may keep a group they belong to, on a file they own.
+    const bool ownerKept =
+        ::fchown(handle, old.st_uid, old.st_gid) == 0 ||
+        (::fchown(handle, uid_t(-1), old.st_gid) == 0 && old.st_uid == ::geteuid());
+    // A change of owner clears the set-ID bits: the mode comes last.
+    if (::fchmod(handle, old.st_mode & 07777) != 0) {
+        *reason = qt_error_string(errno);
+        return false;
+    }
+    struct stat now;
+    if (!ownerKept && ::fstat(handle, &now) == 0)
+        *ownerNote = SessionText::tr("The owner changed: %1 belonged to %2 and now belongs to %3")
+                         .arg(QDir::toNativeSeparators(fileName), ownerName(old.st_uid, old.st_gid),
+                              ownerName(now.st_uid, now.st_gid));
+#else
+    Q_UNUSED(fileName);
+    Q_UNUSED(handle);
+    Q_UNUSED(ownerNote);
+    Q_UNUSED(reason);
+#endif
+    return true;
+}
+
+// Written aside and renamed over the old file only when complete, so a full
+// disk or a locked file never leaves a half-written settings file. The file
+// aside is gone when this returns, whatever failed: on Linux it has no name
+// until the commit links it in, and QSaveFile removes it when the commit's
+// rename fails or when it is destroyed uncommitted. Its commit swaps the file
+// in even when its own flush of the buffered bytes fails, so the bytes are
+// pushed out and checked first.
+bool saveAside(const QString &fileName, const QByteArray &content, QString *ownerNote,
+               QString *reason)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    if (!keepOwnerAndMode(fileName, file.handle(), ownerNote, reason))
+        return false;
+    if (file.write(content) == content.size() && file.flush() && file.commit())
+        return true;
+    *reason = file.errorString();
+    return false;
+}
+
 } // namespace
 
 bool saveSettingsFile(SessionContext &context)
@@ -65,22 +141,18 @@ bool saveSettingsFile(SessionContext &context)
     }
     SessionSupport::noteTextLoss(host, context.codec);
 
-    // Written aside and renamed over the old file only when complete, so a
-    // full disk or a locked file never leaves a half-written settings file.
-    // QSaveFile's commit swaps the file in even when its own flush of the
-    // buffered bytes fails, so the bytes are pushed out and checked first.
     const QByteArray content = SettingsFile::save(host.settings().record(), context.codec);
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
-        file.commit()) {
-        host.settings().appendStatusLine(SessionText::tr("Saved: ") +
-                                         QDir::toNativeSeparators(fileName));
-        return true;
+    QString ownerNote;
+    QString reason;
+    if (!saveAside(fileName, content, &ownerNote, &reason)) {
+        host.dialogs().message(failureText(true, fileName, reason));
+        return false;
     }
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    host.dialogs().message(failureText(true, fileName, reason));
-    return false;
+    host.settings().appendStatusLine(SessionText::tr("Saved: ") +
+                                     QDir::toNativeSeparators(fileName));
+    if (!ownerNote.isEmpty())
+        host.settings().appendStatusLine(ownerNote);
+    return true;
 }
 
 bool loadSettingsFile(SessionContext &context)

@@ -4,7 +4,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
 #include <csignal>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -80,6 +85,8 @@ private Q_SLOTS:
     void defaultThenWrite();
     void writeRefusesAnIncompleteFile_data();
     void writeRefusesAnIncompleteFile();
+    void refusesATargetItCannotSave_data();
+    void refusesATargetItCannotSave();
     void writeBacksUpThenVerifies_data();
     void writeBacksUpThenVerifies();
     void interruptedReadClosesThePort();
@@ -233,6 +240,88 @@ void TestCli::writeRefusesAnIncompleteFile()
     QVERIFY2(run.err.contains(said), qPrintable(run.err));
     QCOMPARE(run.err.count(QLatin1Char('\n')), 2);
     QCOMPARE(lastLine(run.err), QStringLiteral("write refused: nothing was sent"));
+}
+
+void TestCli::refusesATargetItCannotSave_data()
+{
+    // In `command`, TARGET stands for the file to save into, SETTINGS for a
+    // settings file that a write takes.
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("fault"); // planted at the target
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("outcome");
+    const QStringList read{QStringLiteral("read"), QStringLiteral("TARGET")};
+    const QStringList backup{QStringLiteral("write"), QStringLiteral("--backup"),
+                             QStringLiteral("TARGET"), QStringLiteral("SETTINGS")};
+    const QString missing = QStringLiteral("missing/mine.ini");
+    const QString pipe = QStringLiteral("pipe.ini");
+    const QString fifo = QStringLiteral("fifo");
+    const QString notFound = QStringLiteral("missing does not exist");
+    const QString isFifo = QStringLiteral("it is a FIFO");
+    const QString readRefused = QStringLiteral("read refused: nothing was sent");
+    const QString writeRefused = QStringLiteral("write refused: nothing was sent");
+    QTest::newRow("read into a missing folder")
+        << read << missing << QString() << notFound << readRefused;
+    QTest::newRow("read into a FIFO") << read << pipe << fifo << isFifo << readRefused;
+    QTest::newRow("read into a folder") << read << pipe << QStringLiteral("folder")
+                                        << QStringLiteral("it is a folder") << readRefused;
+    QTest::newRow("read into a read-only folder")
+        << read << QStringLiteral("locked/mine.ini") << QStringLiteral("read-only")
+        << QStringLiteral("locked cannot be written") << readRefused;
+    QTest::newRow("backup into a missing folder")
+        << backup << missing << QString() << notFound << writeRefused;
+    QTest::newRow("backup into a FIFO") << backup << pipe << fifo << isFifo << writeRefused;
+    QTest::newRow("default into a FIFO")
+        << QStringList{QStringLiteral("default"), QStringLiteral("TARGET")} << pipe << fifo
+        << isFifo << QStringLiteral("default refused: nothing was saved");
+}
+
+// The device is never asked to restart for a file that cannot be saved.
+void TestCli::refusesATargetItCannotSave()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, target);
+    QFETCH(QString, fault);
+    QFETCH(QString, said);
+    QFETCH(QString, outcome);
+    QTemporaryDir dir;
+    const QString targetPath = dir.filePath(target);
+    const QString settings = dir.filePath(QStringLiteral("default.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), settings}).exitCode, 0);
+    if (fault == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(targetPath).constData(), 0600), 0);
+    if (fault == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(targetPath));
+    const QByteArray locked = QFile::encodeName(dir.filePath(QStringLiteral("locked")));
+    bool mounted = false;
+    if (fault == QLatin1String("read-only")) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("locked"))));
+        // Root writes into any folder, but not onto a read-only file system.
+        mounted = ::geteuid() == 0;
+        if (mounted && ::mount("tmpfs", locked.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0)
+            QSKIP("no read-only tmpfs here");
+        QVERIFY(mounted || ::chmod(locked.constData(), 0555) == 0);
+    }
+    const auto unlock = qScopeGuard([&] {
+        if (mounted)
+            ::umount(locked.constData());
+    });
+    command.replaceInStrings(QStringLiteral("TARGET"), targetPath);
+    command.replaceInStrings(QStringLiteral("SETTINGS"), settings);
+
+    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
+    const Run run = runCli(
+        QStringList{QStringLiteral("--simulate"), QStringLiteral("--trace"), trace} + command);
+    QCOMPARE(run.exitCode, 2);
+    const QStringList lines = run.err.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.first().startsWith(QStringLiteral("telx5-cli: cannot save to ") + targetPath +
+                                      QStringLiteral(": ")) &&
+                 lines.first().endsWith(said),
+             qPrintable(run.err));
+    QCOMPARE(lines.last(), outcome);
+    QVERIFY2(!fileBytes(trace).contains(" > "), fileBytes(trace).constData());
 }
 
 void TestCli::writeBacksUpThenVerifies_data()

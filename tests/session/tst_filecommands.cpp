@@ -18,7 +18,9 @@
 #ifdef Q_OS_LINUX
 #include <cerrno>
 #include <cstring>
+#include <grp.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -117,6 +119,13 @@ bool writeFile(const QString &fileName, const QByteArray &content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+// Everything in a folder, as a listing shows it.
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
 QStringList fieldTexts(const DeviceView &view)
 {
     QStringList texts;
@@ -141,6 +150,8 @@ private Q_SLOTS:
     void roundTrip();
     void loadShowsEveryLine_data();
     void loadShowsEveryLine();
+    void saveKeepsOwnerAndMode_data();
+    void saveKeepsOwnerAndMode();
     void failedSaveKeepsOldContent_data();
     void failedSaveKeepsOldContent();
     void unreadableFileIsReported_data();
@@ -352,32 +363,155 @@ void TestFileCommands::loadShowsEveryLine()
     QCOMPARE(request.directory, QCoreApplication::applicationDirPath());
 }
 
+void TestFileCommands::saveKeepsOwnerAndMode_data()
+{
+    QTest::addColumn<int>("owner"); // of the old file; -1: the test's user and group
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("mode");
+    // The user who saves, a member of a group of the same number besides
+    // root's; -1: the test's user.
+    QTest::addColumn<int>("saver");
+    QTest::addColumn<bool>("ownerKept");
+
+    QTest::newRow("own file") << -1 << -1 << 0640 << -1 << true;
+    QTest::newRow("another user's file, saved by root") << 65534 << 65534 << 0604 << -1 << true;
+    // A change of owner clears the set-group-ID bit of an executable.
+    QTest::newRow("set-group-ID, saved by root") << 65534 << 65534 << 02750 << -1 << true;
+    // The saver may not give the file away: the mode stays, the owner changes.
+    QTest::newRow("root's file, saved by another user") << 0 << 0 << 0666 << 65534 << false;
+    QTest::newRow("root's file in the saver's group") << 0 << 65534 << 0664 << 65534 << false;
+}
+
+void TestFileCommands::saveKeepsOwnerAndMode()
+{
+#ifdef Q_OS_LINUX
+    QFETCH(int, owner);
+    QFETCH(int, group);
+    QFETCH(int, mode);
+    QFETCH(int, saver);
+    QFETCH(bool, ownerKept);
+    if ((owner >= 0 || saver >= 0) && ::geteuid() != 0)
+        QSKIP("only root can give a file to another user, or save as another user");
+
+    // The other user writes the new file beside the old one.
+    const QByteArray folder = QFile::encodeName(m_dir->path());
+    QCOMPARE(::chmod(folder.constData(), 0777), 0);
+    const QString fileName = m_dir->filePath(QStringLiteral("kept.ini"));
+    const QByteArray path = QFile::encodeName(fileName);
+    QVERIFY(writeFile(fileName, "old"));
+    QVERIFY(owner < 0 || ::chown(path.constData(), uid_t(owner), gid_t(group)) == 0);
+    QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+    struct stat before;
+    QCOMPARE(::stat(path.constData(), &before), 0);
+    const QFileInfo old(fileName);
+    const QString oldOwner = old.owner() + QLatin1Char(':') + old.group();
+
+    Host host;
+    DeviceSettings::applyDefaults(host.record.record());
+    QList<gid_t> groups(::getgroups(0, nullptr));
+    QCOMPARE(::getgroups(int(groups.size()), groups.data()), int(groups.size()));
+    const gid_t saverGroups[] = {0, gid_t(saver)};
+    QVERIFY(saver < 0 || (::setgroups(2, saverGroups) == 0 && ::seteuid(uid_t(saver)) == 0));
+    host.save(fileName);
+    QVERIFY(saver < 0 ||
+            (::seteuid(0) == 0 && ::setgroups(size_t(groups.size()), groups.data()) == 0));
+
+    struct stat after;
+    QCOMPARE(::stat(path.constData(), &after), 0);
+    QCOMPARE(readFile(fileName), DefaultFile);
+    QCOMPARE(after.st_mode & 07777, mode_t(mode));
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_uid, ownerKept ? before.st_uid : uid_t(saver));
+    const QFileInfo info(fileName);
+    const QString note =
+        QStringLiteral("\r\nThe owner changed: %1 belonged to %2 and now belongs to %3:%4")
+            .arg(fileName, oldOwner, info.owner(), info.group());
+    QCOMPARE(host.record.statusText(),
+             QStringLiteral("\r\nSaved: ") + fileName + (ownerKept ? QString() : note));
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("kept.ini")});
+#else
+    QSKIP("owners and modes are those of Linux");
+#endif
+}
+
 void TestFileCommands::failedSaveKeepsOldContent_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("fault"); // planted in the folder "box"
 
     QTest::newRow("missing folder")
-        << QStringLiteral("missing/settings.ini") << QStringLiteral("2");
-    QTest::newRow("folder in the way") << QStringLiteral("taken.ini") << QStringLiteral("2");
+        << QStringLiteral("missing/settings.ini") << QStringLiteral("2") << QString();
+    QTest::newRow("folder in the way")
+        << QStringLiteral("taken.ini") << QStringLiteral("2") << QString();
     QTest::newRow("folder in the way, chinese")
-        << QStringLiteral("taken.ini") << QStringLiteral("1");
+        << QStringLiteral("taken.ini") << QStringLiteral("1") << QString();
+    QTest::newRow("name too long")
+        << QStringLiteral("box/") + QString(252, QLatin1Char('n')) + QStringLiteral(".ini")
+        << QStringLiteral("2") << QString();
+    QTest::newRow("read-only folder")
+        << QStringLiteral("box/settings.ini") << QStringLiteral("2") << QStringLiteral("read-only");
+    // The new file is written, but cannot be renamed over the old one.
+    QTest::newRow("mount point") << QStringLiteral("box/settings.ini") << QStringLiteral("2")
+                                 << QStringLiteral("mount");
 }
 
 void TestFileCommands::failedSaveKeepsOldContent()
 {
     QFETCH(QString, target);
     QFETCH(QString, language);
+    QFETCH(QString, fault);
 
     const QString taken = m_dir->filePath(QStringLiteral("taken.ini"));
     QVERIFY(QDir().mkpath(taken));
     QVERIFY(writeFile(taken + QStringLiteral("/keep.txt"), "old"));
+    const QString box = m_dir->filePath(QStringLiteral("box"));
+    QVERIFY(QDir().mkpath(box));
+    const QString fileName = m_dir->filePath(target);
+#ifdef Q_OS_LINUX
+    const QByteArray path = QFile::encodeName(fileName);
+    const QByteArray boxPath = QFile::encodeName(box);
+    QVERIFY(fault.isEmpty() || writeFile(fileName, "old"));
+    if (fault == QLatin1String("read-only")) {
+        if (::geteuid() == 0)
+            QSKIP("root writes into a read-only folder");
+        QCOMPARE(::chmod(boxPath.constData(), 0555), 0);
+    }
+    const auto writable = qScopeGuard([&boxPath] { ::chmod(boxPath.constData(), 0755); });
+    if (fault == QLatin1String("mount")) {
+        const QString backing = m_dir->filePath(QStringLiteral("box/backing.txt"));
+        QVERIFY(writeFile(backing, "mounted"));
+        if (::mount(QFile::encodeName(backing).constData(), path.constData(), nullptr, MS_BIND,
+                    nullptr))
+            QSKIP(qPrintable(QStringLiteral("no bind mount here: ") +
+                             QString::fromLocal8Bit(strerror(errno))));
+    }
+    auto unmount = qScopeGuard([&] {
+        if (fault == QLatin1String("mount"))
+            ::umount(path.constData());
+    });
+#else
+    if (!fault.isEmpty())
+        QSKIP("the faults are planted as on Linux");
+#endif
+    const QString folder = QFileInfo(fileName).absolutePath();
+    const QStringList before = entries(folder);
 
     Host host(language);
     DeviceSettings::applyDefaults(host.record.record());
-    const QString fileName = m_dir->filePath(target);
+    // Where a real box waits for the user, who may look into the folder.
+    QStringList atMessage;
+    host.dialogState.onMessage = [&] { atMessage = entries(folder); };
     host.save(fileName);
 
+    QCOMPARE(atMessage, before);
+    QCOMPARE(entries(folder), before);
+#ifdef Q_OS_LINUX
+    unmount.dismiss();
+    QVERIFY(fault != QLatin1String("mount") || ::umount(path.constData()) == 0);
+#endif
+    if (!fault.isEmpty())
+        QCOMPARE(readFile(fileName), QByteArray("old"));
     QCOMPARE(host.dialogState.messages.size(), 1);
     QVERIFY2(host.dialogState.messages.constFirst().contains(fileName),
              qPrintable(host.dialogState.messages.constFirst()));
@@ -482,7 +616,12 @@ void TestFileCommands::fullDiskKeepsTheOldFiles()
     Host host;
     DeviceSettings::applyDefaults(host.record.record());
     host.record.setText(Field::Callsign, QStringLiteral("BG7XYZ"));
+    const QStringList before = entries(m_dir->path());
+    QStringList atMessage;
+    host.dialogState.onMessage = [&] { atMessage = entries(m_dir->path()); };
     host.save(settings);
+    // The new file aside is gone by the time the user reads why.
+    QCOMPARE(atMessage, before);
     PortSettingsStore::storePortSettings(memory, QStringLiteral("/dev/ttyUSB1"), "115200", "1", "n",
                                          "8", "0", "2048", "2048");
 

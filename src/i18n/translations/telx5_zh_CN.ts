@@ -390,6 +390,10 @@ reset eeram OK<byte value="xd"/>
         <source>Write data</source>
         <translation>写入数据</translation>
     </message>
+    <message>
+        <source>The owner changed: %1 belonged to %2 and now belongs to %3</source>
+        <translation>所有者已更改：%1 原属于 %2，现属于 %3</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
