@@ -241,23 +241,14 @@ int DeviceCommands::read(const QString &fileName, bool partial)
 
 QStringList DeviceCommands::untakenSettings(const SettingsRecord &written)
 {
-    // Both sides in the file's own forms: codes, the padded callsign and
-    // interval compare as the device stores them.
     const SettingsRecord &back = m_host.settings().record();
-    // Under DHCP the write leaves the four addresses as they are.
-    const bool addressesSent = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
     QStringList untaken;
-    for (Setting setting : SettingsTable::fileSettings()) {
-        if (SettingsTable::spec(setting).staticOnly && !addressesSent)
-            continue;
-        const QString sent = SettingsFile::fileLine(setting, written);
-        const QString readBack = SettingsFile::fileLine(setting, back);
-        if (sent == readBack)
-            continue;
+    for (Setting setting : SettingsFile::differences(written, back)) {
         const QString keyword = SettingsTable::fileKeyword(setting);
         const qsizetype valueAt = keyword.size() + 1;
         printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
-                      .arg(keyword, sent.mid(valueAt), readBack.mid(valueAt)));
+                      .arg(keyword, SettingsFile::fileLine(setting, written).mid(valueAt),
+                           SettingsFile::fileLine(setting, back).mid(valueAt)));
         untaken.append(keyword);
     }
     return untaken;

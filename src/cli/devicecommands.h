@@ -34,7 +34,8 @@ struct WriteRequest
     // empty for no backup.
     QString backupFileName;
     bool connectFirst = true;
-    bool verify = false;
+    // Read back and compared after the device confirmed: on unless asked off.
+    bool verify = true;
     bool lossy = false;
 };
 

@@ -51,7 +51,7 @@ Commands, each with an example:
                         telx5-cli --port /dev/ttyUSB0 read mine.ini
   write FILE          write a settings file to the device; it must hold all 19
                       settings lines, or nothing is sent
-                        telx5-cli --backup old.ini --verify write base.ini
+                        telx5-cli --backup old.ini write base.ini
   default FILE        save the Default values as a settings file
                         telx5-cli default base.ini
   wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms
@@ -67,7 +67,7 @@ device in setup mode already needs none (--no-connect); with --backup, the backu
 read connects.
 
 Exit status:
-  0    the device confirmed: READ END (read); freq save, and with --verify every
+  0    the device confirmed: READ END (read); freq save, and unless --no-verify every
        setting read back as written (write); WIFI Write success (wifi); the last
        block (flash). restart: both REBOOT# lines left the port.
   1    the device did not confirm, the link failed during the command, or a file
@@ -131,10 +131,13 @@ int main(int argc, char *argv[])
         QStringLiteral("write: first read the device and save its settings to <file>; nothing "
                        "is written unless both succeed."),
         QStringLiteral("file"));
+    const QCommandLineOption noVerifyOption(
+        QStringLiteral("no-verify"),
+        QStringLiteral("write: do not read the device back after it confirmed."));
     const QCommandLineOption verifyOption(
         QStringLiteral("verify"),
         QStringLiteral("write: once the device confirmed, read it back and compare each "
-                       "setting with the file."));
+                       "setting with the file (the default; kept for older scripts)."));
     const QCommandLineOption lossyOption(
         QStringLiteral("lossy"),
         QStringLiteral("write: send text the code page cannot carry anyway, as '?'."));
@@ -152,8 +155,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version."));
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption, backupOption,
-                          verifyOption, lossyOption, partialOption, traceOption, helpOption,
-                          versionOption});
+                          verifyOption, noVerifyOption, lossyOption, partialOption, traceOption,
+                          helpOption, versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -185,6 +188,7 @@ int main(int argc, char *argv[])
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
         {backupOption, {QStringLiteral("write")}},
         {verifyOption, {QStringLiteral("write")}},
+        {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},
         {partialOption, {QStringLiteral("read")}},
     };
@@ -282,7 +286,7 @@ int main(int argc, char *argv[])
         return commands.read(rest.value(0), arguments.isSet(partialOption));
     if (command == QLatin1String("write"))
         return commands.write({rest.first(), arguments.value(backupOption), connectFirst,
-                               arguments.isSet(verifyOption), arguments.isSet(lossyOption)});
+                               !arguments.isSet(noVerifyOption), arguments.isSet(lossyOption)});
     if (command == QLatin1String("wifi"))
         return commands.wifi(rest.at(0), rest.at(1), connectFirst);
     if (command == QLatin1String("restart"))

@@ -5,7 +5,7 @@
 namespace telx5 {
 
 LineParser::LineParser(DeviceView &view, Flags &flags, const TextCodec &codec)
-    : m_view(view), m_flags(flags), m_codec(codec)
+    : m_view(&view), m_flags(flags), m_codec(codec)
 {}
 
 bool LineParser::reportsInStatus(QByteArrayView line)
@@ -20,11 +20,11 @@ bool LineParser::parseLine(QByteArrayView line)
         m_flags.eeramReset = true;
     if (line.startsWith("CONNECT")) {
         m_flags.connectOk = true;
-        m_view.appendStatusLine(QStringLiteral("Connect OK"));
+        m_view->appendStatusLine(QStringLiteral("Connect OK"));
     }
     if (line.startsWith("READ END")) {
         m_flags.readEnd = true;
-        m_view.appendStatusLine(QStringLiteral("Read end"));
+        m_view->appendStatusLine(QStringLiteral("Read end"));
     }
     if (line.startsWith("WIFI Write success"))
         m_flags.wifiWriteOk = true;
@@ -36,7 +36,7 @@ bool LineParser::parseLine(QByteArrayView line)
             continue;
         if (!parseSetting(spec, line))
             return false;
-        m_view.record().markArrived(spec.setting);
+        m_view->record().markArrived(spec.setting);
         break;
     }
     return true;
@@ -51,7 +51,7 @@ bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
         return at < line.size() ? m_codec.decode(line.sliced(at)) : QString();
     };
     const auto set = [this](Field field, const QString &value) {
-        m_view.setText(field, value);
+        m_view->setText(field, value);
         m_setField = true;
     };
     const Field field = spec.firstField;
@@ -93,7 +93,7 @@ bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
             set(field, entry);
             // Under DHCP the device keeps its addresses to itself.
             if (spec.setting == Setting::Dhcp && !WireCodes::isStaticAddressing(entry))
-                m_view.setOctetBoxesEnabled(false);
+                m_view->setOctetBoxesEnabled(false);
         } else if (spec.unknownCode == UnknownCode::TakenAsText) {
             set(field, from(spec.valueAt));
         } else if (spec.unknownCode == UnknownCode::Unticked) {

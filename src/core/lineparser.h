@@ -23,10 +23,14 @@ public:
     // Whether the last line parsed set a settings field.
     bool lastLineSetField() const { return m_setField; }
 
+    // Where the lines go: a read around a write fills a record of its own.
+    DeviceView &view() const { return *m_view; }
+    void setView(DeviceView &view) { m_view = &view; }
+
 private:
     bool parseSetting(const SettingSpec &spec, QByteArrayView line);
 
-    DeviceView &m_view;
+    DeviceView *m_view;
     Flags &m_flags;
     const TextCodec &m_codec;
     bool m_setField = false;

@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "devicesettings.h"
 #include "settingstable.h"
 
 namespace telx5::SettingsFile {
@@ -20,6 +21,19 @@ QString fileLine(Setting setting, const SettingsRecord &record)
             : SettingsTable::valueText(setting, record, SettingsTable::Destination::File);
     return SettingsTable::fileKeyword(setting) + QLatin1Char(':') + value +
            QLatin1StringView(SettingsTable::spec(setting).fileSuffix);
+}
+
+QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack)
+{
+    const bool addressesWritten = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
+    QList<Setting> differing;
+    for (Setting setting : SettingsTable::fileSettings()) {
+        if (SettingsTable::spec(setting).staticOnly && !addressesWritten)
+            continue;
+        if (fileLine(setting, written) != fileLine(setting, readBack))
+            differing.append(setting);
+    }
+    return differing;
 }
 
 QByteArray save(const SettingsRecord &record, const TextCodec &codec)

@@ -18,6 +18,12 @@ inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
 // The line that holds one setting, without its line end.
 QString fileLine(Setting setting, const SettingsRecord &record);
+
+// The settings whose file lines differ between what was written and what the
+// device reads back: codes, the padded callsign and the interval compare as
+// the device stores them, and the addresses only when the written record
+// sets a static address (under DHCP a write leaves them as they are).
+QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack);
 QByteArray save(const SettingsRecord &record, const TextCodec &codec);
 
 // Lines end at CR LF, at a lone CR and at the end of the content; a lone LF

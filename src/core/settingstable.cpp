@@ -291,8 +291,10 @@ QString valueText(Setting setting, const SettingsRecord &record, Destination des
     const QString &first = record.text(of.firstField);
     switch (of.form) {
     case ValueForm::CallsignSsid:
-        return first.leftJustified(CallsignWidth, QLatin1Char(' ')) + QLatin1Char('-') +
-               record.text(Field::Ssid);
+        return (destination == Destination::Window
+                    ? first
+                    : first.leftJustified(CallsignWidth, QLatin1Char(' '))) +
+               QLatin1Char('-') + record.text(Field::Ssid);
     case ValueForm::Octets: {
         QString joined = first;
         for (int octet = 1; octet < of.fieldCount; ++octet)
@@ -300,6 +302,8 @@ QString valueText(Setting setting, const SettingsRecord &record, Destination des
         return joined;
     }
     case ValueForm::Coded:
+        if (destination == Destination::Window)
+            break;
         return destination == Destination::Device ? writeCode(setting, first)
                                                   : fileCode(setting, first);
     case ValueForm::Text:

@@ -157,11 +157,13 @@ enum class Destination
 {
     Device,
     File,
+    Window, // for the user to read: entries as the lists show them
 };
 
 // A setting's value as a command or a file line carries it: the callsign
 // padded to six (never cut) with its SSID, the octets joined by ",", an entry
-// by its code; other text as it stands.
+// by its code; other text as it stands. For the window, the callsign is not
+// padded and an entry stays as it is.
 QString valueText(Setting setting, const SettingsRecord &record, Destination destination);
 
 } // namespace SettingsTable

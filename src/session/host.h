@@ -111,7 +111,7 @@ public:
     // "XRVComm.ini", where the Read command remembers the port that worked.
     virtual QString iniPath() const = 0;
 
-    SessionState &state() { return m_state; }
+    virtual SessionState &state() { return m_state; }
 
 private:
     SessionState m_state;

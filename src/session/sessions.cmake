@@ -3,4 +3,5 @@ target_sources(telx5_session PRIVATE
     sessionsupport.h
     readsession.cpp
     writesession.cpp
-    wifisession.cpp)
+    wifisession.cpp
+    asidesession.cpp)

@@ -184,7 +184,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->saveButton, &QPushButton::clicked, this,
             [this] { runCommand(&saveSettingsFile); });
     connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
-    connect(m_ui->writeButton, &QPushButton::clicked, this, [this] { runCommand(&writeSettings); });
+    connect(m_ui->writeButton, &QPushButton::clicked, this, &MainWindow::writeDevice);
     connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
     connect(m_ui->restartButton, &QPushButton::clicked, this,
             [this] { runCommand(&restartDevice); });
@@ -324,6 +324,33 @@ void MainWindow::readDevice()
     // blank the read began with, and Write would send that blank.
     if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
         appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+}
+
+void MainWindow::writeDevice()
+{
+    const SettingsRecord written = m_record;
+    if (!runCommand(&writeSettings).ok())
+        return;
+    // "Write complete" says only that the device answered the last line.
+    const Verification verification =
+        runCommand([&written](SessionContext &context) { return verifyWrite(context, written); });
+    if (!verification.readBack.ok()) {
+        appendStatusLine(tr("The read-back did not complete: the settings are not verified"));
+        return;
+    }
+    if (verification.untaken.isEmpty()) {
+        appendStatusLine(tr("Verified: every setting reads back as written"));
+        return;
+    }
+    const auto shown = [](Setting setting, const SettingsRecord &record) {
+        return SettingsTable::valueText(setting, record, SettingsTable::Destination::Window);
+    };
+    for (Setting setting : verification.untaken)
+        appendStatusLine(tr("%1 did not take: written \"%2\", read back \"%3\"")
+                             .arg(SettingsTable::caption(setting), shown(setting, written),
+                                  shown(setting, verification.readBack.received)));
+    m_dialogs.message(
+        tr("Settings that did not take: %1").arg(DeviceSettings::captions(verification.untaken)));
 }
 
 void MainWindow::bindControls()

@@ -102,6 +102,8 @@ private:
     template <typename Command>
     std::invoke_result_t<Command, SessionContext &> runCommand(Command command);
     void readDevice();
+    // Write data, then the device read back aside and compared.
+    void writeDevice();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.

@@ -515,5 +515,21 @@ reset eeram OK<byte value="xd"/>
         <source>The device did not send: %1</source>
         <translation>设备未发送：%1</translation>
     </message>
+    <message>
+        <source>The read-back did not complete: the settings are not verified</source>
+        <translation>读回未完成：设置未经核对</translation>
+    </message>
+    <message>
+        <source>Verified: every setting reads back as written</source>
+        <translation>已核对：每项设置读回与写入一致</translation>
+    </message>
+    <message>
+        <source>%1 did not take: written &quot;%2&quot;, read back &quot;%3&quot;</source>
+        <translation>%1未生效：写入“%2”，读回“%3”</translation>
+    </message>
+    <message>
+        <source>Settings that did not take: %1</source>
+        <translation>未生效的设置：%1</translation>
+    </message>
 </context>
 </TS>

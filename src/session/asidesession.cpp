@@ -1,0 +1,66 @@
+#include "sessions.h"
+
+#include "settingsfile.h"
+
+namespace telx5 {
+
+namespace {
+
+// The window as a read around a write sees it: the port, the language and
+// the state the commands share are the window's; the settings, the status
+// and step boxes, the captions and the message boxes are the read's own.
+class AsideHost final : public SessionHost, private Dialogs
+{
+public:
+    explicit AsideHost(SessionHost &host) : m_host(host) {}
+
+    DeviceView &settings() override { return m_view; }
+    Flags &flags() override { return m_host.flags(); }
+    LineBuffer &lineBuffer() override { return m_host.lineBuffer(); }
+    Dialogs &dialogs() override { return *this; }
+    QString language() const override { return m_host.language(); }
+    QString stepText() const override { return m_stepText; }
+    void setStepText(const QString &text) override { m_stepText = text; }
+    void setCaption(Button, const QString &) override {}
+    bool isEnabled(Button button) const override { return m_host.isEnabled(button); }
+    void setEnabled(Button, bool) override {}
+    QString portText() const override { return m_host.portText(); }
+    void setPortText(const QString &text) override { m_host.setPortText(text); }
+    QString iniPath() const override { return m_host.iniPath(); }
+    // A press in the window cancels this read as it would the window's own.
+    SessionState &state() override { return m_host.state(); }
+
+private:
+    // The outcome says why a read aside failed.
+    void message(const QString &, const QString &) override {}
+    QString openFileName(const FileRequest &) override { return {}; }
+    QString saveFileName(const FileRequest &) override { return {}; }
+
+    SessionHost &m_host;
+    RecordView m_view;
+    QString m_stepText;
+};
+
+} // namespace
+
+SessionOutcome readAside(SessionContext &context)
+{
+    AsideHost aside(context.host);
+    DeviceView &windowView = context.parser.view();
+    context.parser.setView(aside.settings());
+    SessionContext asideContext{aside, context.port, context.codec, context.parser};
+    const SessionOutcome outcome = readSettings(asideContext);
+    context.parser.setView(windowView);
+    return outcome;
+}
+
+Verification verifyWrite(SessionContext &context, const SettingsRecord &written)
+{
+    Verification verification;
+    verification.readBack = readAside(context);
+    if (verification.readBack.ok())
+        verification.untaken = SettingsFile::differences(written, verification.readBack.received);
+    return verification;
+}
+
+} // namespace telx5
