@@ -1,5 +1,6 @@
 #include "simulation.h"
 
+#include "consolehost.h"
 #include "simdevice.h"
 
 #include <QCommandLineParser>
@@ -13,7 +14,9 @@ QString configureSimulation(SimDevice &device, const QString &options)
     QCommandLineParser parser;
     const QCommandLineOption neverConnect(QStringLiteral("never-connect"));
     const QCommandLineOption ignore(QStringLiteral("ignore"), QString(), QStringLiteral("prefix"));
-    parser.addOptions({neverConnect, ignore});
+    const QCommandLineOption paced(QStringLiteral("paced"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"));
+    parser.addOptions({neverConnect, ignore, paced, verbose});
     // The first word stands for the program's name.
     if (!parser.parse(QStringList{variable} + QProcess::splitCommand(options)))
         return variable + QStringLiteral(": ") + parser.errorText();
@@ -23,6 +26,14 @@ QString configureSimulation(SimDevice &device, const QString &options)
     if (parser.isSet(neverConnect))
         device.setConnectAfter(SimDevice::Never);
     device.setIgnoredCommands(parser.values(ignore));
+    device.setPacedLine(parser.isSet(paced));
+    // What reached the device whole, among the status lines: a line cut off
+    // by a close never ends, and never shows.
+    if (parser.isSet(verbose)) {
+        QObject::connect(&device, &SimDevice::lineReceived, &device, [](const QByteArray &line) {
+            printLine(QStringLiteral("<- ") + QString::fromLatin1(line));
+        });
+    }
     return {};
 }
 
