@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <filesystem>
@@ -88,6 +89,16 @@ std::optional<int> refuseUnsaveable(const QString &command, const QString &fileN
         return std::nullopt;
     printLine(QStringLiteral("telx5-cli: cannot save to %1: %2").arg(fileName, why));
     return finish(ExitBadInput, QStringLiteral("%1 refused: %2").arg(command, unsent));
+}
+
+// `text` as one word for a POSIX shell.
+QString shellWord(const QString &text)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+:=@%,-]+$"));
+    if (plain.match(text).hasMatch())
+        return text;
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+           QLatin1Char('\'');
 }
 
 } // namespace
@@ -295,7 +306,7 @@ int DeviceCommands::write(const WriteRequest &request)
     }
 
     m_host.settings().record() = checked.settings;
-    const SessionOutcome written = writeSettings(m_context);
+    const SessionOutcome written = writeNotingPart();
     if (written.result == SessionOutcome::Result::CouldNotOpen)
         return portUnavailable(QStringLiteral("write"),
                                request.connectFirst || !request.backupFileName.isEmpty());
@@ -325,6 +336,22 @@ int DeviceCommands::write(const WriteRequest &request)
                            untaken.size() == 1 ? QStringLiteral("1 setting")
                                                : QStringLiteral("%1 settings").arg(untaken.size()),
                            untaken.join(QStringLiteral(", "))));
+}
+
+SessionOutcome DeviceCommands::writeNotingPart()
+{
+    // From the first setting line on, a signal leaves the device half
+    // written.
+    const QMetaObject::Connection firstLine =
+        QObject::connect(&m_port, &SerialLink::sent, &m_port, [this] {
+            m_leftBehind = QStringLiteral("the device may hold part of the new settings");
+        });
+    const SessionOutcome written = writeSettings(m_context);
+    QObject::disconnect(firstLine);
+    m_leftBehind = written.confirmed
+                       ? QStringLiteral("the device confirmed the new settings (freq save)")
+                       : QString();
+    return written;
 }
 
 int DeviceCommands::saveDefaults(const QString &fileName)
@@ -377,18 +404,29 @@ int DeviceCommands::restart()
                                                 "device does not say whether it restarted"));
 }
 
-int DeviceCommands::flash(const QString &imageFileName, bool connectFirst)
+int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const QString &portGiven)
 {
     const QString refused = QStringLiteral("flash refused: nothing was sent");
-    const std::optional<qsizetype> imageBytes = checkedImageSize(imageFileName);
-    if (!imageBytes)
+    const std::optional<FirmwareFile> image = readImage(imageFileName);
+    if (!image)
         return finish(ExitBadInput, refused);
     if (connectFirst) {
         if (const std::optional<int> failed = connect(QStringLiteral("flash")))
             return *failed;
     }
-    const FlashResult result =
-        flashCheckedImage(m_host, m_port, m_hexLog, m_context.codec, imageFileName, *imageBytes);
+    // The same port, whatever the port memory says by then; a pipe's image
+    // is gone, and must be given again.
+    QStringList again{QStringLiteral("telx5-cli flash --no-connect")};
+    if (!portGiven.isEmpty())
+        again << QStringLiteral("--port") << shellWord(portGiven);
+    again << (image->fromPipe ? QStringLiteral("IMAGE") : shellWord(imageFileName));
+    const QString finishLater =
+        QStringLiteral("the device waits in its boot loader: run `%1` to finish")
+            .arg(again.join(QLatin1Char(' ')));
+    const FlashResult result = flashImage(
+        m_host, m_port, m_hexLog, m_context.codec, *image, true,
+        [this, &finishLater](bool waiting) { m_leftBehind = waiting ? finishLater : QString(); });
+    m_leftBehind.clear();
     if (result.exitCode == FlashPortUnavailable)
         return portUnavailable(QStringLiteral("flash"), connectFirst);
     switch (result.exitCode) {
@@ -402,6 +440,17 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst)
         return finish(ExitFailed, QStringLiteral("flash failed: ") +
                                       failureOrLoss(lastLine(m_host.settings().statusText())));
     }
+}
+
+int DeviceCommands::interrupted(const QString &command, int signal)
+{
+    // The close lets the bytes queued last (a whole line or frame) leave the
+    // wire; events that run meanwhile may still tell what the device holds.
+    m_port.close();
+    QString line = command + QStringLiteral(" interrupted: the port is closed");
+    if (!m_leftBehind.isEmpty())
+        line += QStringLiteral("; ") + m_leftBehind;
+    return finish(ExitSignalBase + signal, line);
 }
 
 } // namespace telx5

@@ -19,7 +19,8 @@ enum CliExit
     ExitFailed = 1,          // it did not, the link failed, or a file could not be saved
     ExitBadInput = 2,        // a usage error, or input refused before anything was sent
     ExitPortUnavailable = 3, // the port could not be opened
-    ExitInterrupted = 130,   // Ctrl-C
+    // Stopped by a signal, plus its number: 129 SIGHUP, 130 Ctrl-C, 143 SIGTERM.
+    ExitSignalBase = 128,
 };
 
 // Prints the line that ends every command, the outcome in words, and returns
@@ -52,7 +53,13 @@ public:
     int saveDefaults(const QString &fileName);
     int wifi(const QString &ssid, const QString &password, bool connectFirst);
     int restart();
-    int flash(const QString &imageFileName, bool connectFirst);
+    // `portGiven`: the --port option, named again in the command that
+    // finishes a flash a signal stopped.
+    int flash(const QString &imageFileName, bool connectFirst, const QString &portGiven);
+    // Ends `command` when a signal stopped it: the port is closed after its
+    // queued bytes, and the last line says what the device may hold. Returns
+    // the exit status.
+    int interrupted(const QString &command, int signal);
 
 private:
     struct ReadResult
@@ -69,6 +76,8 @@ private:
     // status when the device never answered.
     std::optional<int> connect(const QString &command);
     ReadResult readDevice();
+    // The write session, noting what a signal would leave on the device.
+    SessionOutcome writeNotingPart();
     bool saveSettings(const QString &fileName);
     QStringList untakenSettings(const SettingsRecord &written);
     // Exit 3, unless the port had worked earlier in the command.
@@ -80,6 +89,9 @@ private:
     SerialLink &m_port;
     HexLog &m_hexLog;
     SessionContext &m_context;
+    // What the device holds if a signal stops the command now, for its last
+    // line; empty when there is nothing to add.
+    QString m_leftBehind;
 };
 
 } // namespace telx5

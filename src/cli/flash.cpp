@@ -4,15 +4,19 @@
 #include "firmwarehost.h"
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
+#include "namedfile.h"
 #include "seriallink.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace telx5 {
@@ -105,56 +109,100 @@ QString FlashProgress::line(qint64 now) const
                       .arg(qRound(double(m_imageBytes - m_sent) / rate));
 }
 
+// Reads from `fd` until its end or `limit` bytes; says why not, or nothing.
+// A pipe is read as its bytes come, with the event loop running, so that a
+// signal reaches the wait for its writer.
+QString readUpTo(int fd, qsizetype limit, bool pipe, QByteArray &bytes)
+{
+    QString error;
+    const auto readSome = [&] {
+        char buffer[65536];
+        const auto wanted = std::min<qsizetype>(qsizetype(sizeof buffer), limit - bytes.size());
+        const ssize_t got = ::read(fd, buffer, size_t(wanted));
+        if (got > 0)
+            bytes.append(buffer, got);
+        else if (got < 0 && errno != EINTR)
+            error = QString::fromLocal8Bit(std::strerror(errno));
+        return got == 0 || !error.isEmpty() || bytes.size() >= limit;
+    };
+    if (!pipe) {
+        while (!readSome()) {
+        }
+        return error;
+    }
+    QEventLoop loop;
+    QSocketNotifier readable(fd, QSocketNotifier::Read);
+    QObject::connect(&readable, &QSocketNotifier::activated, &loop, [&] {
+        if (readSome()) {
+            readable.setEnabled(false);
+            loop.quit();
+        }
+    });
+    loop.exec();
+    return error;
+}
+
 } // namespace
 
 // The window takes a short file and refuses it only when "update" is pressed,
 // with a box that names neither the file nor the reason. Here the file is
 // judged before anything is sent, and the message says why.
-std::optional<qsizetype> checkedImageSize(const QString &fileName)
+std::optional<FirmwareFile> readImage(const QString &fileName)
 {
     const auto refuse = [&fileName](const QString &why) {
         printLine(QStringLiteral("telx5-cli: the firmware file %1 %2").arg(fileName, why));
         return std::nullopt;
     };
-    QFile file(fileName);
-    QByteArray image;
-    if (file.open(QIODevice::ReadOnly))
-        image = file.read(FirmwareImage::MaximumLength + 1);
-    if (!file.isOpen() || file.error() != QFileDevice::NoError)
-        return refuse(QStringLiteral("cannot be read: ") + file.errorString());
-    if (image.size() < FirmwareImage::MinimumLength) {
+    const NamedFile opened = openNamedFile(fileName, FileAccess::Read);
+    if (opened.fd < 0)
+        return refuse(QStringLiteral("cannot be read: ") + opened.error);
+    FirmwareFile file{fileName, {}, opened.pipe};
+    struct stat status = {};
+    const QString error =
+        ::fstat(opened.fd, &status) == 0
+            ? readUpTo(opened.fd, FirmwareImage::MaximumLength + 1, opened.pipe, file.image)
+            : QString::fromLocal8Bit(std::strerror(errno));
+    ::close(opened.fd);
+    if (!error.isEmpty())
+        return refuse(QStringLiteral("cannot be read: ") + error);
+    if (file.image.size() < FirmwareImage::MinimumLength) {
         return refuse(QStringLiteral("is too short: %1 bytes, firmware has at least %2")
-                          .arg(image.size())
+                          .arg(file.image.size())
                           .arg(FirmwareImage::MinimumLength));
     }
-    if (image.size() > FirmwareImage::MaximumLength) {
+    if (file.image.size() > FirmwareImage::MaximumLength) {
+        // A pipe's bytes beyond the limit were never read.
+        const QString size =
+            file.fromPipe ? QStringLiteral("more than %1").arg(FirmwareImage::MaximumLength)
+                          : QString::number(std::max<qsizetype>(status.st_size, file.image.size()));
         return refuse(QStringLiteral("is too large: %1 bytes, the boot loader takes at most %2")
-                          .arg(std::max(file.size(), image.size()))
+                          .arg(size)
                           .arg(FirmwareImage::MaximumLength));
     }
-    return image.size();
+    return file;
 }
 
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
                        const QString &fileName, bool answerOnArrival)
 {
-    const std::optional<qsizetype> imageBytes = checkedImageSize(fileName);
-    if (!imageBytes)
+    const std::optional<FirmwareFile> image = readImage(fileName);
+    if (!image)
         return {FlashBadImage};
-    return flashCheckedImage(host, port, hexLog, codec, fileName, *imageBytes, answerOnArrival);
+    return flashImage(host, port, hexLog, codec, *image, answerOnArrival);
 }
 
-FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
-                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
-                              bool answerOnArrival)
+FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
+                       const FirmwareFile &image, bool answerOnArrival,
+                       const std::function<void(bool waiting)> &onBootLoader)
 {
+    const qsizetype imageBytes = image.image.size();
     FlashProgress progress(imageBytes);
     FirmwareUpdate update(host, progress, port, hexLog, codec);
     update.setAnswerOnArrival(answerOnArrival);
-    host.setFileName(fileName);
-    update.openImage();
-    if (update.imageLength() != imageBytes)
+    if (!update.takeImage(image.fileName, image.image))
         return {FlashBadImage};
+    if (onBootLoader)
+        QObject::connect(&update, &FirmwareUpdate::bootLoaderWaiting, &update, onBootLoader);
 
     std::optional<FirmwareUpdate::Outcome> outcome;
     QEventLoop loop;

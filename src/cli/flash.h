@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace telx5 {
@@ -27,23 +29,35 @@ struct FlashResult
     double transferSeconds = 0;
 };
 
-// The length of the firmware image in `fileName`, judged before anything is
-// sent; nothing, after a line that names the file and the reason, when the
-// boot loader cannot take it.
-std::optional<qsizetype> checkedImageSize(const QString &fileName);
+// A firmware image as telx5-cli reads it: once, before the port opens.
+struct FirmwareFile
+{
+    QString fileName;
+    QByteArray image;
+    // It came through a pipe, and cannot be read again.
+    bool fromPipe = false;
+};
 
-// Uploads the firmware image in `fileName` to the boot loader of the device
-// on the host's port, with progress and a summary on standard error. A
-// receiver must already feed `port` into `hexLog`, so that the loader's replies
-// are in the log when the update looks. Without `answerOnArrival` the replies
-// wait for the window's 100 ms tick, as they do in the window: the benchmark
-// compares the two.
+// The firmware image in `fileName`, read whole and judged before anything is
+// sent; nothing, after a line that names the file and the reason, when the
+// boot loader cannot take it. A named FIFO is refused without waiting for a
+// writer; a pipe that is open already (/dev/fd/N from `<(…)`, /dev/stdin) is
+// read as its bytes come, with the event loop running, so that a signal
+// reaches the wait.
+std::optional<FirmwareFile> readImage(const QString &fileName);
+
+// Uploads `image` to the boot loader of the device on the host's port, with
+// progress and a summary on standard error. A receiver must already feed
+// `port` into `hexLog`, so that the loader's replies are in the log when the
+// update looks. Without `answerOnArrival` the replies wait for the window's
+// 100 ms tick, as they do in the window: the benchmark compares the two.
+// `onBootLoader` hears when the loader starts waiting for the image, and when
+// it has taken the last block.
+FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
+                       const FirmwareFile &image, bool answerOnArrival = true,
+                       const std::function<void(bool waiting)> &onBootLoader = {});
+// The same for the image in `fileName`, read by readImage.
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
                        const QString &fileName, bool answerOnArrival = true);
-// The same for an image that checkedImageSize has judged to be `imageBytes`
-// long.
-FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
-                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
-                              bool answerOnArrival = true);
 
 } // namespace telx5

@@ -8,19 +8,19 @@
 
 namespace telx5 {
 
-// Ctrl-C (SIGINT) as an event: the signal handler only writes a byte into a
-// socket pair, and the event loop runs `onInterrupt` when it reads it, also
-// inside the nested loops a session waits in. A second Ctrl-C while
-// `onInterrupt` runs ends the program at once, and so does Ctrl-C when the
-// socket pair cannot be had.
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP as an event: the signal handler only
+// writes the signal's number into a socket pair, and the event loop runs
+// `onSignal` with it when it reads it, also inside the nested loops a session
+// waits in. Any of the three again while `onSignal` runs ends the program at
+// once, and so does each of them when the socket pair cannot be had.
 class InterruptWatch : public QObject
 {
 public:
-    explicit InterruptWatch(std::function<void()> onInterrupt, QObject *parent = nullptr);
+    explicit InterruptWatch(std::function<void(int signal)> onSignal, QObject *parent = nullptr);
     ~InterruptWatch() override;
 
 private:
-    std::function<void()> m_onInterrupt;
+    std::function<void(int signal)> m_onSignal;
     int m_fds[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;
 };

@@ -72,17 +72,19 @@ Exit status:
        block (flash). restart: both REBOOT# lines left the port.
   1    the device did not confirm, the link failed during the command, or a file
        could not be saved (read FILE, default FILE, --backup)
-  2    a usage error, or a settings file, an image or a FILE to save into refused;
-       nothing was sent
+  2    a usage error, or a settings file, an image or a FILE to save into refused
+       (also a named FIFO given as a file); nothing was sent
   3    the port could not be opened; nothing was sent
-  130  interrupted by Ctrl-C; the port was closed first
+  129  stopped by SIGHUP, 130 by Ctrl-C, 143 by SIGTERM; the port was closed first,
+       and the last line says what the device may hold
 
 Environment:
   TELX5_SIM_OPTIONS   with --simulate, how the simulated device behaves, in
                       telx5-sim's words: --never-connect (it never answers the
                       setup line), --ignore PREFIX (it neither stores nor answers
                       command lines that begin with PREFIX, e.g. AT+COMMENT;
-                      repeatable)
+                      repeatable), --paced (the wire at 115200 baud), --verbose
+                      (each command line it received whole, after "<- ")
 )";
 
 // --help and --version: a full disk or a closed pipe is not a success.
@@ -273,13 +275,11 @@ int main(int argc, char *argv[])
     host.setPortText(portName);
     Ports::configurePort(port, portName);
 
-    // Ctrl-C lands here even while a session waits: the port is closed (its
-    // close lets the queued bytes leave the wire) before the program ends.
-    const InterruptWatch interrupt([&port, &command] {
-        port.close();
-        finish(ExitInterrupted, command + QStringLiteral(" interrupted: the port is closed"));
-        std::exit(ExitInterrupted);
-    });
+    // Ctrl-C, SIGTERM and SIGHUP land here even while a session waits: the
+    // port is closed (its close lets the queued bytes leave the wire) before
+    // the program ends.
+    const InterruptWatch interrupt(
+        [&commands, &command](int signal) { std::exit(commands.interrupted(command, signal)); });
 
     const bool connectFirst = !arguments.isSet(noConnectOption);
     if (command == QLatin1String("read"))
@@ -291,5 +291,5 @@ int main(int argc, char *argv[])
         return commands.wifi(rest.at(0), rest.at(1), connectFirst);
     if (command == QLatin1String("restart"))
         return commands.restart();
-    return commands.flash(rest.first(), connectFirst);
+    return commands.flash(rest.first(), connectFirst, arguments.value(portOption));
 }

@@ -1,5 +1,6 @@
 #include "simulation.h"
 
+#include "consolehost.h"
 #include "simdevice.h"
 
 #include <QCommandLineParser>
@@ -15,7 +16,9 @@ QString configureSimulation(SimDevice &device, const QString &options)
     const QCommandLineOption ignore(QStringLiteral("ignore"), QString(), QStringLiteral("prefix"));
     const QCommandLineOption reportOnly(QStringLiteral("report-only"), QString(),
                                         QStringLiteral("prefix"));
-    parser.addOptions({neverConnect, ignore, reportOnly});
+    const QCommandLineOption paced(QStringLiteral("paced"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"));
+    parser.addOptions({neverConnect, ignore, reportOnly, paced, verbose});
     // The first word stands for the program's name.
     if (!parser.parse(QStringList{variable} + QProcess::splitCommand(options)))
         return variable + QStringLiteral(": ") + parser.errorText();
@@ -26,6 +29,14 @@ QString configureSimulation(SimDevice &device, const QString &options)
         device.setConnectAfter(SimDevice::Never);
     device.setIgnoredCommands(parser.values(ignore));
     device.setReportedSettings(parser.values(reportOnly));
+    device.setPacedLine(parser.isSet(paced));
+    // What reached the device whole, among the status lines: a line cut off
+    // by a close never ends, and never shows.
+    if (parser.isSet(verbose)) {
+        QObject::connect(&device, &SimDevice::lineReceived, &device, [](const QByteArray &line) {
+            printLine(QStringLiteral("<- ") + QString::fromLatin1(line));
+        });
+    }
     return {};
 }
 

@@ -126,11 +126,19 @@ void FirmwareUpdate::openImage()
         return;
     }
 
+    takeImage(fileName, image);
+}
+
+bool FirmwareUpdate::takeImage(const QString &fileName, const QByteArray &image)
+{
+    if (m_headerSent || image.size() > FirmwareImage::MaximumLength)
+        return false;
     m_imageLength = static_cast<int>(image.size());
-    m_host.settings().setStatusText(FixedText::tr("文件：") + shownName);
+    m_host.settings().setStatusText(FixedText::tr("文件：") + QDir::toNativeSeparators(fileName));
     m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
     m_blockIndex = 0;
+    return true;
 }
 
 void FirmwareUpdate::startUpdate()
@@ -241,8 +249,10 @@ void FirmwareUpdate::answerLoaderReplies()
             return complete();
         if (const auto header = FirmwareImage::header(m_imageLength))
             send(*header);
-        if (!m_headerSent)
+        if (!m_headerSent) {
             m_host.settings().appendStatusLine(tr("updating，don't remove power"));
+            Q_EMIT bootLoaderWaiting(true);
+        }
         m_bootAnswered = true;
         m_headerSent = true;
         m_sameBlockAsks = 0;
@@ -398,6 +408,8 @@ void FirmwareUpdate::complete()
     m_firmwareHost.setProgressValue(blockCount());
     m_host.settings().appendStatusLine(tr("update complete"));
     showUpdating(false);
+    // Before the close, which lets events run while it drains.
+    Q_EMIT bootLoaderWaiting(false);
     endSession(Outcome::Completed);
 }
 

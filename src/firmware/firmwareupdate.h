@@ -37,7 +37,12 @@ public:
     FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, SerialLink &port, HexLog &hexLog,
                    const TextCodec &codec, QObject *parent = nullptr);
 
-    void openImage();           // Open ROM
+    void openImage(); // Open ROM
+    // Takes an image read already, as Open ROM takes the file it reads, and
+    // shows `fileName` in the status box. Refuses (and keeps the image it
+    // has) an image longer than the loader's header can describe, or while a
+    // loader that has the header is being answered.
+    bool takeImage(const QString &fileName, const QByteArray &image);
     void startUpdate();         // update: starts a session, or cancels the one being set up
     void probeBootLoader();     // waiting for the boot loader
     void answerLoaderReplies(); // the reply watcher
@@ -71,6 +76,10 @@ public:
 Q_SIGNALS:
     // The hex log was set back to two spaces.
     void hexLogReset();
+    // The boot loader answered the probe: it waits for the image and stays
+    // in the loader until its last block has arrived (`true`); it took the
+    // last block (`false`).
+    void bootLoaderWaiting(bool waiting);
     // A session started by startUpdate has ended.
     void finished(telx5::FirmwareUpdate::Outcome outcome);
 

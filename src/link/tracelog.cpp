@@ -1,10 +1,13 @@
 #include "tracelog.h"
 
+#include "namedfile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace telx5 {
 
@@ -33,20 +36,24 @@ TraceLog::TraceLog(SerialLink &link, QObject *parent) : QObject(parent), m_link(
 
 bool TraceLog::open(const QString &fileName, QString *error)
 {
-    const auto fail = [&] {
+    const auto fail = [&](const QString &why) {
         if (error)
             *error = QStringLiteral("Cannot open the trace file %1: %2")
-                         .arg(QDir::toNativeSeparators(fileName), m_file.errorString());
+                         .arg(QDir::toNativeSeparators(fileName), why);
         m_file.close();
         return false;
     };
     m_file.close();
-    m_file.setFileName(fileName);
-    // A terminal or /dev/stderr cannot seek to its end; only a file can.
-    const QFileInfo info(fileName);
-    const bool notAFile = info.exists() && !info.isFile();
-    if (!m_file.open(notAFile ? QIODevice::WriteOnly : QIODevice::WriteOnly | QIODevice::Append))
-        return fail();
+    m_fileName = fileName;
+    // A terminal, /dev/stderr or a pipe may take the trace too; a named FIFO
+    // would hold the program in its open until something reads it.
+    const NamedFile target = openNamedFile(fileName, FileAccess::Append, true);
+    if (target.fd < 0)
+        return fail(target.error);
+    if (!m_file.open(target.fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(target.fd);
+        return fail(m_file.errorString());
+    }
     m_clock.start();
     m_port.clear();
     // Traces follow one another in the file; each starts the clock again.
@@ -55,7 +62,7 @@ bool TraceLog::open(const QString &fileName, QString *error)
                                 .trimmed();
     const QString begun = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
     if (!append(QStringLiteral("# %1 serial trace, begun %2\n").arg(program, begun).toUtf8()))
-        return fail();
+        return fail(m_file.errorString());
     return true;
 }
 
@@ -107,7 +114,7 @@ void TraceLog::write(const QByteArray &text)
     if (append(text))
         return;
     // A full disk or a vanished folder ends the trace, never the command.
-    QTextStream(stderr) << QDir::toNativeSeparators(m_file.fileName())
+    QTextStream(stderr) << QDir::toNativeSeparators(m_fileName)
                         << ": the trace stopped: " << m_file.errorString() << '\n';
     m_file.close();
 }

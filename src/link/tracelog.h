@@ -23,8 +23,9 @@ public:
 
     explicit TraceLog(SerialLink &link, QObject *parent = nullptr);
 
-    // Appends to `fileName`, creating it, and starts the clock. On failure
-    // `error` says which file and why.
+    // Appends to `fileName`, creating it, and starts the clock. A named FIFO
+    // or a socket is refused at once. On failure `error` says which file and
+    // why.
     bool open(const QString &fileName, QString *error = nullptr);
 
 private:
@@ -37,6 +38,8 @@ private:
 
     SerialLink &m_link;
     QFile m_file;
+    // As given: a file opened by descriptor forgets its name.
+    QString m_fileName;
     QElapsedTimer m_clock;
     // The port the last line named, so that a new one gets a line of its own.
     QString m_port;

@@ -15,6 +15,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Run
@@ -28,9 +30,10 @@ struct Run
 // the simulated device starts with.
 constexpr char DefaultAddressing[] = "DHCP:1#\r\nIP:192,168,1,99\r\n";
 
-// `simOptions` set up the simulated device of --simulate.
+// `simOptions` set up the simulated device of --simulate; `input` goes to
+// standard input, a pipe; standard output goes to `outputFile` when one is named.
 Run runCli(const QStringList &arguments, const QString &simOptions = {},
-           const QString &outputFile = {})
+           const QByteArray &input = {}, const QString &outputFile = {})
 {
     QProcess process;
     if (!outputFile.isEmpty())
@@ -39,6 +42,10 @@ Run runCli(const QStringList &arguments, const QString &simOptions = {},
     environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELX5_CLI_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    // A process that hangs (in the open of a FIFO, say) is killed with the
+    // QProcess, and its exit code stays -1.
     Run run;
     if (!process.waitForFinished(60000))
         return run;
@@ -72,6 +79,41 @@ QString lastLine(const QString &err)
     return err.trimmed().split(QLatin1Char('\n')).constLast();
 }
 
+// A named FIFO in `dir`: nothing ever opens its other end.
+QString makeFifo(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("fifo"));
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+}
+
+// The command lines that left the port, from a trace's sent bytes.
+QStringList sentLines(const QByteArray &trace)
+{
+    QByteArray sent;
+    for (const QByteArray &line : trace.split('\n')) {
+        const qsizetype at = line.indexOf(" ms  > ");
+        if (at >= 0)
+            sent += QByteArray::fromHex(line.mid(at + 7, 47));
+    }
+    QStringList lines;
+    for (const QByteArray &line : sent.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            lines.append(QString::fromLatin1(line.trimmed()));
+    }
+    return lines;
+}
+
+// The command lines that reached the simulated device whole (its --verbose).
+QStringList receivedLines(const QString &err)
+{
+    QStringList lines;
+    for (const QString &line : err.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("<- ")))
+            lines.append(line.mid(3));
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -89,7 +131,8 @@ private Q_SLOTS:
     void refusesATargetItCannotSave();
     void writeBacksUpThenVerifies_data();
     void writeBacksUpThenVerifies();
-    void interruptedReadClosesThePort();
+    void interruptedCommandClosesThePort_data();
+    void interruptedCommandClosesThePort();
     void wifiAndRestartSayHowTheyEnded_data();
     void wifiAndRestartSayHowTheyEnded();
     void helpAndVersion();
@@ -211,29 +254,35 @@ void TestCli::writeRefusesAnIncompleteFile_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("said");
+    QTest::addColumn<bool>("namedPipe"); // the file is a FIFO instead
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("default.ini"));
     QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
     const QByteArray settings = fileBytes(file);
-    QTest::newRow("empty") << QByteArray() << QStringLiteral("the file is empty");
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("the file is empty") << false;
     QTest::newRow("LF only") << QByteArray(settings).replace("\r\n", "\n")
-                             << QStringLiteral("its lines end in LF alone");
+                             << QStringLiteral("its lines end in LF alone") << false;
     QTest::newRow("truncated") << settings.left(150)
                                << QStringLiteral("no COMMENT TEXT, SERVER, SENT TIME, FILTER, "
                                                  "BACKLIGHT, FREQ, UNIT, DIGI, MOD, PATH or "
-                                                 "ALIAS line");
+                                                 "ALIAS line")
+                               << false;
     QTest::newRow("malformed") << QByteArray(settings).replace("IP:192,168,1,99", "IP:192.168.1.99")
                                << QStringLiteral("line 6 is not a valid settings line: "
-                                                 "\"IP:192.168.1.99\"");
+                                                 "\"IP:192.168.1.99\"")
+                               << false;
+    // Its open would wait for a writer that never comes.
+    QTest::newRow("named FIFO") << QByteArray() << QStringLiteral("not a regular file") << true;
 }
 
 void TestCli::writeRefusesAnIncompleteFile()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, said);
+    QFETCH(bool, namedPipe);
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("settings.ini"));
-    QVERIFY(writeFile(file, content));
+    const QString file = namedPipe ? makeFifo(dir) : dir.filePath(QStringLiteral("settings.ini"));
+    QVERIFY(namedPipe ? !file.isEmpty() : writeFile(file, content));
     // A port that does not open would give 3: the file is judged first.
     const Run run = runCli({QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing"),
                             QStringLiteral("write"), file});
@@ -385,26 +434,79 @@ void TestCli::writeBacksUpThenVerifies()
     QCOMPARE(lastLine(run.err), outcome);
 }
 
-void TestCli::interruptedReadClosesThePort()
+void TestCli::interruptedCommandClosesThePort_data()
 {
+    // "@settings" and "@image" stand for files the test makes.
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("simOptions");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("after"); // sent once this is on standard error
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outcome");
+    const QString neverConnect = QStringLiteral("--never-connect");
+    const QString interruptedRead = QStringLiteral("read interrupted: the port is closed");
+    QTest::newRow("Ctrl-C during a read")
+        << QStringList{QStringLiteral("read")} << neverConnect << SIGINT
+        << QStringLiteral("Connection 1/20") << 130 << interruptedRead;
+    QTest::newRow("SIGHUP during a read")
+        << QStringList{QStringLiteral("read")} << neverConnect << SIGHUP
+        << QStringLiteral("Connection 1/20") << 129 << interruptedRead;
+    // The first setting line is on its way: it must reach the device whole.
+    QTest::newRow("SIGTERM during a write")
+        << QStringList{QStringLiteral("write"), QStringLiteral("@settings")}
+        << QStringLiteral("--paced --verbose") << SIGTERM << QStringLiteral("Writing......") << 143
+        << QStringLiteral("write interrupted: the port is closed; the device may hold part of "
+                          "the new settings");
+    QTest::newRow("SIGTERM once the boot loader answered")
+        << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
+        << QStringLiteral("--paced") << SIGTERM << QStringLiteral("updating，don't remove power")
+        << 143
+        << QStringLiteral("flash interrupted: the port is closed; the device waits in its boot "
+                          "loader: run `telx5-cli flash --no-connect @image` to finish");
+}
+
+void TestCli::interruptedCommandClosesThePort()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, simOptions);
+    QFETCH(int, signal);
+    QFETCH(QString, after);
+    QFETCH(int, exitCode);
+    QFETCH(QString, outcome);
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("settings.ini"));
+    const QString image = dir.filePath(QStringLiteral("firmware.bin"));
+    const QString trace = dir.filePath(QStringLiteral("trace.txt"));
+    QCOMPARE(runCli({QStringLiteral("default"), settings}).exitCode, 0);
+    // Nine seconds on the paced line: the signal comes long before its end.
+    QVERIFY(writeFile(image, QByteArray(100000, '\x5A')));
+    command.replaceInStrings(QStringLiteral("@settings"), settings);
+    command.replaceInStrings(QStringLiteral("@image"), image);
+    outcome.replace(QStringLiteral("@image"), image);
+
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), QStringLiteral("--never-connect"));
+    environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
     process.setProcessEnvironment(environment);
     process.setReadChannel(QProcess::StandardError);
     process.start(QStringLiteral(TELX5_CLI_PATH),
-                  {QStringLiteral("--simulate"), QStringLiteral("read")});
+                  QStringList{QStringLiteral("--simulate"), QStringLiteral("--trace"), trace} +
+                      command);
     QString err;
-    while (!err.contains(QLatin1String("Connection 1/20")) && process.waitForReadyRead(10000))
+    while (!err.contains(after) && process.waitForReadyRead(10000))
         err += QString::fromUtf8(process.readAllStandardError());
-    QVERIFY2(err.contains(QLatin1String("Connection 1/20")), qPrintable(err));
+    QVERIFY2(err.contains(after), qPrintable(err));
 
-    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
     QVERIFY(process.waitForFinished(10000));
     err += QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 130);
-    QCOMPARE(lastLine(err), QStringLiteral("read interrupted: the port is closed"));
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(lastLine(err), outcome);
+    // The port closed once the bytes had left: every command line that went
+    // out reached the device whole, none was cut off.
+    if (simOptions.contains(QLatin1String("--verbose")))
+        QCOMPARE(receivedLines(err), sentLines(fileBytes(trace)));
 }
 
 void TestCli::wifiAndRestartSayHowTheyEnded_data()
@@ -470,7 +572,7 @@ void TestCli::fullOutputIsAFailure()
     const QByteArray full = QFile::encodeName(dir.filePath(QStringLiteral("full")));
     QCOMPARE(::mknod(full.constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
 
-    const Run run = runCli(arguments, {}, QFile::decodeName(full));
+    const Run run = runCli(arguments, {}, {}, QFile::decodeName(full));
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(lastLine(run.err), last);
 }
@@ -541,12 +643,24 @@ void TestCli::badUsage_data()
     QTest::newRow("verify with read")
         << QStringList{QStringLiteral("--verify"), QStringLiteral("read")}
         << QStringLiteral("--verify goes only with write");
+    // "@fifo": a named FIFO the test makes; its open would wait for a reader.
+    QTest::newRow("trace into a named FIFO")
+        << QStringList{simulate, QStringLiteral("--trace"), QStringLiteral("@fifo"),
+                       QStringLiteral("read")}
+        << QStringLiteral("trace file %1: not a regular file");
 }
 
 void TestCli::badUsage()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, said);
+    QTemporaryDir dir;
+    if (arguments.contains(QStringLiteral("@fifo"))) {
+        const QString fifo = makeFifo(dir);
+        QVERIFY(!fifo.isEmpty());
+        arguments.replaceInStrings(QStringLiteral("@fifo"), fifo);
+        said = said.arg(fifo);
+    }
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, 2);
     // What was wrong in one line, then where to look; not the whole help.
@@ -563,17 +677,33 @@ void TestCli::flash_data()
     QTest::addColumn<int>("length"); // -1: no such file
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
+    // "file"; "pipe": the image on standard input, a pipe, read once through
+    // /dev/stdin; "fifo": a named FIFO that nothing writes.
+    QTest::addColumn<QString>("through");
     const QStringList simulate{QStringLiteral("--simulate")};
-    QTest::newRow("small image") << simulate << 6000 << 0
-                                 << QStringLiteral("Flashed 6000 bytes in");
+    const QString file = QStringLiteral("file");
+    const QString pipe = QStringLiteral("pipe");
+    QTest::newRow("small image") << simulate << 6000 << 0 << QStringLiteral("Flashed 6000 bytes in")
+                                 << file;
     QTest::newRow("the line's rate")
-        << simulate << 6000 << 0 << QStringLiteral("% of the line's 11520 bytes/s\n");
-    QTest::newRow("too short") << simulate << 4999 << 2 << QStringLiteral("is too short");
-    QTest::newRow("too large") << simulate << 524288 << 2 << QStringLiteral("is too large");
-    QTest::newRow("missing file") << simulate << -1 << 2 << QStringLiteral("cannot be read");
+        << simulate << 6000 << 0 << QStringLiteral("% of the line's 11520 bytes/s\n") << file;
+    QTest::newRow("too short") << simulate << 4999 << 2 << QStringLiteral("is too short") << file;
+    QTest::newRow("too large") << simulate << 524288 << 2 << QStringLiteral("is too large") << file;
+    QTest::newRow("missing file") << simulate << -1 << 2 << QStringLiteral("cannot be read")
+                                  << file;
     QTest::newRow("port that does not open")
         << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} << 6000 << 3
-        << QStringLiteral("flash failed: the port could not be opened");
+        << QStringLiteral("flash failed: the port could not be opened") << file;
+    QTest::newRow("image through a pipe")
+        << simulate << 6000 << 0 << QStringLiteral("Flashed 6000 bytes in") << pipe;
+    QTest::newRow("too short through a pipe")
+        << simulate << 4999 << 2 << QStringLiteral("is too short: 4999 bytes") << pipe;
+    QTest::newRow("too large through a pipe")
+        << simulate << 600000 << 2 << QStringLiteral("is too large: more than 524287 bytes")
+        << pipe;
+    QTest::newRow("named FIFO") << simulate << 6000 << 2
+                                << QStringLiteral("not a regular file but a named pipe (FIFO)")
+                                << QStringLiteral("fifo");
 }
 
 void TestCli::flash()
@@ -582,15 +712,24 @@ void TestCli::flash()
     QFETCH(int, length);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
+    QFETCH(QString, through);
     QTemporaryDir dir;
-    const QString image = dir.filePath(QStringLiteral("firmware.bin"));
+    QString image = dir.filePath(QStringLiteral("firmware.bin"));
     QFile file(image);
-    if (length >= 0)
+    if (length >= 0 && through == QLatin1String("file"))
         QVERIFY(file.open(QIODevice::WriteOnly) &&
                 file.write(QByteArray(length, '\x5A')) == length);
     file.close();
+    QByteArray input;
+    if (through == QLatin1String("pipe")) {
+        image = QStringLiteral("/dev/stdin");
+        input = QByteArray(length, '\x5A');
+    } else if (through == QLatin1String("fifo")) {
+        image = makeFifo(dir);
+        QVERIFY(!image.isEmpty());
+    }
 
-    const Run run = runCli(options + QStringList{QStringLiteral("flash"), image});
+    const Run run = runCli(options + QStringList{QStringLiteral("flash"), image}, {}, input);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(said), qPrintable(run.err));
     // A refused image is named, and no session starts.

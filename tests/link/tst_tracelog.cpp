@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace telx5;
 using telx5::testing::SimLink;
 
@@ -86,6 +88,12 @@ void TestTraceLog::openAppendsOrSaysWhy()
     QString error;
     QVERIFY(!trace.open(missing, &error));
     QVERIFY2(error.contains(missing), qPrintable(error));
+
+    // Its open would wait for a reader, and the window would never start.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(!trace.open(fifo, &error));
+    QVERIFY2(error.contains(fifo + QStringLiteral(": not a regular file")), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestTraceLog)
