@@ -76,7 +76,7 @@ QList<WriteStep> writePlan(const SettingsRecord &record)
     if (lastAddress >= 0)
         plan[lastAddress].waitsMs.append(StepWaitMs);
     // The last line follows the one before it at once.
-    plan.last().waitsMs.clear();
+    plan.last().waitsMs = {};
     if (last)
         plan.append(*last);
     return plan;
