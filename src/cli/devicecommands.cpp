@@ -404,15 +404,33 @@ int DeviceCommands::restart()
                                                 "device does not say whether it restarted"));
 }
 
-int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const QString &portGiven)
+int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const QString &portGiven,
+                          bool keepSettings)
 {
     const QString refused = QStringLiteral("flash refused: nothing was sent");
     const std::optional<FirmwareFile> image = readImage(imageFileName);
     if (!image)
         return finish(ExitBadInput, refused);
-    if (connectFirst) {
+    // "AT+RESET#" erases the settings before the loader takes the image: they
+    // are read first (the read connects), and written back afterwards.
+    std::optional<SettingsRecord> kept;
+    if (connectFirst && keepSettings) {
+        const ReadResult read = readDevice();
+        if (read.outcome == SessionOutcome::Result::CouldNotOpen)
+            return portUnavailable(QStringLiteral("flash"), false);
+        if (!read.complete)
+            return finish(ExitFailed,
+                          QStringLiteral("flash refused: the settings could not be read first "
+                                         "(%1), and the update would erase them; nothing was "
+                                         "flashed. --no-keep-settings updates anyway")
+                              .arg(read.failure));
+        kept = m_host.settings().record();
+    } else if (connectFirst) {
         if (const std::optional<int> failed = connect(QStringLiteral("flash")))
             return *failed;
+    } else if (keepSettings) {
+        printLine(QStringLiteral("telx5-cli: the device is in its boot loader already: there are "
+                                 "no settings to keep"));
     }
     // The same port, whatever the port memory says by then; a pipe's image
     // is gone, and must be given again.
@@ -431,6 +449,8 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const
         return portUnavailable(QStringLiteral("flash"), connectFirst);
     switch (result.exitCode) {
     case FlashDone:
+        if (kept)
+            return restoreSettings(*kept);
         return finish(ExitConfirmed,
                       QStringLiteral("flash ok: the boot loader took the last block"));
     case FlashBadImage:
@@ -440,6 +460,35 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const
         return finish(ExitFailed, QStringLiteral("flash failed: ") +
                                       failureOrLoss(lastLine(m_host.settings().statusText())));
     }
+}
+
+int DeviceCommands::restoreSettings(const SettingsRecord &kept)
+{
+    const QString lost = QStringLiteral("update complete, but the settings could not be restored "
+                                        "(%1); they were:\n");
+    const auto notRestored = [&](const QString &why) {
+        // The settings are not lost with the command: they go to standard
+        // output, as `read` prints them, for `write` to take back.
+        const QString failure = lost.arg(why);
+        printLine(failure.trimmed());
+        if (const auto failed = writeStandardOutput(SettingsFile::save(kept, m_context.codec)))
+            printLine(QStringLiteral("telx5-cli: standard output: ") + *failed);
+        return finish(ExitFailed, QStringLiteral("flash failed: ") + failure.trimmed());
+    };
+    // The new firmware starts like a restarted device: the setup line again.
+    if (connect(QStringLiteral("flash")))
+        return notRestored(QStringLiteral("the new firmware did not answer the setup line"));
+    m_host.settings().record() = kept;
+    if (!writeSettings(m_context).ok())
+        return notRestored(QStringLiteral("the device did not confirm the write"));
+    const Verification verification = verifyWrite(m_context, kept);
+    if (!verification.verified())
+        return notRestored(verification.readBack.ok()
+                               ? QStringLiteral("%1 did not take")
+                                     .arg(DeviceSettings::captions(verification.untaken))
+                               : QStringLiteral("the read-back did not complete"));
+    return finish(ExitConfirmed, QStringLiteral("update complete; settings restored and "
+                                                "verified; apply the Wi-Fi credentials again"));
 }
 
 int DeviceCommands::interrupted(const QString &command, int signal)

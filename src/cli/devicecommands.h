@@ -55,7 +55,10 @@ public:
     int restart();
     // `portGiven`: the --port option, named again in the command that
     // finishes a flash a signal stopped.
-    int flash(const QString &imageFileName, bool connectFirst, const QString &portGiven);
+    // Unless `keepSettings` is off, the device's settings are read first and
+    // written back, verified, once the new firmware runs.
+    int flash(const QString &imageFileName, bool connectFirst, const QString &portGiven,
+              bool keepSettings);
     // Ends `command` when a signal stopped it: the port is closed after its
     // queued bytes, and the last line says what the device may hold. Returns
     // the exit status.
@@ -81,6 +84,8 @@ private:
     bool saveSettings(const QString &fileName);
     QStringList untakenSettings(const SettingsRecord &written);
     // Exit 3, unless the port had worked earlier in the command.
+    // After the new firmware started: the settings it lost written back.
+    int restoreSettings(const SettingsRecord &kept);
     int portUnavailable(const QString &command, bool sentBefore) const;
     // A pulled cable is the reason, whatever else the command saw.
     QString failureOrLoss(const QString &failure) const;

@@ -124,6 +124,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption simulateOption(
         QStringLiteral("simulate"),
         QStringLiteral("Talk to a simulated device instead (see TELX5_SIM_OPTIONS)."));
+    const QCommandLineOption noKeepSettingsOption(
+        QStringLiteral("no-keep-settings"),
+        QStringLiteral("flash: update even when the settings cannot be read first; the update "
+                       "erases them."));
     const QCommandLineOption noConnectOption(
         QStringLiteral("no-connect"),
         QStringLiteral("write, wifi, flash: send no setup lines first, for a device in setup "
@@ -156,9 +160,9 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Show this help."));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version."));
-    arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption, backupOption,
-                          verifyOption, noVerifyOption, lossyOption, partialOption, traceOption,
-                          helpOption, versionOption});
+    arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption,
+                          noKeepSettingsOption, backupOption, verifyOption, noVerifyOption,
+                          lossyOption, partialOption, traceOption, helpOption, versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -186,6 +190,7 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("wrong arguments: the command is \"%1%2\"")
                               .arg(QLatin1String(form->name), QLatin1String(form->arguments)));
     const std::pair<const QCommandLineOption &, QStringList> commandOptions[] = {
+        {noKeepSettingsOption, {QStringLiteral("flash")}},
         {noConnectOption,
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
         {backupOption, {QStringLiteral("write")}},
@@ -291,5 +296,6 @@ int main(int argc, char *argv[])
         return commands.wifi(rest.at(0), rest.at(1), connectFirst);
     if (command == QLatin1String("restart"))
         return commands.restart();
-    return commands.flash(rest.first(), connectFirst, arguments.value(portOption));
+    return commands.flash(rest.first(), connectFirst, arguments.value(portOption),
+                          !arguments.isSet(noKeepSettingsOption));
 }

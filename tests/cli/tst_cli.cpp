@@ -704,6 +704,20 @@ void TestCli::flash_data()
     QTest::newRow("named FIFO") << simulate << 6000 << 2
                                 << QStringLiteral("not a regular file but a named pipe (FIFO)")
                                 << QStringLiteral("fifo");
+    // The update erases the settings: they are read first and written back.
+    QTest::newRow("keeps the settings")
+        << simulate << 6000 << 0
+        << QStringLiteral("Writing......\nWrite complete\nupdate complete; settings restored and "
+                          "verified; apply the Wi-Fi credentials again\n")
+        << file;
+    QTest::newRow("settings not kept")
+        << simulate + QStringList{QStringLiteral("--no-keep-settings")} << 6000 << 0
+        << QStringLiteral("update complete\nFlashed 6000 bytes") << file;
+    QTest::newRow("in the boot loader already")
+        << simulate + QStringList{QStringLiteral("--no-connect")} << 6000 << 0
+        << QStringLiteral("telx5-cli: the device is in its boot loader already: there are no "
+                          "settings to keep\n")
+        << file;
 }
 
 void TestCli::flash()
