@@ -226,7 +226,7 @@ void TestCli::readNeedsEverySetting()
 
     const Run run = runCli(arguments, options);
     QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(lastLine(run.err), last.arg(file));
+    QCOMPARE(lastLine(run.err), last.contains(QLatin1String("%1")) ? last.arg(file) : last);
     QCOMPARE(QFileInfo::exists(file), exitCode == 0);
     // Only --partial prints what came, the others blank.
     QCOMPARE(run.out.contains("\r\nFREQ:144.6400\r\n"), partial);
