@@ -136,21 +136,20 @@ std::optional<qsizetype> checkedImageSize(const QString &fileName)
 }
 
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const QString &fileName, bool answerOnArrival)
+                       const QString &fileName)
 {
     const std::optional<qsizetype> imageBytes = checkedImageSize(fileName);
     if (!imageBytes)
         return {FlashBadImage};
-    return flashCheckedImage(host, port, hexLog, codec, fileName, *imageBytes, answerOnArrival);
+    return flashCheckedImage(host, port, hexLog, codec, fileName, *imageBytes);
 }
 
 FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
-                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
-                              bool answerOnArrival)
+                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes)
 {
     FlashProgress progress(imageBytes);
     FirmwareUpdate update(host, progress, port, hexLog, codec);
-    update.setAnswerOnArrival(answerOnArrival);
+    update.setAnswerOnArrival(true);
     host.setFileName(fileName);
     update.openImage();
     if (update.imageLength() != imageBytes)

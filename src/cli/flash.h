@@ -35,15 +35,13 @@ std::optional<qsizetype> checkedImageSize(const QString &fileName);
 // Uploads the firmware image in `fileName` to the boot loader of the device
 // on the host's port, with progress and a summary on standard error. A
 // receiver must already feed `port` into `hexLog`, so that the loader's replies
-// are in the log when the update looks. Without `answerOnArrival` the replies
-// wait for the window's 100 ms tick, as they do in the window: the benchmark
-// compares the two.
+// are in the log when the update looks.
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const QString &fileName, bool answerOnArrival = true);
+                       const QString &fileName);
 // The same for an image that checkedImageSize has judged to be `imageBytes`
 // long.
 FlashResult flashCheckedImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
-                              const TextCodec &codec, const QString &fileName, qsizetype imageBytes,
-                              bool answerOnArrival = true);
+                              const TextCodec &codec, const QString &fileName,
+                              qsizetype imageBytes);
 
 } // namespace telx5

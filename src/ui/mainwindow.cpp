@@ -12,6 +12,7 @@
 #include "sessionsupport.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QIcon>
@@ -184,7 +185,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->saveButton, &QPushButton::clicked, this,
             [this] { runCommand(&saveSettingsFile); });
     connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
-    connect(m_ui->writeButton, &QPushButton::clicked, this, [this] { runCommand(&writeSettings); });
+    connect(m_ui->writeButton, &QPushButton::clicked, this, &MainWindow::writeDevice);
     connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
     connect(m_ui->restartButton, &QPushButton::clicked, this,
             [this] { runCommand(&restartDevice); });
@@ -194,6 +195,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
             [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
     connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
             [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
+    // After the receive chain, which puts the replies into the hex log: a
+    // loader that is ready at once is answered at once, not on a tick.
+    m_firmware->setAnswerOnArrival(true);
 
     startUp(options.locale);
 }
@@ -266,6 +270,22 @@ bool MainWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QString question;
+    if (m_firmware->sessionRunning())
+        question = tr("The firmware update is running: closing now leaves the device in its boot "
+                      "loader. Close anyway?");
+    else if (m_writesRunning > 0)
+        question = tr("A write is running: closing now may leave the device with part of the new "
+                      "settings. Close anyway?");
+    if (!question.isEmpty() && !m_dialogs.question(question)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void MainWindow::listProbedPorts()
 {
     listPorts(Ports::probePorts());
@@ -324,6 +344,13 @@ void MainWindow::readDevice()
     // blank the read began with, and Write would send that blank.
     if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
         appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+}
+
+void MainWindow::writeDevice()
+{
+    ++m_writesRunning;
+    runCommand(&writeSettings);
+    --m_writesRunning;
 }
 
 void MainWindow::bindControls()
