@@ -21,7 +21,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -55,8 +59,7 @@ QByteArray readAnswer()
 
 void benchDelay(QTextStream &out, int seconds)
 {
-    // A timer ticking as the window's reply watcher does, so that the wait
-    // dispatches events the whole time.
+    // A timer ticking, so that the wait dispatches events the whole time.
     QTimer watcher;
     int ticks = 0;
     QObject::connect(&watcher, &QTimer::timeout, &watcher, [&ticks] { ++ticks; });
@@ -165,7 +168,9 @@ void benchReceiveOverPty(QTextStream &out, qint64 megabytes)
 struct FlashRun
 {
     const char *name;
-    bool answerOnArrival;
+    // The window's own update, pressed as a user presses it; otherwise
+    // telx5-cli flash.
+    bool window;
     int blockDelayMs;
     bool resendLastBlock;
 };
@@ -177,7 +182,91 @@ QString share(qsizetype bytes, double seconds)
            QString::number(100 * rate / LineBytesPerSecond, 'f', 1) + QStringLiteral(" %)");
 }
 
-// One telx5-cli flash against the simulated boot loader on the paced line.
+// Answers no box at start-up (the bench's locale asks none) and no question;
+// every file dialog chooses `fileName`.
+class BenchDialogs final : public Dialogs
+{
+public:
+    void message(const QString &, const QString &) override {}
+    bool question(const QString &, const QString &) override { return false; }
+    QString openFileName(const FileRequest &) override { return fileName; }
+    QString saveFileName(const FileRequest &) override { return fileName; }
+
+    QString fileName;
+};
+
+// How a flash ended: the command's exit code or the window's last status
+// line; the seconds from the first block to the verdict, and when the
+// verdict came on `clock`.
+struct FlashEnd
+{
+    QString ending;
+    bool completed = false;
+    double transferSeconds = 0;
+    qint64 verdictNs = 0;
+};
+
+FlashEnd flashWithCli(SimDevice &device, const QString &imagePath, const QElapsedTimer &clock)
+{
+    QtSerialLink port;
+    ConsoleHost host({}, {}, port);
+    ReceiveChain &chain = host.receiveChain();
+    host.setPortText(device.portPath());
+    Ports::configurePort(port, device.portPath());
+    const FlashResult result = flashImage(host, port, chain.hexLog(), chain.codec(), imagePath);
+    return {QStringLiteral("exit %1").arg(result.exitCode), result.exitCode == FlashDone,
+            result.transferSeconds, clock.nsecsElapsed()};
+}
+
+// "Open ROM" and "update" pressed in the window. The progress bar's first
+// step is the first block sent; the status box's last line is the verdict.
+FlashEnd flashWithWindow(SimDevice &device, const QString &imagePath, const QElapsedTimer &clock)
+{
+    BenchDialogs dialogs;
+    dialogs.fileName = imagePath;
+    QtSerialLink port;
+    MainWindow::Options options;
+    options.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    options.extraPort = device.portPath();
+    MainWindow window(options, dialogs, &port);
+    window.show();
+
+    FlashEnd end;
+    qint64 firstBlockNs = -1;
+    QObject::connect(window.findChild<QProgressBar *>(QStringLiteral("progressBar")),
+                     &QProgressBar::valueChanged, &window, [&](int blocks) {
+                         if (blocks >= 1 && firstBlockNs < 0)
+                             firstBlockNs = clock.nsecsElapsed();
+                     });
+    QEventLoop loop;
+    QObject::connect(window.findChild<QPlainTextEdit *>(QStringLiteral("statusBox")),
+                     &QPlainTextEdit::textChanged, &loop, [&] {
+                         const QString status = window.statusText();
+                         const QString last = status.mid(status.lastIndexOf(QLatin1Char('\n')) + 1);
+                         if (!end.ending.isEmpty() ||
+                             !(last == u"update complete" || last.startsWith(u"Update fail") ||
+                               last.startsWith(u"Connect fail")))
+                             return;
+                         end.verdictNs = clock.nsecsElapsed();
+                         end.ending = last;
+                         end.completed = last == u"update complete";
+                         loop.quit();
+                     });
+    // A loader that neither completes nor fails within two minutes has hung.
+    QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+    window.findChild<QPushButton *>(QStringLiteral("openRomButton"))->click();
+    // The update's first steps wait inside the press.
+    window.findChild<QPushButton *>(QStringLiteral("updateButton"))->click();
+    if (end.ending.isEmpty())
+        loop.exec();
+    if (end.ending.isEmpty())
+        end = {QStringLiteral("no verdict within 120 s"), false, 0, clock.nsecsElapsed()};
+    else if (firstBlockNs >= 0)
+        end.transferSeconds = double(end.verdictNs - firstBlockNs) / 1e9;
+    return end;
+}
+
+// One flash against the simulated boot loader on the paced line.
 void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &image,
                 const FlashRun &run)
 {
@@ -191,11 +280,6 @@ void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &im
         out << "pty: " << error << '\n';
         return;
     }
-    QtSerialLink port;
-    ConsoleHost host({}, {}, port);
-    ReceiveChain &chain = host.receiveChain();
-    host.setPortText(device.portPath());
-    Ports::configurePort(port, device.portPath());
 
     // The loader has stored the last block: the image is in, and what follows
     // is the session waiting for the loader's verdict on it.
@@ -204,21 +288,20 @@ void benchFlash(QTextStream &out, const QString &imagePath, const QByteArray &im
     QObject::connect(&device, &SimDevice::bootImageReceived, &device,
                      [&] { imageInNs = clock.nsecsElapsed(); });
     clock.start();
-    const FlashResult result =
-        flashImage(host, port, chain.hexLog(), chain.codec(), imagePath, run.answerOnArrival);
-    const qint64 endNs = clock.nsecsElapsed();
+    const FlashEnd end = run.window ? flashWithWindow(device, imagePath, clock)
+                                    : flashWithCli(device, imagePath, clock);
 
-    out << run.name << ", loader " << run.blockDelayMs << " ms a block: exit " << result.exitCode
+    out << run.name << ", loader " << run.blockDelayMs << " ms a block: " << end.ending
         << ", image " << (device.bootImage() == image ? "arrived whole" : "NOT as sent");
-    if (result.exitCode == FlashDone) {
-        out << "; first block to verdict " << QString::number(result.transferSeconds, 'f', 2)
-            << " s = " << share(image.size(), result.transferSeconds);
+    if (end.completed) {
+        out << "; first block to verdict " << QString::number(end.transferSeconds, 'f', 2)
+            << " s = " << share(image.size(), end.transferSeconds);
         if (imageInNs >= 0) {
-            const double inSeconds = result.transferSeconds - double(endNs - imageInNs) / 1e9;
+            const double inSeconds = end.transferSeconds - double(end.verdictNs - imageInNs) / 1e9;
             out << "; to the last block stored " << QString::number(inSeconds, 'f', 2)
                 << " s = " << share(image.size(), inSeconds);
         }
-        out << "; whole command " << QString::number(double(endNs) / 1e9, 'f', 1) << " s";
+        out << "; whole command " << QString::number(double(end.verdictNs) / 1e9, 'f', 1) << " s";
     }
     out << '\n';
     out.flush();
@@ -241,11 +324,11 @@ void benchFlashes(QTextStream &out, qsizetype imageBytes)
         << " baud = " << LineBytesPerSecond << " bytes/s):\n";
     out.flush();
     const FlashRun runs[] = {
-        {"(a) answered on arrival", true, 0, false},
-        {"(a) answered on arrival", true, 30, false},
-        {"(b) window's 100 ms watcher", false, 0, false},
-        {"(b) window's 100 ms watcher", false, 30, false},
-        {"(a) answered on arrival, last block asked for again", true, 0, true},
+        {"(a) telx5-cli", false, 0, false},
+        {"(a) telx5-cli", false, 30, false},
+        {"(b) the window", true, 0, false},
+        {"(b) the window", true, 30, false},
+        {"(a) telx5-cli, last block asked for again", false, 0, true},
     };
     for (const FlashRun &run : runs)
         benchFlash(out, path, image, run);
@@ -285,20 +368,11 @@ void benchStatusBox(QTextStream &out, DeviceView &view, const QString &what)
         << view.statusText().size() << " characters)\n";
 }
 
-// Start-up answers no box: the bench's locale asks none.
-class SilentDialogs final : public Dialogs
-{
-public:
-    void message(const QString &, const QString &) override {}
-    QString openFileName(const FileRequest &) override { return {}; }
-    QString saveFileName(const FileRequest &) override { return {}; }
-};
-
 void benchFiles(QTextStream &out)
 {
     RecordView record;
     benchStatusBox(out, record, QStringLiteral("plain record (telx5-cli)"));
-    SilentDialogs dialogs;
+    BenchDialogs dialogs;
     MainWindow::Options options;
     options.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
     MainWindow window(options, dialogs);
@@ -324,7 +398,7 @@ int main(int argc, char *argv[])
          QStringLiteral("MB"), QStringLiteral("16")},
         {QStringLiteral("flash"),
          QStringLiteral("Instead: flash an image to the simulated boot loader on the paced line, "
-                        "answered on arrival and by the window's watcher.")},
+                        "with telx5-cli's flash and with the window's update.")},
         {QStringLiteral("flash-bytes"), QStringLiteral("Length of the flashed image."),
          QStringLiteral("bytes"), QStringLiteral("300000")},
         {QStringLiteral("files"),

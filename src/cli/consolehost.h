@@ -61,6 +61,8 @@ public:
 
 private:
     void message(const QString &text, const QString &title) override;
+    // No one at the console to ask: the command goes on as it was asked to.
+    bool question(const QString &, const QString &) override { return true; }
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
 

@@ -442,7 +442,7 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const
         QStringLiteral("the device waits in its boot loader: run `%1` to finish")
             .arg(again.join(QLatin1Char(' ')));
     const FlashResult result = flashImage(
-        m_host, m_port, m_hexLog, m_context.codec, *image, true,
+        m_host, m_port, m_hexLog, m_context.codec, *image,
         [this, &finishLater](bool waiting) { m_leftBehind = waiting ? finishLater : QString(); });
     m_leftBehind.clear();
     if (result.exitCode == FlashPortUnavailable)

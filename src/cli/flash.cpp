@@ -183,22 +183,22 @@ std::optional<FirmwareFile> readImage(const QString &fileName)
 }
 
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const QString &fileName, bool answerOnArrival)
+                       const QString &fileName)
 {
     const std::optional<FirmwareFile> image = readImage(fileName);
     if (!image)
         return {FlashBadImage};
-    return flashImage(host, port, hexLog, codec, *image, answerOnArrival);
+    return flashImage(host, port, hexLog, codec, *image);
 }
 
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const FirmwareFile &image, bool answerOnArrival,
+                       const FirmwareFile &image,
                        const std::function<void(bool waiting)> &onBootLoader)
 {
     const qsizetype imageBytes = image.image.size();
     FlashProgress progress(imageBytes);
     FirmwareUpdate update(host, progress, port, hexLog, codec);
-    update.setAnswerOnArrival(answerOnArrival);
+    update.setAnswerOnArrival(true);
     if (!update.takeImage(image.fileName, image.image))
         return {FlashBadImage};
     if (onBootLoader)

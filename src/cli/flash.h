@@ -49,15 +49,14 @@ std::optional<FirmwareFile> readImage(const QString &fileName);
 // Uploads `image` to the boot loader of the device on the host's port, with
 // progress and a summary on standard error. A receiver must already feed
 // `port` into `hexLog`, so that the loader's replies are in the log when the
-// update looks. Without `answerOnArrival` the replies wait for the window's
-// 100 ms tick, as they do in the window: the benchmark compares the two.
+// update looks; each reply is answered as it arrives.
 // `onBootLoader` hears when the loader starts waiting for the image, and when
 // it has taken the last block.
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const FirmwareFile &image, bool answerOnArrival = true,
+                       const FirmwareFile &image,
                        const std::function<void(bool waiting)> &onBootLoader = {});
 // The same for the image in `fileName`, read by readImage.
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const QString &fileName, bool answerOnArrival = true);
+                       const QString &fileName);
 
 } // namespace telx5

@@ -18,8 +18,8 @@ class TextCodec;
 
 // The firmware update: "Open ROM" reads and pads the image, "update" resets
 // the device's settings store, reboots it into its boot loader and probes the
-// loader once a second; the reply watcher (running every 100 ms for the life
-// of the window, or on every arrival for the command line) answers each reply
+// loader once a second; the reply watcher (on every arrival, as the window
+// and the command line set it, otherwise every 100 ms) answers each reply
 // byte at the front of the receive hex log with the header or a block, and
 // after the last block listens for the loader's verdict on it.
 class FirmwareUpdate : public QObject

@@ -33,6 +33,8 @@ public:
 private:
     // The outcome says why a read aside failed.
     void message(const QString &, const QString &) override {}
+    // A read asks nothing.
+    bool question(const QString &, const QString &) override { return false; }
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
 

@@ -33,6 +33,8 @@ public:
 
     // A message box with an OK button; an empty title leaves the default.
     virtual void message(const QString &text, const QString &title = {}) = 0;
+    // A box with Yes and No buttons: true when the answer is Yes.
+    virtual bool question(const QString &text, const QString &title = {}) = 0;
 
     struct FileRequest
     {

@@ -50,6 +50,11 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("A simulated TELX5 on a pseudo-terminal. Prints the port to open, then "
                        "answers until it is stopped.\n\n"
+                       "Like a real TELX5 it keeps what is written to it in its settings memory "
+                       "and reports that to AT+READ#. AT+RESET# puts back the factory settings "
+                       "(those it starts with) before it answers \"eeram reset\", so a firmware "
+                       "update leaves the factory settings; the boot loader itself changes no "
+                       "setting.\n\n"
                        "Its boot loader takes only the header 5E, the length below a whole block "
                        "(two bytes, high byte first, under 2048), the count of whole blocks, E5; "
                        "and only a last block padded with FF past the image's end. Anything else "

@@ -13,7 +13,8 @@
 namespace telx5 {
 
 SimDevice::Private::Private(SimDevice *owner)
-    : q(owner), pumpTimer(owner), attachTimer(owner), bootWindow(owner), wireTimer(owner)
+    : q(owner), pumpTimer(owner), attachTimer(owner), bootWindow(owner), wireTimer(owner),
+      settings(factorySettings())
 {
     bootWindow.setSingleShot(true);
     pumpTimer.setSingleShot(true);
@@ -21,7 +22,6 @@ SimDevice::Private::Private(SimDevice *owner)
     attachTimer.setInterval(AttachPollMs);
     wireTimer.setInterval(WireTickMs);
     wireTimer.setTimerType(Qt::PreciseTimer);
-    seedSettings();
 }
 
 void SimDevice::Private::handle(char byte)

@@ -35,7 +35,10 @@ public:
     bool start(QString *error = nullptr);
     QString portPath() const;
 
-    // The device's own settings, as "AT+READ#" reports them.
+    // The device's own settings, as "AT+READ#" reports them: its settings
+    // memory, which keeps what was written until "AT+RESET#" puts back the
+    // factory settings (those it starts with) before the device answers
+    // "eeram reset". The boot loader leaves it alone.
     SettingsRecord &settings();
     // Every byte the device has received, in order.
     QByteArray received() const;

@@ -116,7 +116,9 @@ struct SimDevice::Private
     void setMode(Mode next);
 
     // The setup protocol (simsetup.cpp).
-    void seedSettings();
+    // What the settings memory holds when the device leaves the factory, and
+    // again after "AT+RESET#".
+    static SettingsRecord factorySettings();
     void handleSetup(char byte);
     void handleLine(const QByteArray &raw);
     void store(const QByteArray &line);

@@ -51,9 +51,9 @@ template <std::size_t N> QByteArray codeOf(const Coded (&table)[N], const QStrin
 
 } // namespace
 
-void SimDevice::Private::seedSettings()
+SettingsRecord SimDevice::Private::factorySettings()
 {
-    SettingsRecord &s = settings;
+    SettingsRecord s;
     s.setText(Field::Callsign, QStringLiteral("N0CALL"));
     s.setText(Field::Ssid, QStringLiteral("9"));
     s.setText(Field::Pass, QStringLiteral("13023"));
@@ -81,6 +81,7 @@ void SimDevice::Private::seedSettings()
     s.setText(Field::Mod, QStringLiteral("3"));
     s.setText(Field::Path, QStringLiteral("WIDE1-1"));
     s.setText(Field::Alias, QStringLiteral("WIDE1+WIDE2"));
+    return s;
 }
 
 void SimDevice::Private::handleSetup(char byte)
@@ -115,6 +116,8 @@ void SimDevice::Private::handleLine(const QByteArray &raw)
     } else if (raw == "AT+READ#") {
         answer(readAnswer());
     } else if (raw == "AT+RESET#") {
+        // The settings memory is cleared before the device says so.
+        settings = factorySettings();
         answer({QByteArrayLiteral("eeram reset")});
     } else if (raw == "REBOOT#") {
         setMode(Mode::BootLoader);

@@ -12,9 +12,11 @@
 #include "sessionsupport.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace telx5 {
@@ -194,6 +196,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
             [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
     connect(m_firmware.get(), &FirmwareUpdate::hexLogReset, this,
             [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
+    // After the receive chain, which puts the replies into the hex log: a
+    // loader that is ready at once is answered at once, not on a tick.
+    m_firmware->setAnswerOnArrival(true);
 
     startUp(options.locale);
 }
@@ -266,6 +271,22 @@ bool MainWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QString question;
+    if (m_firmware->sessionRunning())
+        question = tr("The firmware update is running: closing now leaves the device in its boot "
+                      "loader. Close anyway?");
+    else if (m_writesRunning > 0)
+        question = tr("A write is running: closing now may leave the device with part of the new "
+                      "settings. Close anyway?");
+    if (!question.isEmpty() && !m_dialogs.question(question)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void MainWindow::listProbedPorts()
 {
     listPorts(Ports::probePorts());
@@ -328,6 +349,9 @@ void MainWindow::readDevice()
 
 void MainWindow::writeDevice()
 {
+    // Closing the window asks first while this runs, the read-back included.
+    ++m_writesRunning;
+    const auto finished = qScopeGuard([this] { --m_writesRunning; });
     const SettingsRecord written = m_record;
     if (!runCommand(&writeSettings).ok())
         return;

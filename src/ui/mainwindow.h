@@ -90,6 +90,9 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    // Closing cuts off a firmware update or a write halfway: the user is
+    // asked first, and told what state the device is left in.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void startUp(const QLocale &locale);
@@ -131,6 +134,9 @@ private:
     SettingsRecord m_record;
     // A control and the record are being brought level, one from the other.
     bool m_syncing = false;
+    // Write sessions on the stack: a press of Write during a write runs
+    // inside the first.
+    int m_writesRunning = 0;
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;

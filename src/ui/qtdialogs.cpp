@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace telx5 {
 
@@ -31,6 +32,19 @@ void QtDialogs::message(const QString &text, const QString &title)
                     title.isEmpty() ? QCoreApplication::applicationName() : title, text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+
+bool QtDialogs::question(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question,
+                    title.isEmpty() ? QCoreApplication::applicationName() : title, text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    // The buttons speak the window's language, which Qt's own texts do not.
+    box.button(QMessageBox::Yes)->setText(tr("&Yes"));
+    box.button(QMessageBox::No)->setText(tr("&No"));
+    // A stray Enter leaves things as they are.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::openFileName(const FileRequest &request)

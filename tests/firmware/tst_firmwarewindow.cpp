@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <optional>
+
 using namespace telx5;
 using namespace telx5::testing;
 
@@ -16,6 +18,10 @@ namespace {
 
 const QByteArray Probe = QByteArrayLiteral("\x5F\x00\x00\xF5");
 const QByteArray Reboot = QByteArrayLiteral("REBOOT#\r\n");
+const QString UpdateQuestion = QStringLiteral("The firmware update is running: closing now leaves "
+                                              "the device in its boot loader. Close anyway?");
+const QString WriteQuestion = QStringLiteral("A write is running: closing now may leave the device "
+                                             "with part of the new settings. Close anyway?");
 
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 const QLocale Chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
@@ -81,6 +87,8 @@ private Q_SLOTS:
     void silentBootLoader();
     void shortImageRefused();
     void progressBarBetweenSessions();
+    void closeAsksWhileBusy_data();
+    void closeAsksWhileBusy();
 };
 
 void TestFirmwareWindow::updateStoresTheImage_data()
@@ -136,10 +144,24 @@ void TestFirmwareWindow::updateStoresTheImage()
     });
     watch->start(1);
 
+    // Every reply of the loader has had its frame (header or block) by the
+    // end of the receive event that brought it: none waits for a later tick.
+    int unanswered = 0;
+    bool answeredOnArrival = true;
+    connect(&rig.link, &SerialLink::sent, &rig.sim, [&](const QByteArray &bytes) {
+        if (bytes != Probe && !bytes.endsWith("\r\n"))
+            --unanswered;
+    });
+    connect(&rig.link, &SerialLink::received, &rig.sim, [&](const QByteArray &bytes) {
+        unanswered += int(bytes.count('\xE5') + bytes.count('\xC5') + bytes.count('\x55'));
+        answeredOnArrival = answeredOnArrival && unanswered == 0;
+    });
+
     rig.click("updateButton");
 
     QTRY_COMPARE_WITH_TIMEOUT(rig.notice(), QStringLiteral("update complete update step:100%"),
                               20000);
+    QVERIFY(answeredOnArrival);
     QTRY_COMPARE(rig.sim.bootImage(), firmware);
     QCOMPARE(rig.sim.storedBlocks(), blocks);
     QCOMPARE(rig.control<QProgressBar>("progressBar")->value(), blocks);
@@ -278,6 +300,70 @@ void TestFirmwareWindow::progressBarBetweenSessions()
     QCOMPARE(bar->maximum(), 6);
     QTest::qWait(100);
     QCOMPARE(bar->value(), 0);
+}
+
+void TestFirmwareWindow::closeAsksWhileBusy_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("running"); // "update", "write" or nothing
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<QString>("question");
+
+    QTest::newRow("update, no: it goes on to the end")
+        << English << "update" << false << UpdateQuestion;
+    QTest::newRow("update, yes: the window closes")
+        << English << "update" << true << UpdateQuestion;
+    QTest::newRow("chinese window, update, no")
+        << Chinese << "update" << false
+        << QStringLiteral("固件升级正在进行：现在关闭会使设备停留在引导程序中。仍要关闭吗？");
+    QTest::newRow("write, no: it goes on to the end")
+        << English << "write" << false << WriteQuestion;
+    QTest::newRow("write, yes: the window closes") << English << "write" << true << WriteQuestion;
+    QTest::newRow("nothing running: closes unasked") << English << QString() << false << QString();
+}
+
+void TestFirmwareWindow::closeAsksWhileBusy()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, running);
+    QFETCH(bool, answerYes);
+    QFETCH(QString, question);
+
+    Rig rig;
+    QVERIFY(rig.start(locale));
+    rig.dialogs.answerYes = answerYes;
+    const QByteArray firmware = image(9000);
+    rig.openRom(firmware);
+    rig.click("defaultButton");
+
+    // The window is closed as the first block, or the first setting, leaves.
+    bool closing = false;
+    std::optional<bool> closed;
+    connect(&rig.link, &SerialLink::sent, &rig.sim, [&](const QByteArray &bytes) {
+        if (closing || !(bytes.size() == 2049 || bytes.startsWith("AT+CALL")))
+            return;
+        closing = true;
+        QTimer::singleShot(0, &rig.sim, [&] { closed = rig.window->close(); });
+    });
+    if (running.isEmpty())
+        closed = rig.window->close();
+    else
+        rig.click(running == QStringLiteral("update") ? "updateButton" : "writeButton");
+
+    QTRY_VERIFY_WITH_TIMEOUT(closed.has_value(), 20000);
+    QCOMPARE(rig.dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(*closed, question.isEmpty() || answerYes);
+    if (running == QStringLiteral("update")) {
+        QTRY_COMPARE_WITH_TIMEOUT(rig.sim.bootImage(), firmware, 20000);
+        QTRY_COMPARE(rig.notice(), QStringLiteral("update complete update step:100%"));
+    } else if (running == QStringLiteral("write")) {
+        QTRY_VERIFY(rig.shownStatus().contains(QStringLiteral("Write complete")));
+        QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("TELX5 144.640MHz"));
+    }
+    // Once nothing runs, a close closes unasked.
+    rig.dialogs.answerYes = false;
+    QVERIFY(rig.window->close());
+    QCOMPARE(rig.dialogs.questions.size(), question.isEmpty() ? 0 : 1);
 }
 
 QTEST_MAIN(TestFirmwareWindow)

@@ -15,11 +15,14 @@ using telx5::testing::SimLink;
 
 namespace {
 
-// Answered by the device with a line of its own; sent after a command whose
-// effect shows only in the device's settings, so that the test can wait for
-// the device to have handled everything before it.
+// Answered by the device with a line of its own; sent last, so that the test
+// can wait for the device to have handled everything before it.
 const QByteArray Sentinel = "AT+RESET#\r\n";
 const QByteArray SentinelAnswer = "eeram reset\r\n";
+// The same for a test that looks at the settings afterwards: the reset would
+// put back the factory ones.
+const QByteArray SettingsSentinel = "\r\nSETUP#\r\n";
+const QByteArray SettingsSentinelAnswer = "CONNECT\r\n";
 // 400 bytes: 35 ms on the wire at 115200 baud.
 const QByteArray WireLines = QByteArray("AT+PASS,24680#\r\n").repeated(25);
 
@@ -210,6 +213,14 @@ void TestSimDevice::writeCommandsStoreTheirValue_data()
     QTest::newRow("wifi name and password")
         << QByteArray("AT+WIFI,home net,pa,ss#") << f({Field::WifiSsid, Field::WifiPass})
         << QStringList{QStringLiteral("home net"), QStringLiteral("pa,ss")};
+    QTest::newRow("reset puts back the factory settings")
+        << QByteArray("AT+CALL,AB1C  -7#\r\nAT+FREQ,145.8250#\r\nAT+WIFI,home,pw#\r\nAT+RESET#")
+        << f({Field::Callsign, Field::Ssid, Field::Freq, Field::WifiSsid, Field::WifiPass})
+        << QStringList{QStringLiteral("N0CALL"), QStringLiteral("9"), QStringLiteral("144.6400"),
+                       QString(), QString()};
+    QTest::newRow("a write after the reset is kept")
+        << QByteArray("AT+PASS,24680#\r\nAT+RESET#\r\nAT+MOD,5#") << f({Field::Pass, Field::Mod})
+        << QStringList{QStringLiteral("13023"), QStringLiteral("5")};
 }
 
 void TestSimDevice::writeCommandsStoreTheirValue()
@@ -218,8 +229,8 @@ void TestSimDevice::writeCommandsStoreTheirValue()
     QFETCH(QList<int>, fields);
     QFETCH(QStringList, values);
     QVERIFY(startSim());
-    QVERIFY(m_sim->link.send(QByteArray(sent + "\r\n" + Sentinel)));
-    QTRY_VERIFY(m_sim->arrived.endsWith(SentinelAnswer));
+    QVERIFY(m_sim->link.send(QByteArray(sent + "\r\n" + SettingsSentinel)));
+    QTRY_VERIFY(m_sim->arrived.endsWith(SettingsSentinelAnswer));
     for (qsizetype i = 0; i < fields.size(); ++i)
         QCOMPARE(m_sim->device.settings().text(static_cast<Field>(fields.at(i))), values.at(i));
 }
@@ -311,9 +322,9 @@ void TestSimDevice::silentDeviceAnswersAndStoresNothing()
     QVERIFY(m_sim->link.send(QByteArray("\r\nSETUP#\r\nAT+PASS,999#\r\nAT+READ#\r\n")));
     QTRY_COMPARE(lines.count(), 3);
     m_sim->device.setSilent(false);
-    QVERIFY(m_sim->link.send(Sentinel));
-    QTRY_VERIFY(m_sim->arrived.endsWith(SentinelAnswer));
-    QCOMPARE(m_sim->arrived, SentinelAnswer);
+    QVERIFY(m_sim->link.send(SettingsSentinel));
+    QTRY_VERIFY(m_sim->arrived.endsWith(SettingsSentinelAnswer));
+    QCOMPARE(m_sim->arrived, SettingsSentinelAnswer);
     QCOMPARE(m_sim->device.settings().text(Field::Pass), QStringLiteral("13023"));
 }
 
@@ -322,9 +333,9 @@ void TestSimDevice::ignoredCommandsAreNeitherStoredNorAnswered()
     m_sim->device.setIgnoredCommands({QStringLiteral("AT+FREQ"), QStringLiteral("AT+WIFI")});
     QVERIFY(startSim());
     QVERIFY(m_sim->link.send(
-        QByteArray("\r\nAT+FREQ,145.0000#\r\nAT+WIFI,a,b#\r\nAT+MOD,1#\r\n" + Sentinel)));
-    QTRY_VERIFY(m_sim->arrived.endsWith(SentinelAnswer));
-    QCOMPARE(m_sim->arrived, SentinelAnswer);
+        QByteArray("\r\nAT+FREQ,145.0000#\r\nAT+WIFI,a,b#\r\nAT+MOD,1#" + SettingsSentinel)));
+    QTRY_VERIFY(m_sim->arrived.endsWith(SettingsSentinelAnswer));
+    QCOMPARE(m_sim->arrived, SettingsSentinelAnswer);
     QCOMPARE(m_sim->device.settings().text(Field::Freq), QStringLiteral("144.6400"));
     QCOMPARE(m_sim->device.settings().text(Field::Mod), QStringLiteral("1"));
 }
@@ -470,7 +481,7 @@ void TestSimDevice::bootLoaderTakesAWholeImage()
     QSignalSpy refused(&device, &SimDevice::bootRefused);
     const QByteArray image = imageOf(length);
 
-    QVERIFY(m_sim->link.send("REBOOT#\r\n"));
+    QVERIFY(m_sim->link.send("AT+PASS,24680#\r\nREBOOT#\r\n"));
     QTRY_COMPARE(device.mode(), SimDevice::Mode::BootLoader);
     // The restart command's second line reaches the loader as noise.
     QVERIFY(m_sim->link.send("REBOOT#\r\n"));
@@ -510,6 +521,7 @@ void TestSimDevice::bootLoaderTakesAWholeImage()
     // The last block gets no reply; the firmware answers setup lines again.
     QVERIFY(m_sim->link.send("\r\nSETUP#\r\n"));
     QTRY_COMPARE(m_sim->arrived, QByteArray("CONNECT\r\n"));
+    QCOMPARE(device.settings().text(Field::Pass), QStringLiteral("24680"));
 }
 
 void TestSimDevice::badChecksumAsksForTheBlockAgain_data()
@@ -635,8 +647,9 @@ void TestSimDevice::bootLoaderWithoutProbeStartsTheFirmware()
 void TestSimDevice::overlongLineIsForgotten()
 {
     QVERIFY(startSim());
-    QVERIFY(m_sim->link.send(QByteArray("AT+PASS," + QByteArray(5000, '7') + "#\r\n" + Sentinel)));
-    QTRY_COMPARE(m_sim->arrived, SentinelAnswer);
+    QVERIFY(m_sim->link.send(
+        QByteArray("AT+PASS," + QByteArray(5000, '7') + "#\r\n" + SettingsSentinel)));
+    QTRY_COMPARE(m_sim->arrived, SettingsSentinelAnswer);
     QCOMPARE(m_sim->device.settings().text(Field::Pass), QStringLiteral("13023"));
 }
 

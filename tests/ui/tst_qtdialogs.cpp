@@ -1,4 +1,5 @@
 #include "qtdialogs.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -37,6 +38,8 @@ class QtDialogsTest : public QObject
 private Q_SLOTS:
     void message_data();
     void message();
+    void question_data();
+    void question();
     void fileDialog_data();
     void fileDialog();
 };
@@ -75,6 +78,53 @@ void QtDialogsTest::message()
     QCOMPARE(seenText, text);
     QCOMPARE(seenTitle, shownTitle);
     QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
+}
+
+void QtDialogsTest::question_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("pressed");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QStringList>("buttons");
+
+    const QStringList english{QStringLiteral("Yes"), QStringLiteral("No")};
+    QTest::newRow("yes") << QMessageBox::Yes << true << false << english;
+    QTest::newRow("no") << QMessageBox::No << false << false << english;
+    // Enter keeps what is running.
+    QTest::newRow("enter") << QMessageBox::NoButton << false << false << english;
+    QTest::newRow("yes in Chinese")
+        << QMessageBox::Yes << true << true
+        << QStringList{QStringLiteral("是(Y)"), QStringLiteral("否(N)")};
+}
+
+void QtDialogsTest::question()
+{
+    QFETCH(QMessageBox::StandardButton, pressed);
+    QFETCH(bool, answer);
+    QFETCH(bool, chinese);
+    QFETCH(QStringList, buttons);
+
+    const Translation translation(chinese);
+    QString seenText;
+    QString seenTitle;
+    QStringList seenButtons;
+    whenShown([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        seenText = box->text();
+        seenTitle = box->windowTitle();
+        for (QMessageBox::StandardButton which : {QMessageBox::Yes, QMessageBox::No})
+            seenButtons << box->button(which)->text().remove(QLatin1Char('&'));
+        QCOMPARE(box->buttons().size(), 2);
+        if (pressed == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            box->button(pressed)->click();
+    });
+    QCOMPARE(QtDialogs().question(QStringLiteral("Close anyway?")), answer);
+    QCOMPARE(seenText, QStringLiteral("Close anyway?"));
+    QCOMPARE(seenTitle, QStringLiteral("telx5-config"));
+    QCOMPARE(seenButtons, buttons);
 }
 
 void QtDialogsTest::fileDialog_data()

@@ -149,6 +149,17 @@
     </message>
 </context>
 <context>
+    <name>QtDialogs</name>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+</context>
+<context>
     <name>SameInBothLanguages</name>
     <message>
         <source>Save</source>
@@ -530,6 +541,14 @@ reset eeram OK<byte value="xd"/>
     <message>
         <source>Settings that did not take: %1</source>
         <translation>未生效的设置：%1</translation>
+    </message>
+    <message>
+        <source>The firmware update is running: closing now leaves the device in its boot loader. Close anyway?</source>
+        <translation>固件升级正在进行：现在关闭会使设备停留在引导程序中。仍要关闭吗？</translation>
+    </message>
+    <message>
+        <source>A write is running: closing now may leave the device with part of the new settings. Close anyway?</source>
+        <translation>正在写入：现在关闭可能使设备只保存了部分新设置。仍要关闭吗？</translation>
     </message>
 </context>
 </TS>
