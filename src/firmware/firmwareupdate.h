@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmwarehost.h"
+#include "firmwareimage.h"
 #include "host.h"
 
 #include <QByteArray>
@@ -61,6 +62,12 @@ public:
     int blockCount() const;
     bool waitingForBootLoader() const { return m_bootProbeTimer.isActive(); }
     bool sessionRunning() const { return m_sessionRunning; }
+    // Whether "update" would start a session now: an image is chosen and no
+    // session is being set up or running.
+    bool readyToStart() const
+    {
+        return m_imageLength >= FirmwareImage::MinimumLength && !m_updating && !m_sessionRunning;
+    }
 
     // A boot loader that has been sent the header may first erase its flash;
     // between blocks it only stores one. A loader silent for longer has

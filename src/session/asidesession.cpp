@@ -45,15 +45,33 @@ private:
 
 } // namespace
 
-SessionOutcome readAside(SessionContext &context)
+namespace {
+
+// Runs `session` on a host of its own whose record starts as `record`; the
+// parser fills that record meanwhile.
+template <typename Session>
+SessionOutcome runAside(SessionContext &context, const SettingsRecord &record, Session session)
 {
     AsideHost aside(context.host);
+    aside.settings().record() = record;
     DeviceView &windowView = context.parser.view();
     context.parser.setView(aside.settings());
     SessionContext asideContext{aside, context.port, context.codec, context.parser};
-    const SessionOutcome outcome = readSettings(asideContext);
+    const SessionOutcome outcome = session(asideContext);
     context.parser.setView(windowView);
     return outcome;
+}
+
+} // namespace
+
+SessionOutcome readAside(SessionContext &context)
+{
+    return runAside(context, SettingsRecord(), &readSettings);
+}
+
+SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record)
+{
+    return runAside(context, record, &writeSettings);
 }
 
 Verification verifyWrite(SessionContext &context, const SettingsRecord &written)

@@ -16,6 +16,8 @@ SessionOutcome restartDevice(SessionContext &context); // restart
 // fields, status box, captions and buttons stay as they are, and no message
 // box is shown; the outcome says how it went and holds what was read.
 SessionOutcome readAside(SessionContext &context);
+// The same for a write of `record`, such as settings kept across an update.
+SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record);
 
 // After a confirmed write: the device read back aside and compared setting by
 // setting with what was written.

@@ -174,8 +174,15 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->defaultButton, &QPushButton::clicked, this, &MainWindow::loadDefaults);
     connect(m_ui->openRomButton, &QPushButton::clicked, m_firmware.get(),
             &FirmwareUpdate::openImage);
-    connect(m_ui->updateButton, &QPushButton::clicked, m_firmware.get(),
-            &FirmwareUpdate::startUpdate);
+    connect(m_ui->updateButton, &QPushButton::clicked, this, &MainWindow::updateFirmware);
+    // From the top of the event loop: the update's own handlers have returned.
+    connect(m_firmware.get(), &FirmwareUpdate::finished, this,
+            [this](FirmwareUpdate::Outcome outcome) {
+                if (outcome == FirmwareUpdate::Outcome::Completed && m_keptSettings)
+                    QTimer::singleShot(0, this, &MainWindow::restoreKeptSettings);
+                else
+                    m_keptSettings.reset();
+            });
     connect(m_ui->loadButton, &QPushButton::clicked, this, [this] {
         const QString before = m_status;
         runCommand(&loadSettingsFile);
@@ -375,6 +382,66 @@ void MainWindow::writeDevice()
                                   shown(setting, verification.readBack.received)));
     m_dialogs.message(
         tr("Settings that did not take: %1").arg(DeviceSettings::captions(verification.untaken)));
+}
+
+void MainWindow::updateFirmware()
+{
+    // Choosing no image, and cancelling a session being set up, are the
+    // update's own.
+    if (m_firmware->readyToStart()) {
+        m_keptSettings.reset();
+        // "AT+RESET#" erases the settings before the loader takes the image.
+        appendStatusLine(tr("Reading the settings to keep them across the update: restart the "
+                            "device if it does not answer"));
+        const SessionOutcome read = runCommand(&readAside);
+        using Result = SessionOutcome::Result;
+        switch (read.result) {
+        case Result::PortLost:
+            SessionSupport::reportLoss(*this, m_link);
+            return;
+        case Result::CouldNotOpen:
+            m_dialogs.message(SessionSupport::portFailure());
+            return;
+        case Result::Cancelled:
+            return;
+        case Result::Ok:
+        case Result::NotConfirmed:
+            break;
+        }
+        if (read.ok() && read.received.missing(SettingsTable::fileSettings()).isEmpty())
+            m_keptSettings = read.received;
+        else if (!m_dialogs.question(tr("The settings could not be read first, and the update "
+                                        "erases them. Update anyway and lose them?")))
+            return;
+    }
+    m_firmware->startUpdate();
+}
+
+void MainWindow::restoreKeptSettings()
+{
+    const SettingsRecord kept = *std::exchange(m_keptSettings, std::nullopt);
+    appendStatusLine(tr("Writing the settings back: restart the device if it does not answer"));
+    // The new firmware starts as a restarted device does: the setup line
+    // until it answers, then the settings, then the read-back.
+    const bool restored =
+        runCommand(&readAside).ok() &&
+        runCommand([&kept](SessionContext &context) { return writeAside(context, kept); }).ok() &&
+        runCommand([&kept](SessionContext &context) {
+            return verifyWrite(context, kept);
+        }).verified();
+    if (restored) {
+        appendStatusLine(tr("update complete; settings restored and verified; apply the Wi-Fi "
+                            "credentials again"));
+        return;
+    }
+    // Nothing is lost: the settings are put into the window for Write data.
+    for (int index = 0; index < FieldCount; ++index) {
+        if (SettingsTable::settingOf(Field(index)))
+            m_record.setText(Field(index), kept.text(Field(index)));
+    }
+    setEnabled(Button::Write, true);
+    appendStatusLine(tr("update complete, but the settings could not be restored: they are in "
+                        "the window now; press Write data"));
 }
 
 void MainWindow::bindControls()

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 class QComboBox;
@@ -107,6 +108,10 @@ private:
     void readDevice();
     // Write data, then the device read back aside and compared.
     void writeDevice();
+    // "update": the settings read first and kept, the update, then the
+    // settings written back once the new firmware answers.
+    void updateFirmware();
+    void restoreKeptSettings();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
@@ -132,6 +137,8 @@ private:
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
     SettingsRecord m_record;
+    // The device's settings from before the running update.
+    std::optional<SettingsRecord> m_keptSettings;
     // A control and the record are being brought level, one from the other.
     bool m_syncing = false;
     // Write sessions on the stack: a press of Write during a write runs

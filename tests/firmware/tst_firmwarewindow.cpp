@@ -124,6 +124,9 @@ void TestFirmwareWindow::updateStoresTheImage()
     rig.sim.setPacedLine(paced);
     QVERIFY(rig.start(locale));
     rig.sim.setResendBlock(resendBlock);
+    // A setting of the user's own, which "AT+RESET#" erases.
+    const QString comment = QStringLiteral("kept across the update");
+    rig.sim.settings().setText(Field::Comment, comment);
     const QByteArray firmware = image(length);
     const int blocks = int(length / 2048) + 1;
 
@@ -153,6 +156,9 @@ void TestFirmwareWindow::updateStoresTheImage()
             --unanswered;
     });
     connect(&rig.link, &SerialLink::received, &rig.sim, [&](const QByteArray &bytes) {
+        // The settings read before the update are text, with its own 'U's.
+        if (rig.sim.mode() != SimDevice::Mode::BootLoader)
+            return;
         unanswered += int(bytes.count('\xE5') + bytes.count('\xC5') + bytes.count('\x55'));
         answeredOnArrival = answeredOnArrival && unanswered == 0;
     });
@@ -167,11 +173,17 @@ void TestFirmwareWindow::updateStoresTheImage()
     QCOMPARE(rig.control<QProgressBar>("progressBar")->value(), blocks);
     QVERIFY(rig.controlsEnabled());
     QVERIFY(lockedDuringTransfer);
+    // The settings read before "AT+RESET#" erased them are written back.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        rig.shownStatus().endsWith(
+            locale == Chinese ? QStringLiteral("升级完成；设置已恢复并核对；请重新应用WIFI设置")
+                              : QStringLiteral("update complete; settings restored and verified; "
+                                               "apply the Wi-Fi credentials again")),
+        20000);
+    QCOMPARE(rig.sim.settings().text(Field::Comment), comment);
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
     QVERIFY(rig.dialogs.messages.isEmpty());
-    QVERIFY(rig.shownStatus().endsWith(locale == Chinese ? QStringLiteral("升级完成")
-                                                         : QStringLiteral("update complete")));
     // The other commands are back as they were: Write still waits for a read.
     QVERIFY(rig.button("readButton")->isEnabled());
     QVERIFY(!rig.button("writeButton")->isEnabled());

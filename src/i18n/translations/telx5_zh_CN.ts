@@ -550,5 +550,25 @@ reset eeram OK<byte value="xd"/>
         <source>A write is running: closing now may leave the device with part of the new settings. Close anyway?</source>
         <translation>正在写入：现在关闭可能使设备只保存了部分新设置。仍要关闭吗？</translation>
     </message>
+    <message>
+        <source>Reading the settings to keep them across the update: restart the device if it does not answer</source>
+        <translation>读取设置以便升级后恢复：设备无应答时请重启设备</translation>
+    </message>
+    <message>
+        <source>The settings could not be read first, and the update erases them. Update anyway and lose them?</source>
+        <translation>无法先读取设置，而升级会清除设置。仍要升级并丢失设置吗？</translation>
+    </message>
+    <message>
+        <source>Writing the settings back: restart the device if it does not answer</source>
+        <translation>正在写回设置：设备无应答时请重启设备</translation>
+    </message>
+    <message>
+        <source>update complete; settings restored and verified; apply the Wi-Fi credentials again</source>
+        <translation>升级完成；设置已恢复并核对；请重新应用WIFI设置</translation>
+    </message>
+    <message>
+        <source>update complete, but the settings could not be restored: they are in the window now; press Write data</source>
+        <translation>升级完成，但设置未能恢复：设置已放入窗口，请按写入数据</translation>
+    </message>
 </context>
 </TS>
