@@ -290,6 +290,7 @@ class SilentDialogs final : public Dialogs
 {
 public:
     void message(const QString &, const QString &) override {}
+    bool question(const QString &, const QString &) override { return false; }
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
 };

@@ -109,6 +109,14 @@ void ConsoleHost::message(const QString &text, const QString &title)
     printLines(linesOf(title.isEmpty() ? text : title + QStringLiteral(": ") + text));
 }
 
+// Nobody answers at a script's pace: what a question would decide, an option
+// has said beforehand (--no-backup), so the answer is No, and the command's
+// own lines say why it stopped.
+bool ConsoleHost::question(const QString &, const QString &)
+{
+    return false;
+}
+
 QString ConsoleHost::openFileName(const FileRequest &)
 {
     return m_fileName;

@@ -33,6 +33,8 @@ public:
 
     // A message box with an OK button; an empty title leaves the default.
     virtual void message(const QString &text, const QString &title = {}) = 0;
+    // A question with Yes and No, No the default; true for Yes.
+    virtual bool question(const QString &text, const QString &title = {}) = 0;
 
     struct FileRequest
     {
@@ -110,6 +112,10 @@ public:
 
     // "XRVComm.ini", where the Read command remembers the port that worked.
     virtual QString iniPath() const = 0;
+
+    // Where a read, a write or an update keeps its backup of the device's
+    // settings; empty: none is kept.
+    virtual QString backupFolder() const = 0;
 
     SessionState &state() { return m_state; }
 

@@ -33,6 +33,15 @@ void QtDialogs::message(const QString &text, const QString &title)
     box.exec();
 }
 
+bool QtDialogs::question(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question,
+                    title.isEmpty() ? QCoreApplication::applicationName() : title, text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtDialogs::openFileName(const FileRequest &request)
 {
     return chooseFile(request, QFileDialog::AcceptOpen);

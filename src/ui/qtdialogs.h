@@ -9,6 +9,7 @@ class QtDialogs final : public Dialogs
 {
 public:
     void message(const QString &text, const QString &title = {}) override;
+    bool question(const QString &text, const QString &title = {}) override;
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
 };

@@ -10,6 +10,12 @@ void FakeDialogs::message(const QString &text, const QString &title)
         onMessage();
 }
 
+bool FakeDialogs::question(const QString &text, const QString &)
+{
+    questions.append(text);
+    return answer;
+}
+
 QString FakeDialogs::openFileName(const FileRequest &request)
 {
     requests.append(request);
@@ -34,6 +40,7 @@ void FakeDialogs::clear()
 {
     messages.clear();
     titles.clear();
+    questions.clear();
     requests.clear();
 }
 

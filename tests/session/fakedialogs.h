@@ -15,6 +15,7 @@ class FakeDialogs final : public Dialogs
 {
 public:
     void message(const QString &text, const QString &title = {}) override;
+    bool question(const QString &text, const QString &title = {}) override;
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
 
@@ -27,6 +28,9 @@ public:
     QStringList titles;   // their titles; empty where the default stays
     // Runs inside message(), where a real box would wait for the user.
     std::function<void()> onMessage;
+
+    QStringList questions; // the questions' texts, in the order asked
+    bool answer = false;   // to every question: true for Yes
 
     QList<FileRequest> requests;
     // What every file dialog answers; empty: cancelled.

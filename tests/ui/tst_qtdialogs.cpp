@@ -37,6 +37,8 @@ class QtDialogsTest : public QObject
 private Q_SLOTS:
     void message_data();
     void message();
+    void question_data();
+    void question();
     void fileDialog_data();
     void fileDialog();
 };
@@ -75,6 +77,44 @@ void QtDialogsTest::message()
     QCOMPARE(seenText, text);
     QCOMPARE(seenTitle, shownTitle);
     QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
+}
+
+void QtDialogsTest::question_data()
+{
+    QTest::addColumn<int>("button"); // clicked; NoButton: `key` pressed instead
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("yes");
+
+    QTest::newRow("Yes") << int(QMessageBox::Yes) << 0 << true;
+    QTest::newRow("No") << int(QMessageBox::No) << 0 << false;
+    // Going on without a backup is never what a hurried Enter says.
+    QTest::newRow("Enter") << int(QMessageBox::NoButton) << int(Qt::Key_Return) << false;
+    QTest::newRow("Escape") << int(QMessageBox::NoButton) << int(Qt::Key_Escape) << false;
+}
+
+void QtDialogsTest::question()
+{
+    QFETCH(int, button);
+    QFETCH(int, key);
+    QFETCH(bool, yes);
+
+    QString seenText;
+    QString seenTitle;
+    whenShown([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        seenText = box->text();
+        seenTitle = box->windowTitle();
+        if (button != QMessageBox::NoButton)
+            box->button(QMessageBox::StandardButton(button))->click();
+        else
+            QTest::keyClick(box, Qt::Key(key));
+    });
+    const bool answer =
+        QtDialogs().question(QStringLiteral("Go on without a backup?"), QStringLiteral("Backup"));
+    QCOMPARE(answer, yes);
+    QCOMPARE(seenText, QStringLiteral("Go on without a backup?"));
+    QCOMPARE(seenTitle, QStringLiteral("Backup"));
 }
 
 void QtDialogsTest::fileDialog_data()
