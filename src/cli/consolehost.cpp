@@ -109,9 +109,9 @@ void ConsoleHost::message(const QString &text, const QString &title)
     printLines(linesOf(title.isEmpty() ? text : title + QStringLiteral(": ") + text));
 }
 
-// Nobody answers at a script's pace: what a question would decide, an option
-// has said beforehand (--no-backup), so the answer is No, and the command's
-// own lines say why it stopped.
+// A script cannot answer, and what a question would decide an option says
+// beforehand (--no-backup): the answer is No, and the command's own lines say
+// why it stopped.
 bool ConsoleHost::question(const QString &, const QString &)
 {
     return false;

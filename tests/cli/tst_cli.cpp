@@ -224,7 +224,13 @@ void TestCli::readKeepsABackup()
     if (kept) {
         QVERIFY2(names.constFirst().endsWith(QLatin1String("_N0CALL-9_read.ini")),
                  qPrintable(names.constFirst()));
-        QCOMPARE(fileBytes(QDir(backupFolder()).filePath(names.constFirst())), run.out);
+        const QString backup = QDir(backupFolder()).filePath(names.constFirst());
+        QCOMPARE(fileBytes(backup), run.out);
+        // A backup is a settings file that write takes back.
+        const Run restore =
+            runCli({QStringLiteral("--port"), sim.port, QStringLiteral("--no-backup"),
+                    QStringLiteral("--verify"), QStringLiteral("write"), backup});
+        QCOMPARE(restore.exitCode, 0);
     }
 }
 
