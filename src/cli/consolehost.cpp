@@ -109,6 +109,14 @@ void ConsoleHost::message(const QString &text, const QString &title)
     printLines(linesOf(title.isEmpty() ? text : title + QStringLiteral(": ") + text));
 }
 
+// A script cannot answer, and what a question would decide an option says
+// beforehand (--no-backup): the answer is No, and the command's own lines say
+// why it stopped.
+bool ConsoleHost::question(const QString &, const QString &)
+{
+    return false;
+}
+
 QString ConsoleHost::openFileName(const FileRequest &)
 {
     return m_fileName;

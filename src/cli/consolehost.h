@@ -42,6 +42,8 @@ public:
 
     // What the next file dialog answers.
     void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // Empty, as at the start: no backups (the simulated device, --no-backup).
+    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
     ReceiveChain &receiveChain() { return m_chain; }
 
     DeviceView &settings() override { return m_settings; }
@@ -58,11 +60,13 @@ public:
     QString portText() const override { return m_portText; }
     void setPortText(const QString &text) override { m_portText = text; }
     QString iniPath() const override { return m_iniPath; }
+    QString backupFolder() const override { return m_backupFolder; }
 
 private:
     void message(const QString &text, const QString &title) override;
-    // No one at the console to ask: the command goes on as it was asked to.
-    bool question(const QString &, const QString &) override { return true; }
+    // No one at the console to ask: the answer is no, and what is asked
+    // about (going on without a backup, say) does not happen.
+    bool question(const QString &text, const QString &title) override;
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
 
@@ -73,6 +77,7 @@ private:
     QString m_stepText;
     QString m_portText;
     QString m_fileName;
+    QString m_backupFolder;
     QHash<Button, bool> m_enabled;
 };
 

@@ -1,5 +1,6 @@
 #include "devicecommands.h"
 
+#include "backups.h"
 #include "commands.h"
 #include "consolehost.h"
 #include "delay.h"
@@ -201,6 +202,16 @@ DeviceCommands::ReadResult DeviceCommands::readDevice()
     return result;
 }
 
+std::optional<int> DeviceCommands::keepBackupBeforeWrite(const SettingsRecord &device)
+{
+    if (keepBackupBeforeChange(m_context, device, Backups::BeforeWrite))
+        return std::nullopt;
+    //: Stays English in both languages.
+    return finish(ExitFailed,
+                  SessionSupport::FixedText::tr("write failed: could not keep a backup; "
+                                                "--no-backup writes without one"));
+}
+
 bool DeviceCommands::saveSettings(const QString &fileName)
 {
     m_host.setFileName(fileName);
@@ -235,6 +246,7 @@ int DeviceCommands::read(const QString &fileName, bool partial)
                       QStringLiteral("read failed: %1; %2").arg(result.failure, received));
     }
     printLine(QStringLiteral("Version: ") + m_host.settings().text(Field::Version));
+    keepReadBackup(m_context, m_host.settings().record());
     if (fileName.isEmpty()) {
         if (const auto failed = printSettings(m_host.settings().record(), m_context.codec))
             return finish(
@@ -300,6 +312,8 @@ int DeviceCommands::write(const WriteRequest &request)
                                                      "to %1; nothing was written")
                                           .arg(request.backupFileName));
         printLine(QStringLiteral("The device's settings are saved in ") + request.backupFileName);
+        if (const std::optional<int> stopped = keepBackupBeforeWrite(m_host.settings().record()))
+            return *stopped;
     } else if (request.connectFirst) {
         if (const std::optional<int> failed = connect(QStringLiteral("write")))
             return *failed;

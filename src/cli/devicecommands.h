@@ -81,6 +81,10 @@ private:
     ReadResult readDevice();
     // The write session, noting what a signal would leave on the device.
     SessionOutcome writeNotingPart();
+    // The backup of what the device holds, kept once it has been read and
+    // before anything is written to it. The exit status when none could be
+    // kept: the write stops.
+    std::optional<int> keepBackupBeforeWrite(const SettingsRecord &device);
     bool saveSettings(const QString &fileName);
     QStringList untakenSettings(const SettingsRecord &written);
     // Exit 3, unless the port had worked earlier in the command.

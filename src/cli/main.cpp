@@ -1,12 +1,14 @@
 // telx5-cli: the window's commands without the window, for scripts and for
 // configuring many devices from one settings file.
 
+#include "backups.h"
 #include "consolehost.h"
 #include "devicecommands.h"
 #include "interrupt.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
+#include "sessionsupport.h"
 #include "simdevice.h"
 #include "simulation.h"
 #include "tracelog.h"
@@ -35,9 +37,14 @@ struct CommandForm
 };
 
 constexpr CommandForm CommandForms[] = {
-    {"ports", "", 0, 0},        {"read", " [FILE]", 0, 1},        {"write", " FILE", 1, 1},
-    {"default", " FILE", 1, 1}, {"wifi", " SSID PASSWORD", 2, 2}, {"restart", "", 0, 0},
+    {"ports", "", 0, 0},
+    {"read", " [FILE]", 0, 1},
+    {"write", " FILE", 1, 1},
+    {"default", " FILE", 1, 1},
+    {"wifi", " SSID PASSWORD", 2, 2},
+    {"restart", "", 0, 0},
     {"flash", " IMAGE", 1, 1},
+    {"backups", "", 0, 0},
 };
 
 // After the options QCommandLineParser lists: the commands, the exit status
@@ -60,11 +67,21 @@ Commands, each with an example:
                         telx5-cli restart
   flash IMAGE         upload a firmware image to the device's boot loader
                         telx5-cli flash new.bin
+  backups             list the backups of the device's settings, newest first: date,
+                      callsign, reason, file
+                        telx5-cli backups
 
 As read does, write, wifi and flash first send the setup line once a second, up to
 20 times, until the device answers CONNECT: restart the device while they go out. A
 device in setup mode already needs none (--no-connect); with --backup, the backup's
 read connects.
+
+Every complete read keeps a backup of the device's settings in
+~/.local/share/telx5-config/backups/ (under $XDG_DATA_HOME when set), and so does
+write --backup before it writes: the write stops, nothing written, when its backup
+cannot be kept. The newest 200 stay, and the newest of each callsign. --no-backup
+keeps none; --simulate never does. A backup goes back with write:
+  telx5-cli write ~/.local/share/telx5-config/backups/2026-12-07_15-42-10_BG7ABC-9_read.ini
 
 Exit status:
   0    the device confirmed: READ END (read); freq save, and unless --no-verify every
@@ -101,6 +118,36 @@ int usageError(const QString &what)
 {
     printLine(QStringLiteral("telx5-cli: ") + what);
     return finish(ExitBadInput, QStringLiteral("Try 'telx5-cli --help' for more."));
+}
+
+// One line a backup on standard output, newest first, in columns.
+int listBackups(const QString &folder)
+{
+    using SessionSupport::FixedText;
+    const QList<Backups::Entry> entries = Backups::list(folder);
+    qsizetype callsignWidth = 0;
+    qsizetype reasonWidth = 0;
+    for (const Backups::Entry &entry : entries) {
+        callsignWidth = std::max(callsignWidth, entry.callsign.size());
+        reasonWidth = std::max(reasonWidth, entry.reason.size());
+    }
+    QByteArray list;
+    for (const Backups::Entry &entry : entries)
+        list += QStringLiteral("%1  %2  %3  %4\n")
+                    .arg(entry.date, entry.callsign.leftJustified(callsignWidth),
+                         entry.reason.leftJustified(reasonWidth), entry.path)
+                    .toUtf8();
+    if (const auto failed = writeStandardOutput(list))
+        //: Stays English in both languages.
+        return finish(ExitFailed, FixedText::tr("backups failed: the list could not be written to "
+                                                "standard output: %1")
+                                      .arg(*failed));
+    //: Stays English in both languages.
+    QString listed = FixedText::tr("backups ok: %1 backups in %2");
+    if (entries.size() == 1)
+        //: Stays English in both languages.
+        listed = FixedText::tr("backups ok: %1 backup in %2");
+    return finish(ExitConfirmed, listed.arg(QString::number(entries.size()), folder));
 }
 
 } // namespace
@@ -140,6 +187,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption noVerifyOption(
         QStringLiteral("no-verify"),
         QStringLiteral("write: do not read the device back after it confirmed."));
+    const QCommandLineOption noBackupOption(
+        QStringLiteral("no-backup"),
+        QStringLiteral("read, write: keep no backup of the device's settings (see backups)."));
     const QCommandLineOption verifyOption(
         QStringLiteral("verify"),
         QStringLiteral("write: once the device confirmed, read it back and compare each "
@@ -161,8 +211,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version."));
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption,
-                          noKeepSettingsOption, backupOption, verifyOption, noVerifyOption,
-                          lossyOption, partialOption, traceOption, helpOption, versionOption});
+                          noKeepSettingsOption, backupOption, noBackupOption, verifyOption,
+                          noVerifyOption, lossyOption, partialOption, traceOption, helpOption,
+                          versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -194,6 +245,7 @@ int main(int argc, char *argv[])
         {noConnectOption,
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
         {backupOption, {QStringLiteral("write")}},
+        {noBackupOption, {QStringLiteral("read"), QStringLiteral("write")}},
         {verifyOption, {QStringLiteral("write")}},
         {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},
@@ -231,6 +283,9 @@ int main(int argc, char *argv[])
                           : QStringLiteral("ports ok: %1 serial ports open").arg(ports.size()));
     }
 
+    if (command == QLatin1String("backups"))
+        return listBackups(Backups::defaultFolder());
+
     const QString language = arguments.isSet(chineseOption) ? QStringLiteral("1") : QString();
     // The simulated device's port is gone when the program ends: it is never
     // remembered.
@@ -247,6 +302,9 @@ int main(int argc, char *argv[])
             return usageError(error);
     }
     ConsoleHost host(language, iniPath, port);
+    // The simulated device is the program's own: nothing of it is worth keeping.
+    if (!simulate && !arguments.isSet(noBackupOption))
+        host.setBackupFolder(Backups::defaultFolder());
     ReceiveChain &chain = host.receiveChain();
     SessionContext context{host, port, chain.codec(), chain.parser()};
     DeviceCommands commands(host, port, chain.hexLog(), context);

@@ -27,6 +27,8 @@ public:
     QString portText() const override { return m_host.portText(); }
     void setPortText(const QString &text) override { m_host.setPortText(text); }
     QString iniPath() const override { return m_host.iniPath(); }
+    // What is read aside is backed up, or not, by the command around it.
+    QString backupFolder() const override { return {}; }
     // A press in the window cancels this read as it would the window's own.
     SessionState &state() override { return m_host.state(); }
 

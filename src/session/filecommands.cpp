@@ -163,7 +163,12 @@ bool loadSettingsFile(SessionContext &context)
         FixedText::tr("Please choose fireware."), FixedText::tr("ini文件(*.ini)"), false));
     if (fileName.isEmpty())
         return false;
+    return loadSettingsFileNamed(context, fileName);
+}
 
+bool loadSettingsFileNamed(SessionContext &context, const QString &fileName)
+{
+    SessionHost &host = context.host;
     DeviceView &view = host.settings();
     view.setStatusText(QDir::toNativeSeparators(fileName) + QStringLiteral("\r\n\r\n"));
     // The loaded settings may be written to a device even when the file

@@ -9,5 +9,7 @@ namespace telx5 {
 // where the parser stopped); a cancelled dialog is neither.
 bool saveSettingsFile(SessionContext &context); // Save file
 bool loadSettingsFile(SessionContext &context); // Load file
+// Load file without its dialog: a backup chosen in the window's list of them.
+bool loadSettingsFileNamed(SessionContext &context, const QString &fileName);
 
 } // namespace telx5

@@ -113,6 +113,10 @@ public:
     // "XRVComm.ini", where the Read command remembers the port that worked.
     virtual QString iniPath() const = 0;
 
+    // Where a read, a write or an update keeps its backup of the device's
+    // settings; empty: none is kept.
+    virtual QString backupFolder() const = 0;
+
     virtual SessionState &state() { return m_state; }
 
 private:

@@ -1,3 +1,4 @@
+#include "backups.h"
 #include "mainwindow.h"
 #include "portsettingsstore.h"
 #include "qtdialogs.h"
@@ -50,6 +51,7 @@ int main(int argc, char *argv[])
     telx5::MainWindow::Options options;
     options.locale = QLocale::system();
     options.iniPath = telx5::PortSettingsStore::defaultIniPath();
+    options.backupFolder = telx5::Backups::defaultFolder();
 
     if (arguments.isSet(simulate)) {
         device = std::make_unique<telx5::SimDevice>();
@@ -63,6 +65,8 @@ int main(int argc, char *argv[])
         // The simulated port is gone when the program ends: it is neither
         // remembered nor taken from the port memory.
         options.iniPath.clear();
+        // Its settings are the program's own, never worth keeping.
+        options.keepBackups = false;
     }
 
     telx5::QtDialogs dialogs;

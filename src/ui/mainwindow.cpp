@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "backups.h"
+#include "backupsdialog.h"
 #include "devicesettings.h"
 #include "fieldentry.h"
 #include "filecommands.h"
@@ -12,10 +14,12 @@
 #include "sessionsupport.h"
 #include "ui_mainwindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -100,6 +104,7 @@ QString toDisplay(QString text)
 MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_dialogs(dialogs),
       m_iniPath(options.iniPath), m_extraPort(options.extraPort),
+      m_backupFolder(options.backupFolder), m_keepBackups(options.keepBackups),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
       m_link(link ? *link : *m_ownLink), m_chain(m_link, *this),
       m_firmware(
@@ -183,13 +188,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
                 else
                     m_keptSettings.reset();
             });
-    connect(m_ui->loadButton, &QPushButton::clicked, this, [this] {
-        const QString before = m_status;
-        runCommand(&loadSettingsFile);
-        // The file's name heads what was loaded: the view starts there.
-        if (m_status != before)
-            m_ui->statusBox->moveCursor(QTextCursor::Start);
-    });
+    connect(m_ui->loadButton, &QPushButton::clicked, this, [this] { loadSettings({}); });
     connect(m_ui->saveButton, &QPushButton::clicked, this,
             [this] { runCommand(&saveSettingsFile); });
     connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
@@ -208,6 +207,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     m_firmware->setAnswerOnArrival(true);
 
     startUp(options.locale);
+    addBackupsAction();
 }
 
 MainWindow::~MainWindow() = default;
@@ -352,6 +352,54 @@ void MainWindow::readDevice()
     // blank the read began with, and Write would send that blank.
     if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
         appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+    runCommand([&outcome](SessionContext &context) { keepReadBackup(context, outcome.received); });
+}
+
+void MainWindow::loadSettings(const QString &fileName)
+{
+    const QString before = m_status;
+    if (fileName.isEmpty())
+        runCommand(&loadSettingsFile);
+    else
+        runCommand([&fileName](SessionContext &context) {
+            return loadSettingsFileNamed(context, fileName);
+        });
+    // The file's name heads what was loaded: the view starts there.
+    if (m_status != before)
+        m_ui->statusBox->moveCursor(QTextCursor::Start);
+}
+
+QString MainWindow::backupFolder() const
+{
+    return m_keepBackups ? m_backupFolder : QString();
+}
+
+void MainWindow::addBackupsAction()
+{
+    auto *backups = new QAction(tr("Backups…"), this);
+    backups->setObjectName(QStringLiteral("backupsAction"));
+    backups->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    backups->setEnabled(!m_backupFolder.isEmpty());
+    addAction(backups);
+    connect(backups, &QAction::triggered, this, &MainWindow::openBackups);
+    m_ui->statusBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->statusBox, &QWidget::customContextMenuRequested, this,
+            [this, backups](const QPoint &at) {
+                std::unique_ptr<QMenu> menu(m_ui->statusBox->createStandardContextMenu(at));
+                menu->addSeparator();
+                menu->addAction(backups);
+                menu->exec(m_ui->statusBox->viewport()->mapToGlobal(at));
+            });
+}
+
+// Not modal to the application: the list stays open beside the window, and
+// tests answer it without a nested loop.
+void MainWindow::openBackups()
+{
+    auto *dialog = new BackupsDialog(m_backupFolder, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &BackupsDialog::loadRequested, this, &MainWindow::loadSettings);
+    dialog->open();
 }
 
 void MainWindow::writeDevice()

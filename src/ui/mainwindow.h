@@ -49,6 +49,11 @@ public:
         // A port listed after the probed ones and chosen at start-up, for a
         // device that the probe cannot find (the simulated one).
         QString extraPort;
+        // Where the backups of the device's settings are listed ("Backups…")
+        // and kept; empty: none.
+        QString backupFolder;
+        // False for the simulated device, the program's own: listed, not kept.
+        bool keepBackups = true;
     };
 
     // Runs startUp, which may show one message box through `dialogs`. Without
@@ -79,6 +84,7 @@ public:
     QString portText() const override;
     void setPortText(const QString &text) override;
     QString iniPath() const override { return m_iniPath; }
+    QString backupFolder() const override;
 
     // FirmwareHost
     void setProgressRange(int minimum, int maximum) override;
@@ -112,6 +118,12 @@ private:
     // settings written back once the new firmware answers.
     void updateFirmware();
     void restoreKeptSettings();
+    // The file dialog's choice when `fileName` is empty.
+    void loadSettings(const QString &fileName);
+    // "Backups…", in the status box's menu and on Ctrl+B: the window keeps
+    // its places.
+    void addBackupsAction();
+    void openBackups();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
@@ -126,6 +138,8 @@ private:
     Dialogs &m_dialogs;
     QString m_iniPath;
     QString m_extraPort;
+    QString m_backupFolder;
+    bool m_keepBackups;
     bool m_portsProbed = false;
     QString m_language;
     std::unique_ptr<Translation> m_translation;

@@ -30,16 +30,31 @@ struct Run
 // the simulated device starts with.
 constexpr char DefaultAddressing[] = "DHCP:1#\r\nIP:192,168,1,99\r\n";
 
+// The user's data folder of every run, so that no backup lands in the home
+// folder.
+QString dataHome()
+{
+    static const QTemporaryDir home;
+    return home.path();
+}
+
+QString backupFolder()
+{
+    return dataHome() + QStringLiteral("/telx5-config/backups");
+}
+
 // `simOptions` set up the simulated device of --simulate; `input` goes to
 // standard input, a pipe; standard output goes to `outputFile` when one is named.
 Run runCli(const QStringList &arguments, const QString &simOptions = {},
-           const QByteArray &input = {}, const QString &outputFile = {})
+           const QByteArray &input = {}, const QString &outputFile = {},
+           const QString &dataFolder = dataHome())
 {
     QProcess process;
     if (!outputFile.isEmpty())
         process.setStandardOutputFile(outputFile, QIODevice::Append);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataFolder);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELX5_CLI_PATH), arguments);
     process.write(input);
@@ -71,6 +86,34 @@ bool comesBefore(const QString &text, QLatin1StringView first, QLatin1StringView
 {
     const qsizetype at = text.indexOf(first);
     return at >= 0 && at < text.indexOf(second);
+}
+
+// telx5-sim on a pseudo-terminal of its own: a port the user names, as a USB
+// adapter's is, not the simulated device of --simulate.
+class SimProcess
+{
+public:
+    ~SimProcess()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+    bool start()
+    {
+        process.start(QStringLiteral(TELX5_SIM_PATH), QStringList{});
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
+        }
+        port = QString::fromUtf8(process.readLine()).trimmed();
+        return port.startsWith(QLatin1String("/dev/"));
+    }
+
+    QProcess process;
+    QString port;
+};
+
+QStringList backupNames()
+{
+    return QDir(backupFolder()).entryList(QDir::Files | QDir::Hidden);
 }
 
 // Every command ends with a line that says how it went.
@@ -121,7 +164,13 @@ class TestCli : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { QVERIFY(QDir(backupFolder()).removeRecursively()); }
     void readPrintsTheDevicesSettings();
+    void readKeepsABackup_data();
+    void readKeepsABackup();
+    void writeKeepsABackupFirst_data();
+    void writeKeepsABackupFirst();
+    void backupsAreListedNewestFirst();
     void readNeedsEverySetting_data();
     void readNeedsEverySetting();
     void defaultThenWrite();
@@ -173,6 +222,150 @@ void TestCli::readPrintsTheDevicesSettings()
     const qsizetype readLine = traced.indexOf("> 41 54 2B 52 45 41 44 23"); // AT+READ#
     QVERIFY2(setup >= 0 && setup < connect && connect < readLine, traced.left(600).constData());
     QVERIFY(traced.indexOf(" < ", readLine) > readLine);
+}
+
+void TestCli::readKeepsABackup_data()
+{
+    QTest::addColumn<QStringList>("options"); // PORT: the pseudo-terminal of telx5-sim
+    QTest::addColumn<bool>("blocked");        // the data folder is a file
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<QString>("said");
+    const QString port = QStringLiteral("--port");
+    const QString pty = QStringLiteral("PORT");
+    QTest::newRow("a port the user names")
+        << QStringList{port, pty} << false << true << QStringLiteral("Backup kept: ");
+    QTest::newRow("the simulated device")
+        << QStringList{QStringLiteral("--simulate")} << false << false << QString();
+    QTest::newRow("--no-backup") << QStringList{port, pty, QStringLiteral("--no-backup")} << false
+                                 << false << QString();
+    // The read has what it came for: it succeeds, and says what is missing.
+    QTest::newRow("data folder blocked")
+        << QStringList{port, pty} << true << false
+        << QStringLiteral("Could not keep a backup: %1/telx5-config/backups: Not a directory");
+}
+
+void TestCli::readKeepsABackup()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, blocked);
+    QFETCH(bool, kept);
+    QFETCH(QString, said);
+    SimProcess sim;
+    QVERIFY(sim.start());
+    options.replaceInStrings(QStringLiteral("PORT"), sim.port);
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("share"));
+    QVERIFY(writeFile(blocker, "a file"));
+
+    const Run run = runCli(options + QStringList{QStringLiteral("read")}, {}, {}, {},
+                           blocked ? blocker : dataHome());
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lastLine(run.err), QStringLiteral("read ok: 33 fields received"));
+    QVERIFY2(run.err.contains(said.replace(QStringLiteral("%1"), blocker)), qPrintable(run.err));
+    const QStringList names = backupNames();
+    QCOMPARE(names.size(), kept ? 1 : 0);
+    if (kept) {
+        QVERIFY2(names.constFirst().endsWith(QLatin1String("_N0CALL-9_read.ini")),
+                 qPrintable(names.constFirst()));
+        const QString backup = QDir(backupFolder()).filePath(names.constFirst());
+        QCOMPARE(fileBytes(backup), run.out);
+        // A backup is a settings file that write takes back.
+        const Run restore =
+            runCli({QStringLiteral("--port"), sim.port, QStringLiteral("--no-backup"),
+                    QStringLiteral("--verify"), QStringLiteral("write"), backup});
+        QCOMPARE(restore.exitCode, 0);
+    }
+}
+
+void TestCli::writeKeepsABackupFirst_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("blocked"); // the data folder is a file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("last");
+    const QString written = QStringLiteral("write ok: the device confirmed (freq save), and every "
+                                           "setting written reads back as written");
+    QTest::newRow("backup kept") << QStringList{} << false << 0 << QStringLiteral("Backup kept: ")
+                                 << written;
+    QTest::newRow("backup cannot be kept")
+        << QStringList{} << true << 1
+        << QStringLiteral("Could not keep a backup: %1/telx5-config/backups: Not a directory; "
+                          "nothing was written")
+        << QStringLiteral("write failed: could not keep a backup; --no-backup writes without one");
+    QTest::newRow("--no-backup") << QStringList{QStringLiteral("--no-backup")} << true << 0
+                                 << QStringLiteral("The device's settings are saved in") << written;
+}
+
+// The device's settings are kept before anything is written over them; a
+// backup that cannot be kept stops the write, unless the user said so.
+void TestCli::writeKeepsABackupFirst()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, blocked);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QString, last);
+    SimProcess sim;
+    QVERIFY(sim.start());
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("share"));
+    QVERIFY(writeFile(blocker, "a file"));
+    const QString file = dir.filePath(QStringLiteral("changed.ini"));
+    const QString old = dir.filePath(QStringLiteral("old.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
+    QVERIFY(writeFile(file, fileBytes(file).replace("TELX5 144.640MHz", "Changed")));
+    const QStringList port{QStringLiteral("--port"), sim.port};
+
+    const Run run =
+        runCli(port + options +
+                   QStringList{QStringLiteral("--backup"), old, QStringLiteral("write"), file},
+               {}, {}, {}, blocked ? blocker : dataHome());
+
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(said.replace(QStringLiteral("%1"), blocker)), qPrintable(run.err));
+    QCOMPARE(lastLine(run.err), last);
+    const QStringList names = backupNames();
+    QCOMPARE(names.size(), !blocked ? 1 : 0);
+    if (!blocked) {
+        QVERIFY2(names.constFirst().endsWith(QLatin1String("_N0CALL-9_before-write.ini")),
+                 qPrintable(names.constFirst()));
+        QCOMPARE(fileBytes(QDir(backupFolder()).filePath(names.constFirst())), fileBytes(old));
+    }
+    const Run after =
+        runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("read")});
+    QCOMPARE(after.exitCode, 0);
+    QCOMPARE(after.out.contains("\r\nCOMMENT TEXT:Changed\r\n"), exitCode == 0);
+}
+
+// One line a backup, newest first: by the time in its name, then by its
+// copy within the second; other files are not listed.
+void TestCli::backupsAreListedNewestFirst()
+{
+    QVERIFY(QDir().mkpath(backupFolder()));
+    for (const char *name :
+         {"2026-12-07_15-42-10_BG7ABC-9_read.ini", "2025-01-31_23-59-59_unknown_before-update.ini",
+          "2026-12-07_15-42-10_BG7ABC-9_read_2.ini",
+          "2026-12-08_08-00-00_N0CALL-10_before-write.ini", "notes.ini",
+          "2026-12-07_15-42-10_BG7ABC-9_read.txt"})
+        QVERIFY(writeFile(QDir(backupFolder()).filePath(QLatin1String(name)), "[TELX5]\r\n"));
+
+    const Run run = runCli({QStringLiteral("backups")});
+
+    QCOMPARE(run.exitCode, 0);
+    const QString folder = backupFolder() + QLatin1Char('/');
+    QCOMPARE(QString::fromUtf8(run.out),
+             QStringLiteral("2026-12-08 08:00:00  N0CALL-10  before-write   %1"
+                            "2026-12-08_08-00-00_N0CALL-10_before-write.ini\n"
+                            "2026-12-07 15:42:10  BG7ABC-9   read           %1"
+                            "2026-12-07_15-42-10_BG7ABC-9_read_2.ini\n"
+                            "2026-12-07 15:42:10  BG7ABC-9   read           %1"
+                            "2026-12-07_15-42-10_BG7ABC-9_read.ini\n"
+                            "2025-01-31 23:59:59  unknown    before-update  %1"
+                            "2025-01-31_23-59-59_unknown_before-update.ini\n")
+                 .replace(QStringLiteral("%1"), folder));
+    QCOMPARE(lastLine(run.err), QStringLiteral("backups ok: 4 backups in ") + backupFolder());
 }
 
 void TestCli::readNeedsEverySetting_data()
@@ -538,7 +731,7 @@ void TestCli::helpAndVersion()
     QCOMPARE(help.exitCode, 0);
     for (const char *example :
          {"telx5-cli ports", "read mine.ini", "write base.ini", "default base.ini", "wifi MyNet",
-          "telx5-cli restart", "flash new.bin", "TELX5_SIM_OPTIONS"})
+          "telx5-cli restart", "flash new.bin", "telx5-cli backups", "TELX5_SIM_OPTIONS"})
         QVERIFY2(help.out.contains(example), example);
 
     const Run version = runCli({QStringLiteral("--version")});
@@ -648,6 +841,9 @@ void TestCli::badUsage_data()
         << QStringList{simulate, QStringLiteral("--trace"), QStringLiteral("@fifo"),
                        QStringLiteral("read")}
         << QStringLiteral("trace file %1: not a regular file");
+    QTest::newRow("no backup with restart")
+        << QStringList{QStringLiteral("--no-backup"), QStringLiteral("restart")}
+        << QStringLiteral("--no-backup goes only with read, write");
 }
 
 void TestCli::badUsage()

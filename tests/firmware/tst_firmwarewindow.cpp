@@ -343,7 +343,7 @@ void TestFirmwareWindow::closeAsksWhileBusy()
 
     Rig rig;
     QVERIFY(rig.start(locale));
-    rig.dialogs.answerYes = answerYes;
+    rig.dialogs.answer = answerYes;
     const QByteArray firmware = image(9000);
     rig.openRom(firmware);
     rig.click("defaultButton");
@@ -373,7 +373,7 @@ void TestFirmwareWindow::closeAsksWhileBusy()
         QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("TELX5 144.640MHz"));
     }
     // Once nothing runs, a close closes unasked.
-    rig.dialogs.answerYes = false;
+    rig.dialogs.answer = false;
     QVERIFY(rig.window->close());
     QCOMPARE(rig.dialogs.questions.size(), question.isEmpty() ? 0 : 1);
 }

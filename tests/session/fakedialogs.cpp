@@ -13,7 +13,7 @@ void FakeDialogs::message(const QString &text, const QString &title)
 bool FakeDialogs::question(const QString &text, const QString &)
 {
     questions.append(text);
-    return answerYes;
+    return answer;
 }
 
 QString FakeDialogs::openFileName(const FileRequest &request)

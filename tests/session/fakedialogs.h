@@ -29,8 +29,8 @@ public:
     // Runs inside message(), where a real box would wait for the user.
     std::function<void()> onMessage;
 
-    QStringList questions;  // the questions asked, in order
-    bool answerYes = false; // what every question answers
+    QStringList questions; // the questions' texts, in the order asked
+    bool answer = false;   // to every question: true for Yes
 
     QList<FileRequest> requests;
     // What every file dialog answers; empty: cancelled.

@@ -47,6 +47,7 @@ public:
     QString portText() const override { return port; }
     void setPortText(const QString &text) override { port = text; }
     QString iniPath() const override { return ini; }
+    QString backupFolder() const override { return backups; }
 
     QString languageText;
     // The sessions speak Chinese while a Chinese host lives, as in the window.
@@ -62,6 +63,7 @@ public:
     QList<Button> disabled{Button::Write};
     QString port;
     QString ini;
+    QString backups;
     // Every caption the Read button has shown, in order.
     QStringList readCaptions;
 };

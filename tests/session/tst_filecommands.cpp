@@ -84,6 +84,7 @@ public:
     QString portText() const override { return {}; }
     void setPortText(const QString &) override {}
     QString iniPath() const override { return {}; }
+    QString backupFolder() const override { return {}; }
 
     void save(const QString &fileName)
     {

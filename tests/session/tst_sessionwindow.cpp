@@ -1,11 +1,16 @@
+#include "backups.h"
+#include "backupsdialog.h"
 #include "delay.h"
 #include "simrig.h"
 #include "windowrig.h"
 #include "writefixtures.h"
 
+#include <QDesktopServices>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <qpa/qwindowsysteminterface.h>
@@ -36,6 +41,17 @@ void queueClick(QWidget *widget)
                                                      Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
+// Takes the addresses the window would hand to the file manager.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+
+public:
+    QList<QUrl> opened;
+};
+
 } // namespace
 
 class TestSessionWindow : public QObject
@@ -50,6 +66,8 @@ private Q_SLOTS:
     void readFillsTheWindow();
     void readNamesWhatTheDeviceLeftOut_data();
     void readNamesWhatTheDeviceLeftOut();
+    void readKeepsABackupToLoadBack_data();
+    void readKeepsABackupToLoadBack();
     void readFromSilentDeviceCountsEveryAttempt();
     void secondReadPressCancels_data();
     void secondReadPressCancels();
@@ -155,6 +173,84 @@ void TestSessionWindow::readNamesWhatTheDeviceLeftOut()
     QCOMPARE(rig.shownStatus(), shownStatus);
     QCOMPARE(rig.window->text(Field::SentTime), QString());
     QVERIFY(rig.button("writeButton")->isEnabled());
+}
+
+void TestSessionWindow::readKeepsABackupToLoadBack_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("fromMenu"); // the status box's menu, or Ctrl+B
+    QTest::addColumn<QString>("keptLine");
+    QTest::addColumn<QStringList>("listed"); // callsign and reason
+
+    QTest::newRow("english, from the status box's menu")
+        << English << true << QStringLiteral("Backup kept: ")
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")};
+    QTest::newRow("chinese, Ctrl+B")
+        << Chinese << false << QStringLiteral("已保留备份：")
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")};
+}
+
+// Read data keeps what the device sent; "Backups…" lists it, and loads it
+// back as Load file does.
+void TestSessionWindow::readKeepsABackupToLoadBack()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, fromMenu);
+    QFETCH(QString, keptLine);
+    QFETCH(QStringList, listed);
+
+    setDelayTimeScale(0.2);
+    SimWindowRig rig;
+    rig.backupFolder = rig.dir.filePath(QStringLiteral("backups"));
+    QVERIFY(rig.start(locale));
+    rig.click("readButton");
+
+    const QList<Backups::Entry> kept = Backups::list(rig.backupFolder);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(rig.shownStatus().endsWith(QLatin1Char('\n') + keptLine + kept.first().path),
+             qPrintable(rig.shownStatus()));
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("commentEdit")),
+                     QStringLiteral(" edited"));
+
+    if (fromMenu) {
+        auto *statusBox = rig.window->findChild<QPlainTextEdit *>(QStringLiteral("statusBox"));
+        QTimer::singleShot(0, &rig.sim, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QAction *last = menu->actions().constLast();
+            // Closed first: a failed check must not leave the test in the menu.
+            menu->close();
+            if (last->objectName() == QLatin1String("backupsAction"))
+                last->trigger();
+        });
+        Q_EMIT statusBox->customContextMenuRequested(QPoint(4, 4));
+    } else {
+        rig.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        QTest::keyClick(rig.window.get(), Qt::Key_B, Qt::ControlModifier);
+    }
+    auto *dialog = rig.window->findChild<BackupsDialog *>();
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("backupList"));
+    QCOMPARE(list->topLevelItemCount(), 1);
+    const QTreeWidgetItem *item = list->topLevelItem(0);
+    QCOMPARE((QStringList{item->text(0), item->text(1), item->text(2)}),
+             QStringList{kept.first().date} + listed);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("openBackupFolderButton")),
+                      Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(rig.backupFolder)});
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("loadBackupButton")),
+                      Qt::LeftButton);
+
+    QCOMPARE(rig.window->text(Field::Comment), rig.sim.settings().text(Field::Comment));
+    QVERIFY2(rig.shownStatus().startsWith(kept.first().path + QStringLiteral("\n\n[TELX5]\n")),
+             qPrintable(rig.shownStatus()));
+    QTRY_VERIFY(!rig.window->findChild<BackupsDialog *>());
+    QVERIFY(rig.dialogs.messages.isEmpty());
 }
 
 void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()

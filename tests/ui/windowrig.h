@@ -67,6 +67,8 @@ public:
     QString rememberedPort() const;
 
     QTemporaryDir dir;
+    // Where the window keeps and lists its backups; empty: none.
+    QString backupFolder;
     SimDevice sim;
     FakeDialogs dialogs;
     QtSerialLink link;

@@ -322,6 +322,26 @@ reset eeram OK<byte value="xd"/>
         <source>当前系统为：中文简体</source>
         <translation>当前系统为：中文简体</translation>
     </message>
+    <message>
+        <source>write failed: could not keep a backup; --no-backup writes without one</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>write failed: could not keep a backup; --no-backup writes without one</translation>
+    </message>
+    <message>
+        <source>backups failed: the list could not be written to standard output: %1</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>backups failed: the list could not be written to standard output: %1</translation>
+    </message>
+    <message>
+        <source>backups ok: %1 backups in %2</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>backups ok: %1 backups in %2</translation>
+    </message>
+    <message>
+        <source>backups ok: %1 backup in %2</source>
+        <extracomment>Stays English in both languages.</extracomment>
+        <translation>backups ok: %1 backup in %2</translation>
+    </message>
 </context>
 <context>
     <name>Session</name>
@@ -404,6 +424,40 @@ reset eeram OK<byte value="xd"/>
     <message>
         <source>The owner changed: %1 belonged to %2 and now belongs to %3</source>
         <translation>所有者已更改：%1 原属于 %2，现属于 %3</translation>
+    </message>
+    <message>
+        <source>%1: every name for this backup is taken</source>
+        <translation>%1：此备份的所有文件名均已被占用</translation>
+    </message>
+    <message>
+        <source>Backup kept: %1</source>
+        <translation>已保留备份：%1</translation>
+    </message>
+    <message>
+        <source>Could not keep a backup: %1</source>
+        <translation>无法保留备份：%1</translation>
+    </message>
+    <message>
+        <source>Could not keep a backup of the device&apos;s settings:<byte value="xd"/>
+%1<byte value="xd"/>
+<byte value="xd"/>
+Go on without a backup?</source>
+        <translation>无法保留设备设置的备份：<byte value="xd"/>
+%1<byte value="xd"/>
+<byte value="xd"/>
+不保留备份，继续吗？</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source>Could not keep a backup: %1; going on without one</source>
+        <translation>无法保留备份：%1；不保留备份继续</translation>
+    </message>
+    <message>
+        <source>Could not keep a backup: %1; nothing was written</source>
+        <translation>无法保留备份：%1；未写入任何内容</translation>
     </message>
 </context>
 <context>
@@ -498,6 +552,53 @@ reset eeram OK<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>telx5::BackupsDialog</name>
+    <message>
+        <source>Load into the window</source>
+        <translation>载入到窗口</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source>No backups in %1 yet</source>
+        <translation>%1 中还没有备份</translation>
+    </message>
+    <message>
+        <source>Backups in %1, newest first</source>
+        <translation>%1 中的备份，最新的在前</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Callsign</source>
+        <translation>呼号</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>原因</translation>
+    </message>
+    <message>
+        <source>after a read</source>
+        <translation>读取后</translation>
+    </message>
+    <message>
+        <source>before a write</source>
+        <translation>写入前</translation>
+    </message>
+    <message>
+        <source>before an update</source>
+        <translation>升级前</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>打开文件夹</translation>
+    </message>
+</context>
+<context>
     <name>telx5::FirmwareUpdate</name>
     <message>
         <source>updating，don&apos;t remove power</source>
@@ -569,6 +670,10 @@ reset eeram OK<byte value="xd"/>
     <message>
         <source>update complete, but the settings could not be restored: they are in the window now; press Write data</source>
         <translation>升级完成，但设置未能恢复：设置已放入窗口，请按写入数据</translation>
+    </message>
+    <message>
+        <source>Backups…</source>
+        <translation>备份…</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,93 @@
+#include "backupsdialog.h"
+
+#include "backups.h"
+
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace telx5 {
+
+namespace {
+
+constexpr int PathRole = Qt::UserRole;
+
+} // namespace
+
+BackupsDialog::BackupsDialog(const QString &folder, QWidget *parent)
+    : QDialog(parent), m_folder(folder), m_list(new QTreeWidget(this)),
+      m_loadButton(new QPushButton(tr("Load into the window"), this))
+{
+    setWindowTitle(tr("Backups"));
+    const QList<Backups::Entry> entries = Backups::list(folder);
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    auto *place = new QLabel(entries.isEmpty() ? tr("No backups in %1 yet").arg(shownFolder)
+                                               : tr("Backups in %1, newest first").arg(shownFolder),
+                             this);
+    place->setWordWrap(true);
+    place->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_list->setObjectName(QStringLiteral("backupList"));
+    m_list->setHeaderLabels({tr("Date"), tr("Callsign"), tr("Reason")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    const QHash<QString, QString> reasons = {
+        {Backups::AfterRead, tr("after a read")},
+        {Backups::BeforeWrite, tr("before a write")},
+        {Backups::BeforeUpdate, tr("before an update")},
+    };
+    for (const Backups::Entry &entry : entries) {
+        auto *item = new QTreeWidgetItem(
+            m_list, {entry.date, entry.callsign, reasons.value(entry.reason, entry.reason)});
+        item->setData(0, PathRole, entry.path);
+        item->setToolTip(0, QDir::toNativeSeparators(entry.path));
+    }
+    if (!entries.isEmpty())
+        m_list->setCurrentItem(m_list->topLevelItem(0));
+
+    m_loadButton->setObjectName(QStringLiteral("loadBackupButton"));
+    m_loadButton->setEnabled(!entries.isEmpty());
+    auto *openButton = new QPushButton(tr("Open folder"), this);
+    openButton->setObjectName(QStringLiteral("openBackupFolderButton"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(m_loadButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(openButton, QDialogButtonBox::ActionRole);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(place);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(560, 360);
+
+    connect(m_loadButton, &QPushButton::clicked, this, &BackupsDialog::loadChosen);
+    connect(m_list, &QTreeWidget::itemActivated, this, &BackupsDialog::loadChosen);
+    connect(openButton, &QPushButton::clicked, this, &BackupsDialog::openFolder);
+    connect(buttons, &QDialogButtonBox::rejected, this, &BackupsDialog::reject);
+}
+
+void BackupsDialog::loadChosen()
+{
+    const QTreeWidgetItem *item = m_list->currentItem();
+    if (!item)
+        return;
+    const QString path = item->data(0, PathRole).toString();
+    accept();
+    Q_EMIT loadRequested(path);
+}
+
+// A folder that does not exist yet (no backup kept so far) is made, so that
+// the file manager shows where the backups will be.
+void BackupsDialog::openFolder()
+{
+    QDir().mkpath(m_folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+}
+
+} // namespace telx5
