@@ -314,6 +314,20 @@ int DeviceCommands::write(const WriteRequest &request)
         printLine(QStringLiteral("The device's settings are saved in ") + request.backupFileName);
         if (const std::optional<int> stopped = keepBackupBeforeWrite(m_host.settings().record()))
             return *stopped;
+    } else if (!m_host.backupFolder().isEmpty()) {
+        // What the device holds is kept before it is written over; the read
+        // connects.
+        const ReadResult device = readDevice();
+        if (device.outcome == SessionOutcome::Result::CouldNotOpen)
+            return portUnavailable(QStringLiteral("write"), false);
+        if (!device.complete)
+            return finish(ExitFailed,
+                          QStringLiteral("write failed: could not keep a backup, as the read did "
+                                         "not complete (%1; %2); nothing was written; "
+                                         "--no-backup writes without one")
+                              .arg(device.failure, fieldsReceived(device.fields)));
+        if (const std::optional<int> stopped = keepBackupBeforeWrite(m_host.settings().record()))
+            return *stopped;
     } else if (request.connectFirst) {
         if (const std::optional<int> failed = connect(QStringLiteral("write")))
             return *failed;
@@ -439,6 +453,10 @@ int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const
                                          "flashed. --no-keep-settings updates anyway")
                               .arg(read.failure));
         kept = m_host.settings().record();
+        if (!keepBackupBeforeChange(m_context, *kept, Backups::BeforeUpdate))
+            return finish(ExitFailed, QStringLiteral("flash failed: could not keep a backup; "
+                                                     "nothing was flashed; --no-backup updates "
+                                                     "without one"));
     } else if (connectFirst) {
         if (const std::optional<int> failed = connect(QStringLiteral("flash")))
             return *failed;

@@ -189,7 +189,8 @@ int main(int argc, char *argv[])
         QStringLiteral("write: do not read the device back after it confirmed."));
     const QCommandLineOption noBackupOption(
         QStringLiteral("no-backup"),
-        QStringLiteral("read, write: keep no backup of the device's settings (see backups)."));
+        QStringLiteral(
+            "read, write, flash: keep no backup of the device's settings (see backups)."));
     const QCommandLineOption verifyOption(
         QStringLiteral("verify"),
         QStringLiteral("write: once the device confirmed, read it back and compare each "
@@ -245,7 +246,8 @@ int main(int argc, char *argv[])
         {noConnectOption,
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
         {backupOption, {QStringLiteral("write")}},
-        {noBackupOption, {QStringLiteral("read"), QStringLiteral("write")}},
+        {noBackupOption,
+         {QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("flash")}},
         {verifyOption, {QStringLiteral("write")}},
         {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},

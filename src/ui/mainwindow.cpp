@@ -408,6 +408,8 @@ void MainWindow::writeDevice()
     ++m_writesRunning;
     const auto finished = qScopeGuard([this] { --m_writesRunning; });
     const SettingsRecord written = m_record;
+    if (!keepDeviceBackup(Backups::BeforeWrite))
+        return;
     if (!runCommand(&writeSettings).ok())
         return;
     // "Write complete" says only that the device answered the last line.
@@ -430,6 +432,23 @@ void MainWindow::writeDevice()
                                   shown(setting, verification.readBack.received)));
     m_dialogs.message(
         tr("Settings that did not take: %1").arg(DeviceSettings::captions(verification.untaken)));
+}
+
+bool MainWindow::keepDeviceBackup(QLatin1StringView reason)
+{
+    if (backupFolder().isEmpty())
+        return true;
+    appendStatusLine(tr("Reading the device's settings for a backup"));
+    const SessionOutcome device = runCommand(&readAside);
+    if (device.ok() && device.received.missing(SettingsTable::fileSettings()).isEmpty())
+        return runCommand([&device, reason](SessionContext &context) {
+            return keepBackupBeforeChange(context, device.received, reason);
+        });
+    if (m_dialogs.question(tr("The device's settings could not be read for a backup. Go on "
+                              "without one?")))
+        return true;
+    appendStatusLine(tr("Nothing was sent to the device"));
+    return false;
 }
 
 void MainWindow::updateFirmware()
@@ -456,10 +475,14 @@ void MainWindow::updateFirmware()
         case Result::NotConfirmed:
             break;
         }
-        if (read.ok() && read.received.missing(SettingsTable::fileSettings()).isEmpty())
+        if (read.ok() && read.received.missing(SettingsTable::fileSettings()).isEmpty()) {
+            if (!runCommand([&read](SessionContext &context) {
+                    return keepBackupBeforeChange(context, read.received, Backups::BeforeUpdate);
+                }))
+                return;
             m_keptSettings = read.received;
-        else if (!m_dialogs.question(tr("The settings could not be read first, and the update "
-                                        "erases them. Update anyway and lose them?")))
+        } else if (!m_dialogs.question(tr("The settings could not be read first, and the update "
+                                          "erases them. Update anyway and lose them?")))
             return;
     }
     m_firmware->startUpdate();

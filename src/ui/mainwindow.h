@@ -118,6 +118,9 @@ private:
     // settings written back once the new firmware answers.
     void updateFirmware();
     void restoreKeptSettings();
+    // Before a write: the device read aside and its settings kept in the
+    // backups. Whether to go on.
+    bool keepDeviceBackup(QLatin1StringView reason);
     // The file dialog's choice when `fileName` is empty.
     void loadSettings(const QString &fileName);
     // "Backups…", in the status box's menu and on Ctrl+B: the window keeps

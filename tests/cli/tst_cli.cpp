@@ -170,6 +170,7 @@ private Q_SLOTS:
     void readKeepsABackup();
     void writeKeepsABackupFirst_data();
     void writeKeepsABackupFirst();
+    void flashKeepsTheSettings();
     void backupsAreListedNewestFirst();
     void readNeedsEverySetting_data();
     void readNeedsEverySetting();
@@ -278,6 +279,40 @@ void TestCli::readKeepsABackup()
     }
 }
 
+// "AT+RESET#" puts back the factory settings: the device's own come back
+// after the update, and a backup holds them meanwhile.
+void TestCli::flashKeepsTheSettings()
+{
+    SimProcess sim;
+    QVERIFY(sim.start());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("changed.ini"));
+    QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
+    QVERIFY(writeFile(file, fileBytes(file).replace("TELX5 144.640MHz", "Changed")));
+    const QStringList port{QStringLiteral("--port"), sim.port};
+    QCOMPARE(
+        runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("write"), file})
+            .exitCode,
+        0);
+    const QString image = dir.filePath(QStringLiteral("firmware.bin"));
+    QVERIFY(writeFile(image, QByteArray(6000, '\x5A')));
+
+    const Run run = runCli(port + QStringList{QStringLiteral("flash"), image});
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lastLine(run.err), QStringLiteral("update complete; settings restored and verified; "
+                                               "apply the Wi-Fi credentials again"));
+    const QStringList names = backupNames();
+    QCOMPARE(names.size(), 1);
+    QVERIFY2(names.constFirst().endsWith(QLatin1String("_before-update.ini")),
+             qPrintable(names.constFirst()));
+    QVERIFY(fileBytes(QDir(backupFolder()).filePath(names.constFirst()))
+                .contains("\r\nCOMMENT TEXT:Changed\r\n"));
+    const Run after =
+        runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("read")});
+    QVERIFY(after.out.contains("\r\nCOMMENT TEXT:Changed\r\n"));
+}
+
 void TestCli::writeKeepsABackupFirst_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -287,15 +322,20 @@ void TestCli::writeKeepsABackupFirst_data()
     QTest::addColumn<QString>("last");
     const QString written = QStringLiteral("write ok: the device confirmed (freq save), and every "
                                            "setting written reads back as written");
-    QTest::newRow("backup kept") << QStringList{} << false << 0 << QStringLiteral("Backup kept: ")
+    const QStringList backupFile{QStringLiteral("--backup"), QStringLiteral("OLD")};
+    QTest::newRow("backup kept") << backupFile << false << 0 << QStringLiteral("Backup kept: ")
                                  << written;
+    // Every write keeps one, asked or not: the read before it connects.
+    QTest::newRow("backup kept, no --backup")
+        << QStringList{} << false << 0 << QStringLiteral("Backup kept: ") << written;
     QTest::newRow("backup cannot be kept")
-        << QStringList{} << true << 1
+        << backupFile << true << 1
         << QStringLiteral("Could not keep a backup: %1/telx5-config/backups: Not a directory; "
                           "nothing was written")
         << QStringLiteral("write failed: could not keep a backup; --no-backup writes without one");
-    QTest::newRow("--no-backup") << QStringList{QStringLiteral("--no-backup")} << true << 0
-                                 << QStringLiteral("The device's settings are saved in") << written;
+    QTest::newRow("--no-backup") << backupFile + QStringList{QStringLiteral("--no-backup")} << true
+                                 << 0 << QStringLiteral("The device's settings are saved in")
+                                 << written;
 }
 
 // The device's settings are kept before anything is written over them; a
@@ -318,10 +358,9 @@ void TestCli::writeKeepsABackupFirst()
     QVERIFY(writeFile(file, fileBytes(file).replace("TELX5 144.640MHz", "Changed")));
     const QStringList port{QStringLiteral("--port"), sim.port};
 
-    const Run run =
-        runCli(port + options +
-                   QStringList{QStringLiteral("--backup"), old, QStringLiteral("write"), file},
-               {}, {}, {}, blocked ? blocker : dataHome());
+    options.replaceInStrings(QStringLiteral("OLD"), old);
+    const Run run = runCli(port + options + QStringList{QStringLiteral("write"), file}, {}, {}, {},
+                           blocked ? blocker : dataHome());
 
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(said.replace(QStringLiteral("%1"), blocker)), qPrintable(run.err));
@@ -331,7 +370,11 @@ void TestCli::writeKeepsABackupFirst()
     if (!blocked) {
         QVERIFY2(names.constFirst().endsWith(QLatin1String("_N0CALL-9_before-write.ini")),
                  qPrintable(names.constFirst()));
-        QCOMPARE(fileBytes(QDir(backupFolder()).filePath(names.constFirst())), fileBytes(old));
+        // What the device held before the write.
+        const QByteArray backup = fileBytes(QDir(backupFolder()).filePath(names.constFirst()));
+        QVERIFY(backup.contains("\r\nCOMMENT TEXT:") && !backup.contains("COMMENT TEXT:Changed"));
+        if (options.contains(old))
+            QCOMPARE(backup, fileBytes(old));
     }
     const Run after =
         runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("read")});

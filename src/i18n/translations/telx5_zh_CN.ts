@@ -675,5 +675,17 @@ Go on without a backup?</source>
         <source>Backups…</source>
         <translation>备份…</translation>
     </message>
+    <message>
+        <source>Reading the device&apos;s settings for a backup</source>
+        <translation>正在读取设备设置以备份</translation>
+    </message>
+    <message>
+        <source>The device&apos;s settings could not be read for a backup. Go on without one?</source>
+        <translation>无法读取设备设置进行备份。不备份继续吗？</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the device</source>
+        <translation>未向设备发送任何内容</translation>
+    </message>
 </context>
 </TS>
