@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
@@ -523,8 +524,19 @@ int DeviceCommands::restoreSettings(const SettingsRecord &kept)
                                                 "verified; apply the Wi-Fi credentials again"));
 }
 
-int DeviceCommands::interrupted(const QString &command, int signal)
+std::optional<int> DeviceCommands::interrupted(const QString &command, int signal)
 {
+    // Ctrl-C is easily pressed: during the blocks it only warns, once, and a
+    // second one soon after stops. SIGTERM and SIGHUP are never pressed by
+    // mistake.
+    constexpr qint64 SecondPressMs = 3000;
+    if (signal == SIGINT && !m_leftBehind.isEmpty() &&
+        !(m_sinceWarning.isValid() && m_sinceWarning.elapsed() < SecondPressMs)) {
+        printLine(QStringLiteral("stopping now leaves the device in its boot loader; press Ctrl-C "
+                                 "again within 3 s to stop"));
+        m_sinceWarning.start();
+        return std::nullopt;
+    }
     // The close lets the bytes queued last (a whole line or frame) leave the
     // wire; events that run meanwhile may still tell what the device holds.
     m_port.close();

@@ -2,6 +2,7 @@
 
 #include "host.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <optional>
@@ -62,7 +63,9 @@ public:
     // Ends `command` when a signal stopped it: the port is closed after its
     // queued bytes, and the last line says what the device may hold. Returns
     // the exit status.
-    int interrupted(const QString &command, int signal);
+    // The exit status once the command stopped; nothing when it goes on (a
+    // first Ctrl-C during the block transfer only warns).
+    std::optional<int> interrupted(const QString &command, int signal);
 
 private:
     struct ReadResult
@@ -101,6 +104,8 @@ private:
     // What the device holds if a signal stops the command now, for its last
     // line; empty when there is nothing to add.
     QString m_leftBehind;
+    // Since the warning of a Ctrl-C during the block transfer.
+    QElapsedTimer m_sinceWarning;
 };
 
 } // namespace telx5

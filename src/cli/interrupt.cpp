@@ -41,16 +41,8 @@ InterruptWatch::InterruptWatch(std::function<void(int signal)> onSignal, QObject
     // A full socket only means that a signal is already waiting.
     ::fcntl(m_fds[0], F_SETFL, O_NONBLOCK);
     wakeFd = m_fds[0];
-    struct sigaction action = {};
-    action.sa_handler = deliverSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : WatchedSignals) {
-        if (::sigaction(signal, &action, nullptr) != 0) {
-            restoreDefaults();
-            return;
-        }
-    }
+    if (!installHandlers())
+        return;
     m_notifier = std::make_unique<QSocketNotifier>(m_fds[1], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char byte = 0;
@@ -59,7 +51,26 @@ InterruptWatch::InterruptWatch(std::function<void(int signal)> onSignal, QObject
         m_notifier->setEnabled(false);
         restoreDefaults();
         m_onSignal(byte);
+        // The command goes on (a first Ctrl-C that only warned): the next
+        // signal is an event again.
+        if (installHandlers())
+            m_notifier->setEnabled(true);
     });
+}
+
+bool InterruptWatch::installHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = deliverSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : WatchedSignals) {
+        if (::sigaction(signal, &action, nullptr) != 0) {
+            restoreDefaults();
+            return false;
+        }
+    }
+    return true;
 }
 
 InterruptWatch::~InterruptWatch()

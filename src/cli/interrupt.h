@@ -12,7 +12,9 @@ namespace telx5 {
 // writes the signal's number into a socket pair, and the event loop runs
 // `onSignal` with it when it reads it, also inside the nested loops a session
 // waits in. Any of the three again while `onSignal` runs ends the program at
-// once, and so does each of them when the socket pair cannot be had.
+// once, and so does each of them when the socket pair cannot be had. When
+// `onSignal` returns, the program goes on and the next signal is an event
+// again.
 class InterruptWatch : public QObject
 {
 public:
@@ -20,6 +22,8 @@ public:
     ~InterruptWatch() override;
 
 private:
+    bool installHandlers();
+
     std::function<void(int signal)> m_onSignal;
     int m_fds[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;

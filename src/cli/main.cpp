@@ -343,8 +343,10 @@ int main(int argc, char *argv[])
     // Ctrl-C, SIGTERM and SIGHUP land here even while a session waits: the
     // port is closed (its close lets the queued bytes leave the wire) before
     // the program ends.
-    const InterruptWatch interrupt(
-        [&commands, &command](int signal) { std::exit(commands.interrupted(command, signal)); });
+    const InterruptWatch interrupt([&commands, &command](int signal) {
+        if (const std::optional<int> status = commands.interrupted(command, signal))
+            std::exit(*status);
+    });
 
     const bool connectFirst = !arguments.isSet(noConnectOption);
     if (command == QLatin1String("read"))

@@ -676,27 +676,42 @@ void TestCli::interruptedCommandClosesThePort_data()
     QTest::addColumn<QStringList>("command");
     QTest::addColumn<QString>("simOptions");
     QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("count");     // sent this many times, a second apart
     QTest::addColumn<QString>("after"); // sent once this is on standard error
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("outcome");
     const QString neverConnect = QStringLiteral("--never-connect");
     const QString interruptedRead = QStringLiteral("read interrupted: the port is closed");
     QTest::newRow("Ctrl-C during a read")
-        << QStringList{QStringLiteral("read")} << neverConnect << SIGINT
+        << QStringList{QStringLiteral("read")} << neverConnect << SIGINT << 1
         << QStringLiteral("Connection 1/20") << 130 << interruptedRead;
     QTest::newRow("SIGHUP during a read")
-        << QStringList{QStringLiteral("read")} << neverConnect << SIGHUP
+        << QStringList{QStringLiteral("read")} << neverConnect << SIGHUP << 1
         << QStringLiteral("Connection 1/20") << 129 << interruptedRead;
     // The first setting line is on its way: it must reach the device whole.
     QTest::newRow("SIGTERM during a write")
         << QStringList{QStringLiteral("write"), QStringLiteral("@settings")}
-        << QStringLiteral("--paced --verbose") << SIGTERM << QStringLiteral("Writing......") << 143
+        << QStringLiteral("--paced --verbose") << SIGTERM << 1 << QStringLiteral("Writing......")
+        << 143
         << QStringLiteral("write interrupted: the port is closed; the device may hold part of "
                           "the new settings");
     QTest::newRow("SIGTERM once the boot loader answered")
         << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
-        << QStringLiteral("--paced") << SIGTERM << QStringLiteral("updating，don't remove power")
-        << 143
+        << QStringLiteral("--paced") << SIGTERM << 1
+        << QStringLiteral("updating，don't remove power") << 143
+        << QStringLiteral("flash interrupted: the port is closed; the device waits in its boot "
+                          "loader: run `telx5-cli flash --no-connect @image` to finish");
+    // During the blocks a Ctrl-C only warns; a second one within 3 s stops.
+    QTest::newRow("Ctrl-C once during the blocks")
+        << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
+        << QStringLiteral("--paced") << SIGINT << 1
+        << QStringLiteral("updating，don't remove power") << 0
+        << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
+                          "credentials again");
+    QTest::newRow("Ctrl-C twice during the blocks")
+        << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
+        << QStringLiteral("--paced") << SIGINT << 2
+        << QStringLiteral("updating，don't remove power") << 130
         << QStringLiteral("flash interrupted: the port is closed; the device waits in its boot "
                           "loader: run `telx5-cli flash --no-connect @image` to finish");
 }
@@ -706,6 +721,7 @@ void TestCli::interruptedCommandClosesThePort()
     QFETCH(QStringList, command);
     QFETCH(QString, simOptions);
     QFETCH(int, signal);
+    QFETCH(int, count);
     QFETCH(QString, after);
     QFETCH(int, exitCode);
     QFETCH(QString, outcome);
@@ -733,12 +749,18 @@ void TestCli::interruptedCommandClosesThePort()
         err += QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(err.contains(after), qPrintable(err));
 
-    QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
-    QVERIFY(process.waitForFinished(10000));
+    for (int sent = 0; sent < count; ++sent) {
+        if (sent > 0)
+            QTest::qWait(1000);
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+    }
+    QVERIFY(process.waitForFinished(30000));
     err += QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
     QCOMPARE(lastLine(err), outcome);
+    QCOMPARE(err.contains(QLatin1String("press Ctrl-C again within 3 s to stop")),
+             signal == SIGINT && command.constFirst() == QLatin1String("flash"));
     // The port closed once the bytes had left: every command line that went
     // out reached the device whole, none was cut off.
     if (simOptions.contains(QLatin1String("--verbose")))
