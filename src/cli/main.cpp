@@ -77,10 +77,10 @@ device in setup mode already needs none (--no-connect); with --backup, the backu
 read connects.
 
 Every complete read keeps a backup of the device's settings in
-~/.local/share/telx5-config/backups/ (under $XDG_DATA_HOME when set), and so does
-write --backup before it writes: the write stops, nothing written, when its backup
-cannot be kept. The newest 200 stay, and the newest of each callsign. --no-backup
-keeps none; --simulate never does. A backup goes back with write:
+~/.local/share/telx5-config/backups/ (under $XDG_DATA_HOME when set), and so do
+write and flash before they change the device: they stop, nothing written, when
+the backup cannot be kept. The newest 200 stay, and the newest of each
+callsign. --no-backup keeps none; --simulate never does. A backup goes back with write:
   telx5-cli write ~/.local/share/telx5-config/backups/2026-12-07_15-42-10_BG7ABC-9_read.ini
 
 Exit status:
