@@ -12,11 +12,30 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// --help and --version answer on the terminal: they need no window system, and
+// the window's application would end without one.
+bool answersWithoutWindow(int argc, char *argv[])
+{
+    for (int index = 1; index < argc; ++index) {
+        const QByteArrayView argument(argv[index]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("telx5-config"));
-    QApplication::setApplicationVersion(QStringLiteral(TELX5_VERSION));
+    const std::unique_ptr<QCoreApplication> app =
+        answersWithoutWindow(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                         : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("telx5-config"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TELX5_VERSION));
 
     QCommandLineParser arguments;
     arguments.setApplicationDescription(QStringLiteral("Configures TELX5 APRS devices."));
@@ -33,7 +52,7 @@ int main(int argc, char *argv[])
                        "for a bug report."),
         QStringLiteral("file"));
     arguments.addOption(trace);
-    arguments.process(app);
+    arguments.process(*app);
 
     // Declared before the port, so that the port is closed before the
     // simulated device behind it goes.

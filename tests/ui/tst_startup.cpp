@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -90,6 +91,8 @@ class StartupTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void answersWithoutADisplay_data();
+    void answersWithoutADisplay();
     void languageBox_data();
     void languageBox();
     void captions_data();
@@ -511,6 +514,32 @@ void StartupTest::tabFollowsTheWindow()
     QTest::keyClick(status, Qt::Key_Tab);
     QVERIFY(!status->hasFocus());
     QCOMPARE(status->toPlainText(), QString());
+}
+
+void StartupTest::answersWithoutADisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("version") << QStringLiteral("--version") << QByteArray("telx5-config 1.0.0\n");
+    QTest::newRow("help") << QStringLiteral("--help") << QByteArray("--simulate");
+}
+
+// No window system at all, as over ssh or in a script: the two options that
+// only print still answer.
+void StartupTest::answersWithoutADisplay()
+{
+    QFETCH(QString, option);
+    QFETCH(QByteArray, printed);
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TELX5_CONFIG_PATH), {option});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().contains(printed));
 }
 
 QTEST_MAIN(StartupTest)
