@@ -44,13 +44,13 @@ QString wifi(const QString &ssid, const QString &password)
 
 std::optional<QString> settingLine(Setting setting, const SettingsRecord &record)
 {
-    const SettingSpec &spec = SettingsTable::spec(setting);
-    if (!spec.command)
+    const SettingRow &row = SettingsTable::row(setting);
+    if (!row.command)
         return std::nullopt;
     // Padding cannot fill a longer callsign to the device's six places.
-    if (spec.form == ValueForm::CallsignSsid && record.text(spec.firstField).size() > CallsignWidth)
+    if (row.form == ValueForm::CallsignSsid && record.text(row.firstField).size() > CallsignWidth)
         return std::nullopt;
-    return line(QLatin1StringView(spec.command) +
+    return line(QLatin1StringView(row.command) +
                 SettingsTable::valueText(setting, record, SettingsTable::Destination::Device));
 }
 
@@ -60,16 +60,16 @@ QList<WriteStep> writePlan(const SettingsRecord &record)
     QList<WriteStep> plan;
     std::optional<WriteStep> last;
     qsizetype lastAddress = -1;
-    for (const SettingSpec &spec : SettingsTable::settings()) {
-        if (!spec.command || (spec.staticOnly && !staticAddressing))
+    for (const SettingRow &row : SettingsTable::settings()) {
+        if (!row.command || (row.staticOnly && !staticAddressing))
             continue;
-        WriteStep step{settingLine(spec.setting, record), {StepWaitMs}};
-        if (spec.sentLast) {
+        WriteStep step{settingLine(row.setting, record), {StepWaitMs}};
+        if (row.sentLast) {
             last = step;
             continue;
         }
         plan.append(step);
-        if (spec.staticOnly)
+        if (row.staticOnly)
             lastAddress = plan.size() - 1;
     }
     // The device takes a moment longer after the last address.

@@ -31,18 +31,18 @@ bool LineParser::parseLine(QByteArrayView line)
     if (line.startsWith("freq save"))
         m_flags.freqSaved = true;
 
-    for (const SettingSpec &spec : SettingsTable::settings()) {
-        if (!line.startsWith(spec.answerPrefix))
+    for (const SettingRow &row : SettingsTable::settings()) {
+        if (!line.startsWith(row.answerPrefix))
             continue;
-        if (!parseSetting(spec, line))
+        if (!parseSetting(row, line))
             return false;
-        m_view->record().markArrived(spec.setting);
+        m_view->record().markArrived(row.setting);
         break;
     }
     return true;
 }
 
-bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
+bool LineParser::parseSetting(const SettingRow &row, QByteArrayView line)
 {
     // Values are cut by 0-based byte index and decoded only once cut, so a
     // character that is still arriving byte by byte is decoded whole in the
@@ -54,25 +54,25 @@ bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
         m_view->setText(field, value);
         m_setField = true;
     };
-    const Field field = spec.firstField;
+    const Field field = row.firstField;
 
-    switch (spec.form) {
+    switch (row.form) {
     case ValueForm::Text:
-        set(field, from(spec.valueAt));
+        set(field, from(row.valueAt));
         return true;
     case ValueForm::CallsignSsid: {
         // The callsign ends at the first '-' after the keyword; everything
         // behind that '-' is the SSID.
-        const qsizetype dash = line.indexOf('-', spec.valueAt);
+        const qsizetype dash = line.indexOf('-', row.valueAt);
         if (dash < 0)
             return false;
-        set(Field::Callsign, m_codec.decode(line.sliced(spec.valueAt, dash - spec.valueAt)));
+        set(Field::Callsign, m_codec.decode(line.sliced(row.valueAt, dash - row.valueAt)));
         set(Field::Ssid, from(dash + 1));
         return true;
     }
     case ValueForm::Octets: {
         // Each octet box is set as soon as the comma behind it has arrived.
-        qsizetype start = spec.valueAt;
+        qsizetype start = row.valueAt;
         for (int octet = 0; octet < 3; ++octet) {
             const qsizetype comma = line.indexOf(',', start);
             if (comma < 0)
@@ -85,18 +85,18 @@ bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
     }
     case ValueForm::Coded: {
         const QByteArrayView code =
-            spec.codeLength == 0
-                ? line.sliced(spec.valueAt)
-                : line.sliced(spec.valueAt, qMin(spec.codeLength, line.size() - spec.valueAt));
-        const QString entry = SettingsTable::entryOf(spec.setting, code);
+            row.codeLength == 0
+                ? line.sliced(row.valueAt)
+                : line.sliced(row.valueAt, qMin(row.codeLength, line.size() - row.valueAt));
+        const QString entry = SettingsTable::entryOf(row.setting, code);
         if (!entry.isEmpty()) {
             set(field, entry);
             // Under DHCP the device keeps its addresses to itself.
-            if (spec.setting == Setting::Dhcp && !WireCodes::isStaticAddressing(entry))
+            if (row.setting == Setting::Dhcp && !WireCodes::isStaticAddressing(entry))
                 m_view->setOctetBoxesEnabled(false);
-        } else if (spec.unknownCode == UnknownCode::TakenAsText) {
-            set(field, from(spec.valueAt));
-        } else if (spec.unknownCode == UnknownCode::Unticked) {
+        } else if (row.unknownCode == UnknownCode::TakenAsText) {
+            set(field, from(row.valueAt));
+        } else if (row.unknownCode == UnknownCode::Unticked) {
             set(field, QStringLiteral("0"));
         }
         return true;
@@ -105,7 +105,7 @@ bool LineParser::parseSetting(const SettingSpec &spec, QByteArrayView line)
         // One character, also when the bytes after the colon are no valid
         // character of the code page and decode to several.
         const QString character =
-            m_codec.decode(line.sliced(spec.valueAt, m_codec.characterSize(line, spec.valueAt)));
+            m_codec.decode(line.sliced(row.valueAt, m_codec.characterSize(line, row.valueAt)));
         set(field,
             character.left(character.size() > 1 && character.at(0).isHighSurrogate() ? 2 : 1));
         return true;

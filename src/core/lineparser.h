@@ -28,7 +28,7 @@ public:
     void setView(DeviceView &view) { m_view = &view; }
 
 private:
-    bool parseSetting(const SettingSpec &spec, QByteArrayView line);
+    bool parseSetting(const SettingRow &row, QByteArrayView line);
 
     DeviceView *m_view;
     Flags &m_flags;

@@ -20,7 +20,7 @@ QString fileLine(Setting setting, const SettingsRecord &record)
             ? record.text(Field::SentTime).rightJustified(SentTimeWidth, QLatin1Char('0'))
             : SettingsTable::valueText(setting, record, SettingsTable::Destination::File);
     return SettingsTable::fileKeyword(setting) + QLatin1Char(':') + value +
-           QLatin1StringView(SettingsTable::spec(setting).fileSuffix);
+           QLatin1StringView(SettingsTable::row(setting).fileSuffix);
 }
 
 QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack)
@@ -28,7 +28,7 @@ QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &
     const bool addressesWritten = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
     QList<Setting> differing;
     for (Setting setting : SettingsTable::fileSettings()) {
-        if (SettingsTable::spec(setting).staticOnly && !addressesWritten)
+        if (SettingsTable::row(setting).staticOnly && !addressesWritten)
             continue;
         if (fileLine(setting, written) != fileLine(setting, readBack))
             differing.append(setting);

@@ -46,9 +46,9 @@ QList<Setting> SettingsRecord::missing(const QList<Setting> &settings) const
 qsizetype SettingsRecord::arrivedFieldCount() const
 {
     qsizetype count = 0;
-    for (const SettingSpec &spec : SettingsTable::settings()) {
-        if (hasArrived(spec.setting))
-            count += spec.fieldCount;
+    for (const SettingRow &row : SettingsTable::settings()) {
+        if (hasArrived(row.setting))
+            count += row.fieldCount;
     }
     return count;
 }

@@ -25,7 +25,7 @@ using enum UnknownCode;
 
 // The captions are those of mainwindow.ui; the Chinese ones are its
 // translations.
-constexpr SettingSpec Settings[] = {
+constexpr SettingRow Settings[] = {
     {Setting::Callsign, CallsignSsid, "CALLSIGN", 9, "CALLSIGN", "", "AT+CALL,",
      QT_TRANSLATE_NOOP("MainWindow", "Callsign"), Field::Callsign, 2, None, 0, Ignored, nullptr,
      nullptr, false, false},
@@ -90,7 +90,7 @@ constexpr SettingSpec Settings[] = {
 };
 static_assert(std::size(Settings) == SettingCount);
 
-constexpr FieldSpec Fields[] = {
+constexpr FieldRow Fields[] = {
     {Field::Callsign, QT_TRANSLATE_NOOP("Settings", "Callsign"), 6, false, true},
     {Field::Ssid, QT_TRANSLATE_NOOP("Settings", "SSID"), 0, false, true},
     {Field::Pass, QT_TRANSLATE_NOOP("Settings", "Pass"), 5, true, true},
@@ -178,9 +178,9 @@ const ChoiceList ChoiceLists[] = {
      }},
 };
 
-QString codeFor(const SettingSpec &spec, const QString &entry, const char *fallback)
+QString codeFor(const SettingRow &row, const QString &entry, const char *fallback)
 {
-    for (const WireCode &code : spec.codes) {
+    for (const WireCode &code : row.codes) {
         if (entry == QStringView(code.entry))
             return QString::fromLatin1(code.code);
     }
@@ -189,12 +189,12 @@ QString codeFor(const SettingSpec &spec, const QString &entry, const char *fallb
 
 } // namespace
 
-std::span<const SettingSpec> settings()
+std::span<const SettingRow> settings()
 {
     return Settings;
 }
 
-const SettingSpec &spec(Setting setting)
+const SettingRow &row(Setting setting)
 {
     return Settings[static_cast<std::size_t>(setting)];
 }
@@ -202,9 +202,9 @@ const SettingSpec &spec(Setting setting)
 QList<Setting> fileSettings()
 {
     QList<Setting> held;
-    for (const SettingSpec &spec : Settings) {
-        if (spec.fileKeyword)
-            held.append(spec.setting);
+    for (const SettingRow &row : Settings) {
+        if (row.fileKeyword)
+            held.append(row.setting);
     }
     return held;
 }
@@ -212,37 +212,37 @@ QList<Setting> fileSettings()
 std::optional<Setting> settingOf(Field field)
 {
     const int index = static_cast<int>(field);
-    for (const SettingSpec &spec : Settings) {
-        const int first = static_cast<int>(spec.firstField);
-        if (index >= first && index < first + spec.fieldCount)
-            return spec.setting;
+    for (const SettingRow &row : Settings) {
+        const int first = static_cast<int>(row.firstField);
+        if (index >= first && index < first + row.fieldCount)
+            return row.setting;
     }
     return std::nullopt;
 }
 
 QList<Field> fields(Setting setting)
 {
-    const SettingSpec &of = spec(setting);
+    const SettingRow &of = row(setting);
     QList<Field> held;
     for (int offset = 0; offset < of.fieldCount; ++offset)
         held.append(static_cast<Field>(static_cast<int>(of.firstField) + offset));
     return held;
 }
 
-const FieldSpec &field(Field field)
+const FieldRow &field(Field field)
 {
     return Fields[static_cast<std::size_t>(field)];
 }
 
 QLatin1StringView fileKeyword(Setting setting)
 {
-    const char *keyword = spec(setting).fileKeyword;
+    const char *keyword = row(setting).fileKeyword;
     return keyword ? QLatin1StringView(keyword) : QLatin1StringView();
 }
 
 QString caption(Setting setting)
 {
-    return QCoreApplication::translate("MainWindow", spec(setting).caption);
+    return QCoreApplication::translate("MainWindow", row(setting).caption);
 }
 
 QString fieldName(Field of)
@@ -261,19 +261,19 @@ QStringList choices(Field field)
 
 QString writeCode(Setting setting, const QString &entry)
 {
-    const SettingSpec &of = spec(setting);
+    const SettingRow &of = row(setting);
     return codeFor(of, entry, of.writeFallback);
 }
 
 QString fileCode(Setting setting, const QString &entry)
 {
-    const SettingSpec &of = spec(setting);
+    const SettingRow &of = row(setting);
     return codeFor(of, entry, of.fileFallback);
 }
 
 QString entryOf(Setting setting, QByteArrayView code)
 {
-    for (const WireCode &wire : spec(setting).codes) {
+    for (const WireCode &wire : row(setting).codes) {
         if (code == QByteArrayView(wire.code)) {
             // The parser maps codes back on every received byte; the entries
             // are static, so they are shared rather than copied.
@@ -287,7 +287,7 @@ QString entryOf(Setting setting, QByteArrayView code)
 QString valueText(Setting setting, const SettingsRecord &record, Destination destination)
 {
     constexpr qsizetype CallsignWidth = 6;
-    const SettingSpec &of = spec(setting);
+    const SettingRow &of = row(setting);
     const QString &first = record.text(of.firstField);
     switch (of.form) {
     case ValueForm::CallsignSsid:

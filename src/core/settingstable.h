@@ -50,7 +50,7 @@ enum class ValueForm
     Text,         // the rest of the line
     CallsignSsid, // the callsign, "-", the SSID
     Octets,       // four octet texts separated by ","
-    Coded,        // a wire code (see SettingSpec::codes)
+    Coded,        // a wire code (see SettingRow::codes)
     OneCharacter, // the first character of the rest
 };
 
@@ -69,7 +69,7 @@ struct WireCode
     const char *code;
 };
 
-struct SettingSpec
+struct SettingRow
 {
     Setting setting;
     ValueForm form;
@@ -106,7 +106,7 @@ struct SettingSpec
 };
 
 // Every control that holds a setting, with what the window needs of it.
-struct FieldSpec
+struct FieldRow
 {
     Field field;
     // Its name in a status line ("Comment: 2 characters cannot be sent…").
@@ -125,8 +125,8 @@ class SettingsRecord;
 namespace SettingsTable {
 
 // Every setting, in the order a settings file holds them.
-std::span<const SettingSpec> settings();
-const SettingSpec &spec(Setting setting);
+std::span<const SettingRow> settings();
+const SettingRow &row(Setting setting);
 // The settings a settings file holds (19: all but the version).
 QList<Setting> fileSettings();
 // The setting a control belongs to; none for the Wi-Fi credentials and the
@@ -134,7 +134,7 @@ QList<Setting> fileSettings();
 std::optional<Setting> settingOf(Field field);
 QList<Field> fields(Setting setting);
 
-const FieldSpec &field(Field field);
+const FieldRow &field(Field field);
 
 QLatin1StringView fileKeyword(Setting setting);
 // Its caption in the window's language.

@@ -346,8 +346,8 @@ void MainWindow::readDevice()
     if (!outcome.ok())
         return;
     QList<Setting> read;
-    for (const SettingSpec &spec : SettingsTable::settings())
-        read.append(spec.setting);
+    for (const SettingRow &row : SettingsTable::settings())
+        read.append(row.setting);
     // The device decides what it reports; a setting it left out keeps the
     // blank the read began with, and Write would send that blank.
     if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
