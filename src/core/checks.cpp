@@ -6,6 +6,7 @@
 #include "settingstable.h"
 
 #include <QCoreApplication>
+
 #include <array>
 #include <bit>
 
@@ -28,17 +29,6 @@ private:
     QList<Problem> m_problems;
 };
 
-bool isDigits(QStringView text)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar character : text) {
-        if (character < QLatin1Char('0') || character > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
-
 bool isAsciiLetter(QChar character)
 {
     return (character >= QLatin1Char('A') && character <= QLatin1Char('Z')) ||
@@ -48,6 +38,17 @@ bool isAsciiLetter(QChar character)
 bool isAsciiDigit(QChar character)
 {
     return character >= QLatin1Char('0') && character <= QLatin1Char('9');
+}
+
+bool isDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar character : text) {
+        if (!isAsciiDigit(character))
+            return false;
+    }
+    return true;
 }
 
 constexpr qsizetype CallsignWidth = 6;
@@ -98,9 +99,9 @@ void checkCallsign(const SettingsRecord &record, Findings &findings)
 
     const QString &ssid = record.text(Field::Ssid);
     if (!isDigits(ssid) || ssid.toInt() > HighestSsid)
-        findings.error(Field::Ssid,
-                       QCoreApplication::translate("Checks", "SSID %1 is not a number from 0 to 15")
-                           .arg(ssid));
+        findings.error(Field::Ssid, QCoreApplication::translate(
+                                        "Checks", "SSID “%1” is not a number from 0 to 15")
+                                        .arg(ssid));
 }
 
 void checkPass(const SettingsRecord &record, Findings &findings)
@@ -109,7 +110,7 @@ void checkPass(const SettingsRecord &record, Findings &findings)
     const QString callsign = unpaddedCallsign(record);
     if (!isDigits(pass)) {
         findings.warn(Field::Pass,
-                      QCoreApplication::translate("Checks", "%1 is not a passcode: it must be a "
+                      QCoreApplication::translate("Checks", "“%1” is not a passcode: it must be a "
                                                             "number")
                           .arg(pass));
         return;
@@ -234,54 +235,78 @@ struct PositionReport
     std::optional<Phg> phg;
 };
 
+using Fault = std::pair<Severity, QString>;
+
 struct PositionReading
 {
     std::optional<PositionReport> report;
     // The first fault found; none when the report and its PHG are sound.
-    std::optional<std::pair<Severity, QString>> fault;
+    std::optional<Fault> fault;
 };
 
-std::optional<std::pair<Severity, QString>> readCoordinate(QStringView text, int degreeDigits,
-                                                           int highestDegrees, QChar positive,
-                                                           QChar negative, Coordinate &coordinate)
+enum class Axis
 {
-    const bool latitude = degreeDigits == 2;
-    const qsizetype length = degreeDigits + 6;
-    const QStringView field = text.left(length);
-    const bool shaped = field.size() == length && isDigits(field.first(degreeDigits + 2)) &&
-                        field.at(degreeDigits + 2) == QLatin1Char('.') &&
-                        isDigits(field.sliced(degreeDigits + 3, 2));
+    Latitude,  // DDMM.mm and N or S
+    Longitude, // DDDMM.mm and E or W
+};
+
+struct AxisForm
+{
+    int degreeDigits;
+    int highestDegrees;
+    char positive;
+    char negative;
+};
+
+constexpr AxisForm formOf(Axis axis)
+{
+    return axis == Axis::Latitude ? AxisForm{2, 90, 'N', 'S'} : AxisForm{3, 180, 'E', 'W'};
+}
+
+// The degrees, four characters of minutes and the hemisphere letter.
+constexpr qsizetype widthOf(Axis axis)
+{
+    return formOf(axis).degreeDigits + 6;
+}
+
+std::optional<Fault> readCoordinate(QStringView text, Axis axis, Coordinate &coordinate)
+{
+    const AxisForm form = formOf(axis);
+    const int digits = form.degreeDigits;
+    const QStringView field = text.left(widthOf(axis));
+    const bool shaped = field.size() == widthOf(axis) && isDigits(field.first(digits + 2)) &&
+                        field.at(digits + 2) == QLatin1Char('.') &&
+                        isDigits(field.sliced(digits + 3, 2));
     if (!shaped)
-        return std::pair{Severity::Warning,
-                         latitude
-                             ? QCoreApplication::translate(
-                                   "Checks", "The latitude must be written DDMM.mm and N or S")
-                             : QCoreApplication::translate(
-                                   "Checks", "The longitude must be written DDDMM.mm and E or W")};
-    coordinate.degrees = field.first(degreeDigits).toInt();
-    coordinate.minutes = field.sliced(degreeDigits, 5).toString();
-    coordinate.hemisphere = field.at(degreeDigits + 5);
+        return Fault{Severity::Warning,
+                     axis == Axis::Latitude
+                         ? QCoreApplication::translate(
+                               "Checks", "The latitude must be written DDMM.mm and N or S")
+                         : QCoreApplication::translate(
+                               "Checks", "The longitude must be written DDDMM.mm and E or W")};
+    coordinate.degrees = field.first(digits).toInt();
+    coordinate.minutes = field.sliced(digits, 5).toString();
+    coordinate.hemisphere = field.at(digits + 5);
     const double minutes = coordinate.minutes.toDouble();
-    if (coordinate.degrees > highestDegrees ||
-        (coordinate.degrees == highestDegrees && minutes > 0))
-        return std::pair{
+    if (coordinate.degrees > form.highestDegrees ||
+        (coordinate.degrees == form.highestDegrees && minutes > 0))
+        return Fault{
             Severity::Error,
-            latitude ? QCoreApplication::translate("Checks", "Latitude %1°%2′ is beyond 90°")
-                           .arg(coordinate.degrees)
-                           .arg(coordinate.minutes)
-                     : QCoreApplication::translate("Checks", "Longitude %1°%2′ is beyond 180°")
-                           .arg(coordinate.degrees)
-                           .arg(coordinate.minutes)};
+            (axis == Axis::Latitude
+                 ? QCoreApplication::translate("Checks", "Latitude %1°%2′ is beyond 90°")
+                 : QCoreApplication::translate("Checks", "Longitude %1°%2′ is beyond 180°"))
+                .arg(coordinate.degrees)
+                .arg(coordinate.minutes)};
     if (minutes >= 60)
-        return std::pair{Severity::Error,
-                         QCoreApplication::translate("Checks", "Minutes %1 are not below 60")
-                             .arg(coordinate.minutes)};
-    if (coordinate.hemisphere != positive && coordinate.hemisphere != negative)
-        return std::pair{Severity::Warning,
-                         QCoreApplication::translate("Checks", "%1 is not %2 or %3")
-                             .arg(coordinate.hemisphere)
-                             .arg(positive)
-                             .arg(negative)};
+        return Fault{Severity::Error,
+                     QCoreApplication::translate("Checks", "Minutes %1 are not below 60")
+                         .arg(coordinate.minutes)};
+    if (coordinate.hemisphere != QLatin1Char(form.positive) &&
+        coordinate.hemisphere != QLatin1Char(form.negative))
+        return Fault{Severity::Warning, QCoreApplication::translate("Checks", "%1 is not %2 or %3")
+                                            .arg(coordinate.hemisphere)
+                                            .arg(QLatin1Char(form.positive))
+                                            .arg(QLatin1Char(form.negative))};
     return std::nullopt;
 }
 
@@ -308,7 +333,7 @@ PositionReading readPosition(QStringView text)
 {
     PositionReading reading;
     const auto fail = [&reading](Severity severity, const QString &why) {
-        reading.fault = std::pair{severity, why};
+        reading.fault = Fault{severity, why};
         return reading;
     };
     if (text.isEmpty())
@@ -317,15 +342,14 @@ PositionReading readPosition(QStringView text)
     if (text.front() != QLatin1Char('!') && text.front() != QLatin1Char('='))
         return fail(Severity::Warning,
                     QCoreApplication::translate(
-                        "Checks", "A position report begins with \"!\" or \"=\", not \"%1\"")
+                        "Checks", "A position report begins with “!” or “=”, not “%1”")
                         .arg(text.front()));
 
     PositionReport report;
     qsizetype at = 1;
-    if (auto fault = readCoordinate(text.sliced(at), 2, 90, QLatin1Char('N'), QLatin1Char('S'),
-                                    report.latitude))
+    if (auto fault = readCoordinate(text.sliced(at), Axis::Latitude, report.latitude))
         return fail(fault->first, fault->second);
-    at += 8;
+    at += widthOf(Axis::Latitude);
     if (at >= text.size())
         return fail(Severity::Warning,
                     QCoreApplication::translate("Checks", "The symbol table is missing"));
@@ -338,10 +362,9 @@ PositionReading readPosition(QStringView text)
                         "Checks", "Symbol table %1 is not /, \\ or an overlay letter or digit")
                         .arg(report.table));
     at += 1;
-    if (auto fault = readCoordinate(text.sliced(at), 3, 180, QLatin1Char('E'), QLatin1Char('W'),
-                                    report.longitude))
+    if (auto fault = readCoordinate(text.sliced(at), Axis::Longitude, report.longitude))
         return fail(fault->first, fault->second);
-    at += 9;
+    at += widthOf(Axis::Longitude);
     if (at >= text.size())
         return fail(Severity::Warning,
                     QCoreApplication::translate("Checks", "The symbol code is missing"));
@@ -412,7 +435,7 @@ void checkSentTime(const SettingsRecord &record, Findings &findings)
     if (!isDigits(interval))
         findings.warn(
             Field::SentTime,
-            QCoreApplication::translate("Checks", "%1 is not a whole number").arg(interval));
+            QCoreApplication::translate("Checks", "“%1” is not a whole number").arg(interval));
     else if (interval.toInt() == 0)
         findings.warn(Field::SentTime,
                       QCoreApplication::translate("Checks", "An interval of zero"));
@@ -557,7 +580,7 @@ void checkFreq(const SettingsRecord &record, Findings &findings)
     if (!isNumber(freq, 0, 1e9) || freq.startsWith(QLatin1Char('-'))) {
         findings.error(
             Field::Freq,
-            QCoreApplication::translate("Checks", "%1 is not a frequency in MHz").arg(freq));
+            QCoreApplication::translate("Checks", "“%1” is not a frequency in MHz").arg(freq));
         return;
     }
     const double mhz = freq.toDouble();
@@ -572,7 +595,7 @@ void checkChoice(const SettingsRecord &record, Field field, Findings &findings)
 {
     const QString &text = record.text(field);
     if (!SettingsTable::choices(field).contains(text))
-        findings.warn(field, QCoreApplication::translate("Checks", "%1 is not one of the list's "
+        findings.warn(field, QCoreApplication::translate("Checks", "“%1” is not one of the list's "
                                                                    "entries")
                                  .arg(text));
 }

@@ -46,7 +46,8 @@ enum class Scope
 
 // Every problem of the values in `scope`, in the order a settings file holds
 // the settings (the Wi-Fi credentials last). The callsign's padding blanks
-// are dropped first, as the device drops them.
+// are dropped first, as the device drops them; the addresses count only for
+// static addressing, as only then does the write send them.
 QList<Problem> problems(const SettingsRecord &record, Scope scope);
 
 bool hasErrors(const QList<Problem> &problems);

@@ -108,7 +108,7 @@ void TestChecks::problem_data()
     row("callsign without digit", {{Field::Callsign, "NOCALL"}, {Field::Pass, "12960"}},
         Field::Callsign, W, "NOCALL is not a callsign: it needs letters and a digit");
     row("callsign of seven", {{Field::Callsign, "BH4ABCD"}}, Field::Callsign, E);
-    row("SSID 16", {{Field::Ssid, "16"}}, Field::Ssid, E, "SSID 16 is not a number from 0 to 15");
+    row("SSID 16", {{Field::Ssid, "16"}}, Field::Ssid, E, "SSID “16” is not a number from 0 to 15");
     row("pass of another callsign", {{Field::Pass, "12960"}}, Field::Pass, W,
         "Pass 12960 does not belong to N0CALL; its passcode is 13023");
 
@@ -149,7 +149,7 @@ void TestChecks::problem_data()
     row("second term bad", {{Field::Filter, "m/50 z"}}, Field::Filter, W);
 
     row("frequency 999", {{Field::Freq, "999"}}, Field::Freq, W);
-    row("frequency abc", {{Field::Freq, "abc"}}, Field::Freq, E, "abc is not a frequency in MHz");
+    row("frequency abc", {{Field::Freq, "abc"}}, Field::Freq, E, "“abc” is not a frequency in MHz");
     row("frequency with slash", {{Field::Freq, "144/64"}}, Field::Freq, E);
     row("interval zero", {{Field::SentTime, "0000"}}, Field::SentTime, W);
     row("interval empty", {{Field::SentTime, ""}}, Field::SentTime, W);
