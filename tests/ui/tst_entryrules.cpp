@@ -60,6 +60,8 @@ private Q_SLOTS:
     void typed();
     void keysThatDoNotType_data();
     void keysThatDoNotType();
+    void ctrlASelectsAll_data();
+    void ctrlASelectsAll();
     void setByProgram_data();
     void setByProgram();
     void pasted_data();
@@ -194,6 +196,48 @@ void EntryRulesTest::keysThatDoNotType()
     if (modifiers == Qt::ControlModifier && key != Qt::Key_Z)
         edit->selectAll();
     QTest::keyClick(edit, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(edit->text(), after);
+}
+
+void EntryRulesTest::ctrlASelectsAll_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed"); // over the selection
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("passcode") << "passcodeEdit"
+                              << "123"
+                              << "4"
+                              << "4";
+    QTest::newRow("interval") << "sentTimeEdit"
+                              << "600"
+                              << "9"
+                              << "9";
+    QTest::newRow("frequency") << "freqEdit"
+                               << "144.64"
+                               << "1"
+                               << "1";
+    QTest::newRow("callsign") << "callsignEdit"
+                              << "AB"
+                              << "c"
+                              << "C";
+}
+
+// Ctrl+A is a selection in the boxes whose key filter drops control codes.
+void EntryRulesTest::ctrlASelectsAll()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, before);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(edit->selectedText(), before);
+    type(edit, typed);
     QCOMPARE(edit->text(), after);
 }
 
