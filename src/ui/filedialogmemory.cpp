@@ -63,8 +63,7 @@ QString FileDialogMemory::startFolder() const
         return m_folder;
     if (PortSettingsStore::isUserFolder(m_programFolder))
         return m_programFolder;
-    const QString documents =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!documents.isEmpty() && QFileInfo(documents).isDir())
         return documents;
     return QDir::homePath();

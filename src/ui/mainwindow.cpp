@@ -363,10 +363,10 @@ void MainWindow::readDevice()
 void MainWindow::loadSettings(const QString &fileName)
 {
     const QString before = m_status;
-    const bool loaded =
-        fileName.isEmpty() ? runCommand(&loadSettingsFile) : runCommand([&fileName](SessionContext &context) {
-            return loadSettingsFileNamed(context, fileName);
-        });
+    const bool loaded = fileName.isEmpty() ? runCommand(&loadSettingsFile)
+                                           : runCommand([&fileName](SessionContext &context) {
+                                                 return loadSettingsFileNamed(context, fileName);
+                                             });
     if (loaded) {
         m_fileDialogs.addRecentFile(fileName.isEmpty() ? m_fileDialogs.lastChosen() : fileName);
         listRecentFiles();

@@ -71,8 +71,8 @@ void MainWindow::addMenuBar()
     new EnabledFollower(*m_recentMenu->menuAction(), *m_ui->loadButton);
     listRecentFiles();
     file->addSeparator();
-    if (auto *backups = findChild<QAction *>(QStringLiteral("backupsAction"),
-                                             Qt::FindDirectChildrenOnly))
+    if (auto *backups =
+            findChild<QAction *>(QStringLiteral("backupsAction"), Qt::FindDirectChildrenOnly))
         file->addAction(backups);
     file->addSeparator();
     QAction *quit = file->addAction(tr("&Quit"), this, &QWidget::close);

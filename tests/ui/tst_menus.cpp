@@ -176,21 +176,20 @@ void MenusTest::dialogStartFolder_data()
     QTest::addColumn<bool>("restarted");
     QTest::addColumn<QString>("start"); // of the next Load file
 
-    QTest::newRow("the program's folder") << false << true << "" << "" << false << "bin";
-    QTest::newRow("a system program folder: Documents")
-        << true << true << "" << "" << false << "home/Documents";
-    QTest::newRow("a system program folder, no Documents: home")
-        << true << false << "" << "" << false << "home";
-    QTest::newRow("a second load starts in the first's folder")
-        << false << false << "loadButton"
-        << "a/x.ini" << false << "a";
+    QTest::newRow("the program's folder") << false << true << ""
+                                          << "" << false << "bin";
+    QTest::newRow("a system program folder: Documents") << true << true << ""
+                                                        << "" << false << "home/Documents";
+    QTest::newRow("a system program folder, no Documents: home") << true << false << ""
+                                                                 << "" << false << "home";
+    QTest::newRow("a second load starts in the first's folder") << false << false << "loadButton"
+                                                                << "a/x.ini" << false << "a";
     QTest::newRow("after a save") << true << true << "saveButton"
                                   << "a/saved.ini" << false << "a";
     QTest::newRow("after a firmware image") << false << false << "openRomButton"
                                             << "a/image.bin" << false << "a";
-    QTest::newRow("a cancelled dialog changes nothing")
-        << false << false << "loadButton"
-        << "" << false << "bin";
+    QTest::newRow("a cancelled dialog changes nothing") << false << false << "loadButton"
+                                                        << "" << false << "bin";
     QTest::newRow("kept across starts") << false << false << "saveButton"
                                         << "a/saved.ini" << true << "a";
 }
@@ -207,8 +206,8 @@ void MenusTest::dialogStartFolder()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("bin")));
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("a")));
-    QVERIFY(QDir(dir.path()).mkpath(documents ? QStringLiteral("home/Documents")
-                                              : QStringLiteral("home")));
+    QVERIFY(QDir(dir.path())
+                .mkpath(documents ? QStringLiteral("home/Documents") : QStringLiteral("home")));
     // The user's folders are the test's own.
     const QByteArray home = qgetenv("HOME");
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
@@ -316,8 +315,9 @@ void MenusTest::help()
 
     window->findChild<QAction *>(action)->trigger();
 
-    QCOMPARE(catcher.opened, opened.isEmpty() ? QList<QUrl>()
-                                              : QList<QUrl>{QUrl::fromLocalFile(dir.filePath(opened))});
+    QCOMPARE(catcher.opened, opened.isEmpty()
+                                 ? QList<QUrl>()
+                                 : QList<QUrl>{QUrl::fromLocalFile(dir.filePath(opened))});
     QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
     for (const QString &part : message)
         QVERIFY2(dialogs.messages.constFirst().contains(part),

@@ -486,11 +486,11 @@ void StartupTest::tabFollowsTheWindow()
     QStringList stops{"ssidCombo",   "passcodeEdit", "positionEdit", "commentEdit",
                       "serverCombo", "sentTimeEdit", "filterEdit",   "dhcpCombo"};
     stops += WindowRig::octetBoxNames();
-    stops += QStringList{"backlightCombo",   "unitCombo",       "freqEdit",    "digiCheckBox",
-                         "pathCombo",        "modCombo",        "aliasCombo",  "wifiSsidEdit",
-                         "wifiPasswordEdit", "applyWifiButton", "statusBox",   "readButton",  "loadButton",
-                         "openRomButton",    "defaultButton",   "saveButton",  "updateButton",
-                         "restartButton",    "portCombo",       "callsignEdit"};
+    stops += QStringList{"backlightCombo",   "unitCombo",       "freqEdit",      "digiCheckBox",
+                         "pathCombo",        "modCombo",        "aliasCombo",    "wifiSsidEdit",
+                         "wifiPasswordEdit", "applyWifiButton", "statusBox",     "readButton",
+                         "loadButton",       "openRomButton",   "defaultButton", "saveButton",
+                         "updateButton",     "restartButton",   "portCombo",     "callsignEdit"};
     WindowRig rig;
     rig.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
