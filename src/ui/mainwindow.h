@@ -18,8 +18,8 @@
 #include <optional>
 #include <type_traits>
 
-class QComboBox;
 class QAction;
+class QComboBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
