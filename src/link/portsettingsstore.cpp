@@ -24,8 +24,6 @@ namespace {
 
 const QString FileName = QStringLiteral("XRVComm.ini");
 const QString Section = QStringLiteral("XRVComm");
-// The platform's profile reader copies at most 254 characters of a value.
-constexpr qsizetype MaxValueLength = 254;
 // The remembered port takes a few hundred bytes; a file far bigger is not ours, and reading it
 // whole could exhaust the memory.
 constexpr qint64 MaxFileSize = 64 * 1024;
@@ -254,9 +252,15 @@ QString defaultIniPath()
 
 QString iniPathFor(const QString &programDir, const QString &configDir)
 {
-    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable() && !isSystemFolder(programDir))
+    if (isUserFolder(programDir))
         return QDir(programDir).filePath(FileName);
     return QDir(configDir).filePath(FileName);
+}
+
+bool isUserFolder(const QString &programDir)
+{
+    return !programDir.isEmpty() && QFileInfo(programDir).isWritable() &&
+           !isSystemFolder(programDir);
 }
 
 void storePortSettings(const QString &fileName, const QString &port, const QString &baudRate,

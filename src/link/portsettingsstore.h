@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace telx5 {
 
@@ -16,6 +17,13 @@ QString defaultIniPath();
 // not a system folder (/usr, /opt, /etc and the like, where an installed
 // program lives, even when run as root), otherwise in `configDir`.
 QString iniPathFor(const QString &programDir, const QString &configDir);
+// Whether the program's folder takes the user's files: writable, and not a
+// system folder.
+bool isUserFolder(const QString &programDir);
+
+// The platform's profile reader copies at most 254 characters of a value:
+// the longest value readValue gives back whole.
+constexpr qsizetype MaxValueLength = 254;
 
 // Remembers the port that worked ("par5") with the line settings it was
 // opened with, in one write of the file.

@@ -28,6 +28,9 @@ std::optional<QChar> characterCode(const QKeyEvent &event)
     default:
         break;
     }
+    // Selecting all, as in every other box, is no typed character.
+    if (event.matches(QKeySequence::SelectAll))
+        return std::nullopt;
     const auto modifiers = event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     // Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z arrive as the control codes 3, 22, 24 and 26.
     if (modifiers == Qt::ControlModifier && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)

@@ -103,6 +103,8 @@ QString toDisplay(QString text)
 
 MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_dialogs(dialogs),
+      m_fileDialogs(dialogs, options.iniPath, options.programFolder),
+      m_programFolder(options.programFolder), m_clientArea(new QWidget(this)),
       m_iniPath(options.iniPath), m_extraPort(options.extraPort),
       m_backupFolder(options.backupFolder), m_keepBackups(options.keepBackups),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
@@ -110,8 +112,10 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
       m_firmware(
           std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_chain.hexLog(), m_chain.codec()))
 {
-    m_ui->setupUi(this);
-    setFixedSize(size());
+    m_ui->setupUi(m_clientArea);
+    // The form keeps its designed name for the client area.
+    setObjectName(QStringLiteral("telx5Config"));
+    setWindowTitle(m_clientArea->windowTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/telx5-config.png")));
 
     // The places were designed around an 8 point system font.
@@ -189,8 +193,7 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
                     m_keptSettings.reset();
             });
     connect(m_ui->loadButton, &QPushButton::clicked, this, [this] { loadSettings({}); });
-    connect(m_ui->saveButton, &QPushButton::clicked, this,
-            [this] { runCommand(&saveSettingsFile); });
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &MainWindow::saveSettings);
     connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &MainWindow::writeDevice);
     connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
@@ -208,6 +211,8 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
 
     startUp(options.locale);
     addBackupsAction();
+    addMenuBar();
+    setUpKeyboard();
 }
 
 MainWindow::~MainWindow() = default;
@@ -226,7 +231,7 @@ void MainWindow::startUp(const QLocale &locale)
 
     if (isChinese()) {
         m_translation = std::make_unique<Translation>(true);
-        m_ui->retranslateUi(this);
+        m_ui->retranslateUi(m_clientArea);
         // The Chinese captions in a Chinese face of their own, so that a
         // caption set narrower to fit its place is narrower in every glyph.
         if (const QString family = chineseFamily(); !family.isEmpty()) {
@@ -358,12 +363,14 @@ void MainWindow::readDevice()
 void MainWindow::loadSettings(const QString &fileName)
 {
     const QString before = m_status;
-    if (fileName.isEmpty())
-        runCommand(&loadSettingsFile);
-    else
-        runCommand([&fileName](SessionContext &context) {
-            return loadSettingsFileNamed(context, fileName);
-        });
+    const bool loaded = fileName.isEmpty() ? runCommand(&loadSettingsFile)
+                                           : runCommand([&fileName](SessionContext &context) {
+                                                 return loadSettingsFileNamed(context, fileName);
+                                             });
+    if (loaded) {
+        m_fileDialogs.addRecentFile(fileName.isEmpty() ? m_fileDialogs.lastChosen() : fileName);
+        listRecentFiles();
+    }
     // The file's name heads what was loaded: the view starts there.
     if (m_status != before)
         m_ui->statusBox->moveCursor(QTextCursor::Start);

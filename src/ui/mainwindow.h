@@ -1,12 +1,14 @@
 #pragma once
 
 #include "deviceview.h"
+#include "filedialogmemory.h"
 #include "firmwarehost.h"
 #include "host.h"
 #include "receivechain.h"
 #include "seriallink.h"
 #include "translation.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QString>
 #include <QWidget>
@@ -16,8 +18,10 @@
 #include <optional>
 #include <type_traits>
 
+class QAction;
 class QComboBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace Ui {
@@ -54,6 +58,9 @@ public:
         QString backupFolder;
         // False for the simulated device, the program's own: listed, not kept.
         bool keepBackups = true;
+        // Where the first file dialog starts (unless it is a system folder),
+        // and from where the installed manual is found.
+        QString programFolder = QCoreApplication::applicationDirPath();
     };
 
     // Runs startUp, which may show one message box through `dialogs`. Without
@@ -73,7 +80,7 @@ public:
     DeviceView &settings() override { return *this; }
     Flags &flags() override { return m_chain.flags(); }
     LineBuffer &lineBuffer() override { return m_chain.lineBuffer(); }
-    Dialogs &dialogs() override { return m_dialogs; }
+    Dialogs &dialogs() override { return m_fileDialogs; }
     QString language() const override { return m_language; }
     QString stepText() const override;
     void setStepText(const QString &text) override;
@@ -127,6 +134,17 @@ private:
     // its places.
     void addBackupsAction();
     void openBackups();
+    // The menu bar above the client area, whose controls keep their places:
+    // the window grows by the bar's height.
+    void addMenuBar();
+    // An action that presses `button`, enabled and disabled with it.
+    QAction *buttonAction(Button which, const QString &text, const QString &name);
+    void listRecentFiles();
+    void saveSettings();
+    void openManual();
+    void showAbout();
+    // Enter presses the focused button.
+    void setUpKeyboard();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
@@ -139,6 +157,11 @@ private:
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     Dialogs &m_dialogs;
+    FileDialogMemory m_fileDialogs;
+    QString m_programFolder;
+    // The controls at their designed places, below the menu bar.
+    QWidget *m_clientArea;
+    QMenu *m_recentMenu = nullptr;
     QString m_iniPath;
     QString m_extraPort;
     QString m_backupFolder;

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void typed();
     void keysThatDoNotType_data();
     void keysThatDoNotType();
+    void ctrlASelectsAll_data();
+    void ctrlASelectsAll();
     void setByProgram_data();
     void setByProgram();
     void pasted_data();
@@ -195,6 +197,26 @@ void EntryRulesTest::keysThatDoNotType()
         edit->selectAll();
     QTest::keyClick(edit, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(edit->text(), after);
+}
+
+void EntryRulesTest::ctrlASelectsAll_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("passcode") << "passcodeEdit";
+    QTest::newRow("frequency") << "freqEdit";
+}
+
+// Ctrl+A selects in the boxes whose key filter drops control codes.
+void EntryRulesTest::ctrlASelectsAll()
+{
+    QFETCH(QString, control);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, QStringLiteral("123"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_4);
+    QCOMPARE(edit->text(), QStringLiteral("4"));
 }
 
 void EntryRulesTest::setByProgram_data()

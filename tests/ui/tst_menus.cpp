@@ -1,0 +1,229 @@
+#include "windowrig.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+Q_DECLARE_METATYPE(telx5::Button)
+
+namespace {
+
+std::unique_ptr<MainWindow> windowIn(const QString &programFolder, const QString &iniPath,
+                                     Dialogs &dialogs, SerialLink &link)
+{
+    MainWindow::Options options;
+    options.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    options.iniPath = iniPath;
+    options.programFolder = programFolder;
+    return std::make_unique<MainWindow>(options, dialogs, &link);
+}
+
+} // namespace
+
+class MenusTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keysRunCommands_data();
+    void keysRunCommands();
+    void actionFollowsItsButton_data();
+    void actionFollowsItsButton();
+    void menuBarAboveTheClientArea();
+    void dialogStartFolder_data();
+    void dialogStartFolder();
+    void recentFileLoadsAgain();
+    void help_data();
+    void help();
+};
+
+void MenusTest::keysRunCommands_data()
+{
+    QTest::addColumn<QString>("focus"); // empty: where the window puts it
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QByteArray>("sent");
+
+    QTest::newRow("Ctrl+O loads") << "" << (Qt::CTRL | Qt::Key_O).toCombined()
+                                  << "Please choose fireware." << QByteArray();
+    QTest::newRow("Ctrl+S saves") << "" << (Qt::CTRL | Qt::Key_S).toCombined() << "Save"
+                                  << QByteArray();
+    QTest::newRow("F5 reads") << "" << int(Qt::Key_F5) << "" << QByteArray("\r\nSETUP#\r\n");
+    QTest::newRow("Enter on the Write button writes")
+        << "writeButton" << int(Qt::Key_Return) << "" << QByteArray("AT+CALL,NOCALL-10#\r\n");
+}
+
+void MenusTest::keysRunCommands()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, dialog);
+    QFETCH(QByteArray, sent);
+
+    WindowRig rig(QLocale(QLocale::English, QLocale::UnitedKingdom), QStringLiteral("/dev/pts/9"));
+    rig.link.refuseOpen = false;
+    QByteArray onTheWire;
+    // The first line is enough: the cable is pulled at once.
+    rig.link.onSend = [&](QByteArrayView bytes) {
+        onTheWire += bytes;
+        rig.link.pull();
+    };
+    rig.control<QPushButton>(QStringLiteral("defaultButton"))->click();
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    if (!focus.isEmpty())
+        rig.control<QWidget>(focus)->setFocus();
+
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+
+    QCOMPARE(rig.dialogs.requests.isEmpty() ? QString() : rig.dialogs.requests.constFirst().title,
+             dialog);
+    QCOMPARE(onTheWire, sent);
+}
+
+void MenusTest::actionFollowsItsButton_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Button>("button");
+    QTest::addColumn<bool>("atStart");
+
+    QTest::newRow("Read data") << "readAction" << Button::Read << true;
+    QTest::newRow("Write data, disabled until a read") << "writeAction" << Button::Write << false;
+    QTest::newRow("Update firmware") << "updateFirmwareAction" << Button::Update << true;
+}
+
+// However a session enables or disables a button, its menu entry follows.
+void MenusTest::actionFollowsItsButton()
+{
+    QFETCH(QString, action);
+    QFETCH(Button, button);
+    QFETCH(bool, atStart);
+
+    WindowRig rig;
+    auto *entry = rig.control<QAction>(action);
+    QCOMPARE(entry->isEnabled(), atStart);
+    rig.window->setEnabled(button, !atStart);
+    QCOMPARE(entry->isEnabled(), !atStart);
+}
+
+// The controls keep their places below the bar; the window grows by its height.
+void MenusTest::menuBarAboveTheClientArea()
+{
+    WindowRig rig;
+    const int bar = rig.control<QMenuBar>(QStringLiteral("menuBar"))->height();
+    QVERIFY(bar > 0);
+    QCOMPARE(rig.control<QWidget>(QStringLiteral("MainWindow"))->geometry(),
+             QRect(0, bar, 519, 502));
+    QCOMPARE(rig.window->size(), QSize(519, 502 + bar));
+}
+
+void MenusTest::dialogStartFolder_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("userFolder"); // the test's own home, or its Documents
+    QTest::addColumn<QString>("chosen");     // in a first Load file
+    QTest::addColumn<QString>("start");      // of the next one
+
+    QTest::newRow("the program's folder") << "bin"
+                                          << "home"
+                                          << ""
+                                          << "bin";
+    QTest::newRow("a system program folder: Documents") << "/usr/bin"
+                                                        << "home/Documents"
+                                                        << ""
+                                                        << "home/Documents";
+    QTest::newRow("a system program folder, no Documents: home") << "/usr/bin"
+                                                                 << "home"
+                                                                 << ""
+                                                                 << "home";
+    QTest::newRow("the first's folder") << "/usr/bin"
+                                        << "home"
+                                        << "a/x.ini"
+                                        << "a";
+}
+
+void MenusTest::dialogStartFolder()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, userFolder);
+    QFETCH(QString, chosen);
+    QFETCH(QString, start);
+
+    QTemporaryDir dir;
+    for (const QString &folder : {QStringLiteral("bin"), QStringLiteral("a"), userFolder})
+        QVERIFY(QDir(dir.path()).mkpath(folder));
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+    });
+    qputenv("HOME", QFile::encodeName(dir.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("home/.config"))));
+    FakeDialogs dialogs;
+    FakeLink link{FakeLink::Opens::Never};
+    auto window = windowIn(program.startsWith(QLatin1Char('/')) ? program : dir.filePath(program),
+                           dir.filePath(QStringLiteral("XRVComm.ini")), dialogs, link);
+    auto *load = window->findChild<QPushButton *>(QStringLiteral("loadButton"));
+    dialogs.fileToChoose = chosen.isEmpty() ? QString() : dir.filePath(chosen);
+    load->click();
+    load->click();
+
+    QCOMPARE(dialogs.requests.size(), 2);
+    QCOMPARE(dialogs.requests.constLast().directory, dir.filePath(start));
+}
+
+// A file saved is offered again after a restart, and loads from the menu.
+void MenusTest::recentFileLoadsAgain()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("XRVComm.ini"));
+    FakeDialogs dialogs;
+    FakeLink link{FakeLink::Opens::Never};
+    auto window = windowIn(dir.path(), ini, dialogs, link);
+    window->findChild<QPushButton *>(QStringLiteral("defaultButton"))->click();
+    dialogs.fileToChoose = dir.filePath(QStringLiteral("a&b.ini"));
+    window->findChild<QPushButton *>(QStringLiteral("saveButton"))->click();
+
+    window = windowIn(dir.path(), ini, dialogs, link);
+    QAction *entry =
+        window->findChild<QMenu *>(QStringLiteral("recentFilesMenu"))->actions().value(0);
+    QCOMPARE(entry->text(), QStringLiteral("&1 ") + dir.filePath(QStringLiteral("a&&b.ini")));
+    entry->trigger();
+    QCOMPARE(window->text(Field::Callsign), QStringLiteral("NOCALL"));
+}
+
+void MenusTest::help_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("About") << "aboutAction"
+                           << QStringList{"telx5-config 1.0.0", QStringLiteral("Qt ") + qVersion(),
+                                          " build, "};
+    QTest::newRow("a manual not installed")
+        << "manualAction" << QStringList{"share/doc/telx5-config/README.md is missing"};
+}
+
+void MenusTest::help()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, shown);
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    FakeLink link{FakeLink::Opens::Never};
+    auto window = windowIn(dir.filePath(QStringLiteral("bin")), {}, dialogs, link);
+    window->findChild<QAction *>(action)->trigger();
+    QCOMPARE(dialogs.messages.size(), 1);
+    for (const QString &part : shown)
+        QVERIFY2(dialogs.messages.constFirst().contains(part), qPrintable(part));
+}
+
+QTEST_MAIN(MenusTest)
+#include "tst_menus.moc"
