@@ -164,6 +164,8 @@ private:
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;
+    // The step box's whole text; the box may show it cut short.
+    QString m_stepText;
 };
 
 } // namespace telx5
