@@ -717,6 +717,14 @@ void MainWindow::setProgressValue(int value)
     m_ui->progressBar->setValue(value);
 }
 
+void MainWindow::setProgressText(const QString &text)
+{
+    // The bar puts its own figures only for "%p", "%v" and "%m", which the
+    // text never holds.
+    m_ui->progressBar->setFormat(text);
+    m_ui->progressBar->setTextVisible(!text.isEmpty());
+}
+
 void MainWindow::setNoticeText(const QString &text)
 {
     m_ui->noticeLabel->setText(text);

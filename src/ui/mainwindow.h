@@ -89,6 +89,7 @@ public:
     // FirmwareHost
     void setProgressRange(int minimum, int maximum) override;
     void setProgressValue(int value) override;
+    void setProgressText(const QString &text) override;
     void setNoticeText(const QString &text) override;
     void setPortControlsEnabled(bool enabled) override;
 
