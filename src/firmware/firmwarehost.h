@@ -15,6 +15,8 @@ public:
 
     virtual void setProgressRange(int minimum, int maximum) = 0;
     virtual void setProgressValue(int value) = 0;
+    // The words on the progress bar; empty: none. Only a window shows them.
+    virtual void setProgressText(const QString & /*text*/) {}
 
     // The label that carries the transfer's progress line.
     virtual void setNoticeText(const QString &text) = 0;

@@ -137,6 +137,8 @@ bool FirmwareUpdate::takeImage(const QString &fileName, const QByteArray &image)
     m_host.settings().setStatusText(FixedText::tr("文件：") + QDir::toNativeSeparators(fileName));
     m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
+    // The last session's figures are not this image's.
+    m_firmwareHost.setProgressText({});
     m_blockIndex = 0;
     return true;
 }
@@ -163,7 +165,8 @@ void FirmwareUpdate::startUpdate()
         return portFailure(Outcome::PortUnavailable);
     m_sessionRunning = true;
     holdOtherCommands(true);
-    m_firmwareHost.setProgressValue(0);
+    m_transferClock.invalidate();
+    showProgress(0);
     m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
     showUpdating(true);
     if (!sendLine(Commands::resetEeram()))
@@ -305,7 +308,9 @@ void FirmwareUpdate::sendFrame(int index)
     if (m_blockBuffer.isEmpty())
         return;
     send(m_blockBuffer);
-    m_firmwareHost.setProgressValue(std::max(m_blockIndex, index + 1));
+    if (!m_transferClock.isValid())
+        m_transferClock.start();
+    showProgress(std::max(m_blockIndex, index + 1));
 }
 
 void FirmwareUpdate::startConfirming()
@@ -384,6 +389,30 @@ QString FirmwareUpdate::progressLine(const QString &state) const
            QStringLiteral("%");
 }
 
+QString FirmwareUpdate::progressText(int sent, int count, std::optional<qint64> sinceFirstBlockMs)
+{
+    const int percent = FirmwareImage::percentage(sent, count);
+    // The loader has taken every block sent but the last, which is on its way.
+    const int taken = sent - 1;
+    if (!sinceFirstBlockMs || taken < 1 || count <= taken)
+        return tr("%1 %").arg(percent);
+    const qint64 leftMs = *sinceFirstBlockMs * (count - taken) / taken;
+    const qint64 seconds = (leftMs + 999) / 1000;
+    return tr("%1 % — %2 left")
+        .arg(percent)
+        .arg(QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void FirmwareUpdate::showProgress(int sent)
+{
+    m_shownBlocks = sent;
+    m_firmwareHost.setProgressValue(sent);
+    std::optional<qint64> since;
+    if (m_transferClock.isValid())
+        since = m_transferClock.elapsed();
+    m_firmwareHost.setProgressText(progressText(sent, blockCount(), since));
+}
+
 void FirmwareUpdate::holdOtherCommands(bool hold)
 {
     if (hold) {
@@ -405,7 +434,8 @@ void FirmwareUpdate::complete()
     if (!m_sessionRunning)
         return;
     m_firmwareHost.setNoticeText(progressLine(FixedText::tr("update complete")));
-    m_firmwareHost.setProgressValue(blockCount());
+    m_transferClock.invalidate();
+    showProgress(blockCount());
     m_host.settings().appendStatusLine(tr("update complete"));
     showUpdating(false);
     // Before the close, which lets events run while it drains.
@@ -463,6 +493,11 @@ void FirmwareUpdate::endSession(Outcome outcome)
     m_confirming = false;
     m_sameBlockAsks = 0;
     m_blockIndex = 0;
+    // A transfer cut short keeps its share on the bar, without a time left.
+    if (m_transferClock.isValid()) {
+        m_transferClock.invalidate();
+        showProgress(m_shownBlocks);
+    }
     if (m_port.isOpen())
         m_port.close();
     lockControls(false);

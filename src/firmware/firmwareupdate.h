@@ -5,11 +5,13 @@
 #include "host.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <optional>
 #include <utility>
 
 namespace telx5 {
@@ -69,6 +71,11 @@ public:
         return m_imageLength >= FirmwareImage::MinimumLength && !m_updating && !m_sessionRunning;
     }
 
+    // The progress bar's words after `sent` of `count` blocks: the share sent,
+    // and once the loader has taken a block since the first went out
+    // `sinceFirstBlockMs` before, the time left at the pace so far.
+    static QString progressText(int sent, int count, std::optional<qint64> sinceFirstBlockMs);
+
     // A boot loader that has been sent the header may first erase its flash;
     // between blocks it only stores one. A loader silent for longer has
     // stopped, and the session ends rather than keep the controls locked.
@@ -114,6 +121,8 @@ private:
     void portLost();
     void endSession(Outcome outcome);
     QString progressLine(const QString &state) const;
+    // The bar at `sent` blocks, with the time left while blocks go out.
+    void showProgress(int sent);
     // The Update button's "update...": while it shows, a press cancels.
     void showUpdating(bool updating);
 
@@ -153,6 +162,9 @@ private:
     // The buttons of the other commands and whether they were enabled when
     // the session took them.
     QList<std::pair<Button, bool>> m_heldCommands;
+    // Runs from the session's first block until its transfer ends.
+    QElapsedTimer m_transferClock;
+    int m_shownBlocks = 0;
     QMetaObject::Connection m_arrivals;
 };
 

@@ -2,12 +2,18 @@
 
 #include "entryrules.h"
 
+#include <QAction>
+#include <QChildEvent>
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace telx5 {
 
@@ -41,6 +47,21 @@ std::optional<QChar> characterCode(const QKeyEvent &event)
     return std::nullopt;
 }
 
+// How many characters at the start and at the end a change left as they were;
+// they never overlap.
+std::pair<qsizetype, qsizetype> unchangedEnds(const QString &before, const QString &after)
+{
+    const qsizetype common = std::min(after.size(), before.size());
+    qsizetype prefix = 0;
+    while (prefix < common && after.at(prefix) == before.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < common - prefix &&
+           after.at(after.size() - 1 - suffix) == before.at(before.size() - 1 - suffix))
+        ++suffix;
+    return {prefix, suffix};
+}
+
 } // namespace
 
 FieldEntry::FieldEntry(QLineEdit &edit, Field field)
@@ -49,6 +70,9 @@ FieldEntry::FieldEntry(QLineEdit &edit, Field field)
 {
     m_edit.setValidator(this);
     m_edit.installEventFilter(this);
+    // A drop would be refused: the pointer says so before the button is let go.
+    if (!takesPaste())
+        m_edit.setAcceptDrops(false);
     connect(&m_edit, &QLineEdit::textChanged, this, &FieldEntry::textChanged);
 }
 
@@ -60,19 +84,25 @@ QValidator::State FieldEntry::validate(QString &input, int &pos) const
     // A pasted line break would end the setting's line on the wire and in the
     // settings file, and start another one there: each becomes a space.
     input.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const auto [prefix, suffix] = unchangedEnds(m_last, input);
+
+    // Every way text gets into the box ends here: Ctrl+V, Shift+Insert, the
+    // menu's Paste (also from a menu of the program's own, or triggered by
+    // code), a middle-click, a drop, and any the platform adds. Filtering
+    // their events would miss what is not an event, so a box that takes no
+    // paste takes no insertion but the one the key being handed over makes.
+    // The change is turned back rather than refused as Invalid: the box would
+    // then let the next change through unchecked.
+    if (!takesPaste() && input.size() - prefix - suffix > m_typed.size()) {
+        input = m_last;
+        pos = static_cast<int>(std::min(prefix, m_last.size()));
+        return Acceptable;
+    }
     if (m_limit == 0 || input.size() <= m_limit)
         return Acceptable;
 
     // The edit replaced a middle part of the old text; keep of the new part only
     // what fits, so that an over-long paste is cut and a typed key refused.
-    const qsizetype common = std::min(input.size(), m_last.size());
-    qsizetype prefix = 0;
-    while (prefix < common && input.at(prefix) == m_last.at(prefix))
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < common - prefix &&
-           input.at(input.size() - 1 - suffix) == m_last.at(m_last.size() - 1 - suffix))
-        ++suffix;
     const qsizetype kept = prefix + suffix;
     qsizetype room = std::max<qsizetype>(0, m_limit - kept);
     // Never keep half of a character that takes two UTF-16 units.
@@ -94,21 +124,73 @@ QValidator::State FieldEntry::validate(QString &input, int &pos) const
 
 bool FieldEntry::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != &m_edit || event->type() != QEvent::KeyPress)
+    if (watched != &m_edit || m_handingOver)
         return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    const std::optional<QChar> code = characterCode(*key);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return keyPressed(*static_cast<QKeyEvent *>(event));
+    case QEvent::InputMethod:
+        return textCommitted(*static_cast<QInputMethodEvent *>(event));
+    case QEvent::ChildPolished:
+        // The box's context menu, the standard one or one built from it, is
+        // polished just before it shows, with its entries in place.
+        if (auto *menu = qobject_cast<QMenu *>(static_cast<QChildEvent *>(event)->child());
+            menu && !takesPaste())
+            disablePaste(*menu);
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool FieldEntry::keyPressed(QKeyEvent &key)
+{
+    const std::optional<QChar> code = characterCode(key);
     if (!code)
         return false;
     const QString filtered = filterKey(*code);
     if (filtered.isEmpty())
         return true;
-    if (filtered == QString(*code))
+    if (filtered == QString(*code) && takesPaste())
         return false;
-    QKeyEvent replaced(QEvent::KeyPress, key->key(), key->modifiers(), filtered,
-                       key->isAutoRepeat(), static_cast<ushort>(key->count()));
-    QCoreApplication::sendEvent(&m_edit, &replaced);
+    const QScopedValueRollback handingOver(m_handingOver, true);
+    const QScopedValueRollback typed(m_typed, filtered);
+    QKeyEvent handed(QEvent::KeyPress, key.key(), key.modifiers(), filtered, key.isAutoRepeat(),
+                     static_cast<ushort>(key.count()));
+    QCoreApplication::sendEvent(&m_edit, &handed);
     return true;
+}
+
+// An input method (a Chinese one, or any on some Wayland desktops) delivers
+// typed text as committed text, not as key presses: the key filter takes
+// each of its characters as it takes a key.
+bool FieldEntry::textCommitted(QInputMethodEvent &input)
+{
+    const QString commit = input.commitString();
+    if (commit.isEmpty())
+        return false;
+    QString filtered;
+    for (const QChar code : commit)
+        filtered += filterKey(code);
+    if (filtered == commit && takesPaste())
+        return false;
+    const QScopedValueRollback handingOver(m_handingOver, true);
+    const QScopedValueRollback typed(m_typed, filtered);
+    QInputMethodEvent handed(input.preeditString(), input.attributes());
+    handed.setCommitString(filtered, input.replacementStart(), input.replacementLength());
+    QCoreApplication::sendEvent(&m_edit, &handed);
+    return true;
+}
+
+void FieldEntry::disablePaste(QMenu &menu) const
+{
+    // The standard entries carry no names: Paste is known by its caption,
+    // which the box translates itself, before the tab and its shortcut.
+    const QString paste = QLineEdit::tr("&Paste");
+    for (QAction *action : menu.actions()) {
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == paste)
+            action->setEnabled(false);
+    }
 }
 
 QString FieldEntry::filterKey(QChar code) const
@@ -124,6 +206,13 @@ QString FieldEntry::filterKey(QChar code) const
     default:
         return QString(code);
     }
+}
+
+// Ctrl+V arrives as the code 22: a box whose key filter drops it is one the
+// user only types into.
+bool FieldEntry::takesPaste() const
+{
+    return !filterKey(QChar(22)).isEmpty();
 }
 
 void FieldEntry::textChanged(const QString &text)

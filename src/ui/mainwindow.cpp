@@ -21,6 +21,8 @@
 #include <QIcon>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 namespace telx5 {
@@ -97,6 +99,28 @@ void tipWholeText(QLineEdit *edit)
 QString toDisplay(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// A text wider than the box ends in "…" where the box ends, instead of
+// stopping mid-letter at its edge; the tooltip carries it whole.
+void showElided(QLineEdit *edit, const QString &text)
+{
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->hasFrame()
+                          ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit)
+                          : 0;
+    // The box draws its text 2 pixels in from either side of its contents.
+    const int room =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() - 4;
+    // The box draws a line break as a space.
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString elided = edit->fontMetrics().elidedText(shown, Qt::ElideRight, room);
+    const bool cut = elided != shown;
+    edit->setText(cut ? elided : text);
+    showStart(edit);
+    edit->setToolTip(cut ? toDisplay(text) : QString());
 }
 
 } // namespace
@@ -200,6 +224,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->restartButton, &QPushButton::clicked, this,
             [this] { runCommand(&restartDevice); });
     connect(m_ui->statusBox, &QPlainTextEdit::textChanged, this, &MainWindow::statusEdited);
+    m_stepText = m_ui->stepBox->text();
+    connect(m_ui->stepBox, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_stepText = text; });
     // After the receiver, so the box shows the log with the new bytes.
     connect(&m_link, &SerialLink::received, this,
             [this] { m_ui->hexLogBox->setText(m_chain.hexLog().back(HexLogShown)); });
@@ -622,13 +649,13 @@ void MainWindow::statusEdited()
 
 QString MainWindow::stepText() const
 {
-    return m_ui->stepBox->text();
+    return m_stepText;
 }
 
 void MainWindow::setStepText(const QString &text)
 {
-    m_ui->stepBox->setText(text);
-    showStart(m_ui->stepBox);
+    m_stepText = text;
+    showElided(m_ui->stepBox, text);
 }
 
 QPushButton *MainWindow::button(Button button) const
@@ -695,6 +722,14 @@ void MainWindow::setProgressRange(int minimum, int maximum)
 void MainWindow::setProgressValue(int value)
 {
     m_ui->progressBar->setValue(value);
+}
+
+void MainWindow::setProgressText(const QString &text)
+{
+    // The bar puts its own figures only for "%p", "%v" and "%m", which the
+    // text never holds.
+    m_ui->progressBar->setFormat(text);
+    m_ui->progressBar->setTextVisible(!text.isEmpty());
 }
 
 void MainWindow::setNoticeText(const QString &text)

@@ -96,6 +96,7 @@ public:
     // FirmwareHost
     void setProgressRange(int minimum, int maximum) override;
     void setProgressValue(int value) override;
+    void setProgressText(const QString &text) override;
     void setNoticeText(const QString &text) override;
     void setPortControlsEnabled(bool enabled) override;
 
@@ -187,6 +188,8 @@ private:
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;
+    // The step box's whole text; the box may show it cut short.
+    QString m_stepText;
 };
 
 } // namespace telx5

@@ -175,6 +175,8 @@ private Q_SLOTS:
     void staleReplyBeforeTheRebootIsNotAnswered();
     void progressLine_data();
     void progressLine();
+    void progressText_data();
+    void progressText();
     void resetConfirmation_data();
     void resetConfirmation();
     void noBootLoader();
@@ -452,6 +454,33 @@ void TestFirmwareUpdate::progressLine()
     QCOMPARE(bar, expectedBar);
     QCOMPARE(rig.host.progress, blocks);
     QVERIFY(rig.host.controlsEnabled());
+}
+
+void TestFirmwareUpdate::progressText_data()
+{
+    QTest::addColumn<int>("sent");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<qint64>("sinceFirstBlockMs"); // -1: no block has gone yet
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("before the first block") << 0 << 3 << qint64(-1) << "0 %";
+    QTest::newRow("first block on its way: no pace yet") << 1 << 3 << qint64(500) << "33 %";
+    QTest::newRow("one block taken") << 2 << 3 << qint64(4000) << "67 % — 0:08 left";
+    QTest::newRow("seconds rounded up") << 2 << 8 << qint64(1500) << "25 % — 0:11 left";
+    QTest::newRow("minutes") << 11 << 256 << qint64(20000) << "4 % — 8:12 left";
+    QTest::newRow("last block on its way") << 8 << 8 << qint64(7000) << "100 % — 0:01 left";
+    QTest::newRow("transfer over") << 8 << 8 << qint64(-1) << "100 %";
+}
+
+void TestFirmwareUpdate::progressText()
+{
+    QFETCH(int, sent);
+    QFETCH(int, count);
+    QFETCH(qint64, sinceFirstBlockMs);
+    QFETCH(QString, text);
+
+    const auto since = sinceFirstBlockMs < 0 ? std::nullopt : std::optional(sinceFirstBlockMs);
+    QCOMPARE(FirmwareUpdate::progressText(sent, count, since), text);
 }
 
 void TestFirmwareUpdate::resetConfirmation_data()

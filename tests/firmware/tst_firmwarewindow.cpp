@@ -135,8 +135,12 @@ void TestFirmwareWindow::updateStoresTheImage()
     QCOMPARE(rig.control<QProgressBar>("progressBar")->maximum(), blocks);
 
     bool lockedDuringTransfer = false;
+    QStringList barTexts;
+    auto *bar = rig.control<QProgressBar>("progressBar");
     auto *watch = new QTimer(&rig.sim);
     connect(watch, &QTimer::timeout, &rig.sim, [&] {
+        if (bar->isTextVisible() && !barTexts.contains(bar->text()))
+            barTexts.append(bar->text());
         bool locked =
             rig.sim.storedBlocks() >= 1 && !rig.control<QComboBox>("portCombo")->isEnabled();
         for (const char *name : {"openRomButton", "readButton", "writeButton", "applyWifiButton",
@@ -170,9 +174,14 @@ void TestFirmwareWindow::updateStoresTheImage()
     QVERIFY(answeredOnArrival);
     QTRY_COMPARE(rig.sim.bootImage(), firmware);
     QCOMPARE(rig.sim.storedBlocks(), blocks);
-    QCOMPARE(rig.control<QProgressBar>("progressBar")->value(), blocks);
+    QCOMPARE(bar->value(), blocks);
     QVERIFY(rig.controlsEnabled());
     QVERIFY(lockedDuringTransfer);
+    // The bar says how far the transfer is, and at the end that it is whole.
+    const QRegularExpression share(QStringLiteral("^(100|[1-9]?[0-9]) %"));
+    QVERIFY2(barTexts.size() >= 2 && barTexts.filter(share).size() == barTexts.size(),
+             qPrintable(barTexts.join(QLatin1Char('|'))));
+    QCOMPARE(bar->text(), QStringLiteral("100 %"));
     // The settings read before "AT+RESET#" erased them are written back.
     QTRY_VERIFY_WITH_TIMEOUT(
         rig.shownStatus().endsWith(

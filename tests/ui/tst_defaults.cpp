@@ -33,6 +33,8 @@ private Q_SLOTS:
     void deviceAnswers_data();
     void deviceAnswers();
     void narrowListShowsItsWholeValue();
+    void stepBoxCutsWhatDoesNotFit_data();
+    void stepBoxCutsWhatDoesNotFit();
 };
 
 void DefaultsTest::defaultValues_data()
@@ -331,6 +333,36 @@ void DefaultsTest::narrowListShowsItsWholeValue()
 
     rig.window->setText(Field::Path, QStringLiteral("None"));
     QCOMPARE(path->toolTip(), QString());
+}
+
+void DefaultsTest::stepBoxCutsWhatDoesNotFit_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("fits") << "10/10"
+                          << "10/10" << QString();
+    QTest::newRow("too wide") << "Connection is successful\r\n"
+                              << "…"
+                              << "Connection is successful\n";
+}
+
+void DefaultsTest::stepBoxCutsWhatDoesNotFit()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, shown);
+    QFETCH(QString, tip);
+
+    WindowRig rig;
+    rig.window->setStepText(step);
+    auto *box = rig.control<QLineEdit>(QStringLiteral("stepBox"));
+    QVERIFY2(box->text().endsWith(shown), qPrintable(box->text()));
+    QVERIFY(step.startsWith(box->text().chopped(1)));
+    QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) < box->width());
+    QCOMPARE(box->toolTip(), tip);
+    // The sessions go on reading the whole text.
+    QCOMPARE(rig.window->stepText(), step);
 }
 
 QTEST_MAIN(DefaultsTest)

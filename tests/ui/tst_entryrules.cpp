@@ -4,7 +4,11 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QtTest>
+
+#include <memory>
 
 using namespace telx5;
 using namespace telx5::testing;
@@ -66,6 +70,8 @@ private Q_SLOTS:
     void setByProgram();
     void pasted_data();
     void pasted();
+    void pasteRoutes_data();
+    void pasteRoutes();
     void typingIntoOverlongText();
     void setStraightIntoTheBox_data();
     void setStraightIntoTheBox();
@@ -282,16 +288,16 @@ void EntryRulesTest::pasted_data()
                                                    << ""
                                                    << "bg7abcdef"
                                                    << "bg7abc";
-    QTest::newRow("frequency cut to 8 and trimmed") << "freqEdit"
-                                                    << ""
-                                                    << " 144.640012"
-                                                    << "144.640";
+    QTest::newRow("frequency takes no paste") << "freqEdit"
+                                              << ""
+                                              << " 144.640012"
+                                              << "";
     QTest::newRow("comment fills up to 40") << "commentEdit" << QString(38, QLatin1Char('a'))
                                             << "xyz" << QString(38, QLatin1Char('a')) + "xy";
-    QTest::newRow("interval takes letters pasted") << "sentTimeEdit"
-                                                   << ""
-                                                   << "6a"
-                                                   << "6a";
+    QTest::newRow("interval takes no paste") << "sentTimeEdit"
+                                             << ""
+                                             << "6a"
+                                             << "";
     QTest::newRow("no half character")
         << "callsignEdit"
         << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE";
@@ -317,6 +323,89 @@ void EntryRulesTest::pasted()
     QTest::keyClicks(edit, before);
     QGuiApplication::clipboard()->setText(clipboard);
     edit->paste();
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(rig.window->record().text(fieldOf(control)), shown);
+}
+
+void EntryRulesTest::pasteRoutes_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<QString>("text");  // on the clipboard, dragged or committed
+    QTest::addColumn<QString>("shown"); // after "12" typed and the text put in
+
+    for (const char *box : {"passcodeEdit", "sentTimeEdit", "freqEdit"}) {
+        for (const char *route : {"Shift+Insert", "menu", "insert", "drop"})
+            QTest::addRow("%s: %s", box, route) << box << route << "12ab34"
+                                                << "12";
+    }
+    QTest::newRow("comment: Shift+Insert") << "commentEdit"
+                                           << "Shift+Insert"
+                                           << "a\r\nb"
+                                           << "12a  b";
+    QTest::newRow("comment: menu") << "commentEdit"
+                                   << "menu"
+                                   << "a\nb"
+                                   << "12a b";
+    QTest::newRow("comment: drop") << "commentEdit"
+                                   << "drop"
+                                   << "a\nb"
+                                   << "12a b";
+    QTest::newRow("passcode: input method filtered and cut") << "passcodeEdit"
+                                                             << "input method"
+                                                             << "12ab34"
+                                                             << "12123";
+    QTest::newRow("callsign: input method upper-cased") << "callsignEdit"
+                                                        << "input method"
+                                                        << "nocall"
+                                                        << "12NOCA";
+}
+
+void EntryRulesTest::pasteRoutes()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, route);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, QStringLiteral("12"));
+    QGuiApplication::clipboard()->setText(text);
+    if (route == QStringLiteral("Shift+Insert")) {
+        QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    } else if (route == QStringLiteral("menu")) {
+        const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+        menu->ensurePolished();
+        QAction *paste = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(QStringLiteral("&Paste")))
+                paste = action;
+        }
+        QVERIFY(paste);
+        // Greyed where it would do nothing, and nothing even when a menu of
+        // the program's own enables it again.
+        QCOMPARE(paste->isEnabled(), shown != QStringLiteral("12"));
+        paste->setEnabled(true);
+        paste->trigger();
+    } else if (route == QStringLiteral("insert")) {
+        // What a middle-click does with the X11 selection, which the
+        // offscreen platform has none of.
+        edit->insert(text);
+    } else if (route == QStringLiteral("drop")) {
+        QMimeData dragged;
+        dragged.setText(text);
+        const QPoint at(edit->width() - 2, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &drop);
+        QCOMPARE(edit->acceptDrops(), shown != QStringLiteral("12"));
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(edit, &commit);
+    }
     QCOMPARE(edit->text(), shown);
     QCOMPARE(rig.window->record().text(fieldOf(control)), shown);
 }
