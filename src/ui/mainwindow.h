@@ -16,6 +16,7 @@
 #include <optional>
 #include <type_traits>
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -127,6 +128,17 @@ private:
     // its places.
     void addBackupsAction();
     void openBackups();
+    // "Compare with file…", in the status box's menu: the device read aside
+    // beside a settings file, the window's fields left as they are.
+    void addCompareAction();
+    void compareWithFile();
+    // The checks' marks on the boxes, after every change of a value.
+    void showChecks();
+    // The errors of what Write would send, asked about first: whether to go on.
+    bool confirmWriteDespiteErrors();
+    // The passcode box's menu offers the callsign's passcode.
+    void addPasscodeAction();
+    void setCallsignsPasscode();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
@@ -153,6 +165,7 @@ private:
     std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
+    QAction *m_compareAction = nullptr;
     SettingsRecord m_record;
     // The device's settings from before the running update.
     std::optional<SettingsRecord> m_keptSettings;
