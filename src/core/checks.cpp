@@ -1,0 +1,711 @@
+#include "checks.h"
+
+#include "codepage.h"
+#include "devicesettings.h"
+#include "settingsrecord.h"
+#include "settingstable.h"
+
+#include <QCoreApplication>
+#include <array>
+#include <bit>
+
+namespace telx5 {
+
+namespace {
+
+class Findings
+{
+public:
+    void add(Field field, Severity severity, const QString &text)
+    {
+        m_problems.append({field, severity, text});
+    }
+    void warn(Field field, const QString &text) { add(field, Severity::Warning, text); }
+    void error(Field field, const QString &text) { add(field, Severity::Error, text); }
+    QList<Problem> problems() const { return m_problems; }
+
+private:
+    QList<Problem> m_problems;
+};
+
+bool isDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar character : text) {
+        if (character < QLatin1Char('0') || character > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+bool isAsciiLetter(QChar character)
+{
+    return (character >= QLatin1Char('A') && character <= QLatin1Char('Z')) ||
+           (character >= QLatin1Char('a') && character <= QLatin1Char('z'));
+}
+
+bool isAsciiDigit(QChar character)
+{
+    return character >= QLatin1Char('0') && character <= QLatin1Char('9');
+}
+
+constexpr qsizetype CallsignWidth = 6;
+
+// A saved callsign comes back padded to six with blanks, which the device
+// drops as well.
+QString unpaddedCallsign(const SettingsRecord &record)
+{
+    QString callsign = record.text(Field::Callsign);
+    while (callsign.endsWith(QLatin1Char(' ')))
+        callsign.chop(1);
+    return callsign;
+}
+
+// ---- Callsign and passcode ----
+
+void checkCallsign(const SettingsRecord &record, Findings &findings)
+{
+    constexpr int HighestSsid = 15;
+    const QString callsign = unpaddedCallsign(record);
+    if (callsign.isEmpty()) {
+        findings.warn(Field::Callsign, QCoreApplication::translate("Checks", "No callsign"));
+    } else if (callsign.size() > CallsignWidth) {
+        // The write cannot pad it to the device's six places and leaves it out.
+        findings.error(
+            Field::Callsign,
+            QCoreApplication::translate("Checks", "%1 has more than six characters").arg(callsign));
+    } else {
+        bool letter = false;
+        bool digit = false;
+        bool other = false;
+        for (QChar character : callsign) {
+            letter = letter || isAsciiLetter(character);
+            digit = digit || isAsciiDigit(character);
+            other = other || !(isAsciiLetter(character) || isAsciiDigit(character));
+        }
+        if (other)
+            findings.warn(Field::Callsign,
+                          QCoreApplication::translate(
+                              "Checks", "%1 holds characters other than letters and digits")
+                              .arg(callsign));
+        else if (!letter || !digit)
+            findings.warn(Field::Callsign,
+                          QCoreApplication::translate(
+                              "Checks", "%1 is not a callsign: it needs letters and a digit")
+                              .arg(callsign));
+    }
+
+    const QString &ssid = record.text(Field::Ssid);
+    if (!isDigits(ssid) || ssid.toInt() > HighestSsid)
+        findings.error(Field::Ssid,
+                       QCoreApplication::translate("Checks", "SSID %1 is not a number from 0 to 15")
+                           .arg(ssid));
+}
+
+void checkPass(const SettingsRecord &record, Findings &findings)
+{
+    const QString &pass = record.text(Field::Pass);
+    const QString callsign = unpaddedCallsign(record);
+    if (!isDigits(pass)) {
+        findings.warn(Field::Pass,
+                      QCoreApplication::translate("Checks", "%1 is not a passcode: it must be a "
+                                                            "number")
+                          .arg(pass));
+        return;
+    }
+    // A callsign the write leaves out says nothing of the device's own.
+    if (callsign.isEmpty() || callsign.size() > CallsignWidth)
+        return;
+    const int expected = Checks::passcode(callsign);
+    if (pass.toInt() != expected)
+        findings.warn(Field::Pass,
+                      QCoreApplication::translate(
+                          "Checks", "Pass %1 does not belong to %2; its passcode is %3")
+                          .arg(pass, callsign.toUpper())
+                          .arg(expected));
+}
+
+// ---- Static addresses ----
+
+// The four octets of an address, or nothing when a box is not an octet
+// (which is then reported).
+std::optional<quint32> checkOctets(const SettingsRecord &record, Address address,
+                                   Findings &findings)
+{
+    constexpr int HighestOctet = 255;
+    quint32 value = 0;
+    bool whole = true;
+    for (int index = 0; index < 4; ++index) {
+        const Field field = octetField(address, index);
+        const QString &text = record.text(field);
+        if (text.isEmpty()) {
+            findings.error(field, QCoreApplication::translate("Checks", "Empty octet"));
+            whole = false;
+        } else if (!isDigits(text)) {
+            findings.error(field,
+                           QCoreApplication::translate("Checks", "%1 is not a number").arg(text));
+            whole = false;
+        } else if (text.size() > 3 || text.toInt() > HighestOctet) {
+            findings.error(field,
+                           QCoreApplication::translate("Checks", "%1 is over 255").arg(text));
+            whole = false;
+        } else {
+            value = (value << 8) | quint32(text.toInt());
+        }
+    }
+    return whole ? std::optional<quint32>(value) : std::nullopt;
+}
+
+// The octet box holding the highest bit in which `bits` is set.
+Field octetOfBits(Address address, quint32 bits)
+{
+    for (int index = 0; index < 4; ++index) {
+        if (bits & (0xFF000000u >> (8 * index)))
+            return octetField(address, index);
+    }
+    return octetField(address, 3);
+}
+
+void checkAddresses(const SettingsRecord &record, Findings &findings)
+{
+    std::array<std::optional<quint32>, 4> values;
+    for (Address address : AllAddresses)
+        values[std::size_t(address)] = checkOctets(record, address, findings);
+    const auto ip = values[std::size_t(Address::Ip)];
+    const auto mask = values[std::size_t(Address::Mask)];
+    const auto gate = values[std::size_t(Address::Gate)];
+
+    if (!mask)
+        return;
+    // A mask is ones, then zeros; a one after the first zero is the fault.
+    const int prefix = std::countl_one(*mask);
+    const quint32 hostBits = prefix == 32 ? 0 : 0xFFFFFFFFu >> prefix;
+    if (const quint32 strayOnes = *mask & hostBits) {
+        findings.error(octetOfBits(Address::Mask, strayOnes),
+                       QCoreApplication::translate(
+                           "Checks", "Not a subnet mask: its ones must all come before its zeros"));
+        return;
+    }
+    if (!ip)
+        return;
+    // A /31 or /32 has no network or broadcast address of its own.
+    if (hostBits > 1) {
+        const quint32 host = *ip & hostBits;
+        if (host == 0)
+            findings.warn(octetOfBits(Address::Ip, hostBits),
+                          QCoreApplication::translate(
+                              "Checks", "This is the network address of its subnet, not a host's"));
+        else if (host == hostBits)
+            findings.warn(
+                octetOfBits(Address::Ip, hostBits),
+                QCoreApplication::translate(
+                    "Checks", "This is the broadcast address of its subnet, not a host's"));
+    }
+    if (gate && (*gate & *mask) != (*ip & *mask))
+        findings.warn(octetOfBits(Address::Gate, (*gate ^ *ip) & *mask),
+                      QCoreApplication::translate(
+                          "Checks", "The gateway is outside the subnet of the IP address"));
+}
+
+// ---- Position ----
+
+struct Coordinate
+{
+    int degrees = 0;
+    QString minutes; // as written, "35.00"
+    QChar hemisphere;
+};
+
+struct Phg
+{
+    int watts = 0;
+    int feet = 0;
+    int gain = 0;
+    int directivity = 0;
+};
+
+struct PositionReport
+{
+    Coordinate latitude;
+    Coordinate longitude;
+    QChar table;
+    QChar symbol;
+    std::optional<Phg> phg;
+};
+
+struct PositionReading
+{
+    std::optional<PositionReport> report;
+    // The first fault found; none when the report and its PHG are sound.
+    std::optional<std::pair<Severity, QString>> fault;
+};
+
+std::optional<std::pair<Severity, QString>> readCoordinate(QStringView text, int degreeDigits,
+                                                           int highestDegrees, QChar positive,
+                                                           QChar negative, Coordinate &coordinate)
+{
+    const bool latitude = degreeDigits == 2;
+    const qsizetype length = degreeDigits + 6;
+    const QStringView field = text.left(length);
+    const bool shaped = field.size() == length && isDigits(field.first(degreeDigits + 2)) &&
+                        field.at(degreeDigits + 2) == QLatin1Char('.') &&
+                        isDigits(field.sliced(degreeDigits + 3, 2));
+    if (!shaped)
+        return std::pair{Severity::Warning,
+                         latitude
+                             ? QCoreApplication::translate(
+                                   "Checks", "The latitude must be written DDMM.mm and N or S")
+                             : QCoreApplication::translate(
+                                   "Checks", "The longitude must be written DDDMM.mm and E or W")};
+    coordinate.degrees = field.first(degreeDigits).toInt();
+    coordinate.minutes = field.sliced(degreeDigits, 5).toString();
+    coordinate.hemisphere = field.at(degreeDigits + 5);
+    const double minutes = coordinate.minutes.toDouble();
+    if (coordinate.degrees > highestDegrees ||
+        (coordinate.degrees == highestDegrees && minutes > 0))
+        return std::pair{
+            Severity::Error,
+            latitude ? QCoreApplication::translate("Checks", "Latitude %1°%2′ is beyond 90°")
+                           .arg(coordinate.degrees)
+                           .arg(coordinate.minutes)
+                     : QCoreApplication::translate("Checks", "Longitude %1°%2′ is beyond 180°")
+                           .arg(coordinate.degrees)
+                           .arg(coordinate.minutes)};
+    if (minutes >= 60)
+        return std::pair{Severity::Error,
+                         QCoreApplication::translate("Checks", "Minutes %1 are not below 60")
+                             .arg(coordinate.minutes)};
+    if (coordinate.hemisphere != positive && coordinate.hemisphere != negative)
+        return std::pair{Severity::Warning,
+                         QCoreApplication::translate("Checks", "%1 is not %2 or %3")
+                             .arg(coordinate.hemisphere)
+                             .arg(positive)
+                             .arg(negative)};
+    return std::nullopt;
+}
+
+// "PHGphgd": power p² W, height 10·2^h ft, gain g dB, directivity d (0 all
+// round, 1 to 8 in steps of 45° from north-east).
+std::optional<Phg> readPhg(QStringView text)
+{
+    constexpr int HighestDirectivity = 8;
+    const QStringView digits = text.sliced(3).left(4);
+    if (digits.size() != 4 || !isDigits(digits))
+        return std::nullopt;
+    Phg phg;
+    const int power = digits.at(0).digitValue();
+    phg.watts = power * power;
+    phg.feet = 10 << digits.at(1).digitValue();
+    phg.gain = digits.at(2).digitValue();
+    phg.directivity = digits.at(3).digitValue();
+    if (phg.directivity > HighestDirectivity)
+        return std::nullopt;
+    return phg;
+}
+
+PositionReading readPosition(QStringView text)
+{
+    PositionReading reading;
+    const auto fail = [&reading](Severity severity, const QString &why) {
+        reading.fault = std::pair{severity, why};
+        return reading;
+    };
+    if (text.isEmpty())
+        return fail(Severity::Warning,
+                    QCoreApplication::translate("Checks", "Holds no position report"));
+    if (text.front() != QLatin1Char('!') && text.front() != QLatin1Char('='))
+        return fail(Severity::Warning,
+                    QCoreApplication::translate(
+                        "Checks", "A position report begins with \"!\" or \"=\", not \"%1\"")
+                        .arg(text.front()));
+
+    PositionReport report;
+    qsizetype at = 1;
+    if (auto fault = readCoordinate(text.sliced(at), 2, 90, QLatin1Char('N'), QLatin1Char('S'),
+                                    report.latitude))
+        return fail(fault->first, fault->second);
+    at += 8;
+    if (at >= text.size())
+        return fail(Severity::Warning,
+                    QCoreApplication::translate("Checks", "The symbol table is missing"));
+    report.table = text.at(at);
+    if (report.table != QLatin1Char('/') && report.table != QLatin1Char('\\') &&
+        !(report.table >= QLatin1Char('A') && report.table <= QLatin1Char('Z')) &&
+        !isAsciiDigit(report.table))
+        return fail(Severity::Warning,
+                    QCoreApplication::translate(
+                        "Checks", "Symbol table %1 is not /, \\ or an overlay letter or digit")
+                        .arg(report.table));
+    at += 1;
+    if (auto fault = readCoordinate(text.sliced(at), 3, 180, QLatin1Char('E'), QLatin1Char('W'),
+                                    report.longitude))
+        return fail(fault->first, fault->second);
+    at += 9;
+    if (at >= text.size())
+        return fail(Severity::Warning,
+                    QCoreApplication::translate("Checks", "The symbol code is missing"));
+    report.symbol = text.at(at);
+    if (report.symbol <= QLatin1Char(' ') || report.symbol > QLatin1Char('~'))
+        return fail(Severity::Warning,
+                    QCoreApplication::translate("Checks", "Symbol code %1 is not a printable "
+                                                          "ASCII character")
+                        .arg(report.symbol));
+    at += 1;
+    reading.report = report;
+
+    const QStringView rest = text.sliced(at);
+    if (rest.startsWith(QLatin1StringView("PHG"))) {
+        reading.report->phg = readPhg(rest);
+        if (!reading.report->phg)
+            return fail(Severity::Warning,
+                        QCoreApplication::translate(
+                            "Checks", "PHG must be followed by four digits, the last 0 to 8"));
+    }
+    return reading;
+}
+
+void checkPosition(const SettingsRecord &record, Findings &findings)
+{
+    const PositionReading reading = readPosition(record.text(Field::Position));
+    if (reading.fault)
+        findings.add(Field::Position, reading.fault->first, reading.fault->second);
+}
+
+QString directivityName(int directivity)
+{
+    switch (directivity) {
+    case 1:
+        return QCoreApplication::translate("Checks", "north-east");
+    case 2:
+        return QCoreApplication::translate("Checks", "east");
+    case 3:
+        return QCoreApplication::translate("Checks", "south-east");
+    case 4:
+        return QCoreApplication::translate("Checks", "south");
+    case 5:
+        return QCoreApplication::translate("Checks", "south-west");
+    case 6:
+        return QCoreApplication::translate("Checks", "west");
+    case 7:
+        return QCoreApplication::translate("Checks", "north-west");
+    case 8:
+        return QCoreApplication::translate("Checks", "north");
+    default:
+        return QCoreApplication::translate("Checks", "omni");
+    }
+}
+
+QString coordinateText(const Coordinate &coordinate)
+{
+    return QCoreApplication::translate("Checks", "%1°%2′ %3")
+        .arg(coordinate.degrees)
+        .arg(coordinate.minutes)
+        .arg(coordinate.hemisphere);
+}
+
+// ---- Interval, filter, frequency, lists ----
+
+void checkSentTime(const SettingsRecord &record, Findings &findings)
+{
+    const QString &interval = record.text(Field::SentTime);
+    if (!isDigits(interval))
+        findings.warn(
+            Field::SentTime,
+            QCoreApplication::translate("Checks", "%1 is not a whole number").arg(interval));
+    else if (interval.toInt() == 0)
+        findings.warn(Field::SentTime,
+                      QCoreApplication::translate("Checks", "An interval of zero"));
+}
+
+enum class FilterShape
+{
+    Range,   // r/lat/lon/dist
+    List,    // x/item1/item2...
+    Type,    // t/types or t/types/call/dist
+    Symbol,  // s/pri/alt/over
+    Area,    // a/latN/lonW/latS/lonE
+    QFilter, // q/con/ana
+    MyRange, // m/dist
+    Friend,  // f/call/dist
+};
+
+struct FilterForm
+{
+    char letter;
+    FilterShape shape;
+    const char *usage;
+};
+
+constexpr FilterForm FilterForms[] = {
+    {'r', FilterShape::Range, "r/lat/lon/dist"},
+    {'p', FilterShape::List, "p/prefix/..."},
+    {'b', FilterShape::List, "b/call/..."},
+    {'o', FilterShape::List, "o/object/..."},
+    {'t', FilterShape::Type, "t/poimqstunw/call/km"},
+    {'s', FilterShape::Symbol, "s/pri/alt/over"},
+    {'d', FilterShape::List, "d/digi/..."},
+    {'a', FilterShape::Area, "a/latN/lonW/latS/lonE"},
+    {'e', FilterShape::List, "e/call/..."},
+    {'g', FilterShape::List, "g/call/..."},
+    {'u', FilterShape::List, "u/unproto/..."},
+    {'q', FilterShape::QFilter, "q/con/ana"},
+    {'m', FilterShape::MyRange, "m/dist"},
+    {'f', FilterShape::Friend, "f/call/dist"},
+};
+
+bool isNumber(QStringView text, double lowest, double highest)
+{
+    const QStringView magnitude = text.startsWith(QLatin1Char('-')) ? text.sliced(1) : text;
+    const qsizetype point = magnitude.indexOf(QLatin1Char('.'));
+    const QStringView whole = point < 0 ? magnitude : magnitude.first(point);
+    const QStringView fraction = point < 0 ? QStringView() : magnitude.sliced(point + 1);
+    if (whole.isEmpty() && fraction.isEmpty())
+        return false;
+    if ((!whole.isEmpty() && !isDigits(whole)) || (!fraction.isEmpty() && !isDigits(fraction)))
+        return false;
+    const double value = text.toDouble();
+    return value >= lowest && value <= highest;
+}
+
+bool isDistance(QStringView text)
+{
+    return isNumber(text, 0, 1e9) && text.toDouble() > 0;
+}
+
+bool containsOnly(QStringView text, QLatin1StringView allowed)
+{
+    for (QChar character : text) {
+        if (!allowed.contains(character))
+            return false;
+    }
+    return true;
+}
+
+bool fitsShape(FilterShape shape, const QList<QStringView> &parts)
+{
+    const auto nonEmpty = [&parts] {
+        for (QStringView part : parts) {
+            if (part.isEmpty())
+                return false;
+        }
+        return true;
+    };
+    switch (shape) {
+    case FilterShape::Range:
+        return parts.size() == 3 && isNumber(parts[0], -90, 90) && isNumber(parts[1], -180, 180) &&
+               isDistance(parts[2]);
+    case FilterShape::List:
+        return !parts.isEmpty() && nonEmpty();
+    case FilterShape::Type:
+        return (parts.size() == 1 ||
+                (parts.size() == 3 && !parts[1].isEmpty() && isDistance(parts[2]))) &&
+               !parts[0].isEmpty() && containsOnly(parts[0], QLatin1StringView("poimqstunw"));
+    case FilterShape::Symbol: {
+        bool any = false;
+        for (QStringView part : parts)
+            any = any || !part.isEmpty();
+        return parts.size() <= 3 && any;
+    }
+    case FilterShape::Area:
+        return parts.size() == 4 && isNumber(parts[0], -90, 90) && isNumber(parts[1], -180, 180) &&
+               isNumber(parts[2], -90, 90) && isNumber(parts[3], -180, 180);
+    case FilterShape::QFilter:
+        return (parts.size() == 1 || (parts.size() == 2 && parts[1] == QLatin1StringView("I"))) &&
+               containsOnly(parts[0], QLatin1StringView("CXUoSrRZI"));
+    case FilterShape::MyRange:
+        return parts.size() == 1 && isDistance(parts[0]);
+    case FilterShape::Friend:
+        return parts.size() == 2 && !parts[0].isEmpty() && isDistance(parts[1]);
+    }
+    return false;
+}
+
+void checkFilterTerm(QStringView term, Findings &findings)
+{
+    const QStringView body = term.startsWith(QLatin1Char('-')) ? term.sliced(1) : term;
+    for (const FilterForm &form : FilterForms) {
+        if (body.size() < 2 || body.at(0) != QLatin1Char(form.letter) ||
+            body.at(1) != QLatin1Char('/'))
+            continue;
+        if (!fitsShape(form.shape, body.sliced(2).split(QLatin1Char('/'))))
+            findings.warn(Field::Filter,
+                          QCoreApplication::translate("Checks", "%1 does not have the form %2")
+                              .arg(term)
+                              .arg(QLatin1StringView(form.usage)));
+        return;
+    }
+    findings.warn(Field::Filter,
+                  QCoreApplication::translate("Checks", "%1 is not an APRS-IS filter (r/, p/, b/, "
+                                                        "o/, t/, s/, d/, a/, e/, g/, u/, q/, m/, "
+                                                        "f/)")
+                      .arg(term));
+}
+
+void checkFilter(const SettingsRecord &record, Findings &findings)
+{
+    for (QStringView term :
+         QStringView(record.text(Field::Filter)).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        checkFilterTerm(term, findings);
+}
+
+void checkFreq(const SettingsRecord &record, Findings &findings)
+{
+    constexpr double LowestMhz = 144.0;
+    constexpr double HighestMhz = 148.0;
+    const QString &freq = record.text(Field::Freq);
+    if (!isNumber(freq, 0, 1e9) || freq.startsWith(QLatin1Char('-'))) {
+        findings.error(
+            Field::Freq,
+            QCoreApplication::translate("Checks", "%1 is not a frequency in MHz").arg(freq));
+        return;
+    }
+    const double mhz = freq.toDouble();
+    if (mhz < LowestMhz || mhz > HighestMhz)
+        findings.warn(Field::Freq, QCoreApplication::translate(
+                                       "Checks", "%1 MHz is outside the 2 m band (144.000 to "
+                                                 "148.000 MHz)")
+                                       .arg(freq));
+}
+
+void checkChoice(const SettingsRecord &record, Field field, Findings &findings)
+{
+    const QString &text = record.text(field);
+    if (!SettingsTable::choices(field).contains(text))
+        findings.warn(field, QCoreApplication::translate("Checks", "%1 is not one of the list's "
+                                                                   "entries")
+                                 .arg(text));
+}
+
+// ---- Wi-Fi ----
+
+// The Wi-Fi command carries the name in the window's code page; of the two,
+// the one that carries the name without loss is the one whose length counts.
+qsizetype wifiBytes(const QString &text)
+{
+    qsizetype lost = 0;
+    const QByteArray western = TextCodec(CodePage::Windows1252).encode(text, &lost);
+    return lost == 0 ? western.size() : TextCodec(CodePage::Gb18030).encode(text).size();
+}
+
+void checkWifi(const SettingsRecord &record, Findings &findings)
+{
+    constexpr qsizetype LongestSsid = 32;
+    constexpr qsizetype ShortestPassword = 8;
+    constexpr qsizetype LongestPassword = 63;
+    const QString &ssid = record.text(Field::WifiSsid);
+    const qsizetype bytes = wifiBytes(ssid);
+    if (bytes == 0)
+        findings.warn(Field::WifiSsid, QCoreApplication::translate("Checks", "No network name"));
+    else if (bytes > LongestSsid)
+        findings.warn(Field::WifiSsid,
+                      QCoreApplication::translate("Checks", "%1 bytes: a network name has at "
+                                                            "most 32")
+                          .arg(bytes));
+
+    const qsizetype length = record.text(Field::WifiPass).size();
+    if (length > 0 && length < ShortestPassword)
+        findings.error(
+            Field::WifiPass,
+            QCoreApplication::translate("Checks", "%1 characters: a Wi-Fi password has at least 8")
+                .arg(length));
+    else if (length > LongestPassword)
+        findings.warn(Field::WifiPass,
+                      QCoreApplication::translate("Checks", "%1 characters: a Wi-Fi password has "
+                                                            "at most 63")
+                          .arg(length));
+}
+
+void checkSetting(Setting setting, const SettingsRecord &record, Findings &findings)
+{
+    switch (setting) {
+    case Setting::Callsign:
+        checkCallsign(record, findings);
+        break;
+    case Setting::Pass:
+        checkPass(record, findings);
+        break;
+    case Setting::Ip:
+        // The four addresses are judged together, at the first of them.
+        if (WireCodes::isStaticAddressing(record.text(Field::Dhcp)))
+            checkAddresses(record, findings);
+        break;
+    case Setting::Position:
+        checkPosition(record, findings);
+        break;
+    case Setting::SentTime:
+        checkSentTime(record, findings);
+        break;
+    case Setting::Filter:
+        checkFilter(record, findings);
+        break;
+    case Setting::Freq:
+        checkFreq(record, findings);
+        break;
+    case Setting::Path:
+    case Setting::Alias:
+        checkChoice(record, SettingsTable::row(setting).firstField, findings);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+namespace Checks {
+
+QList<Problem> problems(const SettingsRecord &record, Scope scope)
+{
+    Findings findings;
+    for (Setting setting : SettingsTable::fileSettings())
+        checkSetting(setting, record, findings);
+    if (scope == Scope::WithWifi)
+        checkWifi(record, findings);
+    return findings.problems();
+}
+
+bool hasErrors(const QList<Problem> &problems)
+{
+    for (const Problem &problem : problems) {
+        if (problem.severity == Severity::Error)
+            return true;
+    }
+    return false;
+}
+
+int passcode(QStringView callsign)
+{
+    constexpr int Seed = 0x73E2;
+    constexpr int FifteenBits = 0x7FFF;
+    const QStringView base = callsign.left(callsign.indexOf(QLatin1Char('-')));
+    int hash = Seed;
+    for (qsizetype at = 0; at < base.size(); at += 2) {
+        hash ^= base.at(at).toUpper().unicode() << 8;
+        if (at + 1 < base.size())
+            hash ^= base.at(at + 1).toUpper().unicode();
+    }
+    return hash & FifteenBits;
+}
+
+std::optional<QString> describePosition(QStringView text)
+{
+    const PositionReading reading = readPosition(text);
+    if (!reading.report)
+        return std::nullopt;
+    const PositionReport &report = *reading.report;
+    QString words = QCoreApplication::translate("Checks", "%1, %2, symbol %3%4")
+                        .arg(coordinateText(report.latitude), coordinateText(report.longitude))
+                        .arg(report.table)
+                        .arg(report.symbol);
+    if (report.phg)
+        words += QCoreApplication::translate("Checks", "; PHG: %1 W, %2 ft, %3 dBi, %4")
+                     .arg(report.phg->watts)
+                     .arg(report.phg->feet)
+                     .arg(report.phg->gain)
+                     .arg(directivityName(report.phg->directivity));
+    return words;
+}
+
+} // namespace Checks
+} // namespace telx5

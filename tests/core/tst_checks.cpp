@@ -1,0 +1,256 @@
+#include "checks.h"
+#include "devicesettings.h"
+#include "settingsrecord.h"
+
+#include <QTest>
+
+using namespace telx5;
+
+namespace {
+
+using Changes = QList<std::pair<Field, QString>>;
+
+// The Default values, static addressing, sound Wi-Fi credentials, and the
+// passcode that belongs to the callsign: a record without problems.
+SettingsRecord soundRecord()
+{
+    SettingsRecord record;
+    DeviceSettings::applyDefaults(record);
+    record.setText(Field::Callsign, QStringLiteral("N0CALL"));
+    record.setText(Field::Pass, QStringLiteral("13023"));
+    record.setText(Field::Dhcp, DeviceSettings::StaticIp);
+    record.setText(Field::WifiSsid, QStringLiteral("home"));
+    record.setText(Field::WifiPass, QStringLiteral("12345678"));
+    return record;
+}
+
+QList<Problem> problemsAfter(const Changes &changes)
+{
+    SettingsRecord record = soundRecord();
+    for (const auto &[field, text] : changes)
+        record.setText(field, text);
+    return Checks::problems(record, Checks::Scope::WithWifi);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Changes)
+
+class TestChecks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void passcode_data();
+    void passcode();
+    void soundRecordHasNoProblem();
+    void defaultsHaveNoError();
+    void problem_data();
+    void problem();
+    void sound_data();
+    void sound();
+    void describePosition_data();
+    void describePosition();
+};
+
+void TestChecks::passcode_data()
+{
+    QTest::addColumn<QString>("callsign");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("N0CALL") << "N0CALL" << 13023;
+    QTest::newRow("lower case") << "n0call" << 13023;
+    QTest::newRow("SSID left out") << "N0CALL-9" << 13023;
+    QTest::newRow("NOCALL") << "NOCALL" << 12960;
+    QTest::newRow("WB4APR") << "WB4APR" << 16563;
+    QTest::newRow("odd length") << "W5ISP" << 15748;
+}
+
+void TestChecks::passcode()
+{
+    QFETCH(QString, callsign);
+    QFETCH(int, expected);
+    QCOMPARE(Checks::passcode(callsign), expected);
+}
+
+void TestChecks::soundRecordHasNoProblem()
+{
+    QCOMPARE(Checks::problems(soundRecord(), Checks::Scope::WithWifi).size(), 0);
+}
+
+void TestChecks::defaultsHaveNoError()
+{
+    SettingsRecord record;
+    DeviceSettings::applyDefaults(record);
+    const QList<Problem> found = Checks::problems(record, Checks::Scope::FileSettings);
+    QVERIFY(!Checks::hasErrors(found));
+    // The placeholder callsign is none, and the default passcode is not its.
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(found[0].field, Field::Callsign);
+    QCOMPARE(found[1].field, Field::Pass);
+    QCOMPARE(found[1].text, QStringLiteral("Pass 40417 does not belong to NOCALL; its passcode is "
+                                           "12960"));
+}
+
+void TestChecks::problem_data()
+{
+    QTest::addColumn<Changes>("changes");
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<Severity>("severity");
+    QTest::addColumn<QString>("text"); // empty: not compared
+
+    const auto E = Severity::Error;
+    const auto W = Severity::Warning;
+    const auto row = [](const char *name, Changes changes, Field field, Severity severity,
+                        const char *text = "") {
+        QTest::newRow(name) << changes << field << severity << QString::fromUtf8(text);
+    };
+
+    row("callsign without digit", {{Field::Callsign, "NOCALL"}, {Field::Pass, "12960"}},
+        Field::Callsign, W, "NOCALL is not a callsign: it needs letters and a digit");
+    row("callsign of seven", {{Field::Callsign, "BH4ABCD"}}, Field::Callsign, E);
+    row("SSID 16", {{Field::Ssid, "16"}}, Field::Ssid, E, "SSID 16 is not a number from 0 to 15");
+    row("pass of another callsign", {{Field::Pass, "12960"}}, Field::Pass, W,
+        "Pass 12960 does not belong to N0CALL; its passcode is 13023");
+
+    row("latitude 90 and a minute", {{Field::Position, "!9000.01N/11417.00Er"}}, Field::Position,
+        E);
+    row("longitude 180 and a minute", {{Field::Position, "!3035.00N/18000.01Er"}}, Field::Position,
+        E);
+    row("minutes 60", {{Field::Position, "!3060.00N/11417.00Er"}}, Field::Position, E,
+        "Minutes 60.00 are not below 60");
+    row("hemisphere X", {{Field::Position, "!3035.00X/11417.00Er"}}, Field::Position, W,
+        "X is not N or S");
+    row("longitude hemisphere N", {{Field::Position, "!3035.00N/11417.00Nr"}}, Field::Position, W);
+    row("no report", {{Field::Position, "hello"}}, Field::Position, W);
+    row("bad PHG", {{Field::Position, "!3035.00N/11417.00ErPHG10"}}, Field::Position, W);
+    row("bad symbol table", {{Field::Position, "!3035.00N*11417.00Er"}}, Field::Position, W);
+
+    row("octet 256", {{Field::Ip3, "256"}}, Field::Ip3, E, "256 is over 255");
+    row("empty octet", {{Field::Gate2, ""}}, Field::Gate2, E, "Empty octet");
+    row("mask with a gap", {{Field::Mask2, "0"}}, Field::Mask3, E);
+    row("mask not contiguous in an octet", {{Field::Mask4, "5"}}, Field::Mask4, E);
+    row("gateway outside", {{Field::Gate3, "2"}}, Field::Gate3, W,
+        "The gateway is outside the subnet of the IP address");
+    row("network address", {{Field::Ip4, "0"}}, Field::Ip4, W);
+    row("broadcast address", {{Field::Ip4, "255"}}, Field::Ip4, W);
+    row("broadcast of a /16", {{Field::Mask3, "0"}, {Field::Ip3, "255"}, {Field::Ip4, "255"}},
+        Field::Ip3, W);
+
+    row("unknown filter", {{Field::Filter, "x/ABC"}}, Field::Filter, W);
+    row("range without distance", {{Field::Filter, "r/30/114"}}, Field::Filter, W,
+        "r/30/114 does not have the form r/lat/lon/dist");
+    row("range latitude 91", {{Field::Filter, "r/91/114/50"}}, Field::Filter, W);
+    row("empty budlist", {{Field::Filter, "b/"}}, Field::Filter, W);
+    row("unknown type", {{Field::Filter, "t/x"}}, Field::Filter, W);
+    row("area of three", {{Field::Filter, "a/31/113/30"}}, Field::Filter, W);
+    row("q of unknown construct", {{Field::Filter, "q/Y"}}, Field::Filter, W);
+    row("my range of text", {{Field::Filter, "m/far"}}, Field::Filter, W);
+    row("friend without distance", {{Field::Filter, "f/BH4ABC"}}, Field::Filter, W);
+    row("second term bad", {{Field::Filter, "m/50 z"}}, Field::Filter, W);
+
+    row("frequency 999", {{Field::Freq, "999"}}, Field::Freq, W);
+    row("frequency abc", {{Field::Freq, "abc"}}, Field::Freq, E, "abc is not a frequency in MHz");
+    row("frequency with slash", {{Field::Freq, "144/64"}}, Field::Freq, E);
+    row("interval zero", {{Field::SentTime, "0000"}}, Field::SentTime, W);
+    row("interval empty", {{Field::SentTime, ""}}, Field::SentTime, W);
+    row("path typed", {{Field::Path, "WIDE2-2"}}, Field::Path, W);
+    row("alias typed", {{Field::Alias, "WIDE3"}}, Field::Alias, W);
+
+    row("Wi-Fi name empty", {{Field::WifiSsid, ""}}, Field::WifiSsid, W);
+    row("Wi-Fi name of 34 bytes", {{Field::WifiSsid, QString(17, QChar(0x4E2D))}}, Field::WifiSsid,
+        W);
+    row("Wi-Fi password of 7", {{Field::WifiPass, "1234567"}}, Field::WifiPass, E);
+    row("Wi-Fi password of 64", {{Field::WifiPass, QString(64, QLatin1Char('x'))}}, Field::WifiPass,
+        W);
+}
+
+void TestChecks::problem()
+{
+    QFETCH(Changes, changes);
+    QFETCH(Field, field);
+    QFETCH(Severity, severity);
+    QFETCH(QString, text);
+
+    const QList<Problem> found = problemsAfter(changes);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found[0].field, field);
+    QCOMPARE(found[0].severity, severity);
+    QCOMPARE(Checks::hasErrors(found), severity == Severity::Error);
+    if (!text.isEmpty())
+        QCOMPARE(found[0].text, text);
+}
+
+void TestChecks::sound_data()
+{
+    QTest::addColumn<Changes>("changes");
+    const auto row = [](const char *name, Changes changes) { QTest::newRow(name) << changes; };
+
+    row("padded callsign", {{Field::Callsign, "W5ISP "}, {Field::Pass, "15748"}});
+    row("SSID 15", {{Field::Ssid, "15"}});
+    row("latitude 90", {{Field::Position, "!9000.00N/11417.00Er"}});
+    row("longitude 180 west", {{Field::Position, "=3035.00S/18000.00Wr"}});
+    row("minutes 59.99", {{Field::Position, "!3059.99N/11459.99E-"}});
+    row("overlay and comment", {{Field::Position, "!3035.00NA11417.00E#hello there"}});
+    row("PHG and comment", {{Field::Position, "!3035.00N\\11417.00E&PHG5132 TELX5"}});
+    row("mask /32", {{Field::Mask4, "255"}, {Field::Gate4, "99"}});
+    row("mask /0",
+        {{Field::Mask1, "0"}, {Field::Mask2, "0"}, {Field::Mask3, "0"}, {Field::Mask4, "0"}});
+    row("dhcp ignores octets", {{Field::Dhcp, "DHCP"}, {Field::Ip1, "999"}, {Field::Mask2, "1"}});
+    row("filter empty", {{Field::Filter, ""}});
+    row("range", {{Field::Filter, "r/30.5/-114/50"}});
+    row("prefix", {{Field::Filter, "p/BH/BG"}});
+    row("budlist", {{Field::Filter, "b/BH4*/N0CALL"}});
+    row("object", {{Field::Filter, "o/TEST"}});
+    row("type", {{Field::Filter, "t/poimqstunw"}});
+    row("type around a call", {{Field::Filter, "t/w/BH4ABC/50"}});
+    row("symbol", {{Field::Filter, "s//#"}});
+    row("digipeater", {{Field::Filter, "d/WIDE1*"}});
+    row("area", {{Field::Filter, "a/31/113/30/115"}});
+    row("entry", {{Field::Filter, "e/BH4ABC"}});
+    row("group", {{Field::Filter, "g/BLN*"}});
+    row("unproto", {{Field::Filter, "u/APRS"}});
+    row("q construct", {{Field::Filter, "q/C/I"}});
+    row("my range", {{Field::Filter, "m/50"}});
+    row("friend", {{Field::Filter, "f/BH4ABC/20"}});
+    row("excluded and several", {{Field::Filter, "m/50 -p/CW"}});
+    row("frequency 148", {{Field::Freq, "148"}});
+    row("Wi-Fi name of 32 bytes", {{Field::WifiSsid, QString(16, QChar(0x4E2D))}});
+    row("Wi-Fi password empty", {{Field::WifiPass, ""}});
+    row("Wi-Fi password of 63", {{Field::WifiPass, QString(63, QLatin1Char('x'))}});
+}
+
+void TestChecks::sound()
+{
+    QFETCH(Changes, changes);
+    const QList<Problem> found = problemsAfter(changes);
+    QVERIFY2(found.isEmpty(), qPrintable(found.value(0).text));
+}
+
+void TestChecks::describePosition_data()
+{
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<QString>("words"); // empty: no report
+    QTest::newRow("default")
+        << "!3035.00N/11417.00ErPHG1010"
+        << "30°35.00′ N, 114°17.00′ E, symbol /r; PHG: 1 W, 10 ft, 1 dBi, omni";
+    QTest::newRow("directional PHG") << "=0512.50S\\00130.25W-PHG5132 comment"
+                                     << "5°12.50′ S, 1°30.25′ W, symbol \\-; PHG: 25 W, 20 ft, "
+                                        "3 dBi, east";
+    QTest::newRow("without PHG") << "!3035.00N/11417.00Er hello"
+                                 << "30°35.00′ N, 114°17.00′ E, symbol /r";
+    QTest::newRow("latitude over 90") << "!9100.00N/11417.00Er"
+                                      << "";
+    QTest::newRow("not a report") << "hello"
+                                  << "";
+}
+
+void TestChecks::describePosition()
+{
+    QFETCH(QString, position);
+    QFETCH(QString, words);
+    const std::optional<QString> described = Checks::describePosition(position);
+    QCOMPARE(described.value_or(QString()), words);
+}
+
+QTEST_GUILESS_MAIN(TestChecks)
+#include "tst_checks.moc"
