@@ -419,8 +419,8 @@ void MainWindow::addBackupsAction()
             [this, backups](const QPoint &at) {
                 std::unique_ptr<QMenu> menu(m_ui->statusBox->createStandardContextMenu(at));
                 menu->addSeparator();
-                menu->addAction(backups);
                 menu->addAction(m_compareAction);
+                menu->addAction(backups);
                 menu->exec(m_ui->statusBox->viewport()->mapToGlobal(at));
             });
 }
@@ -513,8 +513,10 @@ void MainWindow::addPasscodeAction()
                 std::unique_ptr<QMenu> menu(passcode->createStandardContextMenu());
                 // Only digits are typed into this box; a paste would bring in
                 // anything.
-                if (auto *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste")))
-                    paste->setEnabled(false);
+                for (QAction *action : menu->actions()) {
+                    if (action->text().startsWith(QLineEdit::tr("&Paste")))
+                        action->setEnabled(false);
+                }
                 menu->addSeparator();
                 QAction *set = menu->addAction(tr("Set the callsign's passcode"));
                 set->setObjectName(QStringLiteral("setPasscodeAction"));

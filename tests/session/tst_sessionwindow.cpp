@@ -293,10 +293,12 @@ void TestSessionWindow::compareWithFile()
     QTimer::singleShot(0, &rig.sim, [] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(menu);
-        QAction *last = menu->actions().constLast();
+        const QList<QAction *> actions = menu->actions();
         menu->close();
-        if (last->objectName() == QLatin1String("compareWithFileAction"))
-            last->trigger();
+        for (QAction *action : actions) {
+            if (action->objectName() == QLatin1String("compareWithFileAction"))
+                action->trigger();
+        }
     });
     Q_EMIT statusBox->customContextMenuRequested(QPoint(4, 4));
 
@@ -442,6 +444,9 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
     QVERIFY(rig.start(locale));
     rig.click("defaultButton");
     write.fill(*rig.window);
+    // The static fixture leaves a DNS octet empty, an error the user is asked
+    // about before the write: sent as it stands all the same.
+    rig.dialogs.answer = true;
 
     rig.click("writeButton");
 
