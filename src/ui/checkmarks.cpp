@@ -67,15 +67,31 @@ void mark(QWidget *control, const QString &markName, const QString &notes)
     }
 }
 
+// A window that holds no settings yet (just started, or a read just begun)
+// is no window full of mistakes. The check box, the version and the CTCSS
+// box always hold something.
+bool holdsSettings(const SettingsRecord &record)
+{
+    for (int index = 0; index < FieldCount; ++index) {
+        const Field field = Field(index);
+        if (field != Field::Digi && field != Field::Version && field != Field::Ctcss &&
+            !record.text(field).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void show(const Controls &controls, const SettingsRecord &record)
 {
-    const QList<Problem> problems = Checks::problems(record, Checks::Scope::WithWifi);
+    const bool judged = holdsSettings(record);
+    const QList<Problem> problems =
+        judged ? Checks::problems(record, Checks::Scope::WithWifi) : QList<Problem>();
     for (int index = 0; index < FieldCount; ++index) {
         const Field field = Field(index);
         QStringList notes;
-        if (field == Field::Position) {
+        if (field == Field::Position && judged) {
             if (const std::optional<QString> report = Checks::describePosition(record.text(field)))
                 notes.append(*report);
         }

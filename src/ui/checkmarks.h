@@ -23,7 +23,7 @@ using Controls = std::array<QWidget *, FieldCount>;
 
 // Runs the checks on `record` and marks every box anew; the position box's
 // tooltip also says what its report means. Only boxes whose mark or notes
-// change are touched, so it may run on every change of a value.
+// change are touched. A record without any value yet is not marked.
 void show(const Controls &controls, const SettingsRecord &record);
 
 // A box's tooltip shows its whole text when that is wider than the box, and

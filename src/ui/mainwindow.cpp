@@ -482,8 +482,16 @@ void MainWindow::compareWithFile()
     dialog->open();
 }
 
+void MainWindow::scheduleChecks()
+{
+    if (std::exchange(m_checksScheduled, true))
+        return;
+    QTimer::singleShot(0, this, &MainWindow::showChecks);
+}
+
 void MainWindow::showChecks()
 {
+    m_checksScheduled = false;
     CheckMarks::show(m_fieldControls, m_record);
 }
 
@@ -684,7 +692,7 @@ void MainWindow::bindControls()
 void MainWindow::fieldChanged(Field field, const QString &text)
 {
     // Typed or set by the program alike.
-    showChecks();
+    scheduleChecks();
     if (m_syncing)
         return;
     m_syncing = true;

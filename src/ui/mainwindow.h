@@ -132,7 +132,9 @@ private:
     // beside a settings file, the window's fields left as they are.
     void addCompareAction();
     void compareWithFile();
-    // The checks' marks on the boxes, after every change of a value.
+    // The checks' marks on the boxes, once the changes of the moment are in:
+    // a loaded file changes a box once a line, a read once a byte.
+    void scheduleChecks();
     void showChecks();
     // The errors of what Write would send, asked about first: whether to go on.
     bool confirmWriteDespiteErrors();
@@ -166,6 +168,7 @@ private:
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
     QAction *m_compareAction = nullptr;
+    bool m_checksScheduled = false;
     SettingsRecord m_record;
     // The device's settings from before the running update.
     std::optional<SettingsRecord> m_keptSettings;

@@ -51,6 +51,8 @@ private Q_SLOTS:
     void menuSetsTheCallsignsPasscode();
     void writeAsksAboutErrors_data();
     void writeAsksAboutErrors();
+    void compareIsEnabledWithRead();
+    void freshWindowIsNotMarked();
 };
 
 void CheckMarksTest::typedValuesAreMarked_data()
@@ -88,6 +90,8 @@ void CheckMarksTest::typedValuesAreMarked()
     retype(edit, typed);
 
     QCOMPARE(edit->text(), typed);
+    // The checks run once the window takes its next events.
+    QCoreApplication::processEvents();
     QCOMPARE(edit->property("checkMark").toString(), mark);
     QCOMPARE(edit->styleSheet().isEmpty(), mark.isEmpty());
     if (tipHas.isEmpty())
@@ -182,6 +186,27 @@ void CheckMarksTest::writeAsksAboutErrors()
     }
     QCOMPARE(sent.contains("AT+CALL,"), sends);
     QCOMPARE(rig.window->statusText().isEmpty(), !sends);
+}
+
+// Whoever holds the Read button (a session, the firmware update) holds
+// Compare with file as well.
+void CheckMarksTest::compareIsEnabledWithRead()
+{
+    WindowRig rig;
+    auto *compare = rig.window->findChild<QAction *>(QStringLiteral("compareWithFileAction"));
+    QVERIFY(compare->isEnabled());
+    rig.window->setEnabled(Button::Read, false);
+    QVERIFY(!compare->isEnabled());
+    rig.window->setEnabled(Button::Read, true);
+    QVERIFY(compare->isEnabled());
+}
+
+void CheckMarksTest::freshWindowIsNotMarked()
+{
+    WindowRig rig;
+    QCoreApplication::processEvents();
+    for (const QLineEdit *edit : rig.window->findChildren<QLineEdit *>())
+        QVERIFY2(edit->styleSheet().isEmpty(), qPrintable(edit->objectName()));
 }
 
 QTEST_MAIN(CheckMarksTest)
