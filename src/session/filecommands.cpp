@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <grp.h>
@@ -122,6 +124,35 @@ bool saveAside(const QString &fileName, const QByteArray &content, QString *owne
     return false;
 }
 
+// The whole file, or nothing once a box has said why it cannot be read.
+std::optional<QByteArray> readContent(SessionHost &host, const QString &fileName)
+{
+    // A FIFO would block the open, a device would never end.
+    if (!isRegularOrMissing(fileName)) {
+        host.dialogs().message(failureText(false, fileName, notRegular()));
+        return std::nullopt;
+    }
+    // A settings file is about 300 bytes; anything near this is not one, and
+    // would fill the status box line by line.
+    const QFileInfo info(fileName);
+    if (info.size() > MaxFileSize) {
+        host.dialogs().message(
+            failureText(false, fileName,
+                        SessionText::tr("The file has %1 bytes; a settings file has at most 1 MiB.")
+                            .arg(info.size())));
+        return std::nullopt;
+    }
+
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        QByteArray content = file.read(MaxFileSize);
+        if (file.error() == QFileDevice::NoError)
+            return content;
+    }
+    host.dialogs().message(failureText(false, fileName, file.errorString()));
+    return std::nullopt;
+}
+
 } // namespace
 
 bool saveSettingsFile(SessionContext &context)
@@ -155,12 +186,16 @@ bool saveSettingsFile(SessionContext &context)
     return true;
 }
 
+QString chooseSettingsFile(SessionContext &context)
+{
+    //: Stays English in both languages.
+    return context.host.dialogs().openFileName(fileRequest(FixedText::tr("Please choose fireware."),
+                                                           FixedText::tr("ini文件(*.ini)"), false));
+}
+
 bool loadSettingsFile(SessionContext &context)
 {
-    SessionHost &host = context.host;
-    //: Stays English in both languages.
-    const QString fileName = host.dialogs().openFileName(fileRequest(
-        FixedText::tr("Please choose fireware."), FixedText::tr("ini文件(*.ini)"), false));
+    const QString fileName = chooseSettingsFile(context);
     if (fileName.isEmpty())
         return false;
     return loadSettingsFileNamed(context, fileName);
@@ -175,41 +210,36 @@ bool loadSettingsFileNamed(SessionContext &context, const QString &fileName)
     // could not be read to its end.
     host.setEnabled(Button::Write, true);
 
-    // A FIFO would block the open, a device would never end.
-    if (!isRegularOrMissing(fileName)) {
-        host.dialogs().message(failureText(false, fileName, notRegular()));
+    const std::optional<QByteArray> content = readContent(host, fileName);
+    if (!content)
         return false;
-    }
-    // A settings file is about 300 bytes; anything near this is not one, and
-    // would fill the status box line by line.
-    const QFileInfo info(fileName);
-    if (info.size() > MaxFileSize) {
-        host.dialogs().message(
-            failureText(false, fileName,
-                        SessionText::tr("The file has %1 bytes; a settings file has at most 1 MiB.")
-                            .arg(info.size())));
-        return false;
-    }
+    const SettingsFile::LoadResult result =
+        SettingsFile::load(*content, host.lineBuffer(), context.parser, view, context.codec);
+    // The lines read are in the box; say where and why it stopped.
+    if (!result.complete())
+        view.appendStatus(
+            SessionText::tr("Stopped at line %1: not a valid settings line").arg(result.stoppedAt) +
+            QStringLiteral("\r\n"));
+    else if (!result.foundSettings)
+        view.appendStatus(SessionText::tr("No settings found in this file") +
+                          QStringLiteral("\r\n"));
+    return true;
+}
 
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray content = file.read(MaxFileSize);
-        if (file.error() == QFileDevice::NoError) {
-            const SettingsFile::LoadResult result =
-                SettingsFile::load(content, host.lineBuffer(), context.parser, view, context.codec);
-            // The lines read are in the box; say where and why it stopped.
-            if (!result.complete())
-                view.appendStatus(SessionText::tr("Stopped at line %1: not a valid settings line")
-                                      .arg(result.stoppedAt) +
-                                  QStringLiteral("\r\n"));
-            else if (!result.foundSettings)
-                view.appendStatus(SessionText::tr("No settings found in this file") +
-                                  QStringLiteral("\r\n"));
-            return true;
-        }
-    }
-    host.dialogs().message(failureText(false, fileName, file.errorString()));
-    return false;
+std::optional<SettingsRecord> readSettingsFileAside(SessionContext &context,
+                                                    const QString &fileName)
+{
+    const std::optional<QByteArray> content = readContent(context.host, fileName);
+    if (!content)
+        return std::nullopt;
+    // A parser, line and flags of its own: a "CONNECT" in the file raises
+    // no flag a running session polls.
+    Flags flags;
+    LineBuffer line;
+    RecordView view;
+    LineParser parser(view, flags, context.codec);
+    SettingsFile::load(*content, line, parser, view, context.codec);
+    return view.record();
 }
 
 } // namespace telx5

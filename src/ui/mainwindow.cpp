@@ -2,7 +2,11 @@
 
 #include "backups.h"
 #include "backupsdialog.h"
+#include "checkmarks.h"
+#include "checks.h"
+#include "comparedialog.h"
 #include "devicesettings.h"
+#include "enabledfollower.h"
 #include "fieldentry.h"
 #include "filecommands.h"
 #include "firmwareupdate.h"
@@ -17,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QMenu>
@@ -90,7 +95,8 @@ void tipWholeText(QLineEdit *edit)
         const QString text = edit->text();
         // The edit line keeps a little room on either side of its text.
         const int room = edit->contentsRect().width() - 4;
-        owner->setToolTip(edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
+        CheckMarks::setWholeText(
+            owner, edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
     };
     QObject::connect(edit, &QLineEdit::textChanged, owner, update);
     update();
@@ -237,9 +243,13 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     m_firmware->setAnswerOnArrival(true);
 
     startUp(options.locale);
+    addCompareAction();
     addBackupsAction();
     addMenuBar();
     setUpKeyboard();
+    addPasscodeAction();
+    // In the language startUp chose.
+    showChecks();
 }
 
 MainWindow::~MainWindow() = default;
@@ -421,6 +431,7 @@ void MainWindow::addBackupsAction()
             [this, backups](const QPoint &at) {
                 std::unique_ptr<QMenu> menu(m_ui->statusBox->createStandardContextMenu(at));
                 menu->addSeparator();
+                menu->addAction(m_compareAction);
                 menu->addAction(backups);
                 menu->exec(m_ui->statusBox->viewport()->mapToGlobal(at));
             });
@@ -436,8 +447,118 @@ void MainWindow::openBackups()
     dialog->open();
 }
 
+void MainWindow::addCompareAction()
+{
+    m_compareAction = new QAction(tr("&Compare with file…"), this);
+    m_compareAction->setObjectName(QStringLiteral("compareWithFileAction"));
+    addAction(m_compareAction);
+    new EnabledFollower(*m_compareAction, *m_ui->readButton);
+    connect(m_compareAction, &QAction::triggered, this, &MainWindow::compareWithFile);
+}
+
+void MainWindow::compareWithFile()
+{
+    const QString fileName = runCommand(&chooseSettingsFile);
+    if (fileName.isEmpty())
+        return;
+    // The file first: one that cannot be read spares the wait for the device.
+    const std::optional<SettingsRecord> file = runCommand(
+        [&fileName](SessionContext &context) { return readSettingsFileAside(context, fileName); });
+    if (!file)
+        return;
+    appendStatusLine(tr("Reading the device's settings to compare them with %1: restart the "
+                        "device if it does not answer")
+                         .arg(QDir::toNativeSeparators(fileName)));
+    const SessionOutcome device = runCommand(&readAside);
+    using Result = SessionOutcome::Result;
+    switch (device.result) {
+    case Result::PortLost:
+        SessionSupport::reportLoss(*this, m_link);
+        m_dialogs.message(SessionSupport::portFailure());
+        return;
+    case Result::CouldNotOpen:
+        m_dialogs.message(SessionSupport::portFailure());
+        return;
+    case Result::Cancelled:
+        return;
+    case Result::NotConfirmed:
+        appendStatusLine(
+            tr("The device did not send %1: nothing was compared").arg(device.missing));
+        return;
+    case Result::Ok:
+        break;
+    }
+    auto *dialog = new CompareDialog(fileName, *file, device.received, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CompareDialog::loadRequested, this, &MainWindow::loadSettings);
+    dialog->open();
+}
+
+void MainWindow::scheduleChecks()
+{
+    if (std::exchange(m_checksScheduled, true))
+        return;
+    QTimer::singleShot(0, this, &MainWindow::showChecks);
+}
+
+void MainWindow::showChecks()
+{
+    m_checksScheduled = false;
+    CheckMarks::show(m_fieldControls, m_record);
+}
+
+bool MainWindow::confirmWriteDespiteErrors()
+{
+    // Write sends no Wi-Fi credentials: their problems are Apply's.
+    const QList<Problem> problems = Checks::problems(m_record, Checks::Scope::FileSettings);
+    if (!Checks::hasErrors(problems))
+        return true;
+    QStringList lines;
+    for (const Problem &problem : problems) {
+        if (problem.severity == Severity::Error)
+            lines.append(QStringLiteral("• %1: %2")
+                             .arg(SettingsTable::fieldName(problem.field), problem.text));
+    }
+    return m_dialogs.question(tr("The device cannot take these values as meant:") +
+                              QLatin1Char('\n') + lines.join(QLatin1Char('\n')) +
+                              QStringLiteral("\n\n") + tr("Write anyway?"));
+}
+
+void MainWindow::addPasscodeAction()
+{
+    QLineEdit *passcode = m_ui->passcodeEdit;
+    passcode->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(passcode, &QWidget::customContextMenuRequested, this,
+            [this, passcode](const QPoint &at) {
+                std::unique_ptr<QMenu> menu(passcode->createStandardContextMenu());
+                // Only digits are typed into this box; a paste would bring in
+                // anything.
+                for (QAction *action : menu->actions()) {
+                    if (action->text().startsWith(QLineEdit::tr("&Paste")))
+                        action->setEnabled(false);
+                }
+                menu->addSeparator();
+                QAction *set = menu->addAction(tr("Set the callsign's passcode"));
+                set->setObjectName(QStringLiteral("setPasscodeAction"));
+                set->setEnabled(!m_record.text(Field::Callsign).trimmed().isEmpty());
+                connect(set, &QAction::triggered, this, &MainWindow::setCallsignsPasscode);
+                menu->exec(passcode->mapToGlobal(at));
+            });
+}
+
+// Set through the record, as the program sets any value: it is no paste.
+void MainWindow::setCallsignsPasscode()
+{
+    m_record.setText(Field::Pass,
+                     QString::number(Checks::passcode(m_record.text(Field::Callsign).trimmed())));
+}
+
 void MainWindow::writeDevice()
 {
+    // A press during a write is the running write's to answer (it finds the
+    // port open), not a new write's question.
+    if (m_writesRunning == 0 && !confirmWriteDespiteErrors())
+        return;
     // Closing the window asks first while this runs, the read-back included.
     ++m_writesRunning;
     const auto finished = qScopeGuard([this] { --m_writesRunning; });
@@ -582,6 +703,8 @@ void MainWindow::bindControls()
 
 void MainWindow::fieldChanged(Field field, const QString &text)
 {
+    // Typed or set by the program alike.
+    scheduleChecks();
     if (m_syncing)
         return;
     m_syncing = true;

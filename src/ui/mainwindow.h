@@ -146,6 +146,19 @@ private:
     void showAbout();
     // Enter presses the focused button.
     void setUpKeyboard();
+    // "Compare with file…", in the status box's menu: the device read aside
+    // beside a settings file, the window's fields left as they are.
+    void addCompareAction();
+    void compareWithFile();
+    // The checks' marks on the boxes, once the changes of the moment are in:
+    // a loaded file changes a box once a line, a read once a byte.
+    void scheduleChecks();
+    void showChecks();
+    // The errors of what Write would send, asked about first: whether to go on.
+    bool confirmWriteDespiteErrors();
+    // The passcode box's menu offers the callsign's passcode.
+    void addPasscodeAction();
+    void setCallsignsPasscode();
     void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
@@ -177,6 +190,8 @@ private:
     std::unique_ptr<FirmwareUpdate> m_firmware;
 
     std::array<QWidget *, FieldCount> m_fieldControls{};
+    QAction *m_compareAction = nullptr;
+    bool m_checksScheduled = false;
     SettingsRecord m_record;
     // The device's settings from before the running update.
     std::optional<SettingsRecord> m_keptSettings;

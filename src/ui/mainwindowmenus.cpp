@@ -2,6 +2,8 @@
 
 #include "filecommands.h"
 #include "mainwindow.h"
+
+#include "enabledfollower.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -17,29 +19,6 @@
 namespace telx5 {
 
 namespace {
-
-// Keeps an action enabled exactly while the control it stands for is, by
-// whatever means the control was enabled or disabled.
-class EnabledFollower final : public QObject
-{
-public:
-    EnabledFollower(QAction &action, QWidget &control) : QObject(&action), m_action(action)
-    {
-        m_action.setEnabled(control.isEnabled());
-        control.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::EnabledChange)
-            m_action.setEnabled(static_cast<QWidget *>(watched)->isEnabled());
-        return false;
-    }
-
-private:
-    QAction &m_action;
-};
 
 QString compilerName()
 {
@@ -85,6 +64,7 @@ void MainWindow::addMenuBar()
     device->addAction(read);
     device->addAction(
         buttonAction(Button::Write, tr("&Write data"), QStringLiteral("writeAction")));
+    device->addAction(m_compareAction);
     device->addAction(
         buttonAction(Button::Apply, tr("Apply &Wi-Fi"), QStringLiteral("applyWifiAction")));
     device->addAction(

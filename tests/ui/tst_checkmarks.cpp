@@ -1,0 +1,213 @@
+#include "delay.h"
+#include "windowrig.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace telx5;
+using namespace telx5::testing;
+
+namespace {
+
+// Types into a box as the user does, its old text gone first.
+void retype(QLineEdit *edit, const QString &text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+// The passcode box's context menu, answered by `inMenu` while it is open.
+void withPasscodeMenu(WindowRig &rig, const std::function<void(QMenu *)> &inMenu)
+{
+    auto *passcode = rig.control<QLineEdit>(QStringLiteral("passcodeEdit"));
+    QTimer::singleShot(0, passcode, [inMenu] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        // Closed first: a failed check must not leave the test in the menu.
+        menu->close();
+        inMenu(menu);
+    });
+    Q_EMIT passcode->customContextMenuRequested(QPoint(4, 4));
+}
+
+} // namespace
+
+class CheckMarksTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { setDelayTimeScale(0.01); }
+    void cleanup() { setDelayTimeScale(1.0); }
+
+    void typedValuesAreMarked_data();
+    void typedValuesAreMarked();
+    void menuSetsTheCallsignsPasscode_data();
+    void menuSetsTheCallsignsPasscode();
+    void writeAsksAboutErrors_data();
+    void writeAsksAboutErrors();
+    void compareIsEnabledWithRead();
+    void freshWindowIsNotMarked();
+};
+
+void CheckMarksTest::typedValuesAreMarked_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("mark"); // empty, "warning" or "error"
+    QTest::addColumn<QString>("tipHas");
+
+    QTest::newRow("wrong passcode") << QStringLiteral("passcodeEdit") << QStringLiteral("12345")
+                                    << QStringLiteral("warning") << QStringLiteral("13023");
+    QTest::newRow("right passcode")
+        << QStringLiteral("passcodeEdit") << QStringLiteral("13023") << QString() << QString();
+    QTest::newRow("position decoded")
+        << QStringLiteral("positionEdit") << QStringLiteral("!3035.00N/11417.00Er") << QString()
+        << QStringLiteral("30°35.00′ N");
+    QTest::newRow("latitude over 90")
+        << QStringLiteral("positionEdit") << QStringLiteral("!9135.00N/11417.00Er")
+        << QStringLiteral("error") << QStringLiteral("Error: ");
+}
+
+// The defaults, then one box typed into: the box is marked as the checks
+// judge it, its tooltip says why, and the typed value stays as typed.
+void CheckMarksTest::typedValuesAreMarked()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, mark);
+    QFETCH(QString, tipHas);
+
+    WindowRig rig;
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
+    retype(rig.control<QLineEdit>(QStringLiteral("callsignEdit")), QStringLiteral("n0call"));
+    auto *edit = rig.control<QLineEdit>(box);
+    retype(edit, typed);
+
+    QCOMPARE(edit->text(), typed);
+    // The checks run once the window takes its next events.
+    QCoreApplication::processEvents();
+    QCOMPARE(edit->property("checkMark").toString(), mark);
+    QCOMPARE(edit->styleSheet().isEmpty(), mark.isEmpty());
+    if (tipHas.isEmpty())
+        QCOMPARE(edit->toolTip(), QString());
+    else
+        QVERIFY2(edit->toolTip().contains(tipHas), qPrintable(edit->toolTip()));
+}
+
+void CheckMarksTest::menuSetsTheCallsignsPasscode_data()
+{
+    QTest::addColumn<QString>("callsign");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<QString>("passcode");
+
+    QTest::newRow("N0CALL") << QStringLiteral("N0CALL") << true << QStringLiteral("13023");
+    QTest::newRow("no callsign") << QString() << false << QStringLiteral("777");
+}
+
+void CheckMarksTest::menuSetsTheCallsignsPasscode()
+{
+    QFETCH(QString, callsign);
+    QFETCH(bool, offered);
+    QFETCH(QString, passcode);
+
+    WindowRig rig;
+    retype(rig.control<QLineEdit>(QStringLiteral("callsignEdit")), callsign);
+    retype(rig.control<QLineEdit>(QStringLiteral("passcodeEdit")), QStringLiteral("777"));
+
+    // Something to paste: Qt offers Paste only then.
+    QGuiApplication::clipboard()->setText(QStringLiteral("12ab34"));
+    bool pasteFound = false;
+    bool pasteEnabled = false;
+    bool setEnabled = false;
+    withPasscodeMenu(rig, [&](QMenu *menu) {
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(QLineEdit::tr("&Paste"))) {
+                pasteFound = true;
+                pasteEnabled = action->isEnabled();
+            }
+        }
+        QAction *set = menu->findChild<QAction *>(QStringLiteral("setPasscodeAction"));
+        setEnabled = set->isEnabled();
+        if (setEnabled)
+            set->trigger();
+    });
+
+    QVERIFY(!pasteEnabled);
+    QVERIFY(pasteFound);
+    QCOMPARE(setEnabled, offered);
+    QCOMPARE(rig.control<QLineEdit>(QStringLiteral("passcodeEdit"))->text(), passcode);
+    QCOMPARE(rig.window->text(Field::Pass), passcode);
+}
+
+void CheckMarksTest::writeAsksAboutErrors_data()
+{
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("sends");
+
+    const QString bad = QStringLiteral("!9135.00N/11417.00Er");
+    QTest::newRow("error, No") << bad << false << true << false;
+    QTest::newRow("error, Yes") << bad << true << true << true;
+    QTest::newRow("no error") << QStringLiteral("!3035.00N/11417.00Er") << false << false << true;
+}
+
+// Errors are asked about before Write sends anything; No leaves the device
+// and the status box as they were.
+void CheckMarksTest::writeAsksAboutErrors()
+{
+    QFETCH(QString, position);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, sends);
+
+    WindowRig rig;
+    rig.link.refuseOpen = false;
+    QByteArray sent;
+    rig.link.onSend = [&sent](QByteArrayView bytes) { sent += bytes.toByteArray(); };
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
+    rig.window->setText(Field::Position, position);
+    rig.dialogs.answer = answer;
+
+    QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("writeButton")), Qt::LeftButton);
+
+    QCOMPARE(rig.dialogs.questions.size(), asked ? 1 : 0);
+    if (asked) {
+        const QString question = rig.dialogs.questions.constFirst();
+        QVERIFY2(question.contains(QStringLiteral("Position: ")) &&
+                     question.endsWith(QStringLiteral("\n\nWrite anyway?")),
+                 qPrintable(question));
+    }
+    QCOMPARE(sent.contains("AT+CALL,"), sends);
+    QCOMPARE(rig.window->statusText().isEmpty(), !sends);
+}
+
+// Whoever holds the Read button (a session, the firmware update) holds
+// Compare with file as well.
+void CheckMarksTest::compareIsEnabledWithRead()
+{
+    WindowRig rig;
+    auto *compare = rig.window->findChild<QAction *>(QStringLiteral("compareWithFileAction"));
+    QVERIFY(compare->isEnabled());
+    rig.window->setEnabled(Button::Read, false);
+    QVERIFY(!compare->isEnabled());
+    rig.window->setEnabled(Button::Read, true);
+    QVERIFY(compare->isEnabled());
+}
+
+void CheckMarksTest::freshWindowIsNotMarked()
+{
+    WindowRig rig;
+    QCoreApplication::processEvents();
+    for (const QLineEdit *edit : rig.window->findChildren<QLineEdit *>())
+        QVERIFY2(edit->styleSheet().isEmpty(), qPrintable(edit->objectName()));
+}
+
+QTEST_MAIN(CheckMarksTest)
+#include "tst_checkmarks.moc"
