@@ -1,10 +1,12 @@
 #include "backups.h"
 #include "backupsdialog.h"
 #include "delay.h"
+#include "portlist.h"
 #include "simrig.h"
 #include "windowrig.h"
 #include "writefixtures.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,6 +66,8 @@ private Q_SLOTS:
 
     void readFillsTheWindow_data();
     void readFillsTheWindow();
+    void describedPortIsReadAndRememberedByItsPath_data();
+    void describedPortIsReadAndRememberedByItsPath();
     void readNamesWhatTheDeviceLeftOut_data();
     void readNamesWhatTheDeviceLeftOut();
     void readKeepsABackupToLoadBack_data();
@@ -138,6 +142,48 @@ void TestSessionWindow::readFillsTheWindow()
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
     QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestSessionWindow::describedPortIsReadAndRememberedByItsPath_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("hasUsbId");
+    QTest::addColumn<QString>("shownAfterPath");
+    QTest::newRow("adapter") << "CP2102 USB to UART" << true
+                             << QStringLiteral(" \u2014 CP2102 USB to UART (10c4:ea60)");
+    QTest::newRow("nothing known") << QString() << false << QString();
+}
+
+// The drop-down shows what the system tells of a port; the box, the port
+// opened and the port remembered are its path.
+void TestSessionWindow::describedPortIsReadAndRememberedByItsPath()
+{
+    QFETCH(QString, description);
+    QFETCH(bool, hasUsbId);
+    QFETCH(QString, shownAfterPath);
+
+    setDelayTimeScale(0.2);
+    SimWindowRig rig;
+    QVERIFY(rig.start(English));
+    auto *combo = rig.control<QComboBox>("portCombo");
+    Ports::PortFacts port;
+    port.path = rig.sim.portPath();
+    port.description = description;
+    port.hasUsbId = hasUsbId;
+    port.usbId = {0x10c4, 0xea60};
+    fillPortList(combo, {port});
+    combo->setEditText(QString());
+    QCOMPARE(combo->itemData(0, Qt::DisplayRole).toString(), port.path + shownAfterPath);
+
+    // Picked from the list with the keyboard, which leaves the list as it is.
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), port.path);
+    rig.click("readButton");
+
+    QVERIFY(rig.button("writeButton")->isEnabled());
+    QCOMPARE(rig.window->portText(), port.path);
+    QCOMPARE(rig.rememberedPort(), port.path);
 }
 
 void TestSessionWindow::readNamesWhatTheDeviceLeftOut_data()
