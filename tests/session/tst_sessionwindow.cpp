@@ -66,7 +66,6 @@ private Q_SLOTS:
 
     void readFillsTheWindow_data();
     void readFillsTheWindow();
-    void describedPortIsReadAndRememberedByItsPath_data();
     void describedPortIsReadAndRememberedByItsPath();
     void readNamesWhatTheDeviceLeftOut_data();
     void readNamesWhatTheDeviceLeftOut();
@@ -144,36 +143,20 @@ void TestSessionWindow::readFillsTheWindow()
     QVERIFY(rig.dialogs.messages.isEmpty());
 }
 
-void TestSessionWindow::describedPortIsReadAndRememberedByItsPath_data()
-{
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<bool>("hasUsbId");
-    QTest::addColumn<QString>("shownAfterPath");
-    QTest::newRow("adapter") << "CP2102 USB to UART" << true
-                             << QStringLiteral(" \u2014 CP2102 USB to UART (10c4:ea60)");
-    QTest::newRow("nothing known") << QString() << false << QString();
-}
-
 // The drop-down shows what the system tells of a port; the box, the port
 // opened and the port remembered are its path.
 void TestSessionWindow::describedPortIsReadAndRememberedByItsPath()
 {
-    QFETCH(QString, description);
-    QFETCH(bool, hasUsbId);
-    QFETCH(QString, shownAfterPath);
-
     setDelayTimeScale(0.2);
     SimWindowRig rig;
     QVERIFY(rig.start(English));
     auto *combo = rig.control<QComboBox>("portCombo");
-    Ports::PortFacts port;
-    port.path = rig.sim.portPath();
-    port.description = description;
-    port.hasUsbId = hasUsbId;
-    port.usbId = {0x10c4, 0xea60};
+    const Ports::PortFacts port{
+        rig.sim.portPath(), QStringLiteral("CP2102"), true, {0x10c4, 0xea60}};
     fillPortList(combo, {port});
     combo->setEditText(QString());
-    QCOMPARE(combo->itemData(0, Qt::DisplayRole).toString(), port.path + shownAfterPath);
+    QCOMPARE(combo->itemData(0, Qt::DisplayRole).toString(),
+             port.path + QStringLiteral(" \u2014 CP2102 (10c4:ea60)"));
 
     // Picked from the list with the keyboard, which leaves the list as it is.
     combo->setFocus();
