@@ -39,6 +39,8 @@ package=(
     man-db
     appstream
     desktop-file-utils
+    # A clean Debian 12 root for scripts/check-package.sh to install the package into.
+    debootstrap
     xvfb
     xauth
     xdotool

@@ -2,6 +2,7 @@
 
 #include "seriallink.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -27,6 +28,16 @@ int comNumber(const QString &text)
     return number;
 }
 #endif
+
+bool isKnownAdapter(const PortFacts &port)
+{
+    return port.hasUsbId && knownAdapters().contains(port.usbId);
+}
+
+QString hexId(quint16 id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
 
 bool opens(const QString &name)
 {
@@ -56,6 +67,71 @@ QString replacement()
 }
 #endif
 
+QList<UsbId> knownAdapters()
+{
+    return {
+        {0x10c4, 0xea60}, // CP210x
+        {0x1a86, 0x7523}, // CH340
+        {0x0403, 0x6001}, // FTDI FT232R
+        {0x0403, 0x6015}, // FTDI FT230X
+        {0x067b, 0x2303}, // PL2303
+    };
+}
+
+QString portLabel(const PortFacts &port)
+{
+    QString label = port.path;
+    if (!port.description.isEmpty())
+        label += QStringLiteral(" \u2014 ") + port.description;
+    if (port.hasUsbId)
+        label +=
+            QStringLiteral(" (%1:%2)").arg(hexId(port.usbId.vendor), hexId(port.usbId.product));
+    return label;
+}
+
+QList<PortFacts> orderPorts(QList<PortFacts> ports)
+{
+    std::stable_sort(ports.begin(), ports.end(), [](const PortFacts &a, const PortFacts &b) {
+        const bool aKnown = isKnownAdapter(a);
+        const bool bKnown = isKnownAdapter(b);
+        if (aKnown != bKnown)
+            return aKnown;
+        return a.path < b.path;
+    });
+    return ports;
+}
+
+QList<PortFacts> presentPorts()
+{
+    QList<PortFacts> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        PortFacts port;
+#ifdef Q_OS_WIN
+        port.path = info.portName();
+#else
+        port.path = info.systemLocation();
+#endif
+        port.description = info.description();
+        port.hasUsbId = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        if (port.hasUsbId)
+            port.usbId = {info.vendorIdentifier(), info.productIdentifier()};
+        ports << port;
+    }
+    return orderPorts(ports);
+}
+
+QString noPermissionReason(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString group = info.exists() ? info.group() : QString();
+    // Joining root's group is no advice to give.
+    if (group.isEmpty() || group == QLatin1String("root"))
+        return QStringLiteral("no permission");
+    return QStringLiteral("no permission: the port belongs to the group \"%1\"; join it with "
+                          "\"sudo usermod -aG %1 $USER\", then log out and in again")
+        .arg(group);
+}
+
 QStringList candidatePorts()
 {
 #ifdef Q_OS_WIN
@@ -64,13 +140,9 @@ QStringList candidatePorts()
         names << QStringLiteral("COM%1").arg(n);
     return names;
 #else
-    QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
-    std::sort(infos.begin(), infos.end(), [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
-        return a.portName() < b.portName();
-    });
     QStringList names;
-    for (const QSerialPortInfo &info : std::as_const(infos))
-        names << info.systemLocation();
+    for (const PortFacts &port : presentPorts())
+        names << port.path;
     return names;
 #endif
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -13,13 +14,50 @@ class SerialLink;
 namespace Ports {
 
 QString namePrefix(); // "COM" / "/dev/"
+
+// A USB vendor and product id, as udev and QSerialPortInfo give them.
+struct UsbId
+{
+    quint16 vendor = 0;
+    quint16 product = 0;
+
+    friend bool operator==(const UsbId &, const UsbId &) = default;
+};
+
+// The USB serial adapters TELX5 devices come with; the udev rule of the
+// telx5-config-udev package names the same ones.
+QList<UsbId> knownAdapters();
+
+// What the system tells of a port.
+struct PortFacts
+{
+    QString path;        // "/dev/ttyUSB0"
+    QString description; // "CP2102 USB to UART"; empty when unknown
+    bool hasUsbId = false;
+    UsbId usbId;
+};
+
+// "/dev/ttyUSB0 — CP2102 USB to UART (10c4:ea60)", or the bare path of a
+// port the system tells nothing more of.
+QString portLabel(const PortFacts &port);
+
+// The known adapters first, then the other ports, each group by name: the
+// port a user plugged in for the device heads the list.
+QList<PortFacts> orderPorts(QList<PortFacts> ports);
+
+// The ports the system reports now, in that order.
+QList<PortFacts> presentPorts();
+
+// Why a port could not be opened for want of permission: the group that owns
+// its node, and how to join it.
+QString noPermissionReason(const QString &path);
 #ifdef Q_OS_WIN
 // "COM1", shown and stored when the port text names no "COMn".
 QString replacement();
 #endif
 
 // The ports the probe tries, in order: "COM1" to "COM16" on Windows, the
-// device paths of the ports the system reports, by name, elsewhere.
+// device paths of the present ports, in their order, elsewhere.
 QStringList candidatePorts();
 
 // The ports that open now, in order.

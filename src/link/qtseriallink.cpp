@@ -1,11 +1,10 @@
 #include "qtseriallink.h"
 
 #include "delay.h"
+#include "ports.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <algorithm>
 
@@ -28,15 +27,6 @@ constexpr qint64 ByteTimeNs = LineBitsPerByte * 1'000'000'000LL / LineSpeed;
 // Beyond the wire time of the queued bytes: the adapter's own latency.
 constexpr int SettleMs = 10;
 constexpr int DrainMarginMs = 200;
-
-QString permissionHint(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString group = info.exists() ? info.group() : QString();
-    if (group.isEmpty() || group == QLatin1String("root"))
-        return QStringLiteral("no permission");
-    return QStringLiteral("no permission; members of the group \"%1\" may open it").arg(group);
-}
 
 } // namespace
 
@@ -128,13 +118,12 @@ bool QtSerialLink::open(QString *error)
     case QSerialPort::DeviceNotFoundError:
         return fail(QStringLiteral("no such port"));
     case QSerialPort::PermissionError: {
-        const QString location = QSerialPortInfo(m_port).systemLocation();
         // QSerialPort reports a port held by another program as a permission
         // error too; the text it gives tells the two apart.
         if (detail.contains(QLatin1String("lock"), Qt::CaseInsensitive) ||
             detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
             return fail(QStringLiteral("in use by another program (%1)").arg(detail));
-        return fail(QStringLiteral("%1 (%2)").arg(permissionHint(location), detail));
+        return fail(QStringLiteral("%1 (%2)").arg(Ports::noPermissionReason(m_name), detail));
     }
     case QSerialPort::UnsupportedOperationError:
         // A character device that takes no terminal settings (ENOTTY).

@@ -19,7 +19,8 @@ public:
     void showPopup() override
     {
         Q_EMIT aboutToShowPopup();
-        if (const int row = findText(currentText(), Qt::MatchExactly); row >= 0)
+        // The edit role: the port list's text is the path its entry shows.
+        if (const int row = findData(currentText(), Qt::EditRole); row >= 0)
             setCurrentIndex(row);
         QAbstractItemView *list = view();
         list->setMinimumWidth(list->sizeHintForColumn(modelColumn()) + 2 * list->frameWidth() +

@@ -11,6 +11,7 @@
 #include "filecommands.h"
 #include "firmwareupdate.h"
 #include "fitcaptions.h"
+#include "portlist.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
@@ -289,7 +290,7 @@ void MainWindow::startUp(const QLocale &locale)
     // The ports that open are listed once the window is on the screen: the
     // probe opens each of them, which takes longer than all the rest.
     if (!m_extraPort.isEmpty()) {
-        fillList(m_ui->portCombo, {m_extraPort});
+        fillPortList(m_ui->portCombo, describePorts({m_extraPort}, {}));
         setPortText(m_extraPort);
     }
 
@@ -355,7 +356,7 @@ void MainWindow::listPorts(QStringList ports)
         ports.append(m_link.portName());
     if (!m_extraPort.isEmpty() && !ports.contains(m_extraPort))
         ports.append(m_extraPort);
-    fillList(m_ui->portCombo, ports);
+    fillPortList(m_ui->portCombo, describePorts(ports, Ports::presentPorts()));
 }
 
 void MainWindow::loadDefaults()

@@ -2,11 +2,13 @@
 #include "backupsdialog.h"
 #include "comparedialog.h"
 #include "delay.h"
+#include "portlist.h"
 #include "settingsfile.h"
 #include "simrig.h"
 #include "windowrig.h"
 #include "writefixtures.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenu>
@@ -67,6 +69,7 @@ private Q_SLOTS:
 
     void readFillsTheWindow_data();
     void readFillsTheWindow();
+    void describedPortIsReadAndRememberedByItsPath();
     void readNamesWhatTheDeviceLeftOut_data();
     void readNamesWhatTheDeviceLeftOut();
     void readKeepsABackupToLoadBack_data();
@@ -143,6 +146,32 @@ void TestSessionWindow::readFillsTheWindow()
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.rememberedPort(), rig.sim.portPath());
     QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+// The drop-down shows what the system tells of a port; the box, the port
+// opened and the port remembered are its path.
+void TestSessionWindow::describedPortIsReadAndRememberedByItsPath()
+{
+    setDelayTimeScale(0.2);
+    SimWindowRig rig;
+    QVERIFY(rig.start(English));
+    auto *combo = rig.control<QComboBox>("portCombo");
+    const Ports::PortFacts port{
+        rig.sim.portPath(), QStringLiteral("CP2102"), true, {0x10c4, 0xea60}};
+    fillPortList(combo, {port});
+    combo->setEditText(QString());
+    QCOMPARE(combo->itemData(0, Qt::DisplayRole).toString(),
+             port.path + QStringLiteral(" \u2014 CP2102 (10c4:ea60)"));
+
+    // Picked from the list with the keyboard, which leaves the list as it is.
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), port.path);
+    rig.click("readButton");
+
+    QVERIFY(rig.button("writeButton")->isEnabled());
+    QCOMPARE(rig.window->portText(), port.path);
+    QCOMPARE(rig.rememberedPort(), port.path);
 }
 
 void TestSessionWindow::readNamesWhatTheDeviceLeftOut_data()
