@@ -306,6 +306,14 @@ std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
             return finish(ExitBadInput, refused);
         }
     }
+    // A backup with nowhere to go stops the write before the device is asked
+    // to restart, and before the values are judged: they would not be sent.
+    if (!request.backupFileName.isEmpty()) {
+        if (const std::optional<int> unsaveable =
+                refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
+                                 QStringLiteral("nothing was sent")))
+            return unsaveable;
+    }
     // The values are judged as this device gets them; a warning never stops
     // the write, an error does when the user asked for it.
     const QList<Problem> problems = Checks::problems(settings, Checks::Scope::FileSettings);
@@ -336,10 +344,6 @@ int DeviceCommands::write(const WriteRequest &request)
 
     // The backup's read connects to the device by itself.
     if (!request.backupFileName.isEmpty()) {
-        if (const std::optional<int> refused =
-                refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
-                                 QStringLiteral("nothing was sent")))
-            return *refused;
         const ReadResult backup = readDevice();
         if (backup.outcome == SessionOutcome::Result::CouldNotOpen)
             return portUnavailable(QStringLiteral("write"), false);
