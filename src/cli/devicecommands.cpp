@@ -1,6 +1,7 @@
 #include "devicecommands.h"
 
 #include "backups.h"
+#include "checks.h"
 #include "commands.h"
 #include "consolehost.h"
 #include "delay.h"
@@ -11,6 +12,7 @@
 #include "sessionsupport.h"
 #include "settingscheck.h"
 #include "settingsfile.h"
+#include "settingsreview.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +40,15 @@ QString fieldsReceived(qsizetype count)
 std::optional<QString> printSettings(const SettingsRecord &record, const TextCodec &codec)
 {
     return writeStandardOutput(SettingsFile::save(record, codec));
+}
+
+// One line each on standard output; the reason when it could not take them.
+std::optional<QString> printLines(const QStringList &lines)
+{
+    QByteArray text;
+    for (const QString &line : lines)
+        text += line.toUtf8() + '\n';
+    return writeStandardOutput(text);
 }
 
 QString outputFailure(const QString &reason)
@@ -278,29 +289,61 @@ QStringList DeviceCommands::untakenSettings(const SettingsRecord &written)
     return untaken;
 }
 
-int DeviceCommands::write(const WriteRequest &request)
+std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
+                                                SettingsRecord &settings)
 {
+    const QString refused = QStringLiteral("write refused: nothing was sent");
     const CheckedSettings checked = checkSettingsFile(request.fileName, m_context.codec);
     if (!checked.problem.isEmpty()) {
         printLine(QStringLiteral("telx5-cli: ") + checked.problem);
-        return finish(ExitBadInput, QStringLiteral("write refused: nothing was sent"));
+        return finish(ExitBadInput, refused);
     }
+    settings = checked.settings;
+    for (const QString &assignment : request.assignments) {
+        const QString why = SettingsReview::applyAssignment(settings, assignment, m_context.codec);
+        if (!why.isEmpty()) {
+            printLine(QStringLiteral("telx5-cli: --set %1: %2").arg(assignment, why));
+            return finish(ExitBadInput, refused);
+        }
+    }
+    // A backup with nowhere to go stops the write before the device is asked
+    // to restart, and before the values are judged: they would not be sent.
+    if (!request.backupFileName.isEmpty()) {
+        if (const std::optional<int> unsaveable =
+                refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
+                                 QStringLiteral("nothing was sent")))
+            return unsaveable;
+    }
+    // The values are judged as this device gets them; a warning never stops
+    // the write, an error does when the user asked for it.
+    const QList<Problem> problems = Checks::problems(settings, Checks::Scope::FileSettings);
+    for (const QString &line : SettingsReview::problemLines(problems))
+        printLine(line);
+    if (request.strict && Checks::hasErrors(problems))
+        return finish(ExitBadInput,
+                      QStringLiteral("write refused: nothing was sent; the settings have %1 "
+                                     "(--strict)")
+                          .arg(SettingsReview::problemCount(problems)));
     // Text the code page lacks would reach the device as '?': named, and
     // sent only when asked for.
-    const auto lossy = DeviceSettings::lossyFields(checked.settings, m_context.codec);
+    const auto lossy = DeviceSettings::lossyFields(settings, m_context.codec);
     if (!lossy.isEmpty() && !request.lossy) {
         for (const auto &[field, lost] : lossy)
             printLine(DeviceSettings::lossLine(field, lost));
         return finish(ExitBadInput,
                       QStringLiteral("write refused: nothing was sent; --lossy sends it anyway"));
     }
+    return std::nullopt;
+}
+
+int DeviceCommands::write(const WriteRequest &request)
+{
+    SettingsRecord settings;
+    if (const std::optional<int> refused = prepareWrite(request, settings))
+        return *refused;
 
     // The backup's read connects to the device by itself.
     if (!request.backupFileName.isEmpty()) {
-        if (const std::optional<int> refused =
-                refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
-                                 QStringLiteral("nothing was sent")))
-            return *refused;
         const ReadResult backup = readDevice();
         if (backup.outcome == SessionOutcome::Result::CouldNotOpen)
             return portUnavailable(QStringLiteral("write"), false);
@@ -334,7 +377,7 @@ int DeviceCommands::write(const WriteRequest &request)
             return *failed;
     }
 
-    m_host.settings().record() = checked.settings;
+    m_host.settings().record() = settings;
     const SessionOutcome written = writeNotingPart();
     if (written.result == SessionOutcome::Result::CouldNotOpen)
         return portUnavailable(QStringLiteral("write"),
@@ -353,7 +396,7 @@ int DeviceCommands::write(const WriteRequest &request)
                       QStringLiteral("write failed: %1, but the read-back did not "
                                      "complete: %2; %3")
                           .arg(confirmed, readBack.failure, fieldsReceived(readBack.fields)));
-    const QStringList untaken = untakenSettings(checked.settings);
+    const QStringList untaken = untakenSettings(settings);
     if (untaken.isEmpty())
         return finish(ExitConfirmed,
                       QStringLiteral("write ok: %1, and every setting written reads back as "
@@ -394,6 +437,58 @@ int DeviceCommands::saveDefaults(const QString &fileName)
                       QStringLiteral("default failed: %1 could not be saved").arg(fileName));
     return finish(ExitConfirmed,
                   QStringLiteral("default ok: the Default values are saved in ") + fileName);
+}
+
+int DeviceCommands::check(const QString &fileName)
+{
+    const CheckedSettings checked = checkSettingsFile(fileName, m_context.codec);
+    if (!checked.problem.isEmpty()) {
+        printLine(QStringLiteral("telx5-cli: ") + checked.problem);
+        return finish(ExitBadInput,
+                      QStringLiteral("check refused: the file cannot be read as settings"));
+    }
+    const QList<Problem> problems = Checks::problems(checked.settings, Checks::Scope::FileSettings);
+    if (const auto failed = printLines(SettingsReview::problemLines(problems)))
+        return finish(ExitFailed, QStringLiteral("check failed: the problems could not be written "
+                                                 "to standard output: ") +
+                                      *failed);
+    if (problems.isEmpty())
+        return finish(ExitConfirmed, QStringLiteral("check ok: no problems in ") + fileName);
+    return finish(ExitFailed, QStringLiteral("check found %1 in %2")
+                                  .arg(SettingsReview::problemCount(problems), fileName));
+}
+
+int DeviceCommands::diff(const QString &fileName)
+{
+    const CheckedSettings checked = checkSettingsFile(fileName, m_context.codec);
+    if (!checked.problem.isEmpty()) {
+        printLine(QStringLiteral("telx5-cli: ") + checked.problem);
+        return finish(ExitBadInput, QStringLiteral("diff refused: nothing was sent"));
+    }
+    const ReadResult read = readDevice();
+    if (read.outcome == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(QStringLiteral("diff"), false);
+    // Settings that did not arrive would all differ, and say nothing of the
+    // device.
+    if (!read.complete)
+        return finish(
+            ExitReadFailed,
+            QStringLiteral("diff failed: %1; %2").arg(read.failure, fieldsReceived(read.fields)));
+    const SettingsRecord &device = m_host.settings().record();
+    keepReadBackup(m_context, device);
+    const QStringList lines = SettingsReview::differenceLines(checked.settings, device);
+    if (const auto failed = printLines(lines))
+        return finish(ExitFailed, QStringLiteral("diff failed: the differences could not be "
+                                                 "written to standard output: ") +
+                                      *failed);
+    if (lines.isEmpty())
+        return finish(ExitConfirmed,
+                      QStringLiteral("diff ok: the device holds the settings of ") + fileName);
+    return finish(ExitFailed,
+                  QStringLiteral("diff: the device differs from %1 in %2")
+                      .arg(fileName, lines.size() == 1
+                                         ? QStringLiteral("1 setting")
+                                         : QStringLiteral("%1 settings").arg(lines.size())));
 }
 
 int DeviceCommands::wifi(const QString &ssid, const QString &password, bool connectFirst)

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,6 +21,7 @@ enum CliExit
     ExitFailed = 1,          // it did not, the link failed, or a file could not be saved
     ExitBadInput = 2,        // a usage error, or input refused before anything was sent
     ExitPortUnavailable = 3, // the port could not be opened
+    ExitReadFailed = 4,      // diff: the device's settings could not be read whole
     // Stopped by a signal, plus its number: 129 SIGHUP, 130 Ctrl-C, 143 SIGTERM.
     ExitSignalBase = 128,
 };
@@ -39,6 +41,10 @@ struct WriteRequest
     // Read back and compared after the device confirmed: on unless asked off.
     bool verify = true;
     bool lossy = false;
+    // KEY=VALUE, each put into the file's settings for this device only.
+    QStringList assignments;
+    // An error the checks find refuses the write.
+    bool strict = false;
 };
 
 // The commands of telx5-cli: the window's sessions on the console host, each
@@ -52,6 +58,11 @@ public:
     int read(const QString &fileName, bool partial);
     int write(const WriteRequest &request);
     int saveDefaults(const QString &fileName);
+    // Judges a settings file's values; needs no device.
+    int check(const QString &fileName);
+    // Reads the device and names each setting in which it differs from the
+    // file.
+    int diff(const QString &fileName);
     int wifi(const QString &ssid, const QString &password, bool connectFirst);
     int restart();
     // `portGiven`: the --port option, named again in the command that
@@ -89,6 +100,9 @@ private:
     // kept: the write stops.
     std::optional<int> keepBackupBeforeWrite(const SettingsRecord &device);
     bool saveSettings(const QString &fileName);
+    // The file's settings with the --set assignments in them, checked; the
+    // exit status when the write stops there.
+    std::optional<int> prepareWrite(const WriteRequest &request, SettingsRecord &settings);
     QStringList untakenSettings(const SettingsRecord &written);
     // Exit 3, unless the port had worked earlier in the command.
     // After the new firmware started: the settings it lost written back.

@@ -40,6 +40,8 @@ constexpr CommandForm CommandForms[] = {
     {"ports", "", 0, 0},
     {"read", " [FILE]", 0, 1},
     {"write", " FILE", 1, 1},
+    {"check", " FILE", 1, 1},
+    {"diff", " FILE", 1, 1},
     {"default", " FILE", 1, 1},
     {"wifi", " SSID PASSWORD", 2, 2},
     {"restart", "", 0, 0},
@@ -57,8 +59,21 @@ Commands, each with an example:
                       save them to FILE
                         telx5-cli --port /dev/ttyUSB0 read mine.ini
   write FILE          write a settings file to the device; it must hold all 19
-                      settings lines, or nothing is sent
+                      settings lines, or nothing is sent. The checks' lines come
+                      first, as warnings
                         telx5-cli --backup old.ini write base.ini
+                      --set KEY=VALUE replaces one setting of the file for this
+                      device (repeatable; KEY a file keyword, VALUE as its line
+                      holds it); --strict sends nothing when a check finds an error
+                        telx5-cli --set CALLSIGN=BG7XYZ-5 --set PASS=24487 write base.ini
+                        telx5-cli --strict write base.ini
+  check FILE          judge a settings file's values without a device: one line a
+                      problem on standard output, "error: " or "warning: ", the
+                      setting's caption and (KEYWORD), then what is wrong
+                        telx5-cli check base.ini
+  diff FILE           read the device and print each setting in which it differs
+                      from the file: "Caption (KEYWORD): device 'X', file 'Y'"
+                        telx5-cli --port /dev/ttyUSB0 diff base.ini
   default FILE        save the Default values as a settings file
                         telx5-cli default base.ini
   wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms
@@ -84,14 +99,18 @@ callsign. --no-backup keeps none; --simulate never does. A backup goes back with
   telx5-cli write ~/.local/share/telx5-config/backups/2026-12-07_15-42-10_BG7ABC-9_read.ini
 
 Exit status:
-  0    the device confirmed: READ END (read); freq save, and unless --no-verify every
+  0    check: no problems; diff: the device holds the file's settings;
+       the device confirmed: READ END (read); freq save, and unless --no-verify every
        setting read back as written (write); WIFI Write success (wifi); the last
        block (flash). restart: both REBOOT# lines left the port.
   1    the device did not confirm, the link failed during the command, or a file
-       could not be saved (read FILE, default FILE, --backup)
+       could not be saved (read FILE, default FILE, --backup); check: problems
+       found; diff: settings differ
   2    a usage error, or a settings file, an image or a FILE to save into refused
-       (also a named FIFO given as a file); nothing was sent
+       (also a named FIFO given as a file; a --set that cannot be applied; with
+       --strict, an error in the settings); nothing was sent
   3    the port could not be opened; nothing was sent
+  4    diff: the device's settings could not be read whole
   129  stopped by SIGHUP, 130 by Ctrl-C, 143 by SIGTERM; the port was closed first,
        and the last line says what the device may hold
 
@@ -190,7 +209,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption noBackupOption(
         QStringLiteral("no-backup"),
         QStringLiteral(
-            "read, write, flash: keep no backup of the device's settings (see backups)."));
+            "read, diff, write, flash: keep no backup of the device's settings (see backups)."));
     const QCommandLineOption verifyOption(
         QStringLiteral("verify"),
         QStringLiteral("write: once the device confirmed, read it back and compare each "
@@ -198,6 +217,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption lossyOption(
         QStringLiteral("lossy"),
         QStringLiteral("write: send text the code page cannot carry anyway, as '?'."));
+    const QCommandLineOption setOption(
+        QStringLiteral("set"),
+        QStringLiteral("write: put KEY=VALUE into the file's settings for this device, e.g. "
+                       "CALLSIGN=BG7XYZ-5 (repeatable)."),
+        QStringLiteral("KEY=VALUE"));
+    const QCommandLineOption strictOption(
+        QStringLiteral("strict"),
+        QStringLiteral("write: send nothing when a check finds an error in the settings."));
     const QCommandLineOption partialOption(
         QStringLiteral("partial"),
         QStringLiteral("read: when the read does not complete, print what arrived anyway, "
@@ -213,8 +240,8 @@ int main(int argc, char *argv[])
                                            QStringLiteral("Show the version."));
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption,
                           noKeepSettingsOption, backupOption, noBackupOption, verifyOption,
-                          noVerifyOption, lossyOption, partialOption, traceOption, helpOption,
-                          versionOption});
+                          noVerifyOption, lossyOption, setOption, strictOption, partialOption,
+                          traceOption, helpOption, versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -247,10 +274,13 @@ int main(int argc, char *argv[])
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
         {backupOption, {QStringLiteral("write")}},
         {noBackupOption,
-         {QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("flash")}},
+         {QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("flash"),
+          QStringLiteral("diff")}},
         {verifyOption, {QStringLiteral("write")}},
         {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},
+        {setOption, {QStringLiteral("write")}},
+        {strictOption, {QStringLiteral("write")}},
         {partialOption, {QStringLiteral("read")}},
     };
     for (const auto &[option, commands] : commandOptions) {
@@ -313,6 +343,8 @@ int main(int argc, char *argv[])
 
     if (command == QLatin1String("default"))
         return commands.saveDefaults(rest.first());
+    if (command == QLatin1String("check"))
+        return commands.check(rest.first());
 
     std::unique_ptr<SimDevice> device;
     QString portName = arguments.value(portOption);
@@ -353,7 +385,10 @@ int main(int argc, char *argv[])
         return commands.read(rest.value(0), arguments.isSet(partialOption));
     if (command == QLatin1String("write"))
         return commands.write({rest.first(), arguments.value(backupOption), connectFirst,
-                               !arguments.isSet(noVerifyOption), arguments.isSet(lossyOption)});
+                               !arguments.isSet(noVerifyOption), arguments.isSet(lossyOption),
+                               arguments.values(setOption), arguments.isSet(strictOption)});
+    if (command == QLatin1String("diff"))
+        return commands.diff(rest.first());
     if (command == QLatin1String("wifi"))
         return commands.wifi(rest.at(0), rest.at(1), connectFirst);
     if (command == QLatin1String("restart"))

@@ -181,6 +181,12 @@ private Q_SLOTS:
     void refusesATargetItCannotSave();
     void writeBacksUpThenVerifies_data();
     void writeBacksUpThenVerifies();
+    void checkJudgesTheValues_data();
+    void checkJudgesTheValues();
+    void diffNamesWhatTheDeviceHoldsOtherwise_data();
+    void diffNamesWhatTheDeviceHoldsOtherwise();
+    void writeSetsValuesForOneDevice_data();
+    void writeSetsValuesForOneDevice();
     void interruptedCommandClosesThePort_data();
     void interruptedCommandClosesThePort();
     void wifiAndRestartSayHowTheyEnded_data();
@@ -670,6 +676,212 @@ void TestCli::writeBacksUpThenVerifies()
     QCOMPARE(lastLine(run.err), outcome);
 }
 
+// A settings file made by "default", with `edits` (text, replacement) made
+// in it; empty when it could not be made.
+QString settingsFile(const QTemporaryDir &dir, const QList<QByteArrayList> &edits)
+{
+    const QString file = dir.filePath(QStringLiteral("settings.ini"));
+    if (runCli({QStringLiteral("default"), file}).exitCode != 0)
+        return {};
+    QByteArray content = fileBytes(file);
+    for (const QByteArrayList &edit : edits)
+        content.replace(edit.first(), edit.last());
+    return writeFile(file, content) ? file : QString();
+}
+
+// A callsign with its own passcode: the Default values' NOCALL is no callsign.
+const QList<QByteArrayList> Sound{{"CALLSIGN:NOCALL-10", "CALLSIGN:BG7XYZ-5"},
+                                  {"PASS:40417", "PASS:24487"}};
+
+void TestCli::checkJudgesTheValues_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QList<QByteArrayList>>("edits"); // to the Default values' file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("said"); // on standard output
+    QTest::addColumn<QString>("last");
+    const QByteArrayList at999{"FREQ:144.6400", "FREQ:999"};
+    QTest::newRow("sound") << QStringList{} << Sound << 0 << QStringList{}
+                           << QStringLiteral("check ok: no problems in @file");
+    QTest::newRow("passcode of another callsign")
+        << QStringList{} << Sound + QList<QByteArrayList>{{"PASS:24487", "PASS:40417"}} << 1
+        << QStringList{QStringLiteral("warning: Pass (PASS): Pass 40417 does not belong to BG7XYZ; "
+                                      "its passcode is 24487\n")}
+        << QStringLiteral("check found 0 errors and 1 warning in @file");
+    QTest::newRow("999 MHz") << QStringList{} << Sound + QList<QByteArrayList>{at999} << 1
+                             << QStringList{QStringLiteral("warning: Tx/Rx (FREQ): 999 MHz")}
+                             << QStringLiteral("check found 0 errors and 1 warning in @file");
+    QTest::newRow("999 MHz, in Chinese")
+        << QStringList{QStringLiteral("--chinese")} << Sound + QList<QByteArrayList>{at999} << 1
+        << QStringList{QStringLiteral("warning: 频率 (FREQ): 999 MHz")}
+        << QStringLiteral("check found 0 errors and 1 warning in @file");
+    QTest::newRow("SSID 16") << QStringList{}
+                             << Sound + QList<QByteArrayList>{{"BG7XYZ-5", "BG7XYZ-16"}} << 1
+                             << QStringList{QStringLiteral("error: Callsign (CALLSIGN): SSID 16")}
+                             << QStringLiteral("check found 1 error and 0 warnings in @file");
+    QTest::newRow("not a settings file")
+        << QStringList{} << QList<QByteArrayList>{{"MOD:3\r\n", ""}} << 2 << QStringList{}
+        << QStringLiteral("check refused: the file cannot be read as settings");
+}
+
+void TestCli::checkJudgesTheValues()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QList<QByteArrayList>, edits);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, said);
+    QFETCH(QString, last);
+    QTemporaryDir dir;
+    const QString file = settingsFile(dir, edits);
+    QVERIFY(!file.isEmpty());
+
+    const Run run = runCli(options + QStringList{QStringLiteral("check"), file});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(lastLine(run.err), last.replace(QStringLiteral("@file"), file));
+    const QString out = QString::fromUtf8(run.out);
+    QCOMPARE(out.isEmpty(), said.isEmpty());
+    for (const QString &named : std::as_const(said))
+        QVERIFY2(out.contains(named), qPrintable(out));
+}
+
+void TestCli::diffNamesWhatTheDeviceHoldsOtherwise_data()
+{
+    QTest::addColumn<QString>("file"); // "read": what the device sent, saved
+    QTest::addColumn<QString>("simOptions");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("said"); // lines on standard output
+    QTest::addColumn<QString>("last");
+    QTest::newRow("the device's own settings")
+        << QStringLiteral("read") << QString() << 0 << QStringList{}
+        << QStringLiteral("diff ok: the device holds the settings of @file");
+    QTest::newRow("another file")
+        << QStringLiteral("default") << QString() << 1
+        << QStringList{QStringLiteral(
+                           "Status (COMMENT TEXT): device 'TELX5 iGate', file 'TELX5 144.640MHz'"),
+                       // As the window shows them, not as codes.
+                       QStringLiteral("Backlight (BACKLIGHT): device '30', file 'ON'")}
+        << QStringLiteral("diff: the device differs from @file in 7 settings");
+    QTest::newRow("incomplete read")
+        << QStringLiteral("read") << QStringLiteral("--report-only FREQ:") << 4 << QStringList{}
+        << QStringLiteral("diff failed: the device sent 1 of 19 settings; missing: CALLSIGN, "
+                          "PASS, DHCP, IP, MASK, GATE, DNS, POSITION, COMMENT TEXT, SERVER, SENT "
+                          "TIME, FILTER, BACKLIGHT, UNIT, DIGI, MOD, PATH, ALIAS; 1 field "
+                          "received");
+}
+
+void TestCli::diffNamesWhatTheDeviceHoldsOtherwise()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, simOptions);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, said);
+    QFETCH(QString, last);
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("settings.ini"));
+    QCOMPARE(runCli(file == QLatin1String("read")
+                        ? QStringList{QStringLiteral("--simulate"), file, settings}
+                        : QStringList{file, settings})
+                 .exitCode,
+             0);
+
+    const Run run =
+        runCli({QStringLiteral("--simulate"), QStringLiteral("diff"), settings}, simOptions);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(lastLine(run.err), last.replace(QStringLiteral("@file"), settings));
+    const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'));
+    for (const QString &line : std::as_const(said))
+        QVERIFY2(lines.contains(line), run.out.constData());
+    QCOMPARE(run.out.isEmpty(), said.isEmpty());
+}
+
+void TestCli::writeSetsValuesForOneDevice_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QList<QByteArrayList>>("edits"); // to the Default values' file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QStringList>("sent"); // received whole by the device, in order
+    const QString set = QStringLiteral("--set");
+    QTest::newRow("callsign and passcode")
+        << QStringList{set, QStringLiteral("CALLSIGN=BG7XYZ-5"), set, QStringLiteral("pass=24487")}
+        << QList<QByteArrayList>{} << 0 << QString()
+        << QStringList{QStringLiteral("AT+CALL,BG7XYZ-5#"), QStringLiteral("AT+PASS,24487#")};
+    QTest::newRow("a keyword with a blank, a code")
+        << QStringList{set, QStringLiteral("COMMENT TEXT=Club tracker 3"), set,
+                       QStringLiteral("PATH=0")}
+        << QList<QByteArrayList>{} << 0 << QString()
+        << QStringList{QStringLiteral("AT+COMMENT,Club tracker 3#"), QStringLiteral("AT+PATH,0#")};
+    // The warning comes before anything is sent, and the write goes on.
+    QTest::newRow("warning") << QStringList{} << QList<QByteArrayList>{} << 0
+                             << QStringLiteral("warning: Callsign (CALLSIGN): NOCALL is not a "
+                                               "callsign")
+                             << QStringList{QStringLiteral("AT+PASS,40417#")};
+    // Refused before the port opens: a port that does not exist would give 3.
+    QTest::newRow("unknown key") << QStringList{set, QStringLiteral("COLOUR=red")}
+                                 << QList<QByteArrayList>{} << 2
+                                 << QStringLiteral(
+                                        "telx5-cli: --set COLOUR=red: unknown key \"COLOUR\"")
+                                 << QStringList{};
+    QTest::newRow("no =") << QStringList{set, QStringLiteral("PASS")} << QList<QByteArrayList>{}
+                          << 2 << QStringLiteral("telx5-cli: --set PASS: no \"=\"")
+                          << QStringList{};
+    QTest::newRow("a value the parser does not take")
+        << QStringList{set, QStringLiteral("IP=10.0.0.7")} << QList<QByteArrayList>{} << 2
+        << QStringLiteral("telx5-cli: --set IP=10.0.0.7: \"10.0.0.7\" is no value of a settings "
+                          "file's IP line")
+        << QStringList{};
+    // The parser would leave the file's unit as it was.
+    QTest::newRow("a code the parser does not know")
+        << QStringList{set, QStringLiteral("UNIT=9")} << QList<QByteArrayList>{} << 2
+        << QStringLiteral("telx5-cli: --set UNIT=9: \"9\" is no value of a settings file's UNIT "
+                          "line")
+        << QStringList{};
+    QTest::newRow("--strict with an error")
+        << QStringList{QStringLiteral("--strict")}
+        << QList<QByteArrayList>{{"NOCALL-10", "NOCALL-16"}} << 2
+        << QStringLiteral("write refused: nothing was sent; the settings have 1 error and 2 "
+                          "warnings (--strict)")
+        << QStringList{};
+    // The checks judge the values as this device gets them.
+    QTest::newRow("--strict, the error mended by --set")
+        << QStringList{QStringLiteral("--strict"), set, QStringLiteral("CALLSIGN=BG7XYZ-5")}
+        << QList<QByteArrayList>{{"NOCALL-10", "NOCALL-16"}} << 0
+        << QStringLiteral("warning: Pass (PASS): Pass 40417 does not belong to BG7XYZ")
+        << QStringList{QStringLiteral("AT+CALL,BG7XYZ-5#")};
+}
+
+void TestCli::writeSetsValuesForOneDevice()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QList<QByteArrayList>, edits);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QStringList, sent);
+    QTemporaryDir dir;
+    const QString file = settingsFile(dir, edits);
+    QVERIFY(!file.isEmpty());
+    const QStringList device =
+        exitCode == 0 ? QStringList{QStringLiteral("--simulate")}
+                      : QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")};
+
+    const Run run = runCli(device + options + QStringList{QStringLiteral("write"), file},
+                           QStringLiteral("--verbose"));
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(exitCode == 0 ? run.err.startsWith(said) : run.err.contains(said),
+             qPrintable(run.err));
+    const QStringList received = receivedLines(run.err);
+    qsizetype from = 0;
+    for (const QString &line : std::as_const(sent)) {
+        from = received.indexOf(line, from);
+        QVERIFY2(from >= 0, qPrintable(line + QLatin1Char('\n') + run.err));
+    }
+    if (exitCode != 0)
+        QVERIFY(lastLine(run.err).startsWith(QLatin1String("write refused: nothing was sent")));
+    // Each --set stands in place of the file's own value.
+    QVERIFY(!(options.contains(QStringLiteral("CALLSIGN=BG7XYZ-5")) &&
+              received.contains(QStringLiteral("AT+CALL,NOCALL-10#"))));
+}
+
 void TestCli::interruptedCommandClosesThePort_data()
 {
     // "@settings" and "@image" stand for files the test makes.
@@ -796,7 +1008,8 @@ void TestCli::helpAndVersion()
     QCOMPARE(help.exitCode, 0);
     for (const char *example :
          {"telx5-cli ports", "read mine.ini", "write base.ini", "default base.ini", "wifi MyNet",
-          "telx5-cli restart", "flash new.bin", "telx5-cli backups", "TELX5_SIM_OPTIONS"})
+          "telx5-cli restart", "flash new.bin", "telx5-cli backups", "TELX5_SIM_OPTIONS",
+          "check base.ini", "diff base.ini", "--set CALLSIGN=BG7XYZ-5", "--strict write"})
         QVERIFY2(help.out.contains(example), example);
 
     const Run version = runCli({QStringLiteral("--version")});
@@ -906,6 +1119,9 @@ void TestCli::badUsage_data()
         << QStringList{simulate, QStringLiteral("--trace"), QStringLiteral("@fifo"),
                        QStringLiteral("read")}
         << QStringLiteral("trace file %1: not a regular file");
+    QTest::newRow("--set with read")
+        << QStringList{QStringLiteral("--set"), QStringLiteral("PASS=1"), QStringLiteral("read")}
+        << QStringLiteral("--set goes only with write");
     QTest::newRow("no backup with restart")
         << QStringList{QStringLiteral("--no-backup"), QStringLiteral("restart")}
         << QStringLiteral("--no-backup goes only with read, write");

@@ -1,0 +1,117 @@
+#include "settingsreview.h"
+
+#include "lineparser.h"
+#include "settingsfile.h"
+#include "settingstable.h"
+
+#include <algorithm>
+
+namespace telx5::SettingsReview {
+
+namespace {
+
+// "Pass (PASS)"; a box that belongs to no setting of a file goes by its own
+// name.
+QString settingName(Field field)
+{
+    const std::optional<Setting> setting = SettingsTable::settingOf(field);
+    if (!setting)
+        return SettingsTable::fieldName(field);
+    return QStringLiteral("%1 (%2)").arg(SettingsTable::caption(*setting),
+                                         SettingsTable::fileKeyword(*setting));
+}
+
+QString counted(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+QStringList fileKeywords()
+{
+    QStringList keywords;
+    for (Setting setting : SettingsTable::fileSettings())
+        keywords.append(SettingsTable::fileKeyword(setting));
+    return keywords;
+}
+
+} // namespace
+
+QStringList problemLines(const QList<Problem> &problems)
+{
+    QStringList lines;
+    for (const Problem &problem : problems)
+        lines.append(
+            QStringLiteral("%1: %2: %3")
+                .arg(QLatin1String(problem.severity == Severity::Error ? "error" : "warning"),
+                     settingName(problem.field), problem.text));
+    return lines;
+}
+
+QString problemCount(const QList<Problem> &problems)
+{
+    const qsizetype errors =
+        std::count_if(problems.cbegin(), problems.cend(),
+                      [](const Problem &problem) { return problem.severity == Severity::Error; });
+    return counted(errors, "error", "errors") + QStringLiteral(" and ") +
+           counted(problems.size() - errors, "warning", "warnings");
+}
+
+QString applyAssignment(SettingsRecord &record, const QString &assignment, const TextCodec &codec)
+{
+    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return QStringLiteral("no \"=\": give KEY=VALUE, e.g. CALLSIGN=BG7XYZ-5");
+    const QString key = assignment.left(equals);
+    const QString value = assignment.mid(equals + 1);
+    const QList<Setting> settings = SettingsTable::fileSettings();
+    const auto setting =
+        std::find_if(settings.cbegin(), settings.cend(), [&key](Setting candidate) {
+            return key.compare(SettingsTable::fileKeyword(candidate), Qt::CaseInsensitive) == 0;
+        });
+    if (setting == settings.cend())
+        return QStringLiteral("unknown key \"%1\"; the keys are those of a settings file: %2")
+            .arg(key, fileKeywords().join(QStringLiteral(", ")));
+    const QLatin1StringView keyword = SettingsTable::fileKeyword(*setting);
+    // A line break would end the file line and start another.
+    if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+        return QStringLiteral("%1 cannot hold a line break").arg(keyword);
+
+    QString line = keyword + QLatin1Char(':') + value;
+    const QLatin1StringView suffix(SettingsTable::row(*setting).fileSuffix);
+    if (!value.endsWith(suffix))
+        line += suffix;
+    qsizetype lost = 0;
+    const QByteArray bytes = codec.encode(line, &lost);
+    if (lost > 0)
+        return QStringLiteral("%1: %2 characters of \"%3\" are not in the code page (--chinese "
+                              "has GB18030)")
+            .arg(keyword)
+            .arg(lost)
+            .arg(value);
+
+    RecordView view;
+    view.record() = record;
+    Flags flags;
+    LineParser parser(view, flags, codec);
+    // A code the parser does not know leaves the setting as it was: the user
+    // would write the file's value thinking it was theirs.
+    if (!parser.parseLine(bytes) || !parser.lastLineSetField())
+        return QStringLiteral("\"%1\" is no value of a settings file's %2 line")
+            .arg(value, keyword);
+    record = view.record();
+    return {};
+}
+
+QStringList differenceLines(const SettingsRecord &file, const SettingsRecord &device)
+{
+    using SettingsTable::Destination;
+    QStringList lines;
+    for (Setting setting : SettingsFile::differences(file, device))
+        lines.append(QStringLiteral("%1 (%2): device '%3', file '%4'")
+                         .arg(SettingsTable::caption(setting), SettingsTable::fileKeyword(setting),
+                              SettingsTable::valueText(setting, device, Destination::Window),
+                              SettingsTable::valueText(setting, file, Destination::Window)));
+    return lines;
+}
+
+} // namespace telx5::SettingsReview
