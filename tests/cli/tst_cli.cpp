@@ -717,7 +717,7 @@ void TestCli::checkJudgesTheValues_data()
         << QStringLiteral("check found 0 errors and 1 warning in @file");
     QTest::newRow("SSID 16") << QStringList{}
                              << Sound + QList<QByteArrayList>{{"BG7XYZ-5", "BG7XYZ-16"}} << 1
-                             << QStringList{QStringLiteral("error: Callsign (CALLSIGN): SSID 16")}
+                             << QStringList{QStringLiteral("error: Callsign (CALLSIGN): SSID “16”")}
                              << QStringLiteral("check found 1 error and 0 warnings in @file");
     QTest::newRow("not a settings file")
         << QStringList{} << QList<QByteArrayList>{{"MOD:3\r\n", ""}} << 2 << QStringList{}
