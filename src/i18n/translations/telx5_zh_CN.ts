@@ -2,6 +2,220 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CheckMarks</name>
+    <message>
+        <source>Error: %1</source>
+        <translation>错误：%1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>警告：%1</translation>
+    </message>
+</context>
+<context>
+    <name>Checks</name>
+    <message>
+        <source>No callsign</source>
+        <translation>没有呼号</translation>
+    </message>
+    <message>
+        <source>%1 has more than six characters</source>
+        <translation>%1 超过六个字符</translation>
+    </message>
+    <message>
+        <source>%1 holds characters other than letters and digits</source>
+        <translation>%1 含有字母和数字以外的字符</translation>
+    </message>
+    <message>
+        <source>%1 is not a callsign: it needs letters and a digit</source>
+        <translation>%1 不是呼号：呼号需要字母和数字</translation>
+    </message>
+    <message>
+        <source>SSID “%1” is not a number from 0 to 15</source>
+        <translation>SSID “%1” 不是 0 到 15 的数字</translation>
+    </message>
+    <message>
+        <source>“%1” is not a passcode: it must be a number</source>
+        <translation>“%1” 不是验证码：验证码必须是数字</translation>
+    </message>
+    <message>
+        <source>Pass %1 does not belong to %2; its passcode is %3</source>
+        <translation>验证码 %1 不属于 %2；它的验证码是 %3</translation>
+    </message>
+    <message>
+        <source>Empty octet</source>
+        <translation>空的地址段</translation>
+    </message>
+    <message>
+        <source>%1 is not a number</source>
+        <translation>%1 不是数字</translation>
+    </message>
+    <message>
+        <source>%1 is over 255</source>
+        <translation>%1 大于 255</translation>
+    </message>
+    <message>
+        <source>Not a subnet mask: its ones must all come before its zeros</source>
+        <translation>不是子网掩码：掩码的 1 必须都在 0 之前</translation>
+    </message>
+    <message>
+        <source>This is the network address of its subnet, not a host&apos;s</source>
+        <translation>这是子网的网络地址，不是主机地址</translation>
+    </message>
+    <message>
+        <source>This is the broadcast address of its subnet, not a host&apos;s</source>
+        <translation>这是子网的广播地址，不是主机地址</translation>
+    </message>
+    <message>
+        <source>The gateway is outside the subnet of the IP address</source>
+        <translation>网关不在 IP 地址的子网内</translation>
+    </message>
+    <message>
+        <source>The latitude must be written DDMM.mm and N or S</source>
+        <translation>纬度应写成 DDMM.mm 加 N 或 S</translation>
+    </message>
+    <message>
+        <source>The longitude must be written DDDMM.mm and E or W</source>
+        <translation>经度应写成 DDDMM.mm 加 E 或 W</translation>
+    </message>
+    <message>
+        <source>Latitude %1°%2′ is beyond 90°</source>
+        <translation>纬度 %1°%2′ 超过 90°</translation>
+    </message>
+    <message>
+        <source>Longitude %1°%2′ is beyond 180°</source>
+        <translation>经度 %1°%2′ 超过 180°</translation>
+    </message>
+    <message>
+        <source>Minutes %1 are not below 60</source>
+        <translation>分 %1 不小于 60</translation>
+    </message>
+    <message>
+        <source>%1 is not %2 or %3</source>
+        <translation>%1 不是 %2 或 %3</translation>
+    </message>
+    <message>
+        <source>Holds no position report</source>
+        <translation>没有位置报告</translation>
+    </message>
+    <message>
+        <source>A position report begins with “!” or “=”, not “%1”</source>
+        <translation>位置报告以 “!” 或 “=” 开头，而不是 “%1”</translation>
+    </message>
+    <message>
+        <source>The symbol table is missing</source>
+        <translation>缺少图标表</translation>
+    </message>
+    <message>
+        <source>Symbol table %1 is not /, \ or an overlay letter or digit</source>
+        <translation>图标表 %1 不是 /、\ 或叠加字母、数字</translation>
+    </message>
+    <message>
+        <source>The symbol code is missing</source>
+        <translation>缺少图标代码</translation>
+    </message>
+    <message>
+        <source>Symbol code %1 is not a printable ASCII character</source>
+        <translation>图标代码 %1 不是可打印的 ASCII 字符</translation>
+    </message>
+    <message>
+        <source>PHG must be followed by four digits, the last 0 to 8</source>
+        <translation>PHG 后面应是四位数字，最后一位为 0 到 8</translation>
+    </message>
+    <message>
+        <source>north-east</source>
+        <translation>东北</translation>
+    </message>
+    <message>
+        <source>east</source>
+        <translation>东</translation>
+    </message>
+    <message>
+        <source>south-east</source>
+        <translation>东南</translation>
+    </message>
+    <message>
+        <source>south</source>
+        <translation>南</translation>
+    </message>
+    <message>
+        <source>south-west</source>
+        <translation>西南</translation>
+    </message>
+    <message>
+        <source>west</source>
+        <translation>西</translation>
+    </message>
+    <message>
+        <source>north-west</source>
+        <translation>西北</translation>
+    </message>
+    <message>
+        <source>north</source>
+        <translation>北</translation>
+    </message>
+    <message>
+        <source>omni</source>
+        <translation>全向</translation>
+    </message>
+    <message>
+        <source>%1°%2′ %3</source>
+        <translation>%1°%2′ %3</translation>
+    </message>
+    <message>
+        <source>“%1” is not a whole number</source>
+        <translation>“%1” 不是整数</translation>
+    </message>
+    <message>
+        <source>An interval of zero</source>
+        <translation>间隔为零</translation>
+    </message>
+    <message>
+        <source>%1 does not have the form %2</source>
+        <translation>%1 不符合格式 %2</translation>
+    </message>
+    <message>
+        <source>%1 is not an APRS-IS filter (r/, p/, b/, o/, t/, s/, d/, a/, e/, g/, u/, q/, m/, f/)</source>
+        <translation>%1 不是 APRS-IS 过滤器（r/、p/、b/、o/、t/、s/、d/、a/、e/、g/、u/、q/、m/、f/）</translation>
+    </message>
+    <message>
+        <source>“%1” is not a frequency in MHz</source>
+        <translation>“%1” 不是以 MHz 为单位的频率</translation>
+    </message>
+    <message>
+        <source>%1 MHz is outside the 2 m band (144.000 to 148.000 MHz)</source>
+        <translation>%1 MHz 不在 2 米波段内（144.000 到 148.000 MHz）</translation>
+    </message>
+    <message>
+        <source>“%1” is not one of the list&apos;s entries</source>
+        <translation>“%1” 不是列表中的选项</translation>
+    </message>
+    <message>
+        <source>No network name</source>
+        <translation>没有网络名称</translation>
+    </message>
+    <message>
+        <source>%1 bytes: a network name has at most 32</source>
+        <translation>%1 字节：网络名称最多 32 字节</translation>
+    </message>
+    <message>
+        <source>%1 characters: a Wi-Fi password has at least 8</source>
+        <translation>%1 个字符：Wi-Fi 密码至少 8 个字符</translation>
+    </message>
+    <message>
+        <source>%1 characters: a Wi-Fi password has at most 63</source>
+        <translation>%1 个字符：Wi-Fi 密码最多 63 个字符</translation>
+    </message>
+    <message>
+        <source>%1, %2, symbol %3%4</source>
+        <translation>%1，%2，图标 %3%4</translation>
+    </message>
+    <message>
+        <source>; PHG: %1 W, %2 ft, %3 dBi, %4</source>
+        <translation>；PHG：%1 W，%2 英尺，%3 dBi，%4</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>KT360 APRS Config</source>
@@ -146,6 +360,13 @@
     <message>
         <source>Vers</source>
         <translation>Vers</translation>
+    </message>
+</context>
+<context>
+    <name>QLineEdit</name>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>粘贴(&amp;P)</translation>
     </message>
 </context>
 <context>
@@ -599,6 +820,43 @@ Go on without a backup?</source>
     </message>
 </context>
 <context>
+    <name>telx5::CompareDialog</name>
+    <message>
+        <source>Compare with file</source>
+        <translation>与文件比较</translation>
+    </message>
+    <message>
+        <source>The device holds the settings of %1</source>
+        <translation>设备的设置与 %1 相同</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n setting(s) differ between the device and %1</source>
+        <translation>
+            <numerusform>设备与 %1 有 %n 项设置不同</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Differs</source>
+        <translation>不同</translation>
+    </message>
+    <message>
+        <source>Load the file into the window</source>
+        <translation>将文件载入窗口</translation>
+    </message>
+</context>
+<context>
     <name>telx5::FirmwareUpdate</name>
     <message>
         <source>updating，don&apos;t remove power</source>
@@ -619,6 +877,14 @@ Go on without a backup?</source>
     <message>
         <source>update complete</source>
         <translation>升级完成</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>%1 % — %2 left</source>
+        <translation>%1 % — 剩余 %2</translation>
     </message>
 </context>
 <context>
@@ -686,6 +952,114 @@ Go on without a backup?</source>
     <message>
         <source>Nothing was sent to the device</source>
         <translation>未向设备发送任何内容</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with file…</source>
+        <translation>与文件比较(&amp;C)…</translation>
+    </message>
+    <message>
+        <source>Reading the device&apos;s settings to compare them with %1: restart the device if it does not answer</source>
+        <translation>正在读取设备的设置以与 %1 比较：如果设备没有应答，请重启设备</translation>
+    </message>
+    <message>
+        <source>The device did not send %1: nothing was compared</source>
+        <translation>设备没有发送 %1：未作比较</translation>
+    </message>
+    <message>
+        <source>The device cannot take these values as meant:</source>
+        <translation>设备无法按原意接受这些值：</translation>
+    </message>
+    <message>
+        <source>Write anyway?</source>
+        <translation>仍然写入？</translation>
+    </message>
+    <message>
+        <source>Set the callsign&apos;s passcode</source>
+        <translation>填入呼号的验证码</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Load file…</source>
+        <translation>载入文件(&amp;L)…</translation>
+    </message>
+    <message>
+        <source>&amp;Save file…</source>
+        <translation>保存文件(&amp;S)…</translation>
+    </message>
+    <message>
+        <source>&amp;Recent files</source>
+        <translation>最近的文件(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>退出(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>设备(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Read data</source>
+        <translation>读取数据(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Write data</source>
+        <translation>写入数据(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Apply &amp;Wi-Fi</source>
+        <translation>应用 Wi-Fi(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Re&amp;start</source>
+        <translation>重启(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Open firmware file…</source>
+        <translation>打开固件文件(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>&amp;Update firmware…</source>
+        <translation>升级固件(&amp;U)…</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Manual</source>
+        <translation>手册(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;About telx5-config</source>
+        <translation>关于 telx5-config(&amp;A)</translation>
+    </message>
+    <message>
+        <source>No files yet</source>
+        <translation>还没有文件</translation>
+    </message>
+    <message>
+        <source>The manual is not installed: %1 is missing. Where the program is installed from its package, &quot;man telx5-config&quot; in a terminal shows it too.</source>
+        <translation>手册没有安装：缺少 %1。程序从软件包安装时，也可以在终端中用 &quot;man telx5-config&quot; 查看。</translation>
+    </message>
+    <message>
+        <source>The desktop has no program to show %1: open it in a text editor.</source>
+        <translation>桌面没有可以显示 %1 的程序：请用文本编辑器打开它。</translation>
+    </message>
+    <message>
+        <source>telx5-config %1<byte value="xd"/>
+Configures TELX5 APRS devices over a serial line.<byte value="xd"/>
+<byte value="xd"/>
+Qt %2 (built against Qt %3)<byte value="xd"/>
+Built with %4, %5 build, %6</source>
+        <translation>telx5-config %1</translation>
+    </message>
+    <message>
+        <source>About telx5-config</source>
+        <translation>关于 telx5-config</translation>
     </message>
 </context>
 </TS>
