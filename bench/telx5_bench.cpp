@@ -51,7 +51,7 @@ QByteArray readAnswer()
 {
     return QByteArrayLiteral("CALLSIGN:N0CALL-9\r\nPASS:13023\r\nDHCP:1\r\nIP:192,168,1,99\r\n"
                              "MASK:255,255,255,0\r\nGATE:192,168,1,1\r\nDNS:8,8,8,8\r\n"
-                             "POSITION:3114.40N/12128.00E&\r\nCOMMENT TEXT:TELX5 iGate\r\n"
+                             "POSITION:!3114.40N/12128.00E&\r\nCOMMENT TEXT:TELX5 iGate\r\n"
                              "SERVER:china.aprs2.net\r\nSENT TIME:0600\r\nFILTER:m/50\r\n"
                              "VER:KT360 V1.2\r\nFREQ:144.6400\r\nBACKLIGHT:30\r\nUNIT:1\r\n"
                              "DIGI:1\r\nMOD:3\r\nPATH:1\r\nALIAS:3\r\n");

@@ -617,6 +617,10 @@ void checkWifi(const SettingsRecord &record, Findings &findings)
     constexpr qsizetype ShortestPassword = 8;
     constexpr qsizetype LongestPassword = 63;
     const QString &ssid = record.text(Field::WifiSsid);
+    const QString &password = record.text(Field::WifiPass);
+    // Boxes left empty hold no credentials: only Apply sends them.
+    if (ssid.isEmpty() && password.isEmpty())
+        return;
     const qsizetype bytes = wifiBytes(ssid);
     if (bytes == 0)
         findings.warn(Field::WifiSsid, QCoreApplication::translate("Checks", "No network name"));
@@ -626,7 +630,7 @@ void checkWifi(const SettingsRecord &record, Findings &findings)
                                                             "most 32")
                           .arg(bytes));
 
-    const qsizetype length = record.text(Field::WifiPass).size();
+    const qsizetype length = password.size();
     if (length > 0 && length < ShortestPassword)
         findings.error(
             Field::WifiPass,

@@ -68,7 +68,7 @@ SettingsRecord SimDevice::Private::factorySettings()
         for (int i = 0; i < 4; ++i)
             s.setText(octetField(AllAddresses[a], i), octets[a].at(i));
     }
-    s.setText(Field::Position, QStringLiteral("3114.40N/12128.00E&"));
+    s.setText(Field::Position, QStringLiteral("!3114.40N/12128.00E&"));
     s.setText(Field::Comment, QStringLiteral("TELX5 iGate"));
     s.setText(Field::Server, QStringLiteral("china.aprs2.net"));
     s.setText(Field::SentTime, QStringLiteral("0600"));

@@ -156,7 +156,8 @@ void TestChecks::problem_data()
     row("path typed", {{Field::Path, "WIDE2-2"}}, Field::Path, W);
     row("alias typed", {{Field::Alias, "WIDE3"}}, Field::Alias, W);
 
-    row("Wi-Fi name empty", {{Field::WifiSsid, ""}}, Field::WifiSsid, W);
+    row("Wi-Fi name empty, a password typed",
+        {{Field::WifiSsid, ""}, {Field::WifiPass, "password"}}, Field::WifiSsid, W);
     row("Wi-Fi name of 34 bytes", {{Field::WifiSsid, QString(17, QChar(0x4E2D))}}, Field::WifiSsid,
         W);
     row("Wi-Fi password of 7", {{Field::WifiPass, "1234567"}}, Field::WifiPass, E);
@@ -214,6 +215,7 @@ void TestChecks::sound_data()
     row("friend", {{Field::Filter, "f/BH4ABC/20"}});
     row("excluded and several", {{Field::Filter, "m/50 -p/CW"}});
     row("frequency 148", {{Field::Freq, "148"}});
+    row("Wi-Fi boxes both empty", {{Field::WifiSsid, ""}, {Field::WifiPass, ""}});
     row("Wi-Fi name of 32 bytes", {{Field::WifiSsid, QString(16, QChar(0x4E2D))}});
     row("Wi-Fi password empty", {{Field::WifiPass, ""}});
     row("Wi-Fi password of 63", {{Field::WifiPass, QString(63, QLatin1Char('x'))}});

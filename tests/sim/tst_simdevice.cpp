@@ -256,7 +256,7 @@ void TestSimDevice::readListsEverySettingInDeviceForms()
         "MASK:255,255,255,0",
         "GATE:192,168,1,1",
         "DNS:8,8,8,8",
-        "POSITION:3114.40N/12128.00E&",
+        "POSITION:!3114.40N/12128.00E&",
         "COMMENT TEXT:TELX5 iGate",
         "SERVER:china.aprs2.net",
         "SENT TIME:0600",
