@@ -24,9 +24,9 @@ CompareDialog::CompareDialog(const QString &fileName, const SettingsRecord &file
     const QString shownName = QDir::toNativeSeparators(fileName);
     auto *summary =
         new QLabel(differing.isEmpty() ? tr("The device holds the settings of %1").arg(shownName)
-                                       : tr("%n setting(s) differ between the device and %1",
-                                            nullptr, int(differing.size()))
-                                             .arg(shownName),
+                                       : tr("Settings in which the device and %1 differ: %2")
+                                             .arg(shownName)
+                                             .arg(differing.size()),
                    this);
     summary->setWordWrap(true);
     summary->setTextInteractionFlags(Qt::TextSelectableByMouse);

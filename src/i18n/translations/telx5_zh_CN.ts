@@ -829,12 +829,6 @@ Go on without a backup?</source>
         <source>The device holds the settings of %1</source>
         <translation>设备的设置与 %1 相同</translation>
     </message>
-    <message numerus="yes">
-        <source>%n setting(s) differ between the device and %1</source>
-        <translation>
-            <numerusform>设备与 %1 有 %n 项设置不同</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Setting</source>
         <translation>设置</translation>
@@ -854,6 +848,10 @@ Go on without a backup?</source>
     <message>
         <source>Load the file into the window</source>
         <translation>将文件载入窗口</translation>
+    </message>
+    <message>
+        <source>Settings in which the device and %1 differ: %2</source>
+        <translation>设备与 %1 不同的设置：%2</translation>
     </message>
 </context>
 <context>
