@@ -82,8 +82,9 @@ void EchoedRecord::appendStatus(const QString &text)
 std::optional<QString> writeStandardOutput(QByteArrayView bytes)
 {
     errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), stdout) ==
-                         std::size_t(bytes.size());
+    // An empty view may have no data at all, which fwrite must not be given.
+    const bool written = bytes.isEmpty() || std::fwrite(bytes.data(), 1, std::size_t(bytes.size()),
+                                                        stdout) == std::size_t(bytes.size());
     // fclose flushes what the stream still holds; its error is the last word.
     const bool closed = std::fclose(stdout) == 0;
     if (written && closed)
