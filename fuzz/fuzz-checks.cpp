@@ -3,8 +3,9 @@
 // the whole input.
 //
 // Oracles: every problem names a field of what was checked and says what is
-// wrong; the Wi-Fi boxes are judged only when asked; the position has words
-// exactly when it has no problem; a passcode keeps to 15 bits.
+// wrong; the Wi-Fi boxes are judged only when asked; a position without words
+// has a problem, one with words no error (a malformed PHG after a sound report
+// is a warning beside the words); a passcode keeps to 15 bits.
 
 #include "checks.h"
 #include "fuzzsupport.h"
@@ -40,18 +41,23 @@ void checkRecord(const SettingsRecord &record)
         if (isWifi(problem.field))
             fuzz::fail("a settings file's check judged the Wi-Fi boxes", problem.text);
     }
-    bool positionFault = false;
+    bool positionProblem = false;
+    bool positionError = false;
     for (const Problem &problem : withWifi) {
         if (problem.text.isEmpty())
             fuzz::fail("a problem without words");
         if (problem.field == Field::Version || problem.field == Field::Ctcss)
             fuzz::fail("a problem in a box that is not checked", problem.text);
-        positionFault = positionFault || problem.field == Field::Position;
+        if (problem.field == Field::Position) {
+            positionProblem = true;
+            positionError = positionError || problem.severity == Severity::Error;
+        }
     }
     if (withWifi.size() < fileOnly.size())
         fuzz::fail("the Wi-Fi boxes took problems away");
     const QString &position = record.text(Field::Position);
-    if (Checks::describePosition(position).has_value() == positionFault)
+    const bool described = Checks::describePosition(position).has_value();
+    if (described ? positionError : !positionProblem)
         fuzz::fail("the position's words and its problems disagree", position);
     const int passcode = Checks::passcode(record.text(Field::Callsign));
     if (passcode < 0 || passcode > 0x7FFF)
