@@ -376,13 +376,6 @@ void MainWindow::addressModePicked()
     setOctetBoxesEnabled(m_ui->dhcpCombo->currentText() == DeviceSettings::StaticIp);
 }
 
-template <typename Command>
-std::invoke_result_t<Command, SessionContext &> MainWindow::runCommand(Command command)
-{
-    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
-    return command(context);
-}
-
 void MainWindow::readDevice()
 {
     const SessionOutcome outcome = runCommand(&readSettings);

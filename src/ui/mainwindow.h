@@ -207,4 +207,14 @@ private:
     QString m_stepText;
 };
 
+// In the header: the menus' file runs commands too, and a template is
+// instantiated only where its definition is seen (an optimised build of the
+// window's own file inlines every use and leaves the menus nothing to link).
+template <typename Command>
+std::invoke_result_t<Command, SessionContext &> MainWindow::runCommand(Command command)
+{
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    return command(context);
+}
+
 } // namespace telx5
