@@ -524,13 +524,8 @@ void MainWindow::addPasscodeAction()
     passcode->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(passcode, &QWidget::customContextMenuRequested, this,
             [this, passcode](const QPoint &at) {
+                // The box's entry rules grey the standard menu's Paste.
                 std::unique_ptr<QMenu> menu(passcode->createStandardContextMenu());
-                // Only digits are typed into this box; a paste would bring in
-                // anything.
-                for (QAction *action : menu->actions()) {
-                    if (action->text().startsWith(QLineEdit::tr("&Paste")))
-                        action->setEnabled(false);
-                }
                 menu->addSeparator();
                 QAction *set = menu->addAction(tr("Set the callsign's passcode"));
                 set->setObjectName(QStringLiteral("setPasscodeAction"));
