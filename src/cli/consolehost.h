@@ -61,6 +61,9 @@ public:
     void setPortText(const QString &text) override { m_portText = text; }
     QString iniPath() const override { return m_iniPath; }
     QString backupFolder() const override { return m_backupFolder; }
+    // Restart the device when the setup lines count: the reads around a
+    // write or an update say so here too.
+    bool showsReadsAside() const override { return true; }
 
 private:
     void message(const QString &text, const QString &title) override;

@@ -6,14 +6,17 @@
 #include "consolehost.h"
 #include "delay.h"
 #include "filecommands.h"
+#include "firmwareupdate.h"
 #include "flash.h"
-#include "qtseriallink.h"
+#include "ports.h"
 #include "sessions.h"
 #include "sessionsupport.h"
 #include "settingscheck.h"
 #include "settingsfile.h"
 #include "settingsreview.h"
+#include "updatejob.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -25,10 +28,6 @@
 namespace telx5 {
 
 namespace {
-
-// As the read: the setup line once a second, 20 times.
-constexpr int ConnectAttempts = 20;
-constexpr int ConnectWaitMs = 1000;
 
 QString fieldsReceived(qsizetype count)
 {
@@ -54,14 +53,6 @@ std::optional<QString> printLines(const QStringList &lines)
 QString outputFailure(const QString &reason)
 {
     return QStringLiteral("the settings could not be written to standard output: ") + reason;
-}
-
-QString lastLine(const QString &text)
-{
-    const QStringList lines = QString(text)
-                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return lines.isEmpty() ? QString() : lines.last();
 }
 
 // Why `fileName` cannot take a settings file, empty when it can. Judged
@@ -123,9 +114,12 @@ int finish(int exitCode, const QString &outcome)
 }
 
 DeviceCommands::DeviceCommands(ConsoleHost &host, SerialLink &port, HexLog &hexLog,
-                               SessionContext &context)
-    : m_host(host), m_port(port), m_hexLog(hexLog), m_context(context)
+                               SessionContext &context, const QString &journalFolder)
+    : m_host(host), m_port(port), m_hexLog(hexLog), m_context(context),
+      m_journalFolder(journalFolder)
 {}
+
+DeviceCommands::~DeviceCommands() = default;
 
 int DeviceCommands::portUnavailable(const QString &command, bool sentBefore) const
 {
@@ -138,96 +132,105 @@ int DeviceCommands::portUnavailable(const QString &command, bool sentBefore) con
                                            "sent"));
 }
 
-QString DeviceCommands::failureOrLoss(const QString &failure) const
+template <typename Run> JobEnd DeviceCommands::runJob(DeviceJob &job, Run run)
 {
-    return m_port.wasDisconnected() ? QStringLiteral("the port was disconnected") : failure;
+    m_job = &job;
+    const JobEnd ended = run();
+    m_job = nullptr;
+    return ended;
 }
 
-std::optional<int> DeviceCommands::connect(const QString &command)
+void DeviceCommands::signalled(int signal)
 {
-    Flags &flags = m_host.flags();
-    DeviceView &view = m_host.settings();
-    flags.connectOk = false;
-    // Nothing has opened the port before: a failure here is a port that
-    // cannot be used at all.
-    if (!SessionSupport::openPort(m_host, m_port))
-        return portUnavailable(command, false);
-    SessionSupport::normalisePortText(m_host);
-
-    const QByteArray setupLine = m_context.codec.encode(Commands::connect());
-    for (int attempt = 1; attempt <= ConnectAttempts && !flags.connectOk; ++attempt) {
-        view.setStatusText(QStringLiteral("Please restart TELX5......Connection %1/%2Times......")
-                               .arg(attempt)
-                               .arg(ConnectAttempts));
-        if (!m_port.send(setupLine))
-            break;
-        // The answer ends the wait as soon as it is in: the next lines need
-        // not wait out the second.
-        waitUntil([&] { return flags.connectOk || !m_port.isOpen(); }, ConnectWaitMs);
+    // A signal while the command stops (its port drains) ends it at once.
+    if (m_stopSignal != 0) {
+        printLine(QStringLiteral("telx5-cli: stopped again; ending at once"));
+        std::exit(ExitSignalBase + signal);
     }
-    // The sessions take the port afresh; one left open would cancel them.
-    const bool lost = m_port.wasDisconnected();
+    // Ctrl-C is easily pressed: during the blocks it only warns, once, and a
+    // second one soon after stops. SIGTERM and SIGHUP are never pressed by
+    // mistake.
+    constexpr qint64 SecondPressMs = 3000;
+    const bool inBlocks = m_job && m_job->phase() == UpdateJob::Blocks;
+    if (signal == SIGINT && inBlocks &&
+        !(m_sinceWarning.isValid() && m_sinceWarning.elapsed() < SecondPressMs)) {
+        printLine(QStringLiteral("stopping now leaves the device in its boot loader; press Ctrl-C "
+                                 "again within 3 s to stop"));
+        m_sinceWarning.start();
+        return;
+    }
+    m_stopSignal = signal;
+    if (m_job)
+        m_job->stop();
+    else
+        stopWaits();
+}
+
+QString DeviceCommands::commandLine(const QStringList &arguments) const
+{
+    QStringList words{QStringLiteral("telx5-cli"), QStringLiteral("--port"),
+                      shellWord(Ports::deviceName(m_host.portText()))};
+    for (const QString &argument : arguments)
+        words.append(shellWord(argument));
+    return QLatin1Char('`') + words.join(QLatin1Char(' ')) + QLatin1Char('`');
+}
+
+QString DeviceCommands::wayBack(const JobEnd &ended, const QString &kept) const
+{
+    QString text = describeHolds(ended.phase.holds);
+    const QString backup = QDir::toNativeSeparators(ended.backup);
+    switch (ended.phase.wayBack) {
+    case WayBack::None:
+        break;
+    case WayBack::WriteBackup:
+        if (backup.isEmpty())
+            text += QStringLiteral("; no backup of its settings was kept");
+        else
+            text += QStringLiteral("; its settings before the %1 are in %2: %3 brings them back")
+                        .arg(kept, backup, commandLine({QStringLiteral("write"), backup}));
+        break;
+    case WayBack::Recover:
+        if (m_journalFolder.isEmpty()) {
+            text += QStringLiteral("; nothing can finish this update: power the device off and "
+                                   "on, then run it again");
+        } else if (backup.isEmpty()) {
+            text += QStringLiteral("; %1 finishes the update")
+                        .arg(commandLine({QStringLiteral("recover")}));
+        } else {
+            text += QStringLiteral("; its settings before the %1 are in %2: %3 finishes the update "
+                                   "and writes them back")
+                        .arg(kept, backup, commandLine({QStringLiteral("recover")}));
+        }
+        break;
+    }
+    return text;
+}
+
+int DeviceCommands::interruptedEnd(const QString &command, const JobEnd &ended)
+{
+    // The close lets the bytes queued last (a whole line or frame) leave the
+    // wire.
     m_port.close();
-    if (flags.connectOk) {
-        view.appendStatusLine(SessionSupport::SessionText::tr("Connection is successful"));
-        return std::nullopt;
-    }
-    if (lost) {
-        SessionSupport::reportLoss(m_host, m_port);
-        return finish(ExitFailed, command + QStringLiteral(" failed: the port was disconnected "
-                                                           "before the device answered"));
-    }
-    printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
-                             "give --no-connect when it is in setup mode already"));
-    return finish(ExitFailed, command + QStringLiteral(" failed: the device did not answer the "
-                                                       "setup line in %1 attempts; nothing else "
-                                                       "was sent")
-                                            .arg(ConnectAttempts));
+    const QString kept =
+        command == QLatin1String("write") ? QStringLiteral("write") : QStringLiteral("update");
+    return finish(ExitSignalBase + m_stopSignal,
+                  QStringLiteral("%1 interrupted: %2").arg(command, wayBack(ended, kept)));
 }
 
-DeviceCommands::ReadResult DeviceCommands::readDevice()
+QStringList DeviceCommands::untakenSettings(const SettingsRecord &written,
+                                            const SettingsRecord &back,
+                                            const QList<Setting> &untaken)
 {
-    const SessionOutcome outcome = readSettings(m_context);
-    ReadResult result;
-    result.outcome = outcome.result;
-    result.fields = outcome.received.arrivedFieldCount();
-    if (!outcome.ok()) {
-        result.failure = outcome.result == SessionOutcome::Result::PortLost
-                             ? QStringLiteral("the port was disconnected")
-                             : QStringLiteral("the device did not send READ END");
-        return result;
+    QStringList keywords;
+    for (Setting setting : untaken) {
+        const QString keyword = SettingsTable::fileKeyword(setting);
+        const qsizetype valueAt = keyword.size() + 1;
+        printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
+                      .arg(keyword, SettingsFile::fileLine(setting, written).mid(valueAt),
+                           SettingsFile::fileLine(setting, back).mid(valueAt)));
+        keywords.append(keyword);
     }
-    // A settings file saved from a read that missed a setting would blank
-    // it on the device when it is written back.
-    const QList<Setting> fileSettings = SettingsTable::fileSettings();
-    const QList<Setting> missing = outcome.received.missing(fileSettings);
-    result.complete = missing.isEmpty();
-    if (!result.complete) {
-        QStringList names;
-        for (Setting setting : missing)
-            names.append(SettingsTable::fileKeyword(setting));
-        result.failure = QStringLiteral("the device sent %1 of %2 settings; missing: %3")
-                             .arg(fileSettings.size() - missing.size())
-                             .arg(fileSettings.size())
-                             .arg(names.join(QStringLiteral(", ")));
-    }
-    return result;
-}
-
-std::optional<int> DeviceCommands::keepBackupBeforeWrite(const SettingsRecord &device)
-{
-    if (keepBackupBeforeChange(m_context, device, Backups::BeforeWrite))
-        return std::nullopt;
-    //: Stays English in both languages.
-    return finish(ExitFailed,
-                  SessionSupport::FixedText::tr("write failed: could not keep a backup; "
-                                                "--no-backup writes without one"));
-}
-
-bool DeviceCommands::saveSettings(const QString &fileName)
-{
-    m_host.setFileName(fileName);
-    return saveSettingsFile(m_context);
+    return keywords;
 }
 
 int DeviceCommands::read(const QString &fileName, bool partial)
@@ -238,6 +241,8 @@ int DeviceCommands::read(const QString &fileName, bool partial)
             return *refused;
     }
     const ReadResult result = readDevice();
+    if (m_stopSignal != 0)
+        return interruptedEnd(QStringLiteral("read"), {});
     if (result.outcome == SessionOutcome::Result::CouldNotOpen)
         return portUnavailable(QStringLiteral("read"), false);
     const QString received = fieldsReceived(result.fields);
@@ -272,21 +277,6 @@ int DeviceCommands::read(const QString &fileName, bool partial)
             QStringLiteral("read failed: %1, but %2 could not be saved").arg(received, fileName));
     return finish(ExitConfirmed,
                   QStringLiteral("read ok: %1, saved to %2").arg(received, fileName));
-}
-
-QStringList DeviceCommands::untakenSettings(const SettingsRecord &written)
-{
-    const SettingsRecord &back = m_host.settings().record();
-    QStringList untaken;
-    for (Setting setting : SettingsFile::differences(written, back)) {
-        const QString keyword = SettingsTable::fileKeyword(setting);
-        const qsizetype valueAt = keyword.size() + 1;
-        printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
-                      .arg(keyword, SettingsFile::fileLine(setting, written).mid(valueAt),
-                           SettingsFile::fileLine(setting, back).mid(valueAt)));
-        untaken.append(keyword);
-    }
-    return untaken;
 }
 
 std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
@@ -336,96 +326,6 @@ std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
     return std::nullopt;
 }
 
-int DeviceCommands::write(const WriteRequest &request)
-{
-    SettingsRecord settings;
-    if (const std::optional<int> refused = prepareWrite(request, settings))
-        return *refused;
-
-    // The backup's read connects to the device by itself.
-    if (!request.backupFileName.isEmpty()) {
-        const ReadResult backup = readDevice();
-        if (backup.outcome == SessionOutcome::Result::CouldNotOpen)
-            return portUnavailable(QStringLiteral("write"), false);
-        if (!backup.complete)
-            return finish(ExitFailed, QStringLiteral("write failed: no backup, as the read did not "
-                                                     "complete (%1; %2); nothing was written")
-                                          .arg(backup.failure, fieldsReceived(backup.fields)));
-        if (!saveSettings(request.backupFileName))
-            return finish(ExitFailed, QStringLiteral("write failed: the backup could not be saved "
-                                                     "to %1; nothing was written")
-                                          .arg(request.backupFileName));
-        printLine(QStringLiteral("The device's settings are saved in ") + request.backupFileName);
-        if (const std::optional<int> stopped = keepBackupBeforeWrite(m_host.settings().record()))
-            return *stopped;
-    } else if (!m_host.backupFolder().isEmpty()) {
-        // What the device holds is kept before it is written over; the read
-        // connects.
-        const ReadResult device = readDevice();
-        if (device.outcome == SessionOutcome::Result::CouldNotOpen)
-            return portUnavailable(QStringLiteral("write"), false);
-        if (!device.complete)
-            return finish(ExitFailed,
-                          QStringLiteral("write failed: could not keep a backup, as the read did "
-                                         "not complete (%1; %2); nothing was written; "
-                                         "--no-backup writes without one")
-                              .arg(device.failure, fieldsReceived(device.fields)));
-        if (const std::optional<int> stopped = keepBackupBeforeWrite(m_host.settings().record()))
-            return *stopped;
-    } else if (request.connectFirst) {
-        if (const std::optional<int> failed = connect(QStringLiteral("write")))
-            return *failed;
-    }
-
-    m_host.settings().record() = settings;
-    const SessionOutcome written = writeNotingPart();
-    if (written.result == SessionOutcome::Result::CouldNotOpen)
-        return portUnavailable(QStringLiteral("write"),
-                               request.connectFirst || !request.backupFileName.isEmpty());
-    if (!written.ok())
-        return finish(ExitFailed, QStringLiteral("write failed: ") +
-                                      failureOrLoss(QStringLiteral(
-                                          "the device did not confirm (no freq save)")));
-    const QString confirmed = QStringLiteral("the device confirmed (freq save)");
-    if (!request.verify)
-        return finish(ExitConfirmed, QStringLiteral("write ok: ") + confirmed);
-
-    const ReadResult readBack = readDevice();
-    if (!readBack.complete)
-        return finish(ExitFailed,
-                      QStringLiteral("write failed: %1, but the read-back did not "
-                                     "complete: %2; %3")
-                          .arg(confirmed, readBack.failure, fieldsReceived(readBack.fields)));
-    const QStringList untaken = untakenSettings(settings);
-    if (untaken.isEmpty())
-        return finish(ExitConfirmed,
-                      QStringLiteral("write ok: %1, and every setting written reads back as "
-                                     "written")
-                          .arg(confirmed));
-    return finish(ExitFailed,
-                  QStringLiteral("write failed: %1, but %2 did not take: %3")
-                      .arg(confirmed,
-                           untaken.size() == 1 ? QStringLiteral("1 setting")
-                                               : QStringLiteral("%1 settings").arg(untaken.size()),
-                           untaken.join(QStringLiteral(", "))));
-}
-
-SessionOutcome DeviceCommands::writeNotingPart()
-{
-    // From the first setting line on, a signal leaves the device half
-    // written.
-    const QMetaObject::Connection firstLine =
-        QObject::connect(&m_port, &SerialLink::sent, &m_port, [this] {
-            m_leftBehind = QStringLiteral("the device may hold part of the new settings");
-        });
-    const SessionOutcome written = writeSettings(m_context);
-    QObject::disconnect(firstLine);
-    m_leftBehind = written.confirmed
-                       ? QStringLiteral("the device confirmed the new settings (freq save)")
-                       : QString();
-    return written;
-}
-
 int DeviceCommands::saveDefaults(const QString &fileName)
 {
     if (const std::optional<int> refused = refuseUnsaveable(QStringLiteral("default"), fileName,
@@ -466,6 +366,8 @@ int DeviceCommands::diff(const QString &fileName)
         return finish(ExitBadInput, QStringLiteral("diff refused: nothing was sent"));
     }
     const ReadResult read = readDevice();
+    if (m_stopSignal != 0)
+        return interruptedEnd(QStringLiteral("diff"), {});
     if (read.outcome == SessionOutcome::Result::CouldNotOpen)
         return portUnavailable(QStringLiteral("diff"), false);
     // Settings that did not arrive would all differ, and say nothing of the
@@ -491,154 +393,299 @@ int DeviceCommands::diff(const QString &fileName)
                                          : QStringLiteral("%1 settings").arg(lines.size())));
 }
 
+DeviceCommands::ReadResult DeviceCommands::readDevice()
+{
+    const SessionOutcome outcome = readSettings(m_context);
+    ReadResult result;
+    result.outcome = outcome.result;
+    result.fields = outcome.received.arrivedFieldCount();
+    result.failure = incompleteRead(outcome);
+    result.complete = result.failure.isEmpty();
+    return result;
+}
+
+bool DeviceCommands::saveSettings(const QString &fileName)
+{
+    m_host.setFileName(fileName);
+    return saveSettingsFile(m_context);
+}
+
+int DeviceCommands::write(const WriteRequest &request)
+{
+    SettingsRecord settings;
+    if (const std::optional<int> refused = prepareWrite(request, settings))
+        return *refused;
+
+    WriteJob job(m_context);
+    WriteJob::Request asked;
+    asked.backupFirst = true;
+    asked.connectFirst = request.connectFirst;
+    asked.verify = request.verify;
+    if (!request.backupFileName.isEmpty()) {
+        asked.deviceRead = [this, &request, &settings](const SettingsRecord &device) {
+            m_host.settings().record() = device;
+            const bool saved = saveSettings(request.backupFileName);
+            m_host.settings().record() = settings;
+            if (saved)
+                printLine(QStringLiteral("The device's settings are saved in ") +
+                          request.backupFileName);
+            return saved;
+        };
+    }
+    m_host.settings().record() = settings;
+    const JobEnd ended = runJob(job, [&] { return job.run(asked); });
+    const QString command = QStringLiteral("write");
+    const QString confirmed = QStringLiteral("the device confirmed (freq save)");
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        if (!request.verify)
+            return finish(ExitConfirmed, QStringLiteral("write ok: ") + confirmed);
+        return finish(ExitConfirmed,
+                      QStringLiteral("write ok: %1, and every setting written reads back as "
+                                     "written")
+                          .arg(confirmed));
+    case JobEnd::Result::Stopped:
+        return interruptedEnd(command, ended);
+    case JobEnd::Result::CouldNotOpen:
+        return portUnavailable(command, !request.backupFileName.isEmpty() &&
+                                            !(ended.phase == WriteJob::BackupRead));
+    case JobEnd::Result::Refused: {
+        const DeviceBackup &backup = job.deviceBackup();
+        if (!request.backupFileName.isEmpty() && backup.result == DeviceBackup::Result::NotRead)
+            return finish(
+                ExitFailed,
+                QStringLiteral("write failed: no backup, as the read did not complete "
+                               "(%1; %2); nothing was written")
+                    .arg(backup.failure, fieldsReceived(backup.read.received.arrivedFieldCount())));
+        if (!request.backupFileName.isEmpty() && backup.failure.isEmpty())
+            return finish(ExitFailed, QStringLiteral("write failed: the backup could not be saved "
+                                                     "to %1; nothing was written")
+                                          .arg(request.backupFileName));
+        if (backup.result == DeviceBackup::Result::NotRead)
+            return finish(
+                ExitFailed,
+                QStringLiteral("write failed: could not keep a backup, as the read did "
+                               "not complete (%1; %2); nothing was written; "
+                               "--no-backup writes without one")
+                    .arg(backup.failure, fieldsReceived(backup.read.received.arrivedFieldCount())));
+        //: Stays English in both languages.
+        return finish(ExitFailed,
+                      SessionSupport::FixedText::tr("write failed: could not keep a backup; "
+                                                    "--no-backup writes without one"));
+    }
+    case JobEnd::Result::PortLost:
+    case JobEnd::Result::Failed:
+        break;
+    }
+    if (ended.phase == WriteJob::SetupLine) {
+        if (m_port.wasDisconnected())
+            return finish(ExitFailed, QStringLiteral("write failed: the port was disconnected "
+                                                     "before the device answered"));
+        printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
+                                 "give --no-connect when it is in setup mode already"));
+        return finish(ExitFailed, QStringLiteral("write failed: the device did not answer the "
+                                                 "setup line in 20 attempts; nothing else was "
+                                                 "sent"));
+    }
+    const QString back = QStringLiteral("; ") + wayBack(ended, command);
+    if (!job.written().ok())
+        return finish(ExitFailed, QStringLiteral("write failed: %1%2").arg(ended.failure, back));
+    const Verification &verification = job.verification();
+    if (!verification.readBack.ok())
+        return finish(ExitFailed,
+                      QStringLiteral("write failed: %1, but the read-back did not "
+                                     "complete: %2; %3%4")
+                          .arg(confirmed, incompleteRead(verification.readBack),
+                               fieldsReceived(verification.readBack.received.arrivedFieldCount()),
+                               back));
+    const QStringList untaken =
+        untakenSettings(settings, verification.readBack.received, verification.untaken);
+    return finish(ExitFailed,
+                  QStringLiteral("write failed: %1, but %2 did not take: %3%4")
+                      .arg(confirmed,
+                           untaken.size() == 1 ? QStringLiteral("1 setting")
+                                               : QStringLiteral("%1 settings").arg(untaken.size()),
+                           untaken.join(QStringLiteral(", ")), back));
+}
+
 int DeviceCommands::wifi(const QString &ssid, const QString &password, bool connectFirst)
 {
-    if (connectFirst) {
-        if (const std::optional<int> failed = connect(QStringLiteral("wifi")))
-            return *failed;
-    }
     m_host.settings().setText(Field::WifiSsid, ssid);
     m_host.settings().setText(Field::WifiPass, password);
-    const SessionOutcome outcome = applyWifi(m_context);
-    if (outcome.result == SessionOutcome::Result::CouldNotOpen)
-        return portUnavailable(QStringLiteral("wifi"), connectFirst);
-    if (!outcome.confirmed)
+    WifiJob job(m_context);
+    const JobEnd ended = runJob(job, [&] { return job.run(connectFirst); });
+    const QString command = QStringLiteral("wifi");
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        return finish(
+            ExitConfirmed,
+            QStringLiteral("wifi ok: the device confirmed (WIFI Write success) and restarts"));
+    case JobEnd::Result::Stopped:
+        return interruptedEnd(command, ended);
+    case JobEnd::Result::CouldNotOpen:
+        return portUnavailable(command, connectFirst);
+    default:
+        break;
+    }
+    if (ended.phase == WifiJob::SetupLine) {
+        if (m_port.wasDisconnected())
+            return finish(ExitFailed, QStringLiteral("wifi failed: the port was disconnected "
+                                                     "before the device answered"));
+        printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
+                                 "give --no-connect when it is in setup mode already"));
+        return finish(ExitFailed, QStringLiteral("wifi failed: the device did not answer the "
+                                                 "setup line in 20 attempts; nothing else was "
+                                                 "sent"));
+    }
+    if (!job.outcome().confirmed)
         return finish(ExitFailed,
                       QStringLiteral("wifi failed: ") +
-                          failureOrLoss(QStringLiteral("the device did not confirm (no WIFI Write "
-                                                       "success)")));
-    if (!outcome.ok())
-        return finish(ExitFailed, QStringLiteral("wifi failed: the device confirmed (WIFI Write "
-                                                 "success), but REBOOT# could not be sent"));
-    return finish(
-        ExitConfirmed,
-        QStringLiteral("wifi ok: the device confirmed (WIFI Write success) and restarts"));
+                          (m_port.wasDisconnected()
+                               ? QStringLiteral("the port was disconnected")
+                               : QStringLiteral("the device did not confirm (no WIFI Write "
+                                                "success)")));
+    return finish(ExitFailed, QStringLiteral("wifi failed: the device confirmed (WIFI Write "
+                                             "success), but REBOOT# could not be sent"));
 }
 
 int DeviceCommands::restart()
 {
-    const SessionOutcome outcome = restartDevice(m_context);
-    if (outcome.result == SessionOutcome::Result::CouldNotOpen)
+    RestartJob job(m_context);
+    const JobEnd ended = runJob(job, [&] { return job.run(); });
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        return finish(ExitConfirmed, QStringLiteral("restart ok: REBOOT# left the port twice; the "
+                                                    "device does not say whether it restarted"));
+    case JobEnd::Result::Stopped:
+        return interruptedEnd(QStringLiteral("restart"), ended);
+    case JobEnd::Result::CouldNotOpen:
         return portUnavailable(QStringLiteral("restart"), false);
-    if (!outcome.ok())
-        return finish(ExitFailed,
-                      QStringLiteral("restart failed: ") +
-                          failureOrLoss(QStringLiteral("REBOOT# could not be sent twice")));
-    return finish(ExitConfirmed, QStringLiteral("restart ok: REBOOT# left the port twice; the "
-                                                "device does not say whether it restarted"));
+    default:
+        return finish(ExitFailed, QStringLiteral("restart failed: ") +
+                                      (m_port.wasDisconnected()
+                                           ? QStringLiteral("the port was disconnected")
+                                           : QStringLiteral("REBOOT# could not be sent twice")));
+    }
 }
 
-int DeviceCommands::flash(const QString &imageFileName, bool connectFirst, const QString &portGiven,
-                          bool keepSettings)
+int DeviceCommands::flash(const QString &imageFileName, bool keepSettings)
 {
     const QString refused = QStringLiteral("flash refused: nothing was sent");
     const std::optional<FirmwareFile> image = readImage(imageFileName);
     if (!image)
         return finish(ExitBadInput, refused);
-    // "AT+RESET#" erases the settings before the loader takes the image: they
-    // are read first (the read connects), and written back afterwards.
-    std::optional<SettingsRecord> kept;
-    if (connectFirst && keepSettings) {
-        const ReadResult read = readDevice();
-        if (read.outcome == SessionOutcome::Result::CouldNotOpen)
-            return portUnavailable(QStringLiteral("flash"), false);
-        if (!read.complete)
-            return finish(ExitFailed,
-                          QStringLiteral("flash refused: the settings could not be read first "
-                                         "(%1), and the update would erase them; nothing was "
-                                         "flashed. --no-keep-settings updates anyway")
-                              .arg(read.failure));
-        kept = m_host.settings().record();
-        if (!keepBackupBeforeChange(m_context, *kept, Backups::BeforeUpdate))
-            return finish(ExitFailed, QStringLiteral("flash failed: could not keep a backup; "
-                                                     "nothing was flashed; --no-backup updates "
-                                                     "without one"));
-    } else if (connectFirst) {
-        if (const std::optional<int> failed = connect(QStringLiteral("flash")))
-            return *failed;
-    } else if (keepSettings) {
-        printLine(QStringLiteral("telx5-cli: the device is in its boot loader already: there are "
-                                 "no settings to keep"));
-    }
-    // The same port, whatever the port memory says by then; a pipe's image
-    // is gone, and must be given again.
-    QStringList again{QStringLiteral("telx5-cli flash --no-connect")};
-    if (!portGiven.isEmpty())
-        again << QStringLiteral("--port") << shellWord(portGiven);
-    again << (image->fromPipe ? QStringLiteral("IMAGE") : shellWord(imageFileName));
-    const QString finishLater =
-        QStringLiteral("the device waits in its boot loader: run `%1` to finish")
-            .arg(again.join(QLatin1Char(' ')));
-    const FlashResult result = flashImage(
-        m_host, m_port, m_hexLog, m_context.codec, *image,
-        [this, &finishLater](bool waiting) { m_leftBehind = waiting ? finishLater : QString(); });
-    m_leftBehind.clear();
-    if (result.exitCode == FlashPortUnavailable)
-        return portUnavailable(QStringLiteral("flash"), connectFirst);
-    switch (result.exitCode) {
-    case FlashDone:
-        if (kept)
-            return restoreSettings(*kept);
-        return finish(ExitConfirmed,
-                      QStringLiteral("flash ok: the boot loader took the last block"));
-    case FlashBadImage:
+    FlashProgress progress(image->image.size());
+    FirmwareUpdate update(m_host, progress, m_port, m_hexLog, m_context.codec);
+    update.setAnswerOnArrival(true);
+    if (!update.takeImage(image->fileName, image->image))
         return finish(ExitBadInput, refused);
-    default:
-        // The update's last status line says why it ended.
-        return finish(ExitFailed, QStringLiteral("flash failed: ") +
-                                      failureOrLoss(lastLine(m_host.settings().statusText())));
-    }
+    summariseOnCompletion(update, progress);
+    UpdateJob job(m_context, update, m_journalFolder);
+    UpdateJob::Request asked;
+    asked.imagePath = image->fromPipe ? QString() : QFileInfo(image->fileName).absoluteFilePath();
+    asked.keepSettings = keepSettings;
+    const JobEnd ended = runJob(job, [&] { return job.run(asked); });
+    if (!job.transferCompleted())
+        printFlashSummary(progress, false);
+    return updateEnd(QStringLiteral("flash"), job, ended, keepSettings);
 }
 
-int DeviceCommands::restoreSettings(const SettingsRecord &kept)
+int DeviceCommands::recover(const RecoverRequest &request)
 {
-    const QString lost = QStringLiteral("update complete, but the settings could not be restored "
-                                        "(%1); they were:\n");
-    const auto notRestored = [&](const QString &why) {
-        // The settings are not lost with the command: they go to standard
-        // output, as `read` prints them, for `write` to take back.
-        const QString failure = lost.arg(why);
-        printLine(failure.trimmed());
-        if (const auto failed = writeStandardOutput(SettingsFile::save(kept, m_context.codec)))
-            printLine(QStringLiteral("telx5-cli: standard output: ") + *failed);
-        return finish(ExitFailed, QStringLiteral("flash failed: ") + failure.trimmed());
+    const QString refused = QStringLiteral("recover refused: nothing was sent");
+    std::optional<FirmwareFile> image;
+    if (!request.imageFileName.isEmpty()) {
+        image = readImage(request.imageFileName);
+        if (!image)
+            return finish(ExitBadInput, refused);
+    }
+    FlashProgress progress(image ? image->image.size() : 0);
+    FirmwareUpdate update(m_host, progress, m_port, m_hexLog, m_context.codec);
+    update.setAnswerOnArrival(true);
+    if (image && !update.takeImage(image->fileName, image->image))
+        return finish(ExitBadInput, refused);
+    summariseOnCompletion(update, progress);
+    UpdateJob job(m_context, update, m_journalFolder);
+    UpdateJob::RecoverRequest asked;
+    asked.imagePath = request.imageFileName;
+    asked.backupFile = request.backupFileName;
+    asked.fromStart = request.fromStart;
+    // The journal's image is read by the job, before its first transfer phase.
+    job.phaseEntered = [&progress, &update](const JobPhase &) {
+        progress.setImageBytes(update.imageLength());
     };
-    // The new firmware starts like a restarted device: the setup line again.
-    if (connect(QStringLiteral("flash")))
-        return notRestored(QStringLiteral("the new firmware did not answer the setup line"));
-    m_host.settings().record() = kept;
-    if (!writeSettings(m_context).ok())
-        return notRestored(QStringLiteral("the device did not confirm the write"));
-    const Verification verification = verifyWrite(m_context, kept);
-    if (!verification.verified())
-        return notRestored(verification.readBack.ok()
-                               ? QStringLiteral("%1 did not take")
-                                     .arg(DeviceSettings::captions(verification.untaken))
-                               : QStringLiteral("the read-back did not complete"));
-    return finish(ExitConfirmed, QStringLiteral("update complete; settings restored and "
-                                                "verified; apply the Wi-Fi credentials again"));
+    const JobEnd ended = runJob(job, [&] { return job.recover(asked); });
+    if (!job.transferCompleted())
+        printFlashSummary(progress, false);
+    if (ended.result == JobEnd::Result::Refused) {
+        if (!job.interruptedUpdate() && !request.fromStart)
+            printLine(QStringLiteral("telx5-cli: to start again, power the device off and on, "
+                                     "then run %1")
+                          .arg(commandLine({QStringLiteral("flash"), QStringLiteral("IMAGE")})));
+        return finish(ExitFailed,
+                      QStringLiteral("recover refused: %1; nothing was sent").arg(ended.failure));
+    }
+    return updateEnd(QStringLiteral("recover"), job, ended, true);
 }
 
-std::optional<int> DeviceCommands::interrupted(const QString &command, int signal)
+int DeviceCommands::updateEnd(const QString &command, const UpdateJob &job, const JobEnd &ended,
+                              bool keepSettings)
 {
-    // Ctrl-C is easily pressed: during the blocks it only warns, once, and a
-    // second one soon after stops. SIGTERM and SIGHUP are never pressed by
-    // mistake.
-    constexpr qint64 SecondPressMs = 3000;
-    if (signal == SIGINT && !m_leftBehind.isEmpty() &&
-        !(m_sinceWarning.isValid() && m_sinceWarning.elapsed() < SecondPressMs)) {
-        printLine(QStringLiteral("stopping now leaves the device in its boot loader; press Ctrl-C "
-                                 "again within 3 s to stop"));
-        m_sinceWarning.start();
-        return std::nullopt;
+    const QString back = wayBack(ended, QStringLiteral("update"));
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        if (ended.phase == UpdateJob::Restored)
+            return finish(ExitConfirmed,
+                          QStringLiteral("update complete; settings restored and verified; apply "
+                                         "the Wi-Fi credentials again"));
+        if (!keepSettings && !ended.backup.isEmpty())
+            return finish(ExitConfirmed,
+                          QStringLiteral("%1 ok: the boot loader took the last block; the "
+                                         "settings were not written back (--no-keep-settings): "
+                                         "%2 holds them")
+                              .arg(command, QDir::toNativeSeparators(ended.backup)));
+        return finish(ExitConfirmed,
+                      QStringLiteral("%1 ok: the boot loader took the last block").arg(command));
+    case JobEnd::Result::Stopped:
+        return interruptedEnd(command, ended);
+    case JobEnd::Result::CouldNotOpen:
+        return portUnavailable(command, !(ended.phase == UpdateJob::Read));
+    case JobEnd::Result::Refused:
+        if (ended.phase == UpdateJob::Read && job.interruptedUpdate())
+            return finish(
+                ExitBadInput,
+                QStringLiteral("%1 refused: %2: %3 finishes it; nothing was sent")
+                    .arg(command, ended.failure, commandLine({QStringLiteral("recover")})));
+        return finish(ExitFailed,
+                      QStringLiteral("%1 refused: %2; nothing was flashed%3")
+                          .arg(command, ended.failure,
+                               keepSettings ? QStringLiteral(". --no-keep-settings updates anyway")
+                                            : QString()));
+    case JobEnd::Result::PortLost:
+    case JobEnd::Result::Failed:
+        break;
     }
-    // The close lets the bytes queued last (a whole line or frame) leave the
-    // wire; events that run meanwhile may still tell what the device holds.
-    m_port.close();
-    QString line = command + QStringLiteral(" interrupted: the port is closed");
-    if (!m_leftBehind.isEmpty())
-        line += QStringLiteral("; ") + m_leftBehind;
-    return finish(ExitSignalBase + signal, line);
+    if (job.restoredAfterFailure())
+        return finish(ExitFailed, QStringLiteral("%1 failed: %2; the old firmware runs, with its "
+                                                 "settings written back and verified")
+                                      .arg(command, ended.failure));
+    // Without a backup file the settings would be lost with the command:
+    // they go to standard output, as `read` prints them, for `write`.
+    if (ended.backup.isEmpty() && job.kept() && ended.phase.wayBack != WayBack::None) {
+        if (const auto failed =
+                writeStandardOutput(SettingsFile::save(*job.kept(), m_context.codec)))
+            printLine(QStringLiteral("telx5-cli: standard output: ") + *failed);
+        else
+            printLine(QStringLiteral("telx5-cli: the settings read before the update are on "
+                                     "standard output"));
+    }
+    QString why = ended.failure;
+    if (!ended.differing.isEmpty())
+        why = QStringLiteral("update complete, but %1 differ from the settings read before")
+                  .arg(DeviceSettings::captions(ended.differing));
+    else if (m_port.wasDisconnected())
+        why = QStringLiteral("the port was disconnected");
+    return finish(ExitFailed, QStringLiteral("%1 failed: %2; %3").arg(command, why, back));
 }
 
 } // namespace telx5

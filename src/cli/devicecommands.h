@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host.h"
+#include "jobs.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -13,6 +14,7 @@ namespace telx5 {
 class ConsoleHost;
 class SerialLink;
 class HexLog;
+class UpdateJob;
 
 // How telx5-cli ends.
 enum CliExit
@@ -47,13 +49,28 @@ struct WriteRequest
     bool strict = false;
 };
 
-// The commands of telx5-cli: the window's sessions on the console host, each
-// judging its input before anything is sent and ending with one line that
-// says how it went.
+// What `recover` is asked to do.
+struct RecoverRequest
+{
+    // The image given again; empty: the journal's file.
+    QString imageFileName;
+    // The settings to write back instead of the journal's backup.
+    QString backupFileName;
+    // The device was powered off and on since: the update starts again.
+    bool fromStart = false;
+};
+
+// The commands of telx5-cli: the window's sessions and jobs on the console
+// host, each judging its input before anything is sent and ending with one
+// line that says how it went.
 class DeviceCommands
 {
 public:
-    DeviceCommands(ConsoleHost &host, SerialLink &port, HexLog &hexLog, SessionContext &context);
+    // `journalFolder`: where updates keep their journals; empty: none (the
+    // simulated device).
+    DeviceCommands(ConsoleHost &host, SerialLink &port, HexLog &hexLog, SessionContext &context,
+                   const QString &journalFolder = {});
+    ~DeviceCommands();
 
     int read(const QString &fileName, bool partial);
     int write(const WriteRequest &request);
@@ -65,18 +82,17 @@ public:
     int diff(const QString &fileName);
     int wifi(const QString &ssid, const QString &password, bool connectFirst);
     int restart();
-    // `portGiven`: the --port option, named again in the command that
-    // finishes a flash a signal stopped.
-    // Unless `keepSettings` is off, the device's settings are read first and
-    // written back, verified, once the new firmware runs.
-    int flash(const QString &imageFileName, bool connectFirst, const QString &portGiven,
-              bool keepSettings);
-    // Ends `command` when a signal stopped it: the port is closed after its
-    // queued bytes, and the last line says what the device may hold. Returns
-    // the exit status.
-    // The exit status once the command stopped; nothing when it goes on (a
-    // first Ctrl-C during the block transfer only warns).
-    std::optional<int> interrupted(const QString &command, int signal);
+    // The settings are read first and kept; unless `keepSettings` is off they
+    // are written back, verified, once the new firmware runs.
+    int flash(const QString &imageFileName, bool keepSettings);
+    // Carries an update that stopped after "AT+RESET#" on from where its
+    // journal says the device stands.
+    int recover(const RecoverRequest &request);
+    // Ctrl-C, SIGTERM or SIGHUP: the running command stops after the line or
+    // frame on the wire and ends with a line that says what the device may
+    // hold (a first Ctrl-C during the blocks of an update only warns). A
+    // signal while the command stops ends the program at once.
+    void signalled(int signal);
 
 private:
     struct ReadResult
@@ -88,36 +104,37 @@ private:
         qsizetype fields = 0;
     };
 
-    // The read's connect phase on its own, so that a write, the Wi-Fi
-    // credentials or a flash reach a device that listens for them. The exit
-    // status when the device never answered.
-    std::optional<int> connect(const QString &command);
     ReadResult readDevice();
-    // The write session, noting what a signal would leave on the device.
-    SessionOutcome writeNotingPart();
-    // The backup of what the device holds, kept once it has been read and
-    // before anything is written to it. The exit status when none could be
-    // kept: the write stops.
-    std::optional<int> keepBackupBeforeWrite(const SettingsRecord &device);
     bool saveSettings(const QString &fileName);
     // The file's settings with the --set assignments in them, checked; the
     // exit status when the write stops there.
     std::optional<int> prepareWrite(const WriteRequest &request, SettingsRecord &settings);
-    QStringList untakenSettings(const SettingsRecord &written);
+    // One line each for the settings that did not take.
+    QStringList untakenSettings(const SettingsRecord &written, const SettingsRecord &back,
+                                const QList<Setting> &untaken);
     // Exit 3, unless the port had worked earlier in the command.
-    // After the new firmware started: the settings it lost written back.
-    int restoreSettings(const SettingsRecord &kept);
     int portUnavailable(const QString &command, bool sentBefore) const;
-    // A pulled cable is the reason, whatever else the command saw.
-    QString failureOrLoss(const QString &failure) const;
+    // Runs `job` as the command's job, for signals to stop.
+    template <typename Run> JobEnd runJob(DeviceJob &job, Run run);
+    // The last line of a command a signal stopped.
+    int interruptedEnd(const QString &command, const JobEnd &ended);
+    // What the device holds, where its settings are, and the one command that
+    // brings it back: the tail of a job's last line once it changed the
+    // device.
+    QString wayBack(const JobEnd &ended, const QString &kept) const;
+    QString commandLine(const QStringList &arguments) const;
+    // The last line of `flash` and `recover`.
+    int updateEnd(const QString &command, const UpdateJob &job, const JobEnd &ended,
+                  bool keepSettings);
 
     ConsoleHost &m_host;
     SerialLink &m_port;
     HexLog &m_hexLog;
     SessionContext &m_context;
-    // What the device holds if a signal stops the command now, for its last
-    // line; empty when there is nothing to add.
-    QString m_leftBehind;
+    QString m_journalFolder;
+    DeviceJob *m_job = nullptr;
+    // The signal that is stopping the command; 0 while none is.
+    int m_stopSignal = 0;
     // Since the warning of a Ctrl-C during the block transfer.
     QElapsedTimer m_sinceWarning;
 };

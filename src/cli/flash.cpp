@@ -29,44 +29,19 @@ constexpr qint64 RedrawNs = 100'000'000;
 constexpr qint64 LogLineNs = 500'000'000;
 constexpr int LogStepPercent = 10;
 
-// The window's progress bar on standard error: the share of the image sent,
-// its pace and the time left.
-class FlashProgress : public FirmwareHost
+} // namespace
+
+FlashProgress::FlashProgress(qsizetype imageBytes)
+    : m_imageBytes(imageBytes), m_terminal(::isatty(STDERR_FILENO) == 1), m_shownNs(-LogLineNs),
+      m_nextLogPercent(LogStepPercent)
 {
-public:
-    explicit FlashProgress(qsizetype imageBytes)
-        : m_imageBytes(imageBytes), m_terminal(::isatty(STDERR_FILENO) == 1)
-    {
-        m_clock.start();
-    }
-
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int blocksSent) override;
-    void setNoticeText(const QString &) override {}
-    void setPortControlsEnabled(bool) override {}
-
-    bool started() const { return m_firstNs >= 0; }
-    qsizetype sentBytes() const { return m_sent; }
-    // Seconds from the first block to now.
-    double seconds() const;
-
-private:
-    QString line(qint64 now) const;
-
-    const qsizetype m_imageBytes;
-    const bool m_terminal;
-    QElapsedTimer m_clock;
-    qsizetype m_sent = 0;
-    qint64 m_firstNs = -1;
-    qsizetype m_firstBytes = 0;
-    qint64 m_shownNs = -LogLineNs;
-    int m_nextLogPercent = LogStepPercent;
-};
+    m_clock.start();
+}
 
 void FlashProgress::setProgressValue(int blocksSent)
 {
     // 0 marks the start of a session, before the loader has asked for a block.
-    if (blocksSent <= 0)
+    if (blocksSent <= 0 || m_imageBytes <= 0)
         return;
     const qint64 now = m_clock.nsecsElapsed();
     m_sent = std::min(qsizetype(blocksSent) * FirmwareImage::BlockSize, m_imageBytes);
@@ -91,7 +66,24 @@ void FlashProgress::setProgressValue(int blocksSent)
 
 double FlashProgress::seconds() const
 {
-    return started() ? double(m_clock.nsecsElapsed() - m_firstNs) / 1e9 : 0;
+    const qint64 end = m_doneNs >= 0 ? m_doneNs : m_clock.nsecsElapsed();
+    return started() ? double(end - m_firstNs) / 1e9 : 0;
+}
+
+void FlashProgress::markDone()
+{
+    m_doneNs = m_clock.nsecsElapsed();
+}
+
+void summariseOnCompletion(FirmwareUpdate &update, FlashProgress &progress)
+{
+    QObject::connect(&update, &FirmwareUpdate::bootLoaderWaiting, &update,
+                     [&progress](bool waiting) {
+                         if (waiting)
+                             return;
+                         progress.markDone();
+                         printFlashSummary(progress, true);
+                     });
 }
 
 QString FlashProgress::line(qint64 now) const
@@ -108,6 +100,8 @@ QString FlashProgress::line(qint64 now) const
                       .arg(qRound(rate))
                       .arg(qRound(double(m_imageBytes - m_sent) / rate));
 }
+
+namespace {
 
 // Reads from `fd` until its end or `limit` bytes; says why not, or nothing.
 // A pipe is read as its bytes come, with the event loop running, so that a
@@ -143,6 +137,26 @@ QString readUpTo(int fd, qsizetype limit, bool pipe, QByteArray &bytes)
 }
 
 } // namespace
+
+void printFlashSummary(const FlashProgress &progress, bool completed)
+{
+    const qsizetype imageBytes = progress.imageBytes();
+    if (completed) {
+        const double seconds = progress.seconds();
+        const double rate = double(imageBytes) / seconds;
+        printLine(QStringLiteral("Flashed %1 bytes in %2 s: %3 bytes/s, %4 % of the line's %5 "
+                                 "bytes/s")
+                      .arg(imageBytes)
+                      .arg(seconds, 0, 'f', 2)
+                      .arg(qRound(rate))
+                      .arg(100 * rate / LineBytesPerSecond, 0, 'f', 1)
+                      .arg(LineBytesPerSecond));
+    } else if (progress.started()) {
+        printLine(QStringLiteral("telx5-cli: the flash stopped after sending %1 of %2 bytes")
+                      .arg(progress.sentBytes())
+                      .arg(imageBytes));
+    }
+}
 
 // The window takes a short file and refuses it only when "update" is pressed,
 // with a box that names neither the file nor the reason. Here the file is
@@ -192,8 +206,7 @@ FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, cons
 }
 
 FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, const TextCodec &codec,
-                       const FirmwareFile &image,
-                       const std::function<void(bool waiting)> &onBootLoader)
+                       const FirmwareFile &image)
 {
     const qsizetype imageBytes = image.image.size();
     FlashProgress progress(imageBytes);
@@ -201,9 +214,6 @@ FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, cons
     update.setAnswerOnArrival(true);
     if (!update.takeImage(image.fileName, image.image))
         return {FlashBadImage};
-    if (onBootLoader)
-        QObject::connect(&update, &FirmwareUpdate::bootLoaderWaiting, &update, onBootLoader);
-
     std::optional<FirmwareUpdate::Outcome> outcome;
     QEventLoop loop;
     QObject::connect(&update, &FirmwareUpdate::finished, &loop, [&](FirmwareUpdate::Outcome ended) {
@@ -215,29 +225,12 @@ FlashResult flashImage(ConsoleHost &host, SerialLink &port, HexLog &hexLog, cons
     if (!outcome && update.sessionRunning())
         loop.exec();
 
-    switch (outcome.value_or(FirmwareUpdate::Outcome::Failed)) {
-    case FirmwareUpdate::Outcome::Completed: {
-        const double seconds = progress.seconds();
-        const double rate = double(imageBytes) / seconds;
-        printLine(QStringLiteral("Flashed %1 bytes in %2 s: %3 bytes/s, %4 % of the line's %5 "
-                                 "bytes/s")
-                      .arg(imageBytes)
-                      .arg(seconds, 0, 'f', 2)
-                      .arg(qRound(rate))
-                      .arg(100 * rate / LineBytesPerSecond, 0, 'f', 1)
-                      .arg(LineBytesPerSecond));
-        return {FlashDone, seconds};
-    }
-    case FirmwareUpdate::Outcome::PortUnavailable:
+    const bool completed = outcome == FirmwareUpdate::Outcome::Completed;
+    printFlashSummary(progress, completed);
+    if (completed)
+        return {FlashDone, progress.seconds()};
+    if (outcome == FirmwareUpdate::Outcome::PortUnavailable)
         return {FlashPortUnavailable};
-    case FirmwareUpdate::Outcome::Failed:
-        break;
-    }
-    if (progress.started()) {
-        printLine(QStringLiteral("telx5-cli: the flash stopped after sending %1 of %2 bytes")
-                      .arg(progress.sentBytes())
-                      .arg(imageBytes));
-    }
     return {FlashDeviceFailed};
 }
 

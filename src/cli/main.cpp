@@ -13,6 +13,7 @@
 #include "simulation.h"
 #include "tracelog.h"
 #include "translation.h"
+#include "updatejournal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -46,6 +47,7 @@ constexpr CommandForm CommandForms[] = {
     {"wifi", " SSID PASSWORD", 2, 2},
     {"restart", "", 0, 0},
     {"flash", " IMAGE", 1, 1},
+    {"recover", " [IMAGE]", 0, 1},
     {"backups", "", 0, 0},
 };
 
@@ -80,8 +82,19 @@ Commands, each with an example:
                         telx5-cli wifi MyNet MyPassword
   restart             send REBOOT# twice; the device does not confirm it
                         telx5-cli restart
-  flash IMAGE         upload a firmware image to the device's boot loader
+  flash IMAGE         upload a firmware image to the device's boot loader: the
+                      settings are read and kept first (a backup), the update
+                      erases them, and they are written back and read back
+                      once the new firmware runs
                         telx5-cli flash new.bin
+  recover [IMAGE]     finish an update that stopped after it erased the settings
+                      (a signal, a pulled cable, a loader that fell silent): it
+                      carries the image on from where the boot loader stands and
+                      writes back the backup the update kept. IMAGE when the file
+                      moved; --backup FILE writes FILE back instead;
+                      --from-start IMAGE starts again for a device that was
+                      powered off and on since
+                        telx5-cli --port /dev/ttyUSB0 recover
   backups             list the backups of the device's settings, newest first: date,
                       callsign, reason, file
                         telx5-cli backups
@@ -111,8 +124,13 @@ Exit status:
        --strict, an error in the settings); nothing was sent
   3    the port could not be opened; nothing was sent
   4    diff: the device's settings could not be read whole
-  129  stopped by SIGHUP, 130 by Ctrl-C, 143 by SIGTERM; the port was closed first,
-       and the last line says what the device may hold
+  129  stopped by SIGHUP, 130 by Ctrl-C, 143 by SIGTERM, within half a second: the
+       line or frame on the wire is let out, the port is closed, and the last line
+       says what the device may hold, which backup holds the settings it had, and
+       the one command that brings them back (write BACKUP, or recover). During the
+       blocks of an update a first Ctrl-C only warns (the device would stay in its
+       boot loader); a second within 3 s stops. A signal while the command stops
+       ends it at once
 
 Environment:
   TELX5_SIM_OPTIONS   with --simulate, how the simulated device behaves, in
@@ -192,17 +210,23 @@ int main(int argc, char *argv[])
         QStringLiteral("Talk to a simulated device instead (see TELX5_SIM_OPTIONS)."));
     const QCommandLineOption noKeepSettingsOption(
         QStringLiteral("no-keep-settings"),
-        QStringLiteral("flash: update even when the settings cannot be read first; the update "
-                       "erases them."));
+        QStringLiteral("flash: do not write the settings back after the update, and update even "
+                       "when they cannot be read first. A device that answers is still read, "
+                       "and its settings kept in a backup."));
     const QCommandLineOption noConnectOption(
         QStringLiteral("no-connect"),
         QStringLiteral("write, wifi, flash: send no setup lines first, for a device in setup "
-                       "mode already."));
+                       "mode already (flash still reads the device first)."));
     const QCommandLineOption backupOption(
         QStringLiteral("backup"),
         QStringLiteral("write: first read the device and save its settings to <file>; nothing "
-                       "is written unless both succeed."),
+                       "is written unless both succeed. recover: write the settings of <file> "
+                       "back instead of the update's backup."),
         QStringLiteral("file"));
+    const QCommandLineOption fromStartOption(
+        QStringLiteral("from-start"),
+        QStringLiteral("recover: the device was powered off and on since the update stopped: "
+                       "start the update again with IMAGE."));
     const QCommandLineOption noVerifyOption(
         QStringLiteral("no-verify"),
         QStringLiteral("write: do not read the device back after it confirmed."));
@@ -241,7 +265,7 @@ int main(int argc, char *argv[])
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption,
                           noKeepSettingsOption, backupOption, noBackupOption, verifyOption,
                           noVerifyOption, lossyOption, setOption, strictOption, partialOption,
-                          traceOption, helpOption, versionOption});
+                          fromStartOption, traceOption, helpOption, versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -272,7 +296,8 @@ int main(int argc, char *argv[])
         {noKeepSettingsOption, {QStringLiteral("flash")}},
         {noConnectOption,
          {QStringLiteral("write"), QStringLiteral("wifi"), QStringLiteral("flash")}},
-        {backupOption, {QStringLiteral("write")}},
+        {backupOption, {QStringLiteral("write"), QStringLiteral("recover")}},
+        {fromStartOption, {QStringLiteral("recover")}},
         {noBackupOption,
          {QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("flash"),
           QStringLiteral("diff")}},
@@ -291,6 +316,8 @@ int main(int argc, char *argv[])
     }
     if (arguments.isSet(partialOption) && !rest.isEmpty())
         return usageError(QStringLiteral("--partial prints to standard output: leave out FILE"));
+    if (arguments.isSet(fromStartOption) && rest.isEmpty())
+        return usageError(QStringLiteral("--from-start sends the image again: give IMAGE"));
     // A line break would end the credentials' line to the device and start
     // another command there.
     if (command == QLatin1String("wifi") &&
@@ -339,7 +366,10 @@ int main(int argc, char *argv[])
         host.setBackupFolder(Backups::defaultFolder());
     ReceiveChain &chain = host.receiveChain();
     SessionContext context{host, port, chain.codec(), chain.parser()};
-    DeviceCommands commands(host, port, chain.hexLog(), context);
+    // The simulated device goes with the program: no update of it can be
+    // finished later.
+    DeviceCommands commands(host, port, chain.hexLog(), context,
+                            simulate ? QString() : UpdateJournal::defaultFolder());
 
     if (command == QLatin1String("default"))
         return commands.saveDefaults(rest.first());
@@ -373,12 +403,8 @@ int main(int argc, char *argv[])
     Ports::configurePort(port, portName);
 
     // Ctrl-C, SIGTERM and SIGHUP land here even while a session waits: the
-    // port is closed (its close lets the queued bytes leave the wire) before
-    // the program ends.
-    const InterruptWatch interrupt([&commands, &command](int signal) {
-        if (const std::optional<int> status = commands.interrupted(command, signal))
-            std::exit(*status);
-    });
+    // running job stops where it stands and ends the command.
+    const InterruptWatch interrupt([&commands](int signal) { commands.signalled(signal); });
 
     const bool connectFirst = !arguments.isSet(noConnectOption);
     if (command == QLatin1String("read"))
@@ -393,6 +419,8 @@ int main(int argc, char *argv[])
         return commands.wifi(rest.at(0), rest.at(1), connectFirst);
     if (command == QLatin1String("restart"))
         return commands.restart();
-    return commands.flash(rest.first(), connectFirst, arguments.value(portOption),
-                          !arguments.isSet(noKeepSettingsOption));
+    if (command == QLatin1String("recover"))
+        return commands.recover(
+            {rest.value(0), arguments.value(backupOption), arguments.isSet(fromStartOption)});
+    return commands.flash(rest.first(), !arguments.isSet(noKeepSettingsOption));
 }

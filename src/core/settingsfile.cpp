@@ -23,9 +23,11 @@ QString fileLine(Setting setting, const SettingsRecord &record)
            QLatin1StringView(SettingsTable::row(setting).fileSuffix);
 }
 
-QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack)
+QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack,
+                           bool everyAddress)
 {
-    const bool addressesWritten = WireCodes::isStaticAddressing(written.text(Field::Dhcp));
+    const bool addressesWritten =
+        everyAddress || WireCodes::isStaticAddressing(written.text(Field::Dhcp));
     QList<Setting> differing;
     for (Setting setting : SettingsTable::fileSettings()) {
         if (SettingsTable::row(setting).staticOnly && !addressesWritten)

@@ -23,7 +23,10 @@ QString fileLine(Setting setting, const SettingsRecord &record);
 // device reads back: codes, the padded callsign and the interval compare as
 // the device stores them, and the addresses only when the written record
 // sets a static address (under DHCP a write leaves them as they are).
-QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack);
+// With `everyAddress`, the addresses are compared under DHCP too: settings
+// written back after they were lost, whose addresses the device reported.
+QList<Setting> differences(const SettingsRecord &written, const SettingsRecord &readBack,
+                           bool everyAddress = false);
 QByteArray save(const SettingsRecord &record, const TextCodec &codec);
 
 // Lines end at CR LF, at a lone CR and at the end of the content; a lone LF

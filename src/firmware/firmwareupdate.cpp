@@ -62,6 +62,13 @@ FirmwareUpdate::FirmwareUpdate(SessionHost &host, FirmwareHost &firmwareHost, Se
     connect(&m_silence, &QTimer::timeout, this, &FirmwareUpdate::silenceExpired);
     connect(&m_port, &SerialLink::disconnected, this, &FirmwareUpdate::portLost);
     connect(&m_confirm, &QTimer::timeout, this, &FirmwareUpdate::confirmationExpired);
+    // The loader did not reply to the frame on the wire in time: what it
+    // holds of that frame is told by the journal as "no reply".
+    m_stopBound.setSingleShot(true);
+    connect(&m_stopBound, &QTimer::timeout, this, [this] {
+        if (m_sessionRunning)
+            endSession(Outcome::Stopped);
+    });
     m_replyWatcher.start(scaled(ReplyWatchIntervalMs));
 }
 
@@ -134,6 +141,8 @@ bool FirmwareUpdate::takeImage(const QString &fileName, const QByteArray &image)
     if (m_headerSent || image.size() > FirmwareImage::MaximumLength)
         return false;
     m_imageLength = static_cast<int>(image.size());
+    m_imageFileName = fileName;
+    m_image = image;
     m_host.settings().setStatusText(FixedText::tr("文件：") + QDir::toNativeSeparators(fileName));
     m_paddedImage = FirmwareImage::pad(image);
     m_firmwareHost.setProgressRange(0, blockCount());
@@ -161,14 +170,10 @@ void FirmwareUpdate::startUpdate()
     }
 
     Delay(100);
-    if (!SessionSupport::openPort(m_host, m_port))
-        return portFailure(Outcome::PortUnavailable);
-    m_sessionRunning = true;
-    holdOtherCommands(true);
-    m_transferClock.invalidate();
-    showProgress(0);
-    m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
-    showUpdating(true);
+    if (waitsStopped())
+        return Q_EMIT finished(Outcome::Stopped);
+    if (!beginSession())
+        return;
     if (!sendLine(Commands::resetEeram()))
         return portFailure(Outcome::Failed);
 
@@ -179,9 +184,13 @@ void FirmwareUpdate::startUpdate()
         Delay(1000);
         if (!m_sessionRunning)
             return;
+        if (waitsStopped())
+            return endSession(Outcome::Stopped);
         if (flags.eeramReset) {
             view.appendStatus(FixedText::tr("\r\nreset eeram OK\r\n"));
             Delay(1000);
+            if (waitsStopped())
+                return endSession(Outcome::Stopped);
             reset = true;
         } else {
             view.setStatusText(FixedText::tr("Wait for reset eeram ") +
@@ -202,6 +211,7 @@ void FirmwareUpdate::startUpdate()
     // earlier one goes on.
     m_headerSent = false;
     m_bootAnswered = false;
+    Q_EMIT rebootSending();
     if (!sendLine(Commands::reboot()))
         return portFailure(Outcome::Failed);
     m_bootWaitCount = 0;
@@ -210,9 +220,85 @@ void FirmwareUpdate::startUpdate()
     Delay(100);
     if (!m_sessionRunning)
         return;
+    if (waitsStopped())
+        return endSession(Outcome::Stopped);
     if (!SessionSupport::openPort(m_host, m_port))
         return portFailure(Outcome::Failed);
     m_bootProbeTimer.start(scaled(BootProbeIntervalMs));
+}
+
+bool FirmwareUpdate::beginSession()
+{
+    if (!SessionSupport::openPort(m_host, m_port)) {
+        portFailure(Outcome::PortUnavailable);
+        return false;
+    }
+    m_sessionRunning = true;
+    m_failure.clear();
+    m_frameInFlight = -1;
+    m_blockAskedFor.reset();
+    m_stopping = false;
+    holdOtherCommands(true);
+    m_transferClock.invalidate();
+    showProgress(0);
+    m_replyWatcher.setInterval(scaled(ReplyWatchIntervalMs));
+    showUpdating(true);
+    return true;
+}
+
+void FirmwareUpdate::startAtProbe()
+{
+    if (m_imageLength < FirmwareImage::MinimumLength || m_sessionRunning || !beginSession())
+        return;
+    resetHexLog();
+    m_listening = true;
+    m_headerSent = false;
+    m_bootAnswered = false;
+    m_bootWaitCount = 0;
+    m_bootProbeTimer.start(scaled(BootProbeIntervalMs));
+    probeBootLoader();
+}
+
+void FirmwareUpdate::resumeTransfer(int block, int bytesSent)
+{
+    const int count = blockCount();
+    if (m_imageLength < FirmwareImage::MinimumLength || m_sessionRunning || block < 0 ||
+        block >= count || bytesSent < 0 || bytesSent >= FirmwareImage::FrameSize || !beginSession())
+        return;
+    resetHexLog();
+    m_listening = true;
+    m_headerSent = true;
+    m_bootAnswered = false;
+    m_bootWaitCount = 0;
+    // The reply to this frame asks for the next block.
+    m_blockIndex = block + 1;
+    Q_EMIT bootLoaderWaiting(true);
+    m_frameInFlight = block;
+    Q_EMIT frameSending(block);
+    m_blockBuffer = FirmwareImage::frame(m_paddedImage, block);
+    send(QByteArrayView(m_blockBuffer).sliced(bytesSent));
+    m_transferClock.start();
+    showProgress(block + 1);
+    lockControls(true);
+    if (m_blockIndex == count) {
+        startConfirming();
+        return;
+    }
+    m_silenceLine = tr("Update fail, no answer from the boot loader within 10 s of a block");
+    m_silence.start(scaled(BlockSilenceMs));
+}
+
+void FirmwareUpdate::stop()
+{
+    if (!m_sessionRunning || m_stopping)
+        return;
+    // Before the header the loader holds nothing of the image.
+    if (!m_headerSent)
+        return endSession(Outcome::Stopped);
+    m_stopping = true;
+    m_silence.stop();
+    m_confirm.stop();
+    m_stopBound.start(StopReplyMs);
 }
 
 void FirmwareUpdate::probeBootLoader()
@@ -230,7 +316,8 @@ void FirmwareUpdate::probeBootLoader()
         // it: the header has gone, but the port is closed under it.
         if (m_bootWaitCount >= BootWaitTicks) {
             m_port.close();
-            m_host.settings().appendStatusLine(FixedText::tr("Connect fail, Please try again."));
+            m_failure = FixedText::tr("Connect fail, Please try again.");
+            m_host.settings().appendStatusLine(m_failure);
             endSession(Outcome::Failed);
         }
         return;
@@ -244,7 +331,18 @@ void FirmwareUpdate::probeBootLoader()
 void FirmwareUpdate::answerLoaderReplies()
 {
     const int count = blockCount();
-    switch (takeReply()) {
+    const Reply reply = takeReply();
+    if (m_stopping) {
+        // The reply says what the loader holds; nothing more goes out.
+        if (reply == Reply::NextBlock)
+            m_blockAskedFor = m_blockIndex;
+        else if (reply == Reply::SameBlock)
+            m_blockAskedFor = std::max(0, m_frameInFlight);
+        if (reply == Reply::NextBlock || reply == Reply::SameBlock)
+            endSession(Outcome::Stopped);
+        return;
+    }
+    switch (reply) {
     case Reply::Answered:
         // After the last block any answer but "send it again" is the loader
         // taking it.
@@ -307,6 +405,9 @@ void FirmwareUpdate::sendFrame(int index)
     m_blockBuffer = FirmwareImage::frame(m_paddedImage, index);
     if (m_blockBuffer.isEmpty())
         return;
+    m_frameInFlight = index;
+    m_blockAskedFor.reset();
+    Q_EMIT frameSending(index);
     send(m_blockBuffer);
     if (!m_transferClock.isValid())
         m_transferClock.start();
@@ -368,7 +469,8 @@ bool FirmwareUpdate::sendLine(const QString &line)
 
 void FirmwareUpdate::portFailure(Outcome outcome)
 {
-    m_host.dialogs().message(FixedText::tr("Port is use or no"));
+    m_failure = FixedText::tr("Port is use or no");
+    m_host.dialogs().message(m_failure);
     // A session whose boot loader is already being waited for or answered
     // goes on; only the one this press began ends here.
     if (!m_bootProbeTimer.isActive() && !m_headerSent)
@@ -445,6 +547,7 @@ void FirmwareUpdate::complete()
 
 void FirmwareUpdate::fail(const QString &line)
 {
+    m_failure = line;
     m_host.settings().appendStatusLine(line);
     showUpdating(false);
     endSession(Outcome::Failed);
@@ -474,6 +577,7 @@ void FirmwareUpdate::portLost()
     if (!m_sessionRunning)
         return;
     SessionSupport::reportLoss(m_host, m_port);
+    m_failure = SessionSupport::SessionText::tr("Port %1 was disconnected").arg(m_port.portName());
     m_host.dialogs().message(FixedText::tr("Port is use or no"));
     showUpdating(false);
     endSession(Outcome::Failed);
@@ -486,6 +590,8 @@ void FirmwareUpdate::endSession(Outcome outcome)
     m_bootProbeTimer.stop();
     m_silence.stop();
     m_confirm.stop();
+    m_stopBound.stop();
+    m_stopping = false;
     m_bootAnswered = false;
     m_sessionRunning = false;
     m_listening = false;

@@ -33,7 +33,8 @@ public:
     {
         Completed,       // the loader took the last block
         PortUnavailable, // the port did not open; nothing was sent
-        Failed,          // the status box says why
+        Failed,          // the status box says why, and so does failure()
+        Stopped,         // stop() ended it
     };
     Q_ENUM(Outcome)
 
@@ -46,7 +47,20 @@ public:
     // has) an image longer than the loader's header can describe, or while a
     // loader that has the header is being answered.
     bool takeImage(const QString &fileName, const QByteArray &image);
-    void startUpdate();         // update: starts a session, or cancels the one being set up
+    void startUpdate(); // update: starts a session, or cancels the one being set up
+    // A session for a device whose settings are gone already and that may
+    // wait in its boot loader: "REBOOT#" is left out, the loader is probed
+    // at once.
+    void startAtProbe();
+    // A session for a loader that has the header and `bytesSent` bytes of
+    // the frame of `block`: the rest of that frame goes out, then the loader's
+    // replies are answered as in any session. Frames carry no number, so a
+    // loader in the middle of a frame is never sent another from its start.
+    void resumeTransfer(int block, int bytesSent);
+    // Ends a running session: at once before the blocks; during them after
+    // the frame on the wire has left and the loader has replied to it (within
+    // StopReplyMs), so that what the loader holds is known.
+    void stop();
     void probeBootLoader();     // waiting for the boot loader
     void answerLoaderReplies(); // the reply watcher
     // The loader's time limits, as their timers call them when they run out:
@@ -60,6 +74,9 @@ public:
     void setAnswerOnArrival(bool on);
 
     int imageLength() const { return m_imageLength; }
+    // The image as taken, and the file it came from.
+    const QByteArray &image() const { return m_image; }
+    const QString &imageFileName() const { return m_imageFileName; }
     int blockIndex() const { return m_blockIndex; }
     int blockCount() const;
     bool waitingForBootLoader() const { return m_bootProbeTimer.isActive(); }
@@ -86,6 +103,19 @@ public:
     static constexpr int ConfirmMs = 1000;
     // The same block asked for this many times in a row is not going to pass.
     static constexpr int ResendLimit = 10;
+    // How long a stop during the blocks waits for the loader's reply to the
+    // frame on the wire: with the wait for that frame to leave, a stop ends
+    // within half a second.
+    static constexpr int StopReplyMs = 280;
+
+    // Why the last session failed, as its last status line says.
+    QString failure() const { return m_failure; }
+    // Whether the loader has been sent the header in the running session.
+    bool headerSent() const { return m_headerSent; }
+    // The block whose frame went out last in the running session (-1: none),
+    // and whether the loader has replied to it: the block it asks for next.
+    int frameInFlight() const { return m_frameInFlight; }
+    std::optional<int> blockAskedFor() const { return m_blockAskedFor; }
 
 Q_SIGNALS:
     // The hex log was set back to two spaces.
@@ -96,6 +126,9 @@ Q_SIGNALS:
     void bootLoaderWaiting(bool waiting);
     // A session started by startUpdate has ended.
     void finished(telx5::FirmwareUpdate::Outcome outcome);
+    // Before "AT+RESET#" and "REBOOT#" go out, and before each frame.
+    void rebootSending();
+    void frameSending(int block);
 
 private:
     enum class Reply
@@ -107,6 +140,9 @@ private:
     };
 
     Reply takeReply();
+    // Opens the port and holds the window's other commands; false (after the
+    // port failure's message) when the port did not open.
+    bool beginSession();
     void resetHexLog();
     bool send(QByteArrayView bytes);
     bool sendLine(const QString &line);
@@ -133,6 +169,8 @@ private:
     const TextCodec &m_codec;
 
     int m_imageLength = 0;
+    QByteArray m_image;
+    QString m_imageFileName;
     QByteArray m_paddedImage;
     int m_blockIndex = 0;
     int m_bootWaitCount = 0;
@@ -166,6 +204,12 @@ private:
     QElapsedTimer m_transferClock;
     int m_shownBlocks = 0;
     QMetaObject::Connection m_arrivals;
+    QString m_failure;
+    int m_frameInFlight = -1;
+    std::optional<int> m_blockAskedFor;
+    // A stop waits for the loader's reply to the frame on the wire.
+    bool m_stopping = false;
+    QTimer m_stopBound;
 };
 
 } // namespace telx5

@@ -1,8 +1,10 @@
 #include "delay.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -17,6 +19,9 @@ namespace telx5 {
 namespace {
 
 std::atomic<double> g_timeScale{1.0};
+// Set from the event loop only (a signal arrives there as an event); atomic
+// for the tests' threads that read it.
+std::atomic<bool> g_waitsStopped{false};
 
 } // namespace
 
@@ -32,8 +37,9 @@ double delayTimeScale()
 
 namespace {
 
-// Dispatches events until `limitMs` have passed or `done` holds.
-bool waitLoop(double limitMs, const std::function<bool()> &done)
+// Dispatches events until `limitMs` have passed or `done` holds, or the job
+// is stopped (unless the stop is ignored).
+bool waitLoop(double limitMs, const std::function<bool()> &done, WaitStop stop)
 {
     QElapsedTimer clock;
     clock.start();
@@ -52,6 +58,8 @@ bool waitLoop(double limitMs, const std::function<bool()> &done)
     for (;;) {
         if (done && done())
             return true;
+        if (stop == WaitStop::Ends && waitsStopped())
+            return false;
         const qint64 elapsed = clock.elapsed();
         if (static_cast<double>(elapsed) > limitMs)
             return false;
@@ -74,12 +82,30 @@ void Delay(int ms)
 {
     if (ms < 0)
         return;
-    waitLoop(ms * delayTimeScale(), {});
+    waitLoop(ms * delayTimeScale(), {}, WaitStop::Ends);
 }
 
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+bool waitUntil(const std::function<bool()> &done, int timeoutMs, WaitStop stop)
 {
-    return waitLoop(std::max(0, timeoutMs), done);
+    return waitLoop(std::max(0, timeoutMs), done, stop);
+}
+
+void stopWaits()
+{
+    g_waitsStopped.store(true);
+    // A wait that sleeps in the dispatcher looks at the stop when it wakes.
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->thread()->eventDispatcher()->wakeUp();
+}
+
+void resumeWaits()
+{
+    g_waitsStopped.store(false);
+}
+
+bool waitsStopped()
+{
+    return g_waitsStopped.load();
 }
 
 } // namespace telx5

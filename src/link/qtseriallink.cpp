@@ -27,6 +27,12 @@ constexpr qint64 ByteTimeNs = LineBitsPerByte * 1'000'000'000LL / LineSpeed;
 // Beyond the wire time of the queued bytes: the adapter's own latency.
 constexpr int SettleMs = 10;
 constexpr int DrainMarginMs = 200;
+// What an adapter can hold beyond the system's queue: its own FIFO, a few
+// hundred bytes on the common chips. One boot-loader frame is more than any
+// of them takes, so a close never waits longer than that frame's wire time
+// for bytes the system has already handed on, however far ahead of the wire
+// fast writes to a line that is no real wire (a pseudo-terminal) have run.
+constexpr qint64 AdapterHoldNs = 2049 * ByteTimeNs;
 
 } // namespace
 
@@ -52,6 +58,7 @@ QtSerialLink::QtSerialLink(QObject *parent) : SerialLink(parent)
 
 void QtSerialLink::lose()
 {
+    m_unsentAtClose = -1;
     m_port.clearError();
     m_port.close();
     setDisconnected(true);
@@ -86,6 +93,7 @@ bool QtSerialLink::open(QString *error)
     if (m_port.isOpen())
         return fail(QStringLiteral("it is already open"));
     setDisconnected(false);
+    m_unsentAtClose = 0;
     if (m_name.isEmpty()) {
         if (error)
             *error = QStringLiteral("No port chosen");
@@ -147,14 +155,15 @@ void QtSerialLink::close()
             break;
     }
     m_port.flush();
-    drain();
+    const qint64 unsent = m_port.bytesToWrite() + drain();
+    m_unsentAtClose = m_port.isOpen() ? unsent : -1;
     // The device may have gone while the line drained.
     if (m_port.isOpen())
         m_port.close();
     m_closing = false;
 }
 
-void QtSerialLink::drain()
+qint64 QtSerialLink::drain()
 {
 #ifdef Q_OS_UNIX
     // QSerialPort's close puts back the line settings it found at open (often
@@ -167,13 +176,18 @@ void QtSerialLink::drain()
         int count = 0;
         return ::ioctl(fd, TIOCOUTQ, &count) == 0 ? count : 0;
     };
+    const qint64 nowNs = m_clock.nsecsElapsed();
     const qint64 idleAtNs =
-        std::max(m_lineIdleAtNs, m_clock.nsecsElapsed() + queued() * ByteTimeNs);
+        std::max(std::min(m_lineIdleAtNs, nowNs + AdapterHoldNs), nowNs + queued() * ByteTimeNs);
     const qint64 doneAtNs = idleAtNs + qint64(SettleMs) * 1'000'000;
-    const int boundMs = int((doneAtNs - m_clock.nsecsElapsed()) / 1'000'000) + DrainMarginMs;
+    const int boundMs = int((doneAtNs - nowNs) / 1'000'000) + DrainMarginMs;
+    // A stop of the job waits for this: what it sent must arrive whole.
     waitUntil(
         [&] { return !m_port.isOpen() || (queued() == 0 && m_clock.nsecsElapsed() >= doneAtNs); },
-        boundMs);
+        boundMs, WaitStop::Ignored);
+    return m_port.isOpen() ? queued() : 0;
+#else
+    return 0;
 #endif
 }
 

@@ -20,9 +20,11 @@ public:
     bool open(QString *error = nullptr) override;
     void close() override;
     bool send(QByteArrayView bytes) override;
+    qint64 unsentAtClose() const override { return m_unsentAtClose; }
 
 private:
-    void drain();
+    // What the system still holds when the wait gives up.
+    qint64 drain();
     void lose();
 
     QSerialPort m_port;
@@ -34,6 +36,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lineIdleAtNs = 0;
     bool m_closing = false;
+    qint64 m_unsentAtClose = 0;
 };
 
 } // namespace telx5

@@ -36,6 +36,10 @@ public:
     virtual void close() = 0;
     // Output. False when the port is closed or the write fails.
     virtual bool send(QByteArrayView bytes) = 0;
+    // How many of the bytes sent before the last close never left the
+    // system (the close gave up waiting for them); -1 when the port went away
+    // under them and nobody knows. 0 when the close let everything leave.
+    virtual qint64 unsentAtClose() const { return 0; }
 
     // The device went away while the port was open (a pulled USB cable): the
     // port has been closed. Holds until the next open.

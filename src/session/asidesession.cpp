@@ -6,13 +6,39 @@ namespace telx5 {
 
 namespace {
 
+// The aside read's own status box, also shown in the host's where the host
+// shows reads aside.
+class AsideView final : public RecordView
+{
+public:
+    explicit AsideView(DeviceView *shown) : m_shown(shown) {}
+
+    void setStatusText(const QString &text) override
+    {
+        RecordView::setStatusText(text);
+        if (m_shown)
+            m_shown->setStatusText(text);
+    }
+    void appendStatus(const QString &text) override
+    {
+        RecordView::appendStatus(text);
+        if (m_shown)
+            m_shown->appendStatus(text);
+    }
+
+private:
+    DeviceView *m_shown;
+};
+
 // The window as a read around a write sees it: the port, the language and
 // the state the commands share are the window's; the settings, the status
 // and step boxes, the captions and the message boxes are the read's own.
 class AsideHost final : public SessionHost, private Dialogs
 {
 public:
-    explicit AsideHost(SessionHost &host) : m_host(host) {}
+    explicit AsideHost(SessionHost &host)
+        : m_host(host), m_view(host.showsReadsAside() ? &host.settings() : nullptr)
+    {}
 
     DeviceView &settings() override { return m_view; }
     Flags &flags() override { return m_host.flags(); }
@@ -20,7 +46,12 @@ public:
     Dialogs &dialogs() override { return *this; }
     QString language() const override { return m_host.language(); }
     QString stepText() const override { return m_stepText; }
-    void setStepText(const QString &text) override { m_stepText = text; }
+    void setStepText(const QString &text) override
+    {
+        m_stepText = text;
+        if (m_host.showsReadsAside())
+            m_host.setStepText(text);
+    }
     void setCaption(Button, const QString &) override {}
     bool isEnabled(Button button) const override { return m_host.isEnabled(button); }
     void setEnabled(Button, bool) override {}
@@ -31,6 +62,7 @@ public:
     QString backupFolder() const override { return {}; }
     // A press in the window cancels this read as it would the window's own.
     SessionState &state() override { return m_host.state(); }
+    bool showsReadsAside() const override { return m_host.showsReadsAside(); }
 
 private:
     // The outcome says why a read aside failed.
@@ -41,7 +73,7 @@ private:
     QString saveFileName(const FileRequest &) override { return {}; }
 
     SessionHost &m_host;
-    RecordView m_view;
+    AsideView m_view;
     QString m_stepText;
 };
 
@@ -71,17 +103,23 @@ SessionOutcome readAside(SessionContext &context)
     return runAside(context, SettingsRecord(), &readSettings);
 }
 
-SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record)
+SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record,
+                          const std::optional<QList<Commands::WriteStep>> &plan)
 {
-    return runAside(context, record, &writeSettings);
+    if (!plan)
+        return runAside(context, record, &writeSettings);
+    return runAside(context, record,
+                    [&plan](SessionContext &aside) { return writeSteps(aside, *plan); });
 }
 
-Verification verifyWrite(SessionContext &context, const SettingsRecord &written)
+Verification verifyWrite(SessionContext &context, const SettingsRecord &written,
+                         Comparison comparison)
 {
     Verification verification;
     verification.readBack = readAside(context);
     if (verification.readBack.ok())
-        verification.untaken = SettingsFile::differences(written, verification.readBack.received);
+        verification.untaken = SettingsFile::differences(written, verification.readBack.received,
+                                                         comparison == Comparison::EveryAddress);
     return verification;
 }
 

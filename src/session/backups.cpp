@@ -208,9 +208,11 @@ void keepReadBackup(SessionContext &context, const SettingsRecord &received)
 }
 
 bool keepBackupBeforeChange(SessionContext &context, const SettingsRecord &device,
-                            QLatin1StringView reason)
+                            QLatin1StringView reason, QString *path)
 {
     const BackupOutcome outcome = keepBackup(context, device, reason);
+    if (path)
+        *path = outcome.path;
     if (!outcome.failed())
         return true;
     SessionHost &host = context.host;

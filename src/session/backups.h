@@ -80,7 +80,8 @@ void keepReadBackup(SessionContext &context, const SettingsRecord &received);
 // Whether the command may go on: when none could be kept, the user decides
 // (the window asks; the command line has no one to ask, and goes on only
 // without backups, `--no-backup`), and the status box says what came of it.
+// `path` gets where the backup went.
 bool keepBackupBeforeChange(SessionContext &context, const SettingsRecord &device,
-                            QLatin1StringView reason);
+                            QLatin1StringView reason, QString *path = nullptr);
 
 } // namespace telx5

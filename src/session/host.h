@@ -119,6 +119,11 @@ public:
 
     virtual SessionState &state() { return m_state; }
 
+    // Whether the status lines of a read aside (the backup's read, a
+    // read-back) are shown as well: a console has nothing else to tell the
+    // user when to restart the device; the window keeps them out of its box.
+    virtual bool showsReadsAside() const { return false; }
+
 private:
     SessionState m_state;
 };

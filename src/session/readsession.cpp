@@ -64,6 +64,17 @@ SessionOutcome withReceived(SessionOutcome outcome, const DeviceView &view)
     return outcome;
 }
 
+// The job around the read was stopped: the read ends after the line on the
+// wire, with what arrived so far.
+SessionOutcome stoppedExit(SessionHost &host, SerialLink &port, const DeviceView &view)
+{
+    port.close();
+    host.setEnabled(Button::Write, true);
+    host.setCaption(Button::Read, readDataCaption());
+    host.lineBuffer().clear();
+    return withReceived(ended(Result::Cancelled, QStringLiteral("READ END")), view);
+}
+
 } // namespace
 
 SessionOutcome readSettings(SessionContext &context)
@@ -124,6 +135,8 @@ SessionOutcome readSettings(SessionContext &context)
             break;
         }
         Delay(1000);
+        if (waitsStopped())
+            return stoppedExit(host, port, view);
     }
 
     // The device may still answer the read line when it never confirmed the
@@ -137,6 +150,8 @@ SessionOutcome readSettings(SessionContext &context)
             return errorExit(host,
                              host.state().readCancelled ? Result::Cancelled : Result::PortLost);
         Delay(1000);
+        if (waitsStopped())
+            return stoppedExit(host, port, view);
         view.setStatusText(
             QStringLiteral("Connection OK\r\nReading %1/%2Times......").arg(j).arg(Attempts));
         if (flags.readEnd) {

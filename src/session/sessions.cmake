@@ -4,4 +4,6 @@ target_sources(telx5_session PRIVATE
     readsession.cpp
     writesession.cpp
     wifisession.cpp
-    asidesession.cpp)
+    asidesession.cpp
+    jobs.cpp
+    jobs.h)

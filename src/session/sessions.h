@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands.h"
 #include "host.h"
 
 namespace telx5 {
@@ -8,16 +9,28 @@ namespace telx5 {
 // of the same button included) may run inside it.
 SessionOutcome readSettings(SessionContext &context); // Read data: connect, then read every setting
 SessionOutcome
-writeSettings(SessionContext &context);            // Write data: every setting, then "freq save"
-SessionOutcome applyWifi(SessionContext &context); // Apply: the Wi-Fi credentials
+writeSettings(SessionContext &context); // Write data: every setting, then "freq save"
+// The write session with other lines than those of Write data: the lines of
+// `plan` in order, then the wait for "freq save".
+SessionOutcome writeSteps(SessionContext &context, const QList<Commands::WriteStep> &plan);
+SessionOutcome applyWifi(SessionContext &context);     // Apply: the Wi-Fi credentials
 SessionOutcome restartDevice(SessionContext &context); // restart
 
 // A read into a record of its own, around a write or an update: the window's
 // fields, status box, captions and buttons stay as they are, and no message
 // box is shown; the outcome says how it went and holds what was read.
 SessionOutcome readAside(SessionContext &context);
-// The same for a write of `record`, such as settings kept across an update.
-SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record);
+// The same for a write of `record`, such as settings kept across an update,
+// by `plan` when one is given.
+SessionOutcome writeAside(SessionContext &context, const SettingsRecord &record,
+                          const std::optional<QList<Commands::WriteStep>> &plan = std::nullopt);
+
+// The setup line once a second, up to 20 times, until the device answers
+// "CONNECT": what a write, the Wi-Fi credentials or an update needs of a
+// device that has just been restarted. The status box counts the attempts.
+// Ok once it answered; NotConfirmed when it never did; Cancelled when the job
+// was stopped.
+SessionOutcome connectDevice(SessionContext &context);
 
 // After a confirmed write: the device read back aside and compared setting by
 // setting with what was written.
@@ -29,6 +42,14 @@ struct Verification
 
     bool verified() const { return readBack.ok() && untaken.isEmpty(); }
 };
-Verification verifyWrite(SessionContext &context, const SettingsRecord &written);
+// What the read-back compares: the addresses only when the write set STATIC
+// IP (a write under DHCP sends none), or always.
+enum class Comparison
+{
+    AsWritten,
+    EveryAddress,
+};
+Verification verifyWrite(SessionContext &context, const SettingsRecord &written,
+                         Comparison comparison = Comparison::AsWritten);
 
 } // namespace telx5

@@ -53,6 +53,12 @@ SessionOutcome applyWifi(SessionContext &context)
     SessionSupport::normalisePortText(host);
     Delay(200);
 
+    // Stopped before the credentials went out: nothing was sent.
+    if (waitsStopped()) {
+        port.close();
+        host.setCaption(Button::Apply, applyCaption());
+        return ended(Result::Cancelled, QStringLiteral("WIFI Write success"));
+    }
     if (port.wasDisconnected())
         return wifiFailure(host, port, Result::PortLost);
     // Another command took the port during the wait; it has said so itself.
@@ -68,10 +74,15 @@ SessionOutcome applyWifi(SessionContext &context)
     // A confirmation that arrived before the press counts as well: the flag
     // is cleared only after the wait.
     bool confirmed = false;
-    for (int wait = 0; wait < ConfirmationWaits && !confirmed && !port.wasDisconnected(); ++wait) {
+    for (int wait = 0;
+         wait < ConfirmationWaits && !confirmed && !port.wasDisconnected() && !waitsStopped();
+         ++wait) {
         Delay(ConfirmationWaitMs);
         confirmed = flags.wifiWriteOk;
     }
+    if (!confirmed && waitsStopped())
+        confirmed = flags.wifiWriteOk;
+    const bool stopped = !confirmed && waitsStopped();
     flags.wifiWriteOk = false;
 
     const QString lineEnd = QStringLiteral("\r\n");
@@ -86,13 +97,13 @@ SessionOutcome applyWifi(SessionContext &context)
         }
         //: Stays English in both languages.
         view.appendStatus(FixedText::tr("WIFI reset...") + lineEnd);
-    } else {
+    } else if (!stopped) {
         //: Stays English in both languages.
         view.appendStatus(FixedText::tr("WIFI Write Fail") + lineEnd);
         SessionSupport::reportLoss(host, port);
     }
     const bool lost = port.wasDisconnected();
-    const bool taken = !lost && !port.isOpen();
+    const bool taken = stopped || (!lost && !port.isOpen());
     port.close();
     host.setCaption(Button::Apply, applyCaption());
     if (confirmed) {
@@ -123,13 +134,22 @@ SessionOutcome restartDevice(SessionContext &context)
     // taken away between the two lines, is told to the user all the same.
     const QByteArray reboot = context.codec.encode(Commands::reboot());
     const bool opened = SessionSupport::openPort(host, port);
-    bool sent = opened && port.send(reboot);
+    // A stop before the first line sends nothing, and one between the two
+    // lines sends no second.
+    const bool stoppedFirst = waitsStopped();
+    bool sent = opened && !stoppedFirst && port.send(reboot);
+    bool stopped = stoppedFirst;
     if (sent) {
         Delay(500);
-        sent = port.send(reboot);
+        stopped = waitsStopped();
+        sent = !stopped && port.send(reboot);
     }
     const bool lost = port.wasDisconnected();
     port.close();
+    if (stopped) {
+        host.setCaption(Button::Restart, FixedText::tr("restart"));
+        return ended(Result::Cancelled, Commands::reboot().trimmed());
+    }
     if (!sent) {
         SessionSupport::reportLoss(host, port);
         host.dialogs().message(SessionSupport::portFailure());

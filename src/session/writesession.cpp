@@ -19,6 +19,11 @@ using SessionSupport::SessionText;
 
 SessionOutcome writeSettings(SessionContext &context)
 {
+    return writeSteps(context, Commands::writePlan(context.host.settings().record()));
+}
+
+SessionOutcome writeSteps(SessionContext &context, const QList<Commands::WriteStep> &plan)
+{
     SessionHost &host = context.host;
     SerialLink &port = context.port;
     DeviceView &view = host.settings();
@@ -50,7 +55,7 @@ SessionOutcome writeSettings(SessionContext &context)
     bool noted = !opened || lossNoted;
     SessionSupport::normalisePortText(host);
 
-    for (const Commands::WriteStep &step : Commands::writePlan(view.record())) {
+    for (const Commands::WriteStep &step : plan) {
         if (step.line) {
             port.send(context.codec.encode(*step.line));
         } else {
@@ -62,18 +67,25 @@ SessionOutcome writeSettings(SessionContext &context)
         }
         for (int waitMs : step.waitsMs)
             Delay(waitMs);
-        if (port.wasDisconnected())
+        // A stopped job sends no further line: the one on the wire is the last.
+        if (port.wasDisconnected() || waitsStopped())
             break;
     }
 
     bool confirmed = false;
-    for (int wait = 0; wait < ConfirmationWaits && !confirmed && !port.wasDisconnected(); ++wait) {
+    for (int wait = 0;
+         wait < ConfirmationWaits && !confirmed && !port.wasDisconnected() && !waitsStopped();
+         ++wait) {
         Delay(ConfirmationWaitMs);
         confirmed = flags.freqSaved;
     }
+    // A stop cuts the wait short, not a confirmation that is in.
+    if (!confirmed && waitsStopped())
+        confirmed = flags.freqSaved;
+    const bool stopped = !confirmed && waitsStopped();
     if (confirmed) {
         view.appendStatusLine(SessionText::tr("Write complete"));
-    } else {
+    } else if (!stopped) {
         const QString failure = SessionText::tr("Write fail，Please try again.");
         view.appendStatus((noted ? QStringLiteral("\r\n") : QString()) + failure +
                           QStringLiteral("\r\n"));
@@ -93,9 +105,9 @@ SessionOutcome writeSettings(SessionContext &context)
         outcome.confirmed = true;
         return outcome;
     }
-    const Result result = lost    ? Result::PortLost
-                          : taken ? Result::Cancelled
-                                  : Result::NotConfirmed;
+    const Result result = lost               ? Result::PortLost
+                          : taken || stopped ? Result::Cancelled
+                                             : Result::NotConfirmed;
     return ended(result, QStringLiteral("freq save"));
 }
 
