@@ -572,6 +572,8 @@ int DeviceCommands::flash(const QString &imageFileName, bool keepSettings)
 {
     const QString refused = QStringLiteral("flash refused: nothing was sent");
     const std::optional<FirmwareFile> image = readImage(imageFileName);
+    if (m_stopSignal != 0)
+        return interruptedEnd(QStringLiteral("flash"), {});
     if (!image)
         return finish(ExitBadInput, refused);
     FlashProgress progress(image->image.size());
@@ -596,6 +598,8 @@ int DeviceCommands::recover(const RecoverRequest &request)
     std::optional<FirmwareFile> image;
     if (!request.imageFileName.isEmpty()) {
         image = readImage(request.imageFileName);
+        if (m_stopSignal != 0)
+            return interruptedEnd(QStringLiteral("recover"), {});
         if (!image)
             return finish(ExitBadInput, refused);
     }

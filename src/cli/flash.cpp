@@ -1,6 +1,7 @@
 #include "flash.h"
 
 #include "consolehost.h"
+#include "delay.h"
 #include "firmwarehost.h"
 #include "firmwareimage.h"
 #include "firmwareupdate.h"
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +30,8 @@ namespace {
 constexpr qint64 RedrawNs = 100'000'000;
 constexpr qint64 LogLineNs = 500'000'000;
 constexpr int LogStepPercent = 10;
+// How often a read from a pipe looks whether a signal stopped the command.
+constexpr int StopLookMs = 50;
 
 } // namespace
 
@@ -132,6 +136,15 @@ QString readUpTo(int fd, qsizetype limit, bool pipe, QByteArray &bytes)
             loop.quit();
         }
     });
+    // A signal stops the command while the pipe's writer keeps it waiting.
+    QTimer stopped;
+    QObject::connect(&stopped, &QTimer::timeout, &loop, [&] {
+        if (!waitsStopped())
+            return;
+        error = QStringLiteral("stopped by a signal");
+        loop.quit();
+    });
+    stopped.start(StopLookMs);
     loop.exec();
     return error;
 }

@@ -304,9 +304,12 @@ void FirmwareUpdate::stop()
 void FirmwareUpdate::probeBootLoader()
 {
     ++m_bootWaitCount;
-    m_host.settings().setStatusText(FixedText::tr("Wait for update\r\n") +
-                                    waitCount(m_bootWaitCount, BootWaitTicks));
-    m_host.setStepText(waitCount(m_bootWaitCount, BootWaitTicks));
+    // Once the loader has the header, the power warning stays where it is.
+    if (!m_headerSent) {
+        m_host.settings().setStatusText(FixedText::tr("Wait for update\r\n") +
+                                        waitCount(m_bootWaitCount, BootWaitTicks));
+        m_host.setStepText(waitCount(m_bootWaitCount, BootWaitTicks));
+    }
 
     if (m_bootAnswered || m_bootWaitCount >= BootWaitTicks) {
         m_bootProbeTimer.stop();

@@ -176,6 +176,9 @@ JobEnd UpdateJob::run(const Request &request)
         if (stopping())
             return end(Result::Stopped);
 
+        // The backup's line stays in sight through the update.
+        if (!backup().isEmpty())
+            host.holdStatus(true);
         m_journal = {};
         m_journal.port = Ports::deviceName(host.portText());
         m_journal.image = request.imagePath;
@@ -213,6 +216,8 @@ JobEnd UpdateJob::transfer(Transfer how, int block, int bytesSent)
                                  return;
                              m_journal.headerSent = true;
                              enterAndNote(Blocks);
+                             // The power warning stays in sight while blocks go out.
+                             m_context.host.holdStatus(true);
                          }),
         QObject::connect(&m_update, &FirmwareUpdate::frameSending, &loop,
                          [this](int frame) {

@@ -124,6 +124,12 @@ public:
     // user when to restart the device; the window keeps them out of its box.
     virtual bool showsReadsAside() const { return false; }
 
+    // What the status box holds now stays at its top while a job goes on
+    // ("Backup kept: …", the power warning): later lines follow it, also where
+    // a session would replace the box's text. False lets it go again. A
+    // console, which prints each line once, holds nothing.
+    virtual void holdStatus(bool /*hold*/) {}
+
 private:
     SessionState m_state;
 };

@@ -86,6 +86,7 @@ JobEnd DeviceJob::runJob(const std::function<JobEnd()> &body)
     const auto done = qScopeGuard([this] {
         QObject::disconnect(m_firstSend);
         resumeWaits();
+        m_context.host.holdStatus(false);
         m_running = false;
     });
     JobEnd ended = body();
@@ -269,7 +270,10 @@ JobEnd WriteJob::run(const Request &request)
         if (stopping())
             return end(Result::Stopped);
 
-        // The write is the host's own: its status box says "Writing......".
+        // The write is the host's own: its status box says "Writing......",
+        // under the backup's line.
+        if (!backup().isEmpty())
+            host.holdStatus(true);
         host.settings().record() = settings;
         enterOnFirstSend(Lines);
         m_written = writeSettings(m_context);

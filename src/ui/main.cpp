@@ -5,6 +5,7 @@
 #include "qtseriallink.h"
 #include "simdevice.h"
 #include "tracelog.h"
+#include "updatejournal.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,6 +72,7 @@ int main(int argc, char *argv[])
     options.locale = QLocale::system();
     options.iniPath = telx5::PortSettingsStore::defaultIniPath();
     options.backupFolder = telx5::Backups::defaultFolder();
+    options.journalFolder = telx5::UpdateJournal::defaultFolder();
 
     if (arguments.isSet(simulate)) {
         device = std::make_unique<telx5::SimDevice>();
@@ -86,6 +88,7 @@ int main(int argc, char *argv[])
         options.iniPath.clear();
         // Its settings are the program's own, never worth keeping.
         options.keepBackups = false;
+        options.journalFolder.clear();
     }
 
     telx5::QtDialogs dialogs;

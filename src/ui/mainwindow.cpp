@@ -9,6 +9,7 @@
 #include "enabledfollower.h"
 #include "fieldentry.h"
 #include "filecommands.h"
+#include "firmwareimage.h"
 #include "firmwareupdate.h"
 #include "fitcaptions.h"
 #include "portlist.h"
@@ -18,11 +19,13 @@
 #include "sessions.h"
 #include "sessionsupport.h"
 #include "ui_mainwindow.h"
+#include "updatejob.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QMenu>
@@ -140,8 +143,9 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
       m_backupFolder(options.backupFolder), m_keepBackups(options.keepBackups),
       m_ownLink(link ? nullptr : std::make_unique<QtSerialLink>()),
       m_link(link ? *link : *m_ownLink), m_chain(m_link, *this),
-      m_firmware(
-          std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_chain.hexLog(), m_chain.codec()))
+      m_firmware(std::make_unique<FirmwareUpdate>(*this, *this, m_link, m_chain.hexLog(),
+                                                  m_chain.codec())),
+      m_journalFolder(options.journalFolder)
 {
     m_ui->setupUi(m_clientArea);
     // The form keeps its designed name for the client area.
@@ -215,21 +219,12 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->openRomButton, &QPushButton::clicked, m_firmware.get(),
             &FirmwareUpdate::openImage);
     connect(m_ui->updateButton, &QPushButton::clicked, this, &MainWindow::updateFirmware);
-    // From the top of the event loop: the update's own handlers have returned.
-    connect(m_firmware.get(), &FirmwareUpdate::finished, this,
-            [this](FirmwareUpdate::Outcome outcome) {
-                if (outcome == FirmwareUpdate::Outcome::Completed && m_keptSettings)
-                    QTimer::singleShot(0, this, &MainWindow::restoreKeptSettings);
-                else
-                    m_keptSettings.reset();
-            });
     connect(m_ui->loadButton, &QPushButton::clicked, this, [this] { loadSettings({}); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &MainWindow::saveSettings);
     connect(m_ui->readButton, &QPushButton::clicked, this, &MainWindow::readDevice);
     connect(m_ui->writeButton, &QPushButton::clicked, this, &MainWindow::writeDevice);
-    connect(m_ui->applyWifiButton, &QPushButton::clicked, this, [this] { runCommand(&applyWifi); });
-    connect(m_ui->restartButton, &QPushButton::clicked, this,
-            [this] { runCommand(&restartDevice); });
+    connect(m_ui->applyWifiButton, &QPushButton::clicked, this, &MainWindow::applyWifi);
+    connect(m_ui->restartButton, &QPushButton::clicked, this, &MainWindow::restartDevice);
     connect(m_ui->statusBox, &QPlainTextEdit::textChanged, this, &MainWindow::statusEdited);
     m_stepText = m_ui->stepBox->text();
     connect(m_ui->stepBox, &QLineEdit::textEdited, this,
@@ -323,18 +318,85 @@ bool MainWindow::event(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    QString question;
-    if (m_firmware->sessionRunning())
-        question = tr("The firmware update is running: closing now leaves the device in its boot "
-                      "loader. Close anyway?");
-    else if (m_writesRunning > 0)
-        question = tr("A write is running: closing now may leave the device with part of the new "
-                      "settings. Close anyway?");
-    if (!question.isEmpty() && !m_dialogs.question(question)) {
-        event->ignore();
+    if (!m_job) {
+        QWidget::closeEvent(event);
         return;
     }
-    QWidget::closeEvent(event);
+    // The job ends where it stands, says what the device holds and how to
+    // bring it back, and the window closes then.
+    QString question;
+    if (dynamic_cast<UpdateJob *>(m_job))
+        question = tr("The firmware update is running: closing now leaves the device in its boot "
+                      "loader. Close anyway?");
+    else if (dynamic_cast<WriteJob *>(m_job))
+        question = tr("A write is running: closing now may leave the device with part of the new "
+                      "settings. Close anyway?");
+    event->ignore();
+    if (!question.isEmpty() && !m_dialogs.question(question))
+        return;
+    m_closeAfterJob = true;
+    m_job->stop();
+}
+
+template <typename Run> JobEnd MainWindow::runJob(DeviceJob &job, Run run)
+{
+    m_job = &job;
+    m_finishUpdateAction->setEnabled(false);
+    const JobEnd ended = run();
+    m_job = nullptr;
+    offerFinishing();
+    if (std::exchange(m_closeAfterJob, false))
+        QTimer::singleShot(0, this, &QWidget::close);
+    return ended;
+}
+
+void MainWindow::showWayBack(const JobEnd &ended, const QString &change)
+{
+    const QString holds = describeHolds(ended.phase.holds);
+    const QString backup = QDir::toNativeSeparators(ended.backup);
+    QString how;
+    switch (ended.phase.wayBack) {
+    case WayBack::None:
+        return;
+    case WayBack::WriteBackup:
+        how = backup.isEmpty()
+                  ? tr("No backup of its settings was kept.")
+                  : tr("Its settings before the %1 are in %2: load them with File > Backups… and "
+                       "press Write data.")
+                        .arg(change, backup);
+        break;
+    case WayBack::Recover:
+        how = m_journalFolder.isEmpty()
+                  ? tr("Nothing can finish this update: power the device off and on, then update "
+                       "again.")
+              : backup.isEmpty()
+                  ? tr("Device > Finish the interrupted update carries the update on.")
+                  : tr("Its settings before the %1 are in %2: Device > Finish the interrupted "
+                       "update carries the update on and writes them back.")
+                        .arg(change, backup);
+        break;
+    }
+    QString text = holds + QStringLiteral(". ") + how;
+    text[0] = text[0].toUpper();
+    appendStatusLine(text);
+    // A device the job left changed with its settings kept elsewhere, or
+    // one it left when stopped or cut off, is worth a box; a write the
+    // device did not confirm says so in its own line already.
+    if (ended.result != JobEnd::Result::Failed || !ended.backup.isEmpty())
+        m_dialogs.message(text);
+}
+
+void MainWindow::offerFinishing()
+{
+    if (!m_finishUpdateAction)
+        return;
+    bool interrupted = false;
+    if (!m_job && !m_journalFolder.isEmpty()) {
+        SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+        UpdateJob probe(context, *m_firmware, m_journalFolder);
+        interrupted = probe.interruptedUpdate().has_value();
+    }
+    m_finishUpdateAction->setEnabled(interrupted);
 }
 
 void MainWindow::listProbedPorts()
@@ -369,6 +431,11 @@ void MainWindow::portPicked()
 {
     if (!Ports::choosePort(m_link, portText()))
         m_dialogs.message(SessionSupport::FixedText::tr("Port is open"));
+    offerFinishing();
+    if (m_finishUpdateAction->isEnabled())
+        appendStatusLine(tr("An update on %1 stopped after it erased the settings: Device > "
+                            "Finish the interrupted update carries it on")
+                             .arg(Ports::deviceName(portText())));
 }
 
 void MainWindow::addressModePicked()
@@ -544,119 +611,140 @@ void MainWindow::setCallsignsPasscode()
 
 void MainWindow::writeDevice()
 {
-    // A press during a write is the running write's to answer (it finds the
-    // port open), not a new write's question.
-    if (m_writesRunning == 0 && !confirmWriteDespiteErrors())
+    // A press during a job takes the port from it, as a second press always
+    // has: the running job ends there and says what the device holds.
+    if (m_job) {
+        runCommand(&writeSettings);
         return;
-    // Closing the window asks first while this runs, the read-back included.
-    ++m_writesRunning;
-    const auto finished = qScopeGuard([this] { --m_writesRunning; });
+    }
+    if (!confirmWriteDespiteErrors())
+        return;
     const SettingsRecord written = m_record;
-    if (!keepDeviceBackup(Backups::BeforeWrite))
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    WriteJob job(context);
+    const JobEnd ended = runJob(job, [&job] { return job.run({}); });
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        appendStatusLine(tr("Verified: every setting reads back as written"));
         return;
-    if (!runCommand(&writeSettings).ok())
+    case JobEnd::Result::Refused:
+    case JobEnd::Result::CouldNotOpen:
         return;
-    // "Write complete" says only that the device answered the last line.
-    const Verification verification =
-        runCommand([&written](SessionContext &context) { return verifyWrite(context, written); });
-    if (!verification.readBack.ok()) {
+    case JobEnd::Result::Failed:
+    case JobEnd::Result::Stopped:
+    case JobEnd::Result::PortLost:
+        break;
+    }
+    const Verification &verification = job.verification();
+    if (job.written().ok() && !verification.readBack.ok() &&
+        ended.result != JobEnd::Result::Stopped) {
         appendStatusLine(tr("The read-back did not complete: the settings are not verified"));
         return;
     }
-    if (verification.untaken.isEmpty()) {
-        appendStatusLine(tr("Verified: every setting reads back as written"));
+    if (!verification.untaken.isEmpty()) {
+        const auto shown = [](Setting setting, const SettingsRecord &record) {
+            return SettingsTable::valueText(setting, record, SettingsTable::Destination::Window);
+        };
+        for (Setting setting : verification.untaken)
+            appendStatusLine(tr("%1 did not take: written \"%2\", read back \"%3\"")
+                                 .arg(SettingsTable::caption(setting), shown(setting, written),
+                                      shown(setting, verification.readBack.received)));
+        m_dialogs.message(tr("Settings that did not take: %1")
+                              .arg(DeviceSettings::captions(verification.untaken)));
         return;
     }
-    const auto shown = [](Setting setting, const SettingsRecord &record) {
-        return SettingsTable::valueText(setting, record, SettingsTable::Destination::Window);
-    };
-    for (Setting setting : verification.untaken)
-        appendStatusLine(tr("%1 did not take: written \"%2\", read back \"%3\"")
-                             .arg(SettingsTable::caption(setting), shown(setting, written),
-                                  shown(setting, verification.readBack.received)));
-    m_dialogs.message(
-        tr("Settings that did not take: %1").arg(DeviceSettings::captions(verification.untaken)));
+    // Stopped, or the device went away, after the first setting line.
+    showWayBack(ended, tr("write"));
 }
 
-bool MainWindow::keepDeviceBackup(QLatin1StringView reason)
+void MainWindow::applyWifi()
 {
-    if (backupFolder().isEmpty())
-        return true;
-    appendStatusLine(tr("Reading the device's settings for a backup"));
-    const SessionOutcome device = runCommand(&readAside);
-    if (device.ok() && device.received.missing(SettingsTable::fileSettings()).isEmpty())
-        return runCommand([&device, reason](SessionContext &context) {
-            return keepBackupBeforeChange(context, device.received, reason);
-        });
-    if (m_dialogs.question(tr("The device's settings could not be read for a backup. Go on "
-                              "without one?")))
-        return true;
-    appendStatusLine(tr("Nothing was sent to the device"));
-    return false;
+    if (m_job) {
+        runCommand(&telx5::applyWifi);
+        return;
+    }
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    WifiJob job(context);
+    runJob(job, [&job] { return job.run(false); });
+}
+
+void MainWindow::restartDevice()
+{
+    if (m_job) {
+        runCommand(&telx5::restartDevice);
+        return;
+    }
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    RestartJob job(context);
+    runJob(job, [&job] { return job.run(); });
 }
 
 void MainWindow::updateFirmware()
 {
-    // Choosing no image, and cancelling a session being set up, are the
-    // update's own.
-    if (m_firmware->readyToStart()) {
-        m_keptSettings.reset();
-        // "AT+RESET#" erases the settings before the loader takes the image.
-        appendStatusLine(tr("Reading the settings to keep them across the update: restart the "
-                            "device if it does not answer"));
-        const SessionOutcome read = runCommand(&readAside);
-        using Result = SessionOutcome::Result;
-        switch (read.result) {
-        case Result::PortLost:
-            SessionSupport::reportLoss(*this, m_link);
-            return;
-        case Result::CouldNotOpen:
-            m_dialogs.message(SessionSupport::portFailure());
-            return;
-        case Result::Cancelled:
-            return;
-        case Result::Ok:
-        case Result::NotConfirmed:
-            break;
-        }
-        if (read.ok() && read.received.missing(SettingsTable::fileSettings()).isEmpty()) {
-            if (!runCommand([&read](SessionContext &context) {
-                    return keepBackupBeforeChange(context, read.received, Backups::BeforeUpdate);
-                }))
-                return;
-            m_keptSettings = read.received;
-        } else if (!m_dialogs.question(tr("The settings could not be read first, and the update "
-                                          "erases them. Update anyway and lose them?")))
-            return;
-    }
-    m_firmware->startUpdate();
-}
-
-void MainWindow::restoreKeptSettings()
-{
-    const SettingsRecord kept = *std::exchange(m_keptSettings, std::nullopt);
-    appendStatusLine(tr("Writing the settings back: restart the device if it does not answer"));
-    // The new firmware starts as a restarted device does: the setup line
-    // until it answers, then the settings, then the read-back.
-    const bool restored =
-        runCommand(&readAside).ok() &&
-        runCommand([&kept](SessionContext &context) { return writeAside(context, kept); }).ok() &&
-        runCommand([&kept](SessionContext &context) {
-            return verifyWrite(context, kept);
-        }).verified();
-    if (restored) {
-        appendStatusLine(tr("update complete; settings restored and verified; apply the Wi-Fi "
-                            "credentials again"));
+    // A second press cancels the update being set up.
+    if (m_job) {
+        if (dynamic_cast<UpdateJob *>(m_job))
+            m_job->stop();
         return;
     }
-    // Nothing is lost: the settings are put into the window for Write data.
-    for (int index = 0; index < FieldCount; ++index) {
-        if (SettingsTable::settingOf(Field(index)))
-            m_record.setText(Field(index), kept.text(Field(index)));
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    UpdateJob job(context, *m_firmware, m_journalFolder);
+    UpdateJob::Request request;
+    request.imagePath = m_firmware->imageFileName().isEmpty()
+                            ? QString()
+                            : QFileInfo(m_firmware->imageFileName()).absoluteFilePath();
+    const JobEnd ended = runJob(job, [&job, &request] { return job.run(request); });
+    showUpdateEnd(job, ended);
+}
+
+void MainWindow::finishInterruptedUpdate()
+{
+    if (m_job)
+        return;
+    SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
+    UpdateJob job(context, *m_firmware, m_journalFolder);
+    appendStatusLine(
+        tr("Finishing the interrupted update on %1").arg(Ports::deviceName(portText())));
+    const JobEnd ended = runJob(job, [&job] { return job.recover({}); });
+    showUpdateEnd(job, ended);
+}
+
+void MainWindow::showUpdateEnd(const UpdateJob &job, const JobEnd &ended)
+{
+    switch (ended.result) {
+    case JobEnd::Result::Done:
+        if (ended.phase == UpdateJob::Restored)
+            appendStatusLine(tr("update complete; settings restored and verified; apply the "
+                                "Wi-Fi credentials again"));
+        return;
+    case JobEnd::Result::Refused:
+        // No image chosen: the update's own line and box have said so.
+        if (m_firmware->imageLength() < FirmwareImage::MinimumLength &&
+            ended.phase == UpdateJob::Read)
+            return;
+        appendStatusLine(tr("Nothing was sent: %1").arg(ended.failure));
+        if (job.interruptedUpdate())
+            m_dialogs.message(tr("An update on this port stopped after it erased the settings: "
+                                 "Device > Finish the interrupted update carries it on."));
+        return;
+    case JobEnd::Result::CouldNotOpen:
+        return;
+    case JobEnd::Result::Failed:
+    case JobEnd::Result::Stopped:
+    case JobEnd::Result::PortLost:
+        break;
     }
-    setEnabled(Button::Write, true);
-    appendStatusLine(tr("update complete, but the settings could not be restored: they are in "
-                        "the window now; press Write data"));
+    if (job.restoredAfterFailure()) {
+        appendStatusLine(tr("The update failed (%1); the old firmware runs, with its settings "
+                            "written back and verified")
+                             .arg(ended.failure));
+        return;
+    }
+    if (!ended.differing.isEmpty())
+        appendStatusLine(tr("update complete, but these settings differ from those read before: "
+                            "%1")
+                             .arg(DeviceSettings::captions(ended.differing)));
+    showWayBack(ended, tr("update"));
 }
 
 void MainWindow::bindControls()
@@ -727,11 +815,16 @@ QString MainWindow::statusText() const
     return m_status;
 }
 
+void MainWindow::holdStatus(bool hold)
+{
+    m_statusHeld = hold && !m_status.isEmpty() ? std::optional<QString>(m_status) : std::nullopt;
+}
+
 void MainWindow::setStatusText(const QString &text)
 {
-    m_status = text;
+    m_status = m_statusHeld ? *m_statusHeld + QStringLiteral("\r\n") + text : text;
     m_settingStatus = true;
-    m_ui->statusBox->setPlainText(toDisplay(text));
+    m_ui->statusBox->setPlainText(toDisplay(m_status));
     m_settingStatus = false;
     // The box has no scroll bars: keep the newest report in sight.
     m_ui->statusBox->moveCursor(QTextCursor::End);

@@ -4,6 +4,7 @@
 #include "filedialogmemory.h"
 #include "firmwarehost.h"
 #include "host.h"
+#include "jobs.h"
 #include "receivechain.h"
 #include "seriallink.h"
 #include "translation.h"
@@ -31,6 +32,7 @@ class MainWindow;
 namespace telx5 {
 
 class FirmwareUpdate;
+class UpdateJob;
 
 // The one window. Its controls hold the settings: the parser, the sessions
 // and the file commands read and write them through DeviceView and
@@ -58,6 +60,9 @@ public:
         QString backupFolder;
         // False for the simulated device, the program's own: listed, not kept.
         bool keepBackups = true;
+        // Where an update keeps its journal from "AT+RESET#" on, for "Finish
+        // the interrupted update"; empty: none (the simulated device).
+        QString journalFolder;
         // Where the first file dialog starts (unless it is a system folder),
         // and from where the installed manual is found.
         QString programFolder = QCoreApplication::applicationDirPath();
@@ -92,6 +97,7 @@ public:
     void setPortText(const QString &text) override;
     QString iniPath() const override { return m_iniPath; }
     QString backupFolder() const override;
+    void holdStatus(bool hold) override;
 
     // FirmwareHost
     void setProgressRange(int minimum, int maximum) override;
@@ -125,10 +131,21 @@ private:
     // "update": the settings read first and kept, the update, then the
     // settings written back once the new firmware answers.
     void updateFirmware();
-    void restoreKeptSettings();
-    // Before a write: the device read aside and its settings kept in the
-    // backups. Whether to go on.
-    bool keepDeviceBackup(QLatin1StringView reason);
+    // "Finish the interrupted update": an update on the chosen port that
+    // stopped after "AT+RESET#", carried on from its journal.
+    void finishInterruptedUpdate();
+    void applyWifi();
+    void restartDevice();
+    // Runs `job` as the window's one job: the close button stops it.
+    template <typename Run> JobEnd runJob(DeviceJob &job, Run run);
+    // How an update or its finishing ended.
+    void showUpdateEnd(const UpdateJob &job, const JobEnd &ended);
+    // What the device holds, where its settings are and how to bring them
+    // back, in the status box and a message box.
+    void showWayBack(const JobEnd &ended, const QString &change);
+    // Offers "Finish the interrupted update" while the chosen port has an
+    // update's journal.
+    void offerFinishing();
     // The file dialog's choice when `fileName` is empty.
     void loadSettings(const QString &fileName);
     // "Backups…", in the status box's menu and on Ctrl+B: the window keeps
@@ -188,18 +205,19 @@ private:
     SerialLink &m_link;
     ReceiveChain m_chain;
     std::unique_ptr<FirmwareUpdate> m_firmware;
-
+    QString m_journalFolder;
+    QAction *m_finishUpdateAction = nullptr;
+    // The job running now, and whether the window closes when it has ended.
+    DeviceJob *m_job = nullptr;
+    bool m_closeAfterJob = false;
+    // What the status box keeps at its top while a job holds it.
+    std::optional<QString> m_statusHeld;
     std::array<QWidget *, FieldCount> m_fieldControls{};
     QAction *m_compareAction = nullptr;
     bool m_checksScheduled = false;
     SettingsRecord m_record;
-    // The device's settings from before the running update.
-    std::optional<SettingsRecord> m_keptSettings;
     // A control and the record are being brought level, one from the other.
     bool m_syncing = false;
-    // Write sessions on the stack: a press of Write during a write runs
-    // inside the first.
-    int m_writesRunning = 0;
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
     bool m_settingStatus = false;

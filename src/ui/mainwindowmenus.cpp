@@ -74,6 +74,10 @@ void MainWindow::addMenuBar()
                                    QStringLiteral("openFirmwareAction")));
     device->addAction(buttonAction(Button::Update, tr("&Update firmware…"),
                                    QStringLiteral("updateFirmwareAction")));
+    m_finishUpdateAction = device->addAction(tr("&Finish the interrupted update"), this,
+                                             &MainWindow::finishInterruptedUpdate);
+    m_finishUpdateAction->setObjectName(QStringLiteral("finishUpdateAction"));
+    offerFinishing();
 
     QMenu *help = bar->addMenu(tr("&Help"));
     QAction *manual = help->addAction(tr("&Manual"), this, &MainWindow::openManual);

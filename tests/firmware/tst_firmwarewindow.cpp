@@ -230,6 +230,7 @@ void TestFirmwareWindow::noBootLoader()
     QVERIFY(rig.start());
     // The loader gives up at once and the firmware ignores the probes.
     rig.sim.setBootWindow(0);
+    rig.sim.settings().setText(Field::Comment, QStringLiteral("Kept across"));
     rig.openRom(image(5000));
 
     QStringList steps;
@@ -243,17 +244,19 @@ void TestFirmwareWindow::noBootLoader()
 
     rig.click("updateButton");
 
-    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(u"Connect fail, Please try again."), 20000);
+    // The settings the reset erased go back to the firmware that still runs.
+    const QString restored = QStringLiteral("The update failed (Connect fail, Please try "
+                                            "again.); the old firmware runs, with its settings "
+                                            "written back and verified");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(restored), 40000);
     QStringList counted;
     for (int tick = 1; tick <= 9; ++tick)
         counted.append(QStringLiteral("%1/10").arg(tick));
     // The tenth second's text comes with the failure itself.
     QCOMPARE(steps.mid(steps.indexOf(QStringLiteral("1/10")), 9), counted);
-    QCOMPARE(rig.control<QLineEdit>("stepBox")->text(), QStringLiteral("10/10"));
-    QCOMPARE(rig.shownStatus(),
-             QStringLiteral("Wait for update\n10/10\nConnect fail, Please try again."));
     QVERIFY(!rig.link.isOpen());
     QTRY_COMPARE(rig.probesReceived(), 9);
+    QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("Kept across"));
     QCOMPARE(rig.control<QPushButton>("updateButton")->text(), QStringLiteral("update"));
     QVERIFY(rig.controlsEnabled());
 }
@@ -264,11 +267,19 @@ void TestFirmwareWindow::silentBootLoader_data()
     QTest::addColumn<int>("stored");
     QTest::addColumn<QString>("ending");
 
+    // The loader holds part of the image: the way back is to finish it.
     QTest::newRow("after block 1")
         << 1 << 2
-        << QStringLiteral("Update fail, no answer from the boot loader within 10 s of a block");
-    // Nothing said about the last block: the loader took it.
-    QTest::newRow("after the last block") << 4 << 5 << QStringLiteral("update complete");
+        << QStringLiteral("Update fail, no answer from the boot loader within 10 s of a "
+                          "block\nThe device waits in its boot loader with part of the new "
+                          "firmware. Nothing can finish this update: power the device off and "
+                          "on, then update again.");
+    // Nothing said about the last block: the loader took it, and the
+    // settings go back.
+    QTest::newRow("after the last block")
+        << 4 << 5
+        << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
+                          "credentials again");
 }
 
 void TestFirmwareWindow::silentBootLoader()
@@ -284,7 +295,7 @@ void TestFirmwareWindow::silentBootLoader()
 
     rig.click("updateButton");
 
-    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(QLatin1Char('\n') + ending), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shownStatus().endsWith(QLatin1Char('\n') + ending), 40000);
     QCOMPARE(rig.sim.storedBlocks(), stored);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.controlsEnabled());
@@ -332,14 +343,15 @@ void TestFirmwareWindow::closeAsksWhileBusy_data()
 
     QTest::newRow("update, no: it goes on to the end")
         << English << "update" << false << UpdateQuestion;
-    QTest::newRow("update, yes: the window closes")
+    QTest::newRow("update, yes: it stops, then the window closes")
         << English << "update" << true << UpdateQuestion;
     QTest::newRow("chinese window, update, no")
         << Chinese << "update" << false
         << QStringLiteral("固件升级正在进行：现在关闭会使设备停留在引导程序中。仍要关闭吗？");
     QTest::newRow("write, no: it goes on to the end")
         << English << "write" << false << WriteQuestion;
-    QTest::newRow("write, yes: the window closes") << English << "write" << true << WriteQuestion;
+    QTest::newRow("write, yes: it stops, then the window closes")
+        << English << "write" << true << WriteQuestion;
     QTest::newRow("nothing running: closes unasked") << English << QString() << false << QString();
 }
 
@@ -373,8 +385,21 @@ void TestFirmwareWindow::closeAsksWhileBusy()
 
     QTRY_VERIFY_WITH_TIMEOUT(closed.has_value(), 20000);
     QCOMPARE(rig.dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
-    QCOMPARE(*closed, question.isEmpty() || answerYes);
-    if (running == QStringLiteral("update")) {
+    // A running job is never cut off by the close itself: on Yes it stops
+    // after the frame or line on the wire, says what the device holds, and
+    // then the window closes.
+    QCOMPARE(*closed, question.isEmpty());
+    if (answerYes && !running.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isVisible(), 5000);
+        QVERIFY(!rig.link.isOpen());
+        const QString holds = running == QStringLiteral("update")
+                                  ? QStringLiteral("The device waits in its boot loader")
+                                  : QStringLiteral("The device may hold part of the new settings");
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY2(rig.dialogs.messages.constFirst().startsWith(holds),
+                 qPrintable(rig.dialogs.messages.constFirst()));
+        QVERIFY(rig.sim.bootImage().isEmpty());
+    } else if (running == QStringLiteral("update")) {
         QTRY_COMPARE_WITH_TIMEOUT(rig.sim.bootImage(), firmware, 20000);
         QTRY_COMPARE(rig.notice(), QStringLiteral("update complete update step:100%"));
     } else if (running == QStringLiteral("write")) {
