@@ -487,9 +487,15 @@ int DeviceCommands::write(const WriteRequest &request)
                                                  "setup line in 20 attempts; nothing else was "
                                                  "sent"));
     }
-    const QString back = QStringLiteral("; ") + wayBack(ended, command);
+    // The backup that brings back what the device held, where one was kept.
+    QString back;
+    if (!ended.backup.isEmpty())
+        back = QStringLiteral("; its settings before the write are in %1: %2 brings them back")
+                   .arg(QDir::toNativeSeparators(ended.backup),
+                        commandLine({QStringLiteral("write"), ended.backup}));
     if (!job.written().ok())
-        return finish(ExitFailed, QStringLiteral("write failed: %1%2").arg(ended.failure, back));
+        return finish(ExitFailed, QStringLiteral("write failed: %1; %2%3")
+                                      .arg(ended.failure, describeHolds(ended.phase.holds), back));
     const Verification &verification = job.verification();
     if (!verification.readBack.ok())
         return finish(ExitFailed,
@@ -523,7 +529,7 @@ int DeviceCommands::wifi(const QString &ssid, const QString &password, bool conn
     case JobEnd::Result::Stopped:
         return interruptedEnd(command, ended);
     case JobEnd::Result::CouldNotOpen:
-        return portUnavailable(command, connectFirst);
+        return portUnavailable(command, !(ended.phase == WifiJob::SetupLine));
     default:
         break;
     }

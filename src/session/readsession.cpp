@@ -102,6 +102,8 @@ SessionOutcome readSettings(SessionContext &context)
     host.state().readCancelled = false;
     host.setEnabled(Button::Write, false);
     Delay(100);
+    if (waitsStopped())
+        return stoppedExit(host, port, view);
 
     if (!SessionSupport::openPort(host, port))
         return errorExit(host, Result::CouldNotOpen);

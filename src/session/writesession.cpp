@@ -42,6 +42,9 @@ SessionOutcome writeSteps(SessionContext &context, const QList<Commands::WriteSt
     }
 
     Delay(100);
+    // Stopped before anything went out: nothing is sent.
+    if (waitsStopped())
+        return ended(Result::Cancelled, QStringLiteral("freq save"));
     host.setCaption(Button::Write, SessionText::tr("Writing"));
     view.setStatusText(SessionText::tr("Writing......"));
     const bool lossNoted = SessionSupport::noteTextLoss(host, context.codec);

@@ -376,8 +376,10 @@ void MainWindow::showWayBack(const JobEnd &ended, const QString &change)
                         .arg(change, backup);
         break;
     }
-    QString text = holds + QStringLiteral(". ") + how;
-    text[0] = text[0].toUpper();
+    QString capitalised = holds;
+    capitalised[0] = capitalised[0].toUpper();
+    //: What the device holds, then how to bring it back.
+    const QString text = tr("%1. %2").arg(capitalised, how);
     appendStatusLine(text);
     // A device the job left changed with its settings kept elsewhere, or
     // one it left when stopped or cut off, is worth a box; a write the

@@ -286,7 +286,8 @@ void TestCli::readKeepsABackup()
 }
 
 // "AT+RESET#" puts back the factory settings: the device's own come back
-// after the update, and a backup holds them meanwhile.
+// after the update, and a backup holds them meanwhile. Under DHCP too, the
+// addresses it reports are its own and come back.
 void TestCli::flashKeepsTheSettings()
 {
     SimProcess sim;
@@ -294,12 +295,15 @@ void TestCli::flashKeepsTheSettings()
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("changed.ini"));
     QCOMPARE(runCli({QStringLiteral("default"), file}).exitCode, 0);
-    QVERIFY(writeFile(file, fileBytes(file).replace("TELX5 144.640MHz", "Changed")));
+    const QByteArray ownAddress = "DHCP:1#\r\nIP:192,168,1,50\r\n";
+    QVERIFY(writeFile(file, fileBytes(file)
+                                .replace("TELX5 144.640MHz", "Changed")
+                                .replace(DefaultAddressing, "DHCP:0#\r\nIP:192,168,1,50\r\n")));
     const QStringList port{QStringLiteral("--port"), sim.port};
-    QCOMPARE(
-        runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("write"), file})
-            .exitCode,
-        0);
+    const QStringList write{QStringLiteral("--no-backup"), QStringLiteral("write"), file};
+    QCOMPARE(runCli(port + write).exitCode, 0);
+    QVERIFY(writeFile(file, fileBytes(file).replace("DHCP:0#\r\nIP:192,168,1,50\r\n", ownAddress)));
+    QCOMPARE(runCli(port + write).exitCode, 0);
     const QString image = dir.filePath(QStringLiteral("firmware.bin"));
     QVERIFY(writeFile(image, QByteArray(6000, '\x5A')));
 
@@ -317,6 +321,7 @@ void TestCli::flashKeepsTheSettings()
     const Run after =
         runCli(port + QStringList{QStringLiteral("--no-backup"), QStringLiteral("read")});
     QVERIFY(after.out.contains("\r\nCOMMENT TEXT:Changed\r\n"));
+    QVERIFY(after.out.contains(ownAddress));
 }
 
 void TestCli::writeKeepsABackupFirst_data()
@@ -893,7 +898,8 @@ void TestCli::interruptedCommandClosesThePort_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("outcome");
     const QString neverConnect = QStringLiteral("--never-connect");
-    const QString interruptedRead = QStringLiteral("read interrupted: the port is closed");
+    const QString interruptedRead =
+        QStringLiteral("read interrupted: nothing was changed on the device");
     QTest::newRow("Ctrl-C during a read")
         << QStringList{QStringLiteral("read")} << neverConnect << SIGINT << 1
         << QStringLiteral("Connection 1/20") << 130 << interruptedRead;
@@ -905,14 +911,15 @@ void TestCli::interruptedCommandClosesThePort_data()
         << QStringList{QStringLiteral("write"), QStringLiteral("@settings")}
         << QStringLiteral("--paced --verbose") << SIGTERM << 1 << QStringLiteral("Writing......")
         << 143
-        << QStringLiteral("write interrupted: the port is closed; the device may hold part of "
-                          "the new settings");
+        << QStringLiteral("write interrupted: the device may hold part of the new settings; no "
+                          "backup of its settings was kept");
     QTest::newRow("SIGTERM once the boot loader answered")
         << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
         << QStringLiteral("--paced") << SIGTERM << 1
         << QStringLiteral("updating，don't remove power") << 143
-        << QStringLiteral("flash interrupted: the port is closed; the device waits in its boot "
-                          "loader: run `telx5-cli flash --no-connect @image` to finish");
+        << QStringLiteral("flash interrupted: the device waits in its boot loader with part of "
+                          "the new firmware; nothing can finish this update: power the device off "
+                          "and on, then run it again");
     // During the blocks a Ctrl-C only warns; a second one within 3 s stops.
     QTest::newRow("Ctrl-C once during the blocks")
         << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
@@ -924,8 +931,9 @@ void TestCli::interruptedCommandClosesThePort_data()
         << QStringList{QStringLiteral("flash"), QStringLiteral("@image")}
         << QStringLiteral("--paced") << SIGINT << 2
         << QStringLiteral("updating，don't remove power") << 130
-        << QStringLiteral("flash interrupted: the port is closed; the device waits in its boot "
-                          "loader: run `telx5-cli flash --no-connect @image` to finish");
+        << QStringLiteral("flash interrupted: the device waits in its boot loader with part of "
+                          "the new firmware; nothing can finish this update: power the device off "
+                          "and on, then run it again");
 }
 
 void TestCli::interruptedCommandClosesThePort()
@@ -1190,10 +1198,12 @@ void TestCli::flash_data()
     QTest::newRow("settings not kept")
         << simulate + QStringList{QStringLiteral("--no-keep-settings")} << 6000 << 0
         << QStringLiteral("update complete\nFlashed 6000 bytes") << file;
-    QTest::newRow("in the boot loader already")
+    // A device in setup mode answers the read all the same: its settings are
+    // kept, and written back.
+    QTest::newRow("--no-connect still keeps the settings")
         << simulate + QStringList{QStringLiteral("--no-connect")} << 6000 << 0
-        << QStringLiteral("telx5-cli: the device is in its boot loader already: there are no "
-                          "settings to keep\n")
+        << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
+                          "credentials again\n")
         << file;
 }
 

@@ -680,6 +680,122 @@ Go on without a backup?</source>
         <source>Could not keep a backup: %1; nothing was written</source>
         <translation>无法保留备份：%1；未写入任何内容</translation>
     </message>
+    <message>
+        <source>nothing was changed on the device</source>
+        <translation>设备上没有任何改动</translation>
+    </message>
+    <message>
+        <source>the device may hold part of the new settings</source>
+        <translation>设备可能只保存了部分新设置</translation>
+    </message>
+    <message>
+        <source>the device confirmed the new settings (freq save); they were not read back</source>
+        <translation>设备已确认新设置（freq save），但设置未读回</translation>
+    </message>
+    <message>
+        <source>the device holds the new settings</source>
+        <translation>设备已保存新设置</translation>
+    </message>
+    <message>
+        <source>the device may have taken the new Wi-Fi credentials</source>
+        <translation>设备可能已接受新的 Wi-Fi 设置</translation>
+    </message>
+    <message>
+        <source>the device took the Wi-Fi credentials and restarts</source>
+        <translation>设备已接受 Wi-Fi 设置，正在重启</translation>
+    </message>
+    <message>
+        <source>the device may be restarting</source>
+        <translation>设备可能正在重启</translation>
+    </message>
+    <message>
+        <source>the device may hold its factory settings (AT+RESET# went out)</source>
+        <translation>设备可能已恢复出厂设置（AT+RESET# 已发出）</translation>
+    </message>
+    <message>
+        <source>the device waits in its boot loader with part of the new firmware</source>
+        <translation>设备停留在引导程序中，只收到部分新固件</translation>
+    </message>
+    <message>
+        <source>the device runs the new firmware with its factory settings</source>
+        <translation>设备运行新固件，使用出厂设置</translation>
+    </message>
+    <message>
+        <source>the device runs the new firmware with part of its settings written back</source>
+        <translation>设备运行新固件，只写回了部分设置</translation>
+    </message>
+    <message>
+        <source>the device runs the new firmware with its settings written back, but on STATIC IP for now</source>
+        <translation>设备运行新固件，设置已写回，但暂时使用 STATIC IP</translation>
+    </message>
+    <message>
+        <source>the device runs the new firmware with its settings written back; they were not read back</source>
+        <translation>设备运行新固件，设置已写回；设置未读回</translation>
+    </message>
+    <message>
+        <source>the device holds its settings as before</source>
+        <translation>设备保存的设置与之前相同</translation>
+    </message>
+    <message>
+        <source>another command took the port</source>
+        <translation>另一个命令占用了端口</translation>
+    </message>
+    <message>
+        <source>the port was disconnected</source>
+        <translation>端口已断开</translation>
+    </message>
+    <message>
+        <source>the port could not be opened</source>
+        <translation>无法打开端口</translation>
+    </message>
+    <message>
+        <source>the device did not send READ END</source>
+        <translation>设备没有发送 READ END</translation>
+    </message>
+    <message>
+        <source>the device sent %1 of %2 settings; missing: %3</source>
+        <translation>设备发送了 %2 项设置中的 %1 项；缺少：%3</translation>
+    </message>
+    <message>
+        <source>Reading the device&apos;s settings for a backup</source>
+        <translation>正在读取设备设置以备份</translation>
+    </message>
+    <message>
+        <source>The device&apos;s settings could not be read for a backup. Go on without one?</source>
+        <translation>无法读取设备设置进行备份。不备份继续吗？</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the device</source>
+        <translation>未向设备发送任何内容</translation>
+    </message>
+    <message>
+        <source>could not keep a backup</source>
+        <translation>无法保留备份</translation>
+    </message>
+    <message>
+        <source>the device did not answer the setup line</source>
+        <translation>设备没有应答设置命令</translation>
+    </message>
+    <message>
+        <source>the device did not confirm (no freq save)</source>
+        <translation>设备没有确认（没有 freq save）</translation>
+    </message>
+    <message>
+        <source>the read-back did not complete</source>
+        <translation>读回未完成</translation>
+    </message>
+    <message>
+        <source>settings did not take</source>
+        <translation>设置未生效</translation>
+    </message>
+    <message>
+        <source>REBOOT# could not be sent</source>
+        <translation>无法发送 REBOOT#</translation>
+    </message>
+    <message>
+        <source>the device did not confirm (no WIFI Write success)</source>
+        <translation>设备没有确认（没有 WIFI Write success）</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -770,6 +886,113 @@ Go on without a backup?</source>
     <message>
         <source>Vers</source>
         <translation>Vers</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateJob</name>
+    <message>
+        <source>the callsign %1 is longer than 6 characters</source>
+        <translation>呼号 %1 超过6个字符</translation>
+    </message>
+    <message>
+        <source>no firmware file is chosen</source>
+        <translation>没有选择固件文件</translation>
+    </message>
+    <message>
+        <source>an update on %1 stopped after AT+RESET# (%2) and has to be finished first</source>
+        <translation>%1 上的升级在 AT+RESET# 之后中断（%2），必须先完成这次升级</translation>
+    </message>
+    <message>
+        <source>Reading the settings to keep them across the update: restart the device if it does not answer</source>
+        <translation>读取设置以便升级后恢复：设备无应答时请重启设备</translation>
+    </message>
+    <message>
+        <source>could not keep a backup</source>
+        <translation>无法保留备份</translation>
+    </message>
+    <message>
+        <source>The settings could not be read first, and the update erases them. Update anyway and lose them?</source>
+        <translation>无法先读取设置，而升级会清除设置。仍要升级并丢失设置吗？</translation>
+    </message>
+    <message>
+        <source>the settings could not be read first (%1), and the update would erase them</source>
+        <translation>无法先读取设置（%1），而升级会清除设置</translation>
+    </message>
+    <message>
+        <source>The settings could not be read (%1): the update erases them, and no backup holds them</source>
+        <translation>无法读取设置（%1）：升级会清除设置，也没有保存这些设置的备份</translation>
+    </message>
+    <message>
+        <source>the settings read cannot be written back as they are: %1</source>
+        <translation>读取的设置无法按原样写回：%1</translation>
+    </message>
+    <message>
+        <source>The update erases the device&apos;s settings; no backup holds them</source>
+        <translation>升级会清除设备的设置；没有保存这些设置的备份</translation>
+    </message>
+    <message>
+        <source>The update erases the device&apos;s settings; %1 holds them</source>
+        <translation>升级会清除设备的设置；设置已备份在 %1</translation>
+    </message>
+    <message>
+        <source>the update&apos;s journal cannot be written: %1</source>
+        <translation>无法写入升级日志：%1</translation>
+    </message>
+    <message>
+        <source>The boot loader did not answer; writing the settings back to the firmware: restart the device if it does not answer</source>
+        <translation>引导程序无应答；正在把设置写回原固件：设备无应答时请重启设备</translation>
+    </message>
+    <message>
+        <source>Writing the settings back: restart the device if it does not answer</source>
+        <translation>正在写回设置：设备无应答时请重启设备</translation>
+    </message>
+    <message>
+        <source>the new firmware did not answer the setup line</source>
+        <translation>新固件没有应答设置命令</translation>
+    </message>
+    <message>
+        <source>the device did not confirm the settings</source>
+        <translation>设备没有确认设置</translation>
+    </message>
+    <message>
+        <source>the read-back did not complete</source>
+        <translation>读回未完成</translation>
+    </message>
+    <message>
+        <source>settings differ</source>
+        <translation>设置不一致</translation>
+    </message>
+    <message>
+        <source>no update on %1 stopped after AT+RESET#</source>
+        <translation>%1 上没有在 AT+RESET# 之后中断的升级</translation>
+    </message>
+    <message>
+        <source>the image came through a pipe: give it again</source>
+        <translation>固件映像是通过管道传入的：请重新提供</translation>
+    </message>
+    <message>
+        <source>the image %1 cannot be read: %2</source>
+        <translation>无法读取固件映像 %1：%2</translation>
+    </message>
+    <message>
+        <source>no firmware image</source>
+        <translation>没有固件映像</translation>
+    </message>
+    <message>
+        <source>%1 is not the image the update was sending (its SHA-256 differs)</source>
+        <translation>%1 不是升级时发送的固件映像（SHA-256 不同）</translation>
+    </message>
+    <message>
+        <source>the backup %1 cannot be read as a whole settings file</source>
+        <translation>无法把备份 %1 读取为完整的设置文件</translation>
+    </message>
+    <message>
+        <source>the device did not answer the setup line</source>
+        <translation>设备没有应答设置命令</translation>
+    </message>
+    <message>
+        <source>the journal does not say how much of block %1 left the port</source>
+        <translation>升级日志没有记录第%1块已从端口发出多少</translation>
     </message>
 </context>
 <context>
@@ -916,40 +1139,12 @@ Go on without a backup?</source>
         <translation>正在写入：现在关闭可能使设备只保存了部分新设置。仍要关闭吗？</translation>
     </message>
     <message>
-        <source>Reading the settings to keep them across the update: restart the device if it does not answer</source>
-        <translation>读取设置以便升级后恢复：设备无应答时请重启设备</translation>
-    </message>
-    <message>
-        <source>The settings could not be read first, and the update erases them. Update anyway and lose them?</source>
-        <translation>无法先读取设置，而升级会清除设置。仍要升级并丢失设置吗？</translation>
-    </message>
-    <message>
-        <source>Writing the settings back: restart the device if it does not answer</source>
-        <translation>正在写回设置：设备无应答时请重启设备</translation>
-    </message>
-    <message>
         <source>update complete; settings restored and verified; apply the Wi-Fi credentials again</source>
         <translation>升级完成；设置已恢复并核对；请重新应用WIFI设置</translation>
     </message>
     <message>
-        <source>update complete, but the settings could not be restored: they are in the window now; press Write data</source>
-        <translation>升级完成，但设置未能恢复：设置已放入窗口，请按写入数据</translation>
-    </message>
-    <message>
         <source>Backups…</source>
         <translation>备份…</translation>
-    </message>
-    <message>
-        <source>Reading the device&apos;s settings for a backup</source>
-        <translation>正在读取设备设置以备份</translation>
-    </message>
-    <message>
-        <source>The device&apos;s settings could not be read for a backup. Go on without one?</source>
-        <translation>无法读取设备设置进行备份。不备份继续吗？</translation>
-    </message>
-    <message>
-        <source>Nothing was sent to the device</source>
-        <translation>未向设备发送任何内容</translation>
     </message>
     <message>
         <source>&amp;Compare with file…</source>
@@ -1058,6 +1253,67 @@ Built with %4, %5 build, %6</source>
     <message>
         <source>About telx5-config</source>
         <translation>关于 telx5-config</translation>
+    </message>
+    <message>
+        <source>No backup of its settings was kept.</source>
+        <translation>设备的设置没有备份。</translation>
+    </message>
+    <message>
+        <source>Its settings before the %1 are in %2: load them with File &gt; Backups… and press Write data.</source>
+        <translation>设备%1前的设置在 %2 中：请用“文件 &gt; 备份…”载入，然后按“写入数据”。</translation>
+    </message>
+    <message>
+        <source>Nothing can finish this update: power the device off and on, then update again.</source>
+        <translation>无法完成这次升级：请给设备断电再上电，然后重新升级。</translation>
+    </message>
+    <message>
+        <source>Device &gt; Finish the interrupted update carries the update on.</source>
+        <translation>“设备 &gt; 完成中断的升级”可以继续这次升级。</translation>
+    </message>
+    <message>
+        <source>Its settings before the %1 are in %2: Device &gt; Finish the interrupted update carries the update on and writes them back.</source>
+        <translation>设备%1前的设置在 %2 中：“设备 &gt; 完成中断的升级”会继续这次升级并把设置写回。</translation>
+    </message>
+    <message>
+        <source>An update on %1 stopped after it erased the settings: Device &gt; Finish the interrupted update carries it on</source>
+        <translation>%1 上的升级在清除设置后中断：“设备 &gt; 完成中断的升级”可以继续这次升级</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>Finishing the interrupted update on %1</source>
+        <translation>正在完成 %1 上中断的升级</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: %1</source>
+        <translation>未发送任何内容：%1</translation>
+    </message>
+    <message>
+        <source>An update on this port stopped after it erased the settings: Device &gt; Finish the interrupted update carries it on.</source>
+        <translation>此端口上的升级在清除设置后中断：“设备 &gt; 完成中断的升级”可以继续这次升级。</translation>
+    </message>
+    <message>
+        <source>The update failed (%1); the old firmware runs, with its settings written back and verified</source>
+        <translation>升级失败（%1）；设备运行原固件，设置已写回并核对</translation>
+    </message>
+    <message>
+        <source>update complete, but these settings differ from those read before: %1</source>
+        <translation>升级完成，但这些设置与升级前读取的不同：%1</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>&amp;Finish the interrupted update</source>
+        <translation>完成中断的升级(&amp;F)</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <extracomment>What the device holds, then how to bring it back.</extracomment>
+        <translation>%1。%2</translation>
     </message>
 </context>
 </TS>
