@@ -133,6 +133,33 @@ void showElided(QLineEdit *edit, const QString &text)
     edit->setToolTip(cut ? toDisplay(text) : QString());
 }
 
+// From the settings' read to their read-back nothing else may take the port
+// from an update: the buttons of the other commands are disabled, and come
+// back as they were.
+class HeldCommands
+{
+public:
+    explicit HeldCommands(SessionHost &host) : m_host(host)
+    {
+        for (Button button : {Button::Read, Button::Write, Button::Apply, Button::Restart,
+                              Button::Default, Button::Save, Button::Load, Button::OpenRom}) {
+            m_held.append({button, host.isEnabled(button)});
+            host.setEnabled(button, false);
+        }
+    }
+    ~HeldCommands()
+    {
+        for (const auto &[button, enabled] : std::as_const(m_held))
+            m_host.setEnabled(button, enabled);
+    }
+    HeldCommands(const HeldCommands &) = delete;
+    HeldCommands &operator=(const HeldCommands &) = delete;
+
+private:
+    SessionHost &m_host;
+    QList<std::pair<Button, bool>> m_held;
+};
+
 } // namespace
 
 MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *link, QWidget *parent)
@@ -691,6 +718,7 @@ void MainWindow::updateFirmware()
     }
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     UpdateJob job(context, *m_firmware, m_journalFolder);
+    const HeldCommands held(*this);
     UpdateJob::Request request;
     request.imagePath = m_firmware->imageFileName().isEmpty()
                             ? QString()
@@ -705,6 +733,7 @@ void MainWindow::finishInterruptedUpdate()
         return;
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     UpdateJob job(context, *m_firmware, m_journalFolder);
+    const HeldCommands held(*this);
     appendStatusLine(
         tr("Finishing the interrupted update on %1").arg(Ports::deviceName(portText())));
     const JobEnd ended = runJob(job, [&job] { return job.recover({}); });

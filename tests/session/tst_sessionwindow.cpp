@@ -454,7 +454,8 @@ void TestSessionWindow::writeSendsTheWindowsSettings_data()
                                     "写入中......\r\n写入完成\r\n已核对：每项设置读回与写入一致");
     QTest::newRow("chinese, not confirmed")
         << Chinese << QStringLiteral("AT+FREQ") << dhcpWrite()
-        << QStringLiteral("写入中......写入失败.请重试一遍\r\n") + partOfNew;
+        << QStringLiteral("写入中......写入失败."
+                          "请重试一遍\r\n\r\n设备可能只保存了部分新设置。设备的设置没有备份。");
     // The device confirms the last line, but one setting did not take.
     QTest::newRow("comment did not take")
         << English << QStringLiteral("AT+COMMENT") << dhcpWrite()
@@ -587,7 +588,8 @@ void TestSessionWindow::pulledCableEndsTheCommand_data()
     // What the device may hold, after the loss: the job's last word.
     QTest::addColumn<QString>("holds");
 
-    QTest::newRow("read, waiting for CONNECT") << QByteArray("readButton") << QString() << QString();
+    QTest::newRow("read, waiting for CONNECT")
+        << QByteArray("readButton") << QString() << QString();
     QTest::newRow("write") << QByteArray("writeButton")
                            << QStringLiteral("Write fail，Please try again.")
                            << QStringLiteral("The device may hold part of the new settings. No "
