@@ -446,9 +446,14 @@ int DeviceCommands::write(const WriteRequest &request)
                           .arg(confirmed));
     case JobEnd::Result::Stopped:
         return interruptedEnd(command, ended);
-    case JobEnd::Result::CouldNotOpen:
-        return portUnavailable(command, !request.backupFileName.isEmpty() &&
-                                            !(ended.phase == WriteJob::BackupRead));
+    case JobEnd::Result::CouldNotOpen: {
+        // The port that worked for the backup's read or the setup line a
+        // moment ago is gone or taken.
+        const bool talkedBefore = ended.phase == WriteJob::Opening &&
+                                  (request.connectFirst || !request.backupFileName.isEmpty() ||
+                                   !m_host.backupFolder().isEmpty());
+        return portUnavailable(command, talkedBefore);
+    }
     case JobEnd::Result::Refused: {
         const DeviceBackup &backup = job.deviceBackup();
         if (!request.backupFileName.isEmpty() && backup.result == DeviceBackup::Result::NotRead)

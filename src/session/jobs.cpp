@@ -275,6 +275,7 @@ JobEnd WriteJob::run(const Request &request)
         if (!backup().isEmpty())
             host.holdStatus(true);
         host.settings().record() = settings;
+        enter(Opening);
         enterOnFirstSend(Lines);
         m_written = writeSettings(m_context);
         if (!m_written.ok())

@@ -181,6 +181,8 @@ public:
 
     static constexpr JobPhase SetupLine{"setup-line", DeviceHolds::Unchanged, WayBack::None};
     static constexpr JobPhase BackupRead{"backup-read", DeviceHolds::Unchanged, WayBack::None};
+    // The write's port is being opened: nothing of it has gone out.
+    static constexpr JobPhase Opening{"opening", DeviceHolds::Unchanged, WayBack::None};
     static constexpr JobPhase Lines{"lines", DeviceHolds::PartOfNew, WayBack::WriteBackup};
     static constexpr JobPhase ReadBack{"read-back", DeviceHolds::NewUnverified,
                                        WayBack::WriteBackup};
