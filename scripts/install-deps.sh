@@ -27,6 +27,8 @@ build=(
     fonts-wqy-microhei
     scdoc
     librsvg2-bin
+    # scripts/stop-sweep.py, which .ci/run runs on the optimised build.
+    python3
 )
 format=(
     clang-format

@@ -1,6 +1,7 @@
 #include "delay.h"
 #include "windowrig.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void silentBootLoader();
     void shortImageRefused();
     void progressBarBetweenSessions();
+    void finishInterruptedUpdate();
     void closeAsksWhileBusy_data();
     void closeAsksWhileBusy();
 };
@@ -332,6 +334,50 @@ void TestFirmwareWindow::progressBarBetweenSessions()
     QCOMPARE(bar->maximum(), 6);
     QTest::qWait(100);
     QCOMPARE(bar->value(), 0);
+}
+
+// A second press of "update" stops it while the device is being reset; the
+// window names the backup and offers to finish the update, which brings the
+// image and the settings.
+void TestFirmwareWindow::finishInterruptedUpdate()
+{
+    Rig rig;
+    rig.backupFolder = rig.dir.filePath(QStringLiteral("backups"));
+    rig.journalFolder = rig.dir.filePath(QStringLiteral("updates"));
+    QVERIFY(rig.start());
+    rig.sim.settings().setText(Field::Comment, QStringLiteral("Kept across"));
+    const QByteArray firmware = image(9000);
+    rig.openRom(firmware);
+    auto *finish = rig.window->findChild<QAction *>(QStringLiteral("finishUpdateAction"));
+    QVERIFY(finish && !finish->isEnabled());
+    bool pressed = false;
+    connect(&rig.sim, &SimDevice::lineReceived, &rig.sim, [&rig, &pressed](const QByteArray &line) {
+        if (line == "AT+RESET#" && !std::exchange(pressed, true))
+            QTimer::singleShot(0, &rig.sim, [&rig] { rig.click("updateButton"); });
+    });
+
+    rig.click("updateButton");
+
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.link.isOpen() && finish->isEnabled(), 20000);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QVERIFY2(rig.dialogs.messages.constFirst().contains(
+                 QLatin1String("Device > Finish the interrupted update carries the update on and "
+                               "writes them back")),
+             qPrintable(rig.dialogs.messages.constFirst()));
+    QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("TELX5 iGate"));
+    QVERIFY(rig.sim.bootImage().isEmpty());
+
+    rig.sim.settings().setText(Field::Comment, QStringLiteral("TELX5 iGate"));
+    finish->trigger();
+
+    const QLatin1String restored("update complete; settings restored and verified; apply the "
+                                 "Wi-Fi credentials again");
+    QTRY_VERIFY2_WITH_TIMEOUT(rig.shownStatus().endsWith(restored), qPrintable(rig.shownStatus()),
+                              60000);
+    QCOMPARE(rig.sim.bootImage(), firmware);
+    QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("Kept across"));
+    QVERIFY(!finish->isEnabled());
+    QVERIFY(rig.button("readButton")->isEnabled());
 }
 
 void TestFirmwareWindow::closeAsksWhileBusy_data()

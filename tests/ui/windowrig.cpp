@@ -18,13 +18,15 @@ namespace {
 
 std::unique_ptr<MainWindow> startWindow(const QLocale &locale, const QTemporaryDir &dir,
                                         Dialogs &dialogs, SerialLink &link,
-                                        const QString &extraPort, const QString &backupFolder = {})
+                                        const QString &extraPort, const QString &backupFolder = {},
+                                        const QString &journalFolder = {})
 {
     MainWindow::Options options;
     options.locale = locale;
     options.iniPath = dir.filePath(QStringLiteral("XRVComm.ini"));
     options.extraPort = extraPort;
     options.backupFolder = backupFolder;
+    options.journalFolder = journalFolder;
     return std::make_unique<MainWindow>(options, dialogs, &link);
 }
 
@@ -84,7 +86,7 @@ bool SimWindowRig::start(const QLocale &locale)
     sim.setCodePage(chinese ? CodePage::Gb18030 : CodePage::Windows1252);
     if (!sim.start())
         return false;
-    window = startWindow(locale, dir, dialogs, link, sim.portPath(), backupFolder);
+    window = startWindow(locale, dir, dialogs, link, sim.portPath(), backupFolder, journalFolder);
     dialogs.clear();
     return true;
 }

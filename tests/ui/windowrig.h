@@ -67,8 +67,10 @@ public:
     QString rememberedPort() const;
 
     QTemporaryDir dir;
-    // Where the window keeps and lists its backups; empty: none.
+    // Where the window keeps and lists its backups, and where an update
+    // keeps its journal; empty: none.
     QString backupFolder;
+    QString journalFolder;
     SimDevice sim;
     FakeDialogs dialogs;
     QtSerialLink link;
