@@ -590,6 +590,9 @@ void FirmwareUpdate::endSession(Outcome outcome)
 {
     // Everything that could answer the loader stops before the port closes:
     // the close waits for the wire, and handlers run meanwhile.
+    // A stopped session leaves the button ready for the next one.
+    if (outcome == Outcome::Stopped)
+        showUpdating(false);
     m_bootProbeTimer.stop();
     m_silence.stop();
     m_confirm.stop();

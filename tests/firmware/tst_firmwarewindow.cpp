@@ -366,6 +366,7 @@ void TestFirmwareWindow::finishInterruptedUpdate()
              qPrintable(rig.dialogs.messages.constFirst()));
     QCOMPARE(rig.sim.settings().text(Field::Comment), QStringLiteral("TELX5 iGate"));
     QVERIFY(rig.sim.bootImage().isEmpty());
+    QCOMPARE(rig.button("updateButton")->text(), QStringLiteral("update"));
 
     rig.sim.settings().setText(Field::Comment, QStringLiteral("TELX5 iGate"));
     finish->trigger();
