@@ -217,6 +217,18 @@ int DeviceCommands::interruptedEnd(const QString &command, const JobEnd &ended)
                   QStringLiteral("%1 interrupted: %2").arg(command, wayBack(ended, kept)));
 }
 
+int DeviceCommands::setupLineFailed(const QString &command) const
+{
+    if (m_port.wasDisconnected())
+        return finish(ExitFailed, command + QStringLiteral(" failed: the port was disconnected "
+                                                           "before the device answered"));
+    printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
+                             "give --no-connect when it is in setup mode already"));
+    return finish(ExitFailed, command + QStringLiteral(" failed: the device did not answer the "
+                                                       "setup line in 20 attempts; nothing else "
+                                                       "was sent"));
+}
+
 QStringList DeviceCommands::untakenSettings(const SettingsRecord &written,
                                             const SettingsRecord &back,
                                             const QList<Setting> &untaken)
@@ -482,16 +494,8 @@ int DeviceCommands::write(const WriteRequest &request)
     case JobEnd::Result::Failed:
         break;
     }
-    if (ended.phase == WriteJob::SetupLine) {
-        if (m_port.wasDisconnected())
-            return finish(ExitFailed, QStringLiteral("write failed: the port was disconnected "
-                                                     "before the device answered"));
-        printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
-                                 "give --no-connect when it is in setup mode already"));
-        return finish(ExitFailed, QStringLiteral("write failed: the device did not answer the "
-                                                 "setup line in 20 attempts; nothing else was "
-                                                 "sent"));
-    }
+    if (ended.phase == WriteJob::SetupLine)
+        return setupLineFailed(QStringLiteral("write"));
     // The backup that brings back what the device held, where one was kept.
     QString back;
     if (!ended.backup.isEmpty())
@@ -538,16 +542,8 @@ int DeviceCommands::wifi(const QString &ssid, const QString &password, bool conn
     default:
         break;
     }
-    if (ended.phase == WifiJob::SetupLine) {
-        if (m_port.wasDisconnected())
-            return finish(ExitFailed, QStringLiteral("wifi failed: the port was disconnected "
-                                                     "before the device answered"));
-        printLine(QStringLiteral("telx5-cli: restart the device while the setup line goes out, or "
-                                 "give --no-connect when it is in setup mode already"));
-        return finish(ExitFailed, QStringLiteral("wifi failed: the device did not answer the "
-                                                 "setup line in 20 attempts; nothing else was "
-                                                 "sent"));
-    }
+    if (ended.phase == WifiJob::SetupLine)
+        return setupLineFailed(QStringLiteral("wifi"));
     if (!job.outcome().confirmed)
         return finish(ExitFailed,
                       QStringLiteral("wifi failed: ") +

@@ -114,6 +114,8 @@ private:
                                 const QList<Setting> &untaken);
     // Exit 3, unless the port had worked earlier in the command.
     int portUnavailable(const QString &command, bool sentBefore) const;
+    // The device never answered the setup line: nothing else was sent.
+    int setupLineFailed(const QString &command) const;
     // Runs `job` as the command's job, for signals to stop.
     template <typename Run> JobEnd runJob(DeviceJob &job, Run run);
     // The last line of a command a signal stopped.
