@@ -72,8 +72,12 @@ void UpdateJob::note()
 {
     if (!m_journalling)
         return;
-    if (const std::optional<QString> failed = m_journal.save(journalPath()))
-        m_journalError = failed;
+    // A journal that can no longer be written (a full disk) leaves the last
+    // one whole; the status box says so once.
+    const std::optional<QString> failed = m_journal.save(journalPath());
+    if (failed && !std::exchange(m_journalFailed, true))
+        m_context.host.settings().appendStatusLine(
+            UpdateText::tr("the update's journal cannot be written: %1").arg(*failed));
 }
 
 void UpdateJob::forgetJournal()
@@ -106,7 +110,7 @@ JobEnd UpdateJob::run(const Request &request)
         m_restoredAfterFailure = false;
         m_transferCompleted = false;
         m_journalling = false;
-        m_journalError.reset();
+        m_journalFailed = false;
         enter(Read);
         // No image: the update's own status line and box say so.
         if (m_update.imageLength() < FirmwareImage::MinimumLength) {
@@ -364,6 +368,7 @@ JobEnd UpdateJob::recover(const RecoverRequest &request)
         m_transferCompleted = false;
         m_setupLineAfterProbe = false;
         m_journalling = false;
+        m_journalFailed = false;
         enter(Read);
         QString error;
         const std::optional<UpdateJournal> journal = interruptedUpdate(&error);

@@ -53,12 +53,10 @@ public:
     // The journal of an update on the host's port that stopped after
     // "AT+RESET#", if any.
     std::optional<UpdateJournal> interruptedUpdate(QString *error = nullptr) const;
-    QString journalPath() const;
 
     // The settings read before the update (or the backup recover writes
     // back), when there are any.
     const std::optional<SettingsRecord> &kept() const { return m_kept; }
-    const Restoration &restoration() const { return m_restoration; }
     // The update had gone, and the settings were written back, verified, to
     // the old firmware when the loader never answered.
     bool restoredAfterFailure() const { return m_restoredAfterFailure; }
@@ -100,13 +98,14 @@ private:
     void enterAndNote(const JobPhase &phase);
     void note();
     void forgetJournal();
+    QString journalPath() const;
     JobEnd withWayBack(JobEnd ended) const;
 
     FirmwareUpdate &m_update;
     QString m_journalFolder;
     UpdateJournal m_journal;
     bool m_journalling = false;
-    std::optional<QString> m_journalError;
+    bool m_journalFailed = false;
     std::optional<SettingsRecord> m_kept;
     Restoration m_restoration;
     bool m_restoredAfterFailure = false;
