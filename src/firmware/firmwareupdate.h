@@ -110,11 +110,9 @@ public:
 
     // Why the last session failed, as its last status line says.
     QString failure() const { return m_failure; }
-    // Whether the loader has been sent the header in the running session.
-    bool headerSent() const { return m_headerSent; }
-    // The block whose frame went out last in the running session (-1: none),
-    // and whether the loader has replied to it: the block it asks for next.
-    int frameInFlight() const { return m_frameInFlight; }
+    // After a session that stopped during the blocks: the block the loader
+    // asked for in its reply to the frame on the wire; nothing when no reply
+    // came.
     std::optional<int> blockAskedFor() const { return m_blockAskedFor; }
 
 Q_SIGNALS:

@@ -102,7 +102,6 @@ public:
     // once. Also between two phases.
     void stop();
     bool stopping() const { return m_stopping; }
-    bool running() const { return m_running; }
     const JobPhase &phase() const { return m_phase; }
     // The backup of what the device held before the job, once kept.
     const QString &backup() const { return m_backup; }
