@@ -419,12 +419,10 @@ void MainWindow::offerFinishing()
 {
     if (!m_finishUpdateAction)
         return;
-    bool interrupted = false;
-    if (!m_job && !m_journalFolder.isEmpty()) {
-        SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
-        UpdateJob probe(context, *m_firmware, m_journalFolder);
-        interrupted = probe.interruptedUpdate().has_value();
-    }
+    const bool interrupted =
+        !m_job && !m_journalFolder.isEmpty() &&
+        UpdateJournal::load(UpdateJournal::path(m_journalFolder, Ports::deviceName(portText())))
+            .has_value();
     m_finishUpdateAction->setEnabled(interrupted);
 }
 
