@@ -29,9 +29,10 @@ constexpr int SettleMs = 10;
 constexpr int DrainMarginMs = 200;
 // What an adapter can hold beyond the system's queue: its own FIFO, a few
 // hundred bytes on the common chips. One boot-loader frame is more than any
-// of them takes, so a close never waits longer than that frame's wire time
-// for bytes the system has already handed on, however far ahead of the wire
-// fast writes to a line that is no real wire (a pseudo-terminal) have run.
+// of them takes, so a close never waits for bytes the system has handed on
+// longer than that frame's wire time after the last write, however far ahead
+// of the wire fast writes to a line that is no real wire (a pseudo-terminal)
+// have run.
 constexpr qint64 AdapterHoldNs = 2049 * ByteTimeNs;
 
 } // namespace
@@ -177,8 +178,8 @@ qint64 QtSerialLink::drain()
         return ::ioctl(fd, TIOCOUTQ, &count) == 0 ? count : 0;
     };
     const qint64 nowNs = m_clock.nsecsElapsed();
-    const qint64 idleAtNs =
-        std::max(std::min(m_lineIdleAtNs, nowNs + AdapterHoldNs), nowNs + queued() * ByteTimeNs);
+    const qint64 idleAtNs = std::max(std::min(m_lineIdleAtNs, m_lastSendNs + AdapterHoldNs),
+                                     nowNs + queued() * ByteTimeNs);
     const qint64 doneAtNs = idleAtNs + qint64(SettleMs) * 1'000'000;
     const int boundMs = int((doneAtNs - nowNs) / 1'000'000) + DrainMarginMs;
     // A stop of the job waits for this: what it sent must arrive whole.
@@ -199,7 +200,8 @@ bool QtSerialLink::send(QByteArrayView bytes)
         return true;
     if (m_port.write(bytes.data(), bytes.size()) != bytes.size())
         return false;
-    m_lineIdleAtNs = std::max(m_lineIdleAtNs, m_clock.nsecsElapsed()) + bytes.size() * ByteTimeNs;
+    m_lastSendNs = m_clock.nsecsElapsed();
+    m_lineIdleAtNs = std::max(m_lineIdleAtNs, m_lastSendNs) + bytes.size() * ByteTimeNs;
     Q_EMIT sent(bytes.toByteArray());
     return true;
 }

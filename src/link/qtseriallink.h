@@ -35,6 +35,7 @@ private:
     // leave at LineBitsPerByte bits each, however fast the writes returned.
     QElapsedTimer m_clock;
     qint64 m_lineIdleAtNs = 0;
+    qint64 m_lastSendNs = 0;
     bool m_closing = false;
     qint64 m_unsentAtClose = 0;
 };
