@@ -311,6 +311,17 @@ std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
     // A backup with nowhere to go stops the write before the device is asked
     // to restart, and before the values are judged: they would not be sent.
     if (!request.backupFileName.isEmpty()) {
+        // One that would land on the file being written (by its name, a
+        // symbolic or a hard link) would give the next device written from
+        // it this one's old settings.
+        std::error_code error;
+        if (std::filesystem::equivalent(QFile::encodeName(request.backupFileName).toStdString(),
+                                        QFile::encodeName(request.fileName).toStdString(), error)) {
+            printLine(QStringLiteral("telx5-cli: cannot save to %1: it is the settings file being "
+                                     "written")
+                          .arg(request.backupFileName));
+            return finish(ExitBadInput, refused);
+        }
         if (const std::optional<int> unsaveable =
                 refuseUnsaveable(QStringLiteral("write"), request.backupFileName,
                                  QStringLiteral("nothing was sent")))

@@ -569,6 +569,15 @@ void TestCli::refusesATargetItCannotSave_data()
     QTest::newRow("backup into a missing folder")
         << backup << missing << QString() << notFound << writeRefused;
     QTest::newRow("backup into a FIFO") << backup << pipe << fifo << isFifo << writeRefused;
+    // The file being written would hold this device's old settings afterwards.
+    const QString itself = QStringLiteral("it is the settings file being written");
+    QTest::newRow("backup into the file being written")
+        << backup << QStringLiteral("default.ini") << QString() << itself << writeRefused;
+    QTest::newRow("backup into a link to it")
+        << backup << QStringLiteral("link.ini") << QStringLiteral("link") << itself << writeRefused;
+    QTest::newRow("backup into a hard link to it")
+        << backup << QStringLiteral("hard.ini") << QStringLiteral("hard link") << itself
+        << writeRefused;
     QTest::newRow("default into a FIFO")
         << QStringList{QStringLiteral("default"), QStringLiteral("TARGET")} << pipe << fifo
         << isFifo << QStringLiteral("default refused: nothing was saved");
@@ -590,6 +599,12 @@ void TestCli::refusesATargetItCannotSave()
         QCOMPARE(::mkfifo(QFile::encodeName(targetPath).constData(), 0600), 0);
     if (fault == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(targetPath));
+    if (fault == QLatin1String("link"))
+        QVERIFY(QFile::link(settings, targetPath));
+    if (fault == QLatin1String("hard link"))
+        QCOMPARE(::link(QFile::encodeName(settings).constData(),
+                        QFile::encodeName(targetPath).constData()),
+                 0);
     const QByteArray locked = QFile::encodeName(dir.filePath(QStringLiteral("locked")));
     bool mounted = false;
     if (fault == QLatin1String("read-only")) {
@@ -619,6 +634,8 @@ void TestCli::refusesATargetItCannotSave()
              qPrintable(run.err));
     QCOMPARE(lines.last(), outcome);
     QVERIFY2(!fileBytes(trace).contains(" > "), fileBytes(trace).constData());
+    // The settings file is left as "default" wrote it.
+    QVERIFY(fileBytes(settings).startsWith("[TELX5]\r\n"));
 }
 
 void TestCli::writeBacksUpThenVerifies_data()
