@@ -28,11 +28,16 @@ const QString Section = QStringLiteral("XRVComm");
 // whole could exhaust the memory.
 constexpr qint64 MaxFileSize = 64 * 1024;
 
+// A CR counts as a blank too: whether one at the end of a line is part of its
+// line end or of the value cannot be told once the file has been written
+// again with line ends of its own, and a port's name never ends in one.
 QString trimBlanks(QStringView text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    auto blank = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+    };
     while (first < last && blank(text.at(first)))
         ++first;
     while (last > first && blank(text.at(last - 1)))
@@ -102,12 +107,26 @@ Found readBounded(const QString &fileName, QByteArray &bytes)
     return bytes.size() > MaxFileSize ? Found::TooLarge : Found::Text;
 }
 
+// The file's lines hold one character a byte (Latin-1), so that what this
+// store does not own (another program's section, a comment in another
+// encoding) is written back byte for byte; the values it reads and writes are
+// UTF-8 within them.
 struct IniText
 {
     Found found = Found::Nothing;
     QStringList lines;
     QString lineEnd;
 };
+
+QString asBytes(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8());
+}
+
+QString fromBytes(QStringView bytes)
+{
+    return QString::fromUtf8(bytes.toLatin1());
+}
 
 IniText readLines(const QString &fileName)
 {
@@ -121,16 +140,18 @@ IniText readLines(const QString &fileName)
     ini.found = readBounded(fileName, bytes);
     if (ini.found != Found::Text)
         return ini;
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = QString::fromLatin1(bytes);
     // An existing file keeps the line ends it has.
     if (text.contains(QLatin1String("\r\n")))
         ini.lineEnd = QStringLiteral("\r\n");
     else if (text.contains(QLatin1Char('\n')))
         ini.lineEnd = QStringLiteral("\n");
     ini.lines = text.split(QLatin1Char('\n'));
-    for (QString &line : ini.lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    // Only a line that a line end follows has a CR of that line end; the
+    // last one keeps what it holds.
+    for (qsizetype i = 0; i + 1 < ini.lines.size(); ++i) {
+        if (ini.lines[i].endsWith(QLatin1Char('\r')))
+            ini.lines[i].chop(1);
     }
     if (!ini.lines.isEmpty() && ini.lines.constLast().isEmpty())
         ini.lines.removeLast();
@@ -189,7 +210,7 @@ void save(const QString &fileName, const IniText &ini)
     QString text;
     for (const QString &line : ini.lines)
         text += line + ini.lineEnd;
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = text.toLatin1();
     // commit() swaps the file in even when its own flush of the buffered bytes fails (a full
     // disk), leaving a cut or empty file; so the bytes are pushed out and checked first.
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
@@ -216,7 +237,7 @@ void writeValues(const QString &fileName, const QString &section,
         return;
     }
     for (const auto &[key, value] : entries)
-        setValue(ini.lines, section, key, value);
+        setValue(ini.lines, asBytes(section), asBytes(key), asBytes(value));
     save(fileName, ini);
 }
 
@@ -290,15 +311,15 @@ QString readValue(const QString &section, const QString &key, const QString &fil
     for (const QString &line : ini.lines) {
         const QString name = sectionName(line);
         if (!name.isNull()) {
-            inSection = sameName(name, section);
+            inSection = sameName(name, asBytes(section));
             continue;
         }
         if (!inSection)
             continue;
         const QString lineKey = keyName(line);
-        if (!lineKey.isNull() && sameName(lineKey, key)) {
+        if (!lineKey.isNull() && sameName(lineKey, asBytes(key))) {
             const qsizetype equals = line.indexOf(QLatin1Char('='));
-            return trimBlanks(QStringView(line).mid(equals + 1)).left(MaxValueLength);
+            return fromBytes(trimBlanks(QStringView(line).mid(equals + 1))).left(MaxValueLength);
         }
     }
     return {};

@@ -161,6 +161,7 @@ void TestPortSettingsStore::rememberedPortIsReadBack_data()
     QTest::newRow("device path") << QStringLiteral("/dev/ttyUSB3");
     QTest::newRow("typed text") << QStringLiteral("my port");
     QTest::newRow("empty") << QString();
+    QTest::newRow("beyond ASCII") << QStringLiteral("/dev/串口");
 }
 
 void TestPortSettingsStore::rememberedPortIsReadBack()
@@ -197,6 +198,12 @@ void TestPortSettingsStore::lookupsIgnoreCase_data()
     QTest::newRow("value keeps its equals signs")
         << QByteArray("[XRVComm]\npar5=a=b\n") << QStringLiteral("XRVComm")
         << QStringLiteral("par5") << QStringLiteral("a=b");
+    QTest::newRow("CRs at the end of the last line")
+        << QByteArray("[XRVComm]\npar5=COM7\r\r") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("COM7");
+    QTest::newRow("a byte that is no UTF-8")
+        << QByteArray("[XRVComm]\npar5=caf\xe9\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("caf\uFFFD");
 }
 
 void TestPortSettingsStore::lookupsIgnoreCase()
@@ -234,6 +241,20 @@ void TestPortSettingsStore::writeReplacesInPlaceOrAppendsToItsSection_data()
         << QByteArray("[XRVComm]\r\npar5=COM1\r\n") << QStringLiteral("XRVComm")
         << QStringLiteral("par4") << QStringLiteral("115200")
         << QByteArray("[XRVComm]\r\npar5=COM1\r\npar4=115200\r\n");
+    // Another program's section, in another encoding, is not this store's.
+    QTest::newRow("other sections keep their bytes")
+        << QByteArray("[Other]\nname=caf\xe9 \xff\xfe\n[XRVComm]\npar5=COM1\n")
+        << QStringLiteral("XRVComm") << QStringLiteral("par5") << QStringLiteral("COM2")
+        << QByteArray("[Other]\nname=caf\xe9 \xff\xfe\n[XRVComm]\npar5=COM2\n");
+    // A last line without a line end, ending in CRs: rewriting the file
+    // gives it a line end, and its value stays as it was read.
+    QTest::newRow("CRs at the end of the file")
+        << QByteArray("[Other]\nx=a\r\r") << QStringLiteral("XRVComm") << QStringLiteral("par5")
+        << QStringLiteral("COM2") << QByteArray("[Other]\nx=a\r\r\n\n[XRVComm]\npar5=COM2\n");
+    QTest::newRow("a value beyond ASCII is written as UTF-8")
+        << QByteArray("[XRVComm]\npar5=COM1\n") << QStringLiteral("XRVComm")
+        << QStringLiteral("par5") << QStringLiteral("/dev/串口")
+        << QByteArray("[XRVComm]\npar5=/dev/\xe4\xb8\xb2\xe5\x8f\xa3\n");
     QTest::newRow("comments and foreign lines survive")
         << QByteArray("; remembered port\n[XRVComm]\nnote\npar5=COM1\n")
         << QStringLiteral("XRVComm") << QStringLiteral("par5") << QStringLiteral("COM9")
