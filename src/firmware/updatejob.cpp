@@ -100,18 +100,24 @@ QString UpdateJob::unwritable(const SettingsRecord &kept) const
     return why.join(QStringLiteral("; "));
 }
 
+void UpdateJob::begin()
+{
+    m_kept.reset();
+    m_restoration = {};
+    m_restoredAfterFailure = false;
+    m_transferCompleted = false;
+    m_setupLineAfterProbe = false;
+    m_journalling = false;
+    m_journalFailed = false;
+    enter(Read);
+}
+
 JobEnd UpdateJob::run(const Request &request)
 {
     return runJob([this, &request] {
         SessionHost &host = m_context.host;
         DeviceView &view = host.settings();
-        m_kept.reset();
-        m_restoration = {};
-        m_restoredAfterFailure = false;
-        m_transferCompleted = false;
-        m_journalling = false;
-        m_journalFailed = false;
-        enter(Read);
+        begin();
         // No image: the update's own status line and box say so.
         if (m_update.imageLength() < FirmwareImage::MinimumLength) {
             m_update.startUpdate();
@@ -362,14 +368,7 @@ JobEnd UpdateJob::recover(const RecoverRequest &request)
 {
     return runJob([this, &request] {
         SessionHost &host = m_context.host;
-        m_kept.reset();
-        m_restoration = {};
-        m_restoredAfterFailure = false;
-        m_transferCompleted = false;
-        m_setupLineAfterProbe = false;
-        m_journalling = false;
-        m_journalFailed = false;
-        enter(Read);
+        begin();
         QString error;
         const std::optional<UpdateJournal> journal = interruptedUpdate(&error);
         if (!journal && !error.isEmpty())

@@ -84,6 +84,8 @@ private:
     };
 
     void stopped() override;
+    // Nothing of an earlier run carries over; the job starts reading.
+    void begin();
     // Checks that `kept` can be written back as it is; why not, when not.
     QString unwritable(const SettingsRecord &kept) const;
     // The transfer, from its start to the finished outcome; the phases and
