@@ -5,9 +5,12 @@
 // Oracles: every problem names a field of what was checked and says what is
 // wrong; the Wi-Fi boxes are judged only when asked; a position without words
 // has a problem, one with words no error (a malformed PHG after a sound report
-// is a warning beside the words); a passcode keeps to 15 bits.
+// is a warning beside the words, and how it travels is judged apart); a
+// passcode keeps to 15 bits; a control character in a text that is always sent
+// never passes the gate.
 
 #include "checks.h"
+#include "codepage.h"
 #include "fuzzsupport.h"
 #include "settingsrecord.h"
 
@@ -15,6 +18,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <string>
 
 using namespace telx5;
@@ -35,8 +39,9 @@ bool isWifi(Field field)
 
 void checkRecord(const SettingsRecord &record)
 {
-    const QList<Problem> withWifi = Checks::problems(record, Checks::Scope::WithWifi);
-    const QList<Problem> fileOnly = Checks::problems(record, Checks::Scope::FileSettings);
+    const TextCodec codec;
+    const QList<Problem> withWifi = Checks::problems(record, Checks::Scope::WithWifi, codec);
+    const QList<Problem> fileOnly = Checks::problems(record, Checks::Scope::FileSettings, codec);
     for (const Problem &problem : fileOnly) {
         if (isWifi(problem.field))
             fuzz::fail("a settings file's check judged the Wi-Fi boxes", problem.text);
@@ -50,7 +55,8 @@ void checkRecord(const SettingsRecord &record)
             fuzz::fail("a problem in a box that is not checked", problem.text);
         if (problem.field == Field::Position) {
             positionProblem = true;
-            positionError = positionError || problem.severity == Severity::Error;
+            positionError = positionError || (problem.severity == Severity::Error &&
+                                              problem.barrier == Barrier::None);
         }
     }
     if (withWifi.size() < fileOnly.size())
@@ -59,6 +65,17 @@ void checkRecord(const SettingsRecord &record)
     const bool described = Checks::describePosition(position).has_value();
     if (described ? positionError : !positionProblem)
         fuzz::fail("the position's words and its problems disagree", position);
+    const QList<Problem> refused = Checks::refusals(fileOnly, {.lossy = true});
+    for (Field field : {Field::Position, Field::Comment, Field::Filter}) {
+        const QString &text = record.text(field);
+        const bool control = std::any_of(text.cbegin(), text.cend(), [](QChar character) {
+            return character.unicode() < 0x20 || character.unicode() == 0x7F;
+        });
+        const bool stopped = std::any_of(refused.cbegin(), refused.cend(),
+                                         [field](const Problem &p) { return p.field == field; });
+        if (control && !stopped)
+            fuzz::fail("a control character passed the gate", text);
+    }
     const int passcode = Checks::passcode(record.text(Field::Callsign));
     if (passcode < 0 || passcode > 0x7FFF)
         fuzz::fail("a passcode beyond 15 bits", QString::number(passcode));

@@ -236,10 +236,12 @@ QStringList DeviceCommands::untakenSettings(const SettingsRecord &written,
     QStringList keywords;
     for (Setting setting : untaken) {
         const QString keyword = SettingsTable::fileKeyword(setting);
-        const qsizetype valueAt = keyword.size() + 1;
+        // What went out, with the code that carried an entry ("mi (code 2)").
+        const auto shown = [setting](const SettingsRecord &record) {
+            return SettingsTable::valueText(setting, record, SettingsTable::Destination::Report);
+        };
         printLine(QStringLiteral("%1 did not take: written \"%2\", read back \"%3\"")
-                      .arg(keyword, SettingsFile::fileLine(setting, written).mid(valueAt),
-                           SettingsFile::fileLine(setting, back).mid(valueAt)));
+                      .arg(keyword, shown(written), shown(back)));
         keywords.append(keyword);
     }
     return keywords;
@@ -328,25 +330,36 @@ std::optional<int> DeviceCommands::prepareWrite(const WriteRequest &request,
             return unsaveable;
     }
     // The values are judged as this device gets them; a warning never stops
-    // the write, an error does when the user asked for it.
-    const QList<Problem> problems = Checks::problems(settings, Checks::Scope::FileSettings);
+    // the write, an error does when the user asked for it, and a value the
+    // device would take otherwise than meant always does.
+    const QList<Problem> problems =
+        Checks::problems(settings, Checks::Scope::FileSettings, m_context.codec);
+    // The job refuses them at its gate, before the port is opened.
     for (const QString &line : SettingsReview::problemLines(problems))
         printLine(line);
-    if (request.strict && Checks::hasErrors(problems))
-        return finish(ExitBadInput,
-                      QStringLiteral("write refused: nothing was sent; the settings have %1 "
-                                     "(--strict)")
-                          .arg(SettingsReview::problemCount(problems)));
-    // Text the code page lacks would reach the device as '?': named, and
-    // sent only when asked for.
-    const auto lossy = DeviceSettings::lossyFields(settings, m_context.codec);
-    if (!lossy.isEmpty() && !request.lossy) {
-        for (const auto &[field, lost] : lossy)
-            printLine(DeviceSettings::lossLine(field, lost));
-        return finish(ExitBadInput,
-                      QStringLiteral("write refused: nothing was sent; --lossy sends it anyway"));
-    }
     return std::nullopt;
+}
+
+QString DeviceCommands::refusalLine(const QString &command, const QList<Problem> &problems,
+                                    const QList<Problem> &refused, bool strict)
+{
+    const auto barred = [&refused](Barrier barrier) {
+        return std::any_of(refused.cbegin(), refused.cend(), [barrier](const Problem &problem) {
+            return problem.barrier == barrier;
+        });
+    };
+    const QString said = command + QStringLiteral(" refused: nothing was sent; ");
+    if (barred(Barrier::Meaning))
+        return said + QStringLiteral("a value holds a control character, which would change the "
+                                     "command the device receives");
+    if (strict)
+        return said +
+               (command == QLatin1String("write") ? QStringLiteral("the settings have ")
+                                                  : QStringLiteral("the credentials have ")) +
+               SettingsReview::problemCount(problems) + QStringLiteral(" (--strict)");
+    return said + (command == QLatin1String("write")
+                       ? QStringLiteral("--lossy sends it anyway")
+                       : QStringLiteral("the code page cannot carry a value"));
 }
 
 int DeviceCommands::saveDefaults(const QString &fileName)
@@ -370,7 +383,8 @@ int DeviceCommands::check(const QString &fileName)
         return finish(ExitBadInput,
                       QStringLiteral("check refused: the file cannot be read as settings"));
     }
-    const QList<Problem> problems = Checks::problems(checked.settings, Checks::Scope::FileSettings);
+    const QList<Problem> problems =
+        Checks::problems(checked.settings, Checks::Scope::FileSettings, m_context.codec);
     if (const auto failed = printLines(SettingsReview::problemLines(problems)))
         return finish(ExitFailed, QStringLiteral("check failed: the problems could not be written "
                                                  "to standard output: ") +
@@ -444,6 +458,7 @@ int DeviceCommands::write(const WriteRequest &request)
     asked.backupFirst = true;
     asked.connectFirst = request.connectFirst;
     asked.verify = request.verify;
+    asked.allowance = {.lossy = request.lossy, .strict = request.strict};
     if (!request.backupFileName.isEmpty()) {
         asked.deviceRead = [this, &request, &settings](const SettingsRecord &device) {
             m_host.settings().record() = device;
@@ -478,6 +493,12 @@ int DeviceCommands::write(const WriteRequest &request)
         return portUnavailable(command, talkedBefore);
     }
     case JobEnd::Result::Refused: {
+        if (!ended.refused.isEmpty())
+            return finish(ExitBadInput,
+                          refusalLine(command,
+                                      Checks::problems(settings, Checks::Scope::FileSettings,
+                                                       m_context.codec),
+                                      ended.refused, request.strict));
         const DeviceBackup &backup = job.deviceBackup();
         if (!request.backupFileName.isEmpty() && backup.result == DeviceBackup::Result::NotRead)
             return finish(
@@ -534,14 +555,28 @@ int DeviceCommands::write(const WriteRequest &request)
                            untaken.join(QStringLiteral(", ")), back));
 }
 
-int DeviceCommands::wifi(const QString &ssid, const QString &password, bool connectFirst)
+int DeviceCommands::wifi(const QString &ssid, const QString &password, bool connectFirst,
+                         bool strict)
 {
-    m_host.settings().setText(Field::WifiSsid, ssid);
-    m_host.settings().setText(Field::WifiPass, password);
-    WifiJob job(m_context);
-    const JobEnd ended = runJob(job, [&] { return job.run(connectFirst); });
     const QString command = QStringLiteral("wifi");
+    // A device given no network name has none to join.
+    if (ssid.isEmpty())
+        return finish(ExitBadInput,
+                      QStringLiteral("wifi refused: nothing was sent; the SSID is empty"));
+    SettingsRecord &record = m_host.settings().record();
+    record.setText(Field::WifiSsid, ssid);
+    record.setText(Field::WifiPass, password);
+    QList<Problem> problems = Checks::problems(record, Checks::Scope::WithWifi, m_context.codec);
+    problems.removeIf([](const Problem &problem) {
+        return problem.field != Field::WifiSsid && problem.field != Field::WifiPass;
+    });
+    for (const QString &line : SettingsReview::problemLines(problems))
+        printLine(line);
+    WifiJob job(m_context);
+    const JobEnd ended = runJob(job, [&] { return job.run(connectFirst, {.strict = strict}); });
     switch (ended.result) {
+    case JobEnd::Result::Refused:
+        return finish(ExitBadInput, refusalLine(command, problems, ended.refused, strict));
     case JobEnd::Result::Done:
         return finish(
             ExitConfirmed,

@@ -80,7 +80,7 @@ public:
     // Reads the device and names each setting in which it differs from the
     // file.
     int diff(const QString &fileName);
-    int wifi(const QString &ssid, const QString &password, bool connectFirst);
+    int wifi(const QString &ssid, const QString &password, bool connectFirst, bool strict);
     int restart();
     // The settings are read first and kept; unless `keepSettings` is off they
     // are written back, verified, once the new firmware runs.
@@ -109,6 +109,9 @@ private:
     // The file's settings with the --set assignments in them, checked; the
     // exit status when the write stops there.
     std::optional<int> prepareWrite(const WriteRequest &request, SettingsRecord &settings);
+    // The last line of a command the gate refused: why, in one clause.
+    static QString refusalLine(const QString &command, const QList<Problem> &problems,
+                               const QList<Problem> &refused, bool strict);
     // One line each for the settings that did not take.
     QStringList untakenSettings(const SettingsRecord &written, const SettingsRecord &back,
                                 const QList<Setting> &untaken);

@@ -67,6 +67,9 @@ Commands, each with an example:
                       --set KEY=VALUE replaces one setting of the file for this
                       device (repeatable; KEY a file keyword, VALUE as its line
                       holds it); --strict sends nothing when a check finds an error
+                      or a value the device may cut ("#", longer than its box). A
+                      value holding a control character (a line break) is never
+                      sent; one the code page cannot carry only with --lossy
                         telx5-cli --set CALLSIGN=BG7XYZ-5 --set PASS=24487 write base.ini
                         telx5-cli --strict write base.ini
   check FILE          judge a settings file's values without a device: one line a
@@ -78,7 +81,11 @@ Commands, each with an example:
                         telx5-cli --port /dev/ttyUSB0 diff base.ini
   default FILE        save the Default values as a settings file
                         telx5-cli default base.ini
-  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms
+  wifi SSID PASSWORD  send the Wi-Fi credentials; the device restarts when it confirms.
+                      An empty SSID, a control character or a character the code
+                      page cannot carry sends nothing; a "," or "#", an empty
+                      password (an open network) or an over-long value is warned
+                      of first, and --strict sends nothing then
                         telx5-cli wifi MyNet MyPassword
   restart             send REBOOT# twice; the device does not confirm it
                         telx5-cli restart
@@ -120,8 +127,9 @@ Exit status:
        could not be saved (read FILE, default FILE, --backup); check: problems
        found; diff: settings differ
   2    a usage error, or a settings file, an image or a FILE to save into refused
-       (also a named FIFO given as a file; a --set that cannot be applied; with
-       --strict, an error in the settings); nothing was sent
+       (also a named FIFO given as a file; a --set that cannot be applied; a
+       value with a control character, or one the code page cannot carry; with
+       --strict, an error or a value the device may cut); nothing was sent
   3    the port could not be opened; nothing was sent
   4    diff: the device's settings could not be read whole
   129  stopped by SIGHUP, 130 by Ctrl-C, 143 by SIGTERM, within half a second: the
@@ -248,7 +256,9 @@ int main(int argc, char *argv[])
         QStringLiteral("KEY=VALUE"));
     const QCommandLineOption strictOption(
         QStringLiteral("strict"),
-        QStringLiteral("write: send nothing when a check finds an error in the settings."));
+        QStringLiteral("write, wifi: send nothing when a check finds an error, or a value the "
+                       "device may cut (a \"#\", a \",\" in the credentials, a value longer "
+                       "than its box, an empty Wi-Fi password)."));
     const QCommandLineOption partialOption(
         QStringLiteral("partial"),
         QStringLiteral("read: when the read does not complete, print what arrived anyway, "
@@ -305,7 +315,7 @@ int main(int argc, char *argv[])
         {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},
         {setOption, {QStringLiteral("write")}},
-        {strictOption, {QStringLiteral("write")}},
+        {strictOption, {QStringLiteral("write"), QStringLiteral("wifi")}},
         {partialOption, {QStringLiteral("read")}},
     };
     for (const auto &[option, commands] : commandOptions) {
@@ -318,14 +328,6 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--partial prints to standard output: leave out FILE"));
     if (arguments.isSet(fromStartOption) && rest.isEmpty())
         return usageError(QStringLiteral("--from-start sends the image again: give IMAGE"));
-    // A line break would end the credentials' line to the device and start
-    // another command there.
-    if (command == QLatin1String("wifi") &&
-        std::any_of(rest.cbegin(), rest.cend(), [](const QString &text) {
-            return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-        }))
-        return usageError(QStringLiteral("the SSID and the password cannot hold a line break"));
-
     if (command == QLatin1String("ports")) {
         const QStringList ports = Ports::probePorts();
         QByteArray list;
@@ -416,7 +418,7 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("diff"))
         return commands.diff(rest.first());
     if (command == QLatin1String("wifi"))
-        return commands.wifi(rest.at(0), rest.at(1), connectFirst);
+        return commands.wifi(rest.at(0), rest.at(1), connectFirst, arguments.isSet(strictOption));
     if (command == QLatin1String("restart"))
         return commands.restart();
     if (command == QLatin1String("recover"))

@@ -1,5 +1,6 @@
 #include "settingsreview.h"
 
+#include "checks.h"
 #include "lineparser.h"
 #include "settingsfile.h"
 #include "settingstable.h"
@@ -72,30 +73,30 @@ QString applyAssignment(SettingsRecord &record, const QString &assignment, const
         return QStringLiteral("unknown key \"%1\"; the keys are those of a settings file: %2")
             .arg(key, fileKeywords().join(QStringLiteral(", ")));
     const QLatin1StringView keyword = SettingsTable::fileKeyword(*setting);
-    // A line break would end the file line and start another.
-    if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
-        return QStringLiteral("%1 cannot hold a line break").arg(keyword);
+    // What the gate refuses to send is refused here already: a line break
+    // would also end the file line and start another.
+    if (const QList<Problem> refused = Checks::refusals(
+            Checks::carriage(SettingsTable::row(*setting).firstField, value, codec), {});
+        !refused.isEmpty())
+        return QStringLiteral("%1: %2").arg(keyword, refused.constFirst().text);
 
     QString line = keyword + QLatin1Char(':') + value;
     const QLatin1StringView suffix(SettingsTable::row(*setting).fileSuffix);
     if (!value.endsWith(suffix))
         line += suffix;
-    qsizetype lost = 0;
-    const QByteArray bytes = codec.encode(line, &lost);
-    if (lost > 0)
-        return QStringLiteral("%1: %2 characters of \"%3\" are not in the code page (--chinese "
-                              "has GB18030)")
-            .arg(keyword)
-            .arg(lost)
-            .arg(value);
+    const QByteArray bytes = codec.encode(line);
 
     RecordView view;
     view.record() = record;
     Flags flags;
     LineParser parser(view, flags, codec);
-    // A code the parser does not know leaves the setting as it was: the user
-    // would write the file's value thinking it was theirs.
-    if (!parser.parseLine(bytes) || !parser.lastLineSetField())
+    // A value the parser does not take leaves the setting as it was: the
+    // user would write the file's value thinking it was theirs. A code the
+    // tool does not know is kept from a file, not taken from the user, who
+    // means one of the list's entries.
+    if (!parser.parseLine(bytes) || !parser.lastLineSetField() ||
+        !SettingsTable::keptCode(view.record().text(SettingsTable::row(*setting).firstField))
+             .isEmpty())
         return QStringLiteral("\"%1\" is no value of a settings file's %2 line")
             .arg(value, keyword);
     record = view.record();

@@ -17,9 +17,9 @@ namespace {
 class Findings
 {
 public:
-    void add(Field field, Severity severity, const QString &text)
+    void add(Field field, Severity severity, const QString &text, Barrier barrier = Barrier::None)
     {
-        m_problems.append({field, severity, text});
+        m_problems.append({field, severity, text, barrier});
     }
     void warn(Field field, const QString &text) { add(field, Severity::Warning, text); }
     void error(Field field, const QString &text) { add(field, Severity::Error, text); }
@@ -61,6 +61,85 @@ QString unpaddedCallsign(const SettingsRecord &record)
     while (callsign.endsWith(QLatin1Char(' ')))
         callsign.chop(1);
     return callsign;
+}
+
+// ---- How a value travels ----
+
+// A control character (C0, DEL, C1) would change the command a value is part
+// of: a line feed starts another command, a NUL or ESC is no text.
+std::optional<QChar> firstControl(const QString &text)
+{
+    for (QChar character : text) {
+        if (character.category() == QChar::Other_Control)
+            return character;
+    }
+    return std::nullopt;
+}
+
+QString controlText(QChar character)
+{
+    return QStringLiteral("U+%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// What keeps a text from arriving as it stands: a control character, a
+// character the code page lacks, a "#" (the end of the device's command).
+// `separator` is a character that splits the command's values as well.
+void checkCarriage(Field field, const QString &text, const TextCodec &codec, Findings &findings,
+                   QChar separator = QChar())
+{
+    if (const std::optional<QChar> control = firstControl(text))
+        findings.add(field, Severity::Error,
+                     QCoreApplication::translate("Checks", "Holds the control character %1, which "
+                                                           "would change the command the device "
+                                                           "receives")
+                         .arg(controlText(*control)),
+                     Barrier::Meaning);
+    qsizetype lost = 0;
+    codec.encode(text, &lost);
+    if (lost > 0)
+        findings.add(field, Severity::Error,
+                     (lost == 1 ? QCoreApplication::translate(
+                                      "Checks", "1 character cannot be sent in this language "
+                                                "setting and would become '?'")
+                                : QCoreApplication::translate(
+                                      "Checks", "%1 characters cannot be sent in this language "
+                                                "setting and would become '?'")
+                                      .arg(lost)),
+                     Barrier::CodePage);
+    if (text.contains(QLatin1Char('#')))
+        findings.add(field, Severity::Warning,
+                     QCoreApplication::translate("Checks", "Holds “#”, which ends the device's "
+                                                           "command: the device may cut the value "
+                                                           "there"),
+                     Barrier::Strict);
+    if (!separator.isNull() && text.contains(separator))
+        findings.add(field, Severity::Warning,
+                     QCoreApplication::translate("Checks", "Holds “%1”, which separates the "
+                                                           "command's two values: the device may "
+                                                           "cut the value there")
+                         .arg(separator),
+                     Barrier::Strict);
+}
+
+// The text fields of a setting, each as the write carries it; longer than
+// its box takes is worth a word (the box cuts only what is typed).
+void checkFields(Setting setting, const SettingsRecord &record, const TextCodec &codec,
+                 Findings &findings)
+{
+    for (Field field : SettingsTable::fields(setting)) {
+        const FieldRow &row = SettingsTable::field(field);
+        if (!row.codePageChecked)
+            continue;
+        const QString &text = record.text(field);
+        checkCarriage(field, text, codec, findings);
+        // A callsign over six characters is an error of its own.
+        if (row.typingLimit > 0 && text.size() > row.typingLimit && field != Field::Callsign)
+            findings.add(field, Severity::Warning,
+                         QCoreApplication::translate("Checks", "%1 characters: its box takes %2")
+                             .arg(text.size())
+                             .arg(row.typingLimit),
+                         Barrier::Strict);
+    }
 }
 
 // ---- Callsign and passcode ----
@@ -591,27 +670,39 @@ void checkFreq(const SettingsRecord &record, Findings &findings)
                                        .arg(freq));
 }
 
+// A list whose entries travel as codes: a code the tool does not know is kept
+// as it arrived; a text that is no entry would go out as another code.
+void checkCoded(Setting setting, const SettingsRecord &record, Findings &findings)
+{
+    const Field field = SettingsTable::row(setting).firstField;
+    const QString &text = record.text(field);
+    if (const QString code = SettingsTable::keptCode(text); !code.isEmpty())
+        findings.warn(field,
+                      QCoreApplication::translate("Checks", "Code %1 is none this program knows: "
+                                                            "it is kept and written back as it is")
+                          .arg(code));
+    else if (!SettingsTable::choices(field).contains(text))
+        findings.error(field, QCoreApplication::translate("Checks", "“%1” is not one of the list's "
+                                                                    "entries: it would be written "
+                                                                    "as code %2")
+                                  .arg(text, SettingsTable::writeCode(setting, text)));
+}
+
+// A list whose value travels as its text: another text reaches the device as
+// it stands.
 void checkChoice(const SettingsRecord &record, Field field, Findings &findings)
 {
     const QString &text = record.text(field);
     if (!SettingsTable::choices(field).contains(text))
         findings.warn(field, QCoreApplication::translate("Checks", "“%1” is not one of the list's "
-                                                                   "entries")
+                                                                   "entries; it is sent as it "
+                                                                   "stands")
                                  .arg(text));
 }
 
 // ---- Wi-Fi ----
 
-// The Wi-Fi command carries the name in the window's code page; of the two,
-// the one that carries the name without loss is the one whose length counts.
-qsizetype wifiBytes(const QString &text)
-{
-    qsizetype lost = 0;
-    const QByteArray western = TextCodec(CodePage::Windows1252).encode(text, &lost);
-    return lost == 0 ? western.size() : TextCodec(CodePage::Gb18030).encode(text).size();
-}
-
-void checkWifi(const SettingsRecord &record, Findings &findings)
+void checkWifi(const SettingsRecord &record, const TextCodec &codec, Findings &findings)
 {
     constexpr qsizetype LongestSsid = 32;
     constexpr qsizetype ShortestPassword = 8;
@@ -621,30 +712,48 @@ void checkWifi(const SettingsRecord &record, Findings &findings)
     // Boxes left empty hold no credentials: only Apply sends them.
     if (ssid.isEmpty() && password.isEmpty())
         return;
-    const qsizetype bytes = wifiBytes(ssid);
+    // The command's two values are separated by ",".
+    const QChar separator = QLatin1Char(',');
+    checkCarriage(Field::WifiSsid, ssid, codec, findings, separator);
+    const qsizetype bytes = codec.encode(ssid).size();
     if (bytes == 0)
         findings.warn(Field::WifiSsid, QCoreApplication::translate("Checks", "No network name"));
     else if (bytes > LongestSsid)
-        findings.warn(Field::WifiSsid,
-                      QCoreApplication::translate("Checks", "%1 bytes: a network name has at "
-                                                            "most 32")
-                          .arg(bytes));
+        findings.add(
+            Field::WifiSsid, Severity::Warning,
+            QCoreApplication::translate("Checks", "%1 bytes: a network name has at most 32")
+                .arg(bytes),
+            Barrier::Strict);
 
+    checkCarriage(Field::WifiPass, password, codec, findings, separator);
     const qsizetype length = password.size();
-    if (length > 0 && length < ShortestPassword)
+    if (length == 0)
+        findings.add(Field::WifiPass, Severity::Warning,
+                     QCoreApplication::translate("Checks", "No password: the device joins the "
+                                                           "network as an open one"),
+                     Barrier::Strict);
+    else if (length < ShortestPassword)
         findings.error(
             Field::WifiPass,
             QCoreApplication::translate("Checks", "%1 characters: a Wi-Fi password has at least 8")
                 .arg(length));
     else if (length > LongestPassword)
-        findings.warn(Field::WifiPass,
-                      QCoreApplication::translate("Checks", "%1 characters: a Wi-Fi password has "
-                                                            "at most 63")
-                          .arg(length));
+        findings.add(Field::WifiPass, Severity::Warning,
+                     QCoreApplication::translate("Checks", "%1 characters: a Wi-Fi password has "
+                                                           "at most 63")
+                         .arg(length),
+                     Barrier::Strict);
 }
 
-void checkSetting(Setting setting, const SettingsRecord &record, Findings &findings)
+void checkSetting(Setting setting, const SettingsRecord &record, const TextCodec &codec,
+                  Findings &findings)
 {
+    // The addresses count only for static addressing, as only then does the
+    // write send them.
+    const bool sent = !SettingsTable::row(setting).staticOnly ||
+                      WireCodes::isStaticAddressing(record.text(Field::Dhcp));
+    if (sent)
+        checkFields(setting, record, codec, findings);
     switch (setting) {
     case Setting::Callsign:
         checkCallsign(record, findings);
@@ -654,7 +763,7 @@ void checkSetting(Setting setting, const SettingsRecord &record, Findings &findi
         break;
     case Setting::Ip:
         // The four addresses are judged together, at the first of them.
-        if (WireCodes::isStaticAddressing(record.text(Field::Dhcp)))
+        if (sent)
             checkAddresses(record, findings);
         break;
     case Setting::Position:
@@ -669,8 +778,15 @@ void checkSetting(Setting setting, const SettingsRecord &record, Findings &findi
     case Setting::Freq:
         checkFreq(record, findings);
         break;
+    case Setting::Dhcp:
+    case Setting::Unit:
     case Setting::Path:
     case Setting::Alias:
+        checkCoded(setting, record, findings);
+        break;
+    case Setting::Server:
+    case Setting::Backlight:
+    case Setting::Mod:
         checkChoice(record, SettingsTable::row(setting).firstField, findings);
         break;
     default:
@@ -682,13 +798,13 @@ void checkSetting(Setting setting, const SettingsRecord &record, Findings &findi
 
 namespace Checks {
 
-QList<Problem> problems(const SettingsRecord &record, Scope scope)
+QList<Problem> problems(const SettingsRecord &record, Scope scope, const TextCodec &codec)
 {
     Findings findings;
     for (Setting setting : SettingsTable::fileSettings())
-        checkSetting(setting, record, findings);
+        checkSetting(setting, record, codec, findings);
     if (scope == Scope::WithWifi)
-        checkWifi(record, findings);
+        checkWifi(record, codec, findings);
     return findings.problems();
 }
 
@@ -699,6 +815,39 @@ bool hasErrors(const QList<Problem> &problems)
             return true;
     }
     return false;
+}
+
+QList<Problem> carriage(Field field, const QString &text, const TextCodec &codec)
+{
+    Findings findings;
+    checkCarriage(field, text, codec, findings);
+    return findings.problems();
+}
+
+QList<Problem> refusals(const QList<Problem> &problems, Allowance allowance)
+{
+    QList<Problem> refused;
+    for (const Problem &problem : problems) {
+        bool refuses = false;
+        switch (problem.barrier) {
+        case Barrier::None:
+            refuses = allowance.strict && problem.severity == Severity::Error;
+            break;
+        case Barrier::Strict:
+            refuses = allowance.strict;
+            break;
+        case Barrier::CodePage:
+            // Asked for by name, the loss is no error to --strict either.
+            refuses = !allowance.lossy;
+            break;
+        case Barrier::Meaning:
+            refuses = true;
+            break;
+        }
+        if (refuses)
+            refused.append(problem);
+    }
+    return refused;
 }
 
 int passcode(QStringView callsign)

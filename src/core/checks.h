@@ -14,6 +14,7 @@
 namespace telx5 {
 
 class SettingsRecord;
+class TextCodec;
 
 enum class Severity
 {
@@ -21,6 +22,24 @@ enum class Severity
     Warning,
     // The device cannot take the value as meant.
     Error,
+};
+
+// What keeps a value from going out to a device.
+enum class Barrier
+{
+    // Judged only: a warning never stops a write; an error stops it under
+    // --strict, and the window asks first.
+    None,
+    // The device may cut the value there ("#" ends its command, "," splits
+    // the Wi-Fi command's two values), or it is longer than its box takes:
+    // --strict refuses it.
+    Strict,
+    // Characters the code page lacks would arrive as '?': refused unless the
+    // user allowed it (--lossy, or the window's question).
+    CodePage,
+    // A control character would change the command the device receives (a
+    // line feed starts another): always refused.
+    Meaning,
 };
 
 struct Problem
@@ -32,6 +51,14 @@ struct Problem
     // For the user, in the window's language, without the setting's name
     // ("Pass 40417 does not belong to NOCALL; its passcode is 12960").
     QString text;
+    Barrier barrier = Barrier::None;
+};
+
+// What the user allowed for one change of a device.
+struct Allowance
+{
+    bool lossy = false;  // text that becomes '?'
+    bool strict = false; // nothing with an error or a Strict barrier goes out
 };
 
 namespace Checks {
@@ -48,9 +75,18 @@ enum class Scope
 // the settings (the Wi-Fi credentials last). The callsign's padding blanks
 // are dropped first, as the device drops them; the addresses count only for
 // static addressing, as only then does the write send them.
-QList<Problem> problems(const SettingsRecord &record, Scope scope);
+// Text is judged as `codec` carries it to the device.
+QList<Problem> problems(const SettingsRecord &record, Scope scope, const TextCodec &codec);
 
 bool hasErrors(const QList<Problem> &problems);
+
+// How one text travels in a command, judged on its own: a control character,
+// a character the code page lacks, a "#".
+QList<Problem> carriage(Field field, const QString &text, const TextCodec &codec);
+
+// The gate every value passes on its way to a device: of `problems`, those
+// that keep the values from being sent with what the user allowed.
+QList<Problem> refusals(const QList<Problem> &problems, Allowance allowance);
 
 // The APRS-IS passcode of a callsign; an SSID ("-5") is not part of it.
 int passcode(QStringView callsign);

@@ -88,10 +88,13 @@ bool LineParser::parseSetting(const SettingRow &row, QByteArrayView line)
             row.codeLength == 0
                 ? line.sliced(row.valueAt)
                 : line.sliced(row.valueAt, qMin(row.codeLength, line.size() - row.valueAt));
-        const QString entry = SettingsTable::entryOf(row.setting, code);
+        QString entry = SettingsTable::entryOf(row.setting, code);
+        if (entry.isEmpty() && row.unknownCode == UnknownCode::Kept)
+            entry = SettingsTable::keptCodeText(code);
         if (!entry.isEmpty()) {
             set(field, entry);
-            // Under DHCP the device keeps its addresses to itself.
+            // Under DHCP (or a mode the tool does not know, whose addresses a
+            // write leaves alone) the device keeps its addresses to itself.
             if (row.setting == Setting::Dhcp && !WireCodes::isStaticAddressing(entry))
                 m_view->setOctetBoxesEnabled(false);
         } else if (row.unknownCode == UnknownCode::TakenAsText) {

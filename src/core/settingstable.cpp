@@ -33,8 +33,8 @@ constexpr SettingRow Settings[] = {
      QT_TRANSLATE_NOOP("MainWindow", "Pass"), Field::Pass, 1, None, 0, Ignored, nullptr, nullptr,
      false, false},
     {Setting::Dhcp, Coded, "DHCP:", 5, "DHCP", "#", "AT+DHCP,",
-     QT_TRANSLATE_NOOP("MainWindow", "DHCP"), Field::Dhcp, 1, DhcpCodes, 1, Ignored, "1", "1",
-     false, false},
+     QT_TRANSLATE_NOOP("MainWindow", "DHCP"), Field::Dhcp, 1, DhcpCodes, 1, Kept, "1", "1", false,
+     false},
     {Setting::Ip, Octets, "IP:", 3, "IP", "", "AT+IP,", QT_TRANSLATE_NOOP("MainWindow", "IP"),
      Field::Ip1, 4, None, 0, Ignored, nullptr, nullptr, true, false},
     {Setting::Mask, Octets, "MASK:", 5, "MASK", "", "AT+SUB,",
@@ -68,10 +68,10 @@ constexpr SettingRow Settings[] = {
     {Setting::Freq, Text, "FREQ:", 5, "FREQ", "", "\r\nAT+FREQ,",
      QT_TRANSLATE_NOOP("MainWindow", "Tx/Rx"), Field::Freq, 1, None, 0, Ignored, nullptr, nullptr,
      false, true},
-    // An unknown unit is written as miles but saved as kilometres.
+    // A text that is no entry is written as miles but saved as kilometres.
     {Setting::Unit, Coded, "UNIT:", 5, "UNIT", "", "AT+UNIT,",
-     QT_TRANSLATE_NOOP("MainWindow", "Unit"), Field::Unit, 1, UnitCodes, 1, Ignored, "2", "1",
-     false, false},
+     QT_TRANSLATE_NOOP("MainWindow", "Unit"), Field::Unit, 1, UnitCodes, 1, Kept, "2", "1", false,
+     false},
     {Setting::Digi, Coded, "DIGI:", 5, "DIGI", "", "AT+DIGI,",
      QT_TRANSLATE_NOOP("MainWindow", "DIGI"), Field::Digi, 1, DigiCodes, 1, Unticked, "0", "0",
      false, false},
@@ -79,10 +79,10 @@ constexpr SettingRow Settings[] = {
      QT_TRANSLATE_NOOP("MainWindow", "TX vol"), Field::Mod, 1, None, 0, Ignored, nullptr, nullptr,
      false, false},
     {Setting::Path, Coded, "PATH:", 5, "PATH", "", "AT+PATH,",
-     QT_TRANSLATE_NOOP("MainWindow", "Path"), Field::Path, 1, PathCodes, 1, Ignored, "1", "1",
-     false, false},
+     QT_TRANSLATE_NOOP("MainWindow", "Path"), Field::Path, 1, PathCodes, 1, Kept, "1", "1", false,
+     false},
     {Setting::Alias, Coded, "ALIAS:", 6, "ALIAS", "", "AT+ALIAS,",
-     QT_TRANSLATE_NOOP("MainWindow", "Alias"), Field::Alias, 1, AliasCodes, 1, Ignored, "3", "3",
+     QT_TRANSLATE_NOOP("MainWindow", "Alias"), Field::Alias, 1, AliasCodes, 1, Kept, "3", "3",
      false, false},
     {Setting::Version, Text, "VER:", 4, nullptr, "", nullptr,
      QT_TRANSLATE_NOOP("MainWindow", "Vers"), Field::Version, 1, None, 0, Ignored, nullptr, nullptr,
@@ -178,8 +178,14 @@ const ChoiceList ChoiceLists[] = {
      }},
 };
 
+const QLatin1StringView KeptCodePrefix("code ");
+
 QString codeFor(const SettingRow &row, const QString &entry, const char *fallback)
 {
+    if (row.unknownCode == UnknownCode::Kept) {
+        if (QString kept = keptCode(entry); !kept.isEmpty())
+            return kept;
+    }
     for (const WireCode &code : row.codes) {
         if (entry == QStringView(code.entry))
             return QString::fromLatin1(code.code);
@@ -284,6 +290,22 @@ QString entryOf(Setting setting, QByteArrayView code)
     return {};
 }
 
+QString keptCodeText(QByteArrayView code)
+{
+    // A "#" would end the command that writes it back, a "," split it.
+    if (code.size() != 1 || code[0] <= ' ' || code[0] > '~' || code[0] == '#' || code[0] == ',')
+        return {};
+    return KeptCodePrefix + QLatin1Char(code[0]);
+}
+
+QString keptCode(const QString &text)
+{
+    if (text.size() != KeptCodePrefix.size() + 1 || !text.startsWith(KeptCodePrefix))
+        return {};
+    const QString code = text.right(1);
+    return keptCodeText(code.toLatin1()).isEmpty() ? QString() : code;
+}
+
 QString valueText(Setting setting, const SettingsRecord &record, Destination destination)
 {
     constexpr qsizetype CallsignWidth = 6;
@@ -302,10 +324,22 @@ QString valueText(Setting setting, const SettingsRecord &record, Destination des
         return joined;
     }
     case ValueForm::Coded:
-        if (destination == Destination::Window)
-            break;
-        return destination == Destination::Device ? writeCode(setting, first)
-                                                  : fileCode(setting, first);
+        switch (destination) {
+        case Destination::Window:
+            return first;
+        case Destination::Device:
+            return writeCode(setting, first);
+        case Destination::File:
+            return fileCode(setting, first);
+        case Destination::Report: {
+            // A kept code names itself, as a text that travels as it stands.
+            const QString code = writeCode(setting, first);
+            if (code == first || !keptCode(first).isEmpty())
+                return first;
+            return QStringLiteral("%1 (code %2)").arg(first, code);
+        }
+        }
+        break;
     case ValueForm::Text:
     case ValueForm::OneCharacter:
         break;

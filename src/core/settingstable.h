@@ -60,6 +60,9 @@ enum class UnknownCode
     Ignored,     // the field keeps its text
     TakenAsText, // the code is the field's text
     Unticked,    // a check box: anything but its "ticked" code is unticked
+    // Kept as it arrived, as "code 0", saved and written back as the code:
+    // a device of a later firmware, or set by other software, is left as it is.
+    Kept,
 };
 
 // A list entry (or the check box's "1"/"0") and the code it travels as.
@@ -152,12 +155,21 @@ QString fileCode(Setting setting, const QString &entry);
 // Code -> entry, as the parser maps answers back; empty for an unknown code.
 QString entryOf(Setting setting, QByteArrayView code);
 
+// A code outside a setting's table as its field holds it ("code 0"); empty
+// when the bytes are no code (not one printable character).
+QString keptCodeText(QByteArrayView code);
+// The code a field's "code 0" holds; empty for any other text.
+QString keptCode(const QString &text);
+
 // Where a value goes: its codes and fall-backs differ between the two.
 enum class Destination
 {
     Device,
     File,
     Window, // for the user to read: entries as the lists show them
+    // For a message about what went out: an entry with the code that
+    // carries it ("mi (code 2)").
+    Report,
 };
 
 // A setting's value as a command or a file line carries it: the callsign

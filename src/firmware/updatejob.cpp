@@ -1,6 +1,7 @@
 #include "updatejob.h"
 
 #include "backups.h"
+#include "checks.h"
 #include "commands.h"
 #include "devicesettings.h"
 #include "filecommands.h"
@@ -95,8 +96,12 @@ QString UpdateJob::unwritable(const SettingsRecord &kept) const
             why.append(UpdateText::tr("the callsign %1 is longer than 6 characters")
                            .arg(kept.text(Field::Callsign)));
     }
-    for (const auto &[field, lost] : DeviceSettings::lossyFields(kept, m_context.codec))
-        why.append(DeviceSettings::lossLine(field, lost));
+    // The gate the write-back passes, with nothing allowed: nobody is there
+    // to allow it after the erase.
+    for (const Problem &problem :
+         Checks::refusals(Checks::problems(kept, Checks::Scope::FileSettings, m_context.codec), {}))
+        why.append(
+            UpdateText::tr("%1: %2").arg(SettingsTable::fieldName(problem.field), problem.text));
     return why.join(QStringLiteral("; "));
 }
 
@@ -311,9 +316,11 @@ JobEnd UpdateJob::failedTransfer(const QString &why)
         UpdateText::tr("The boot loader did not answer; writing the settings back to the "
                        "firmware: restart the device if it does not answer"));
     const JobEnd restored = writeBack();
-    if (!restored.done())
-        return JobEnd{restored.result == Result::Done ? Result::Failed : restored.result,
-                      restored.phase, restored.backup, why, restored.differing};
+    if (!restored.done()) {
+        JobEnd failed = restored;
+        failed.failure = why;
+        return failed;
+    }
     m_restoredAfterFailure = true;
     return end(Result::Failed, why);
 }
@@ -414,6 +421,10 @@ JobEnd UpdateJob::recover(const RecoverRequest &request)
                 return end(Result::Refused,
                            UpdateText::tr("the backup %1 cannot be read as a whole settings file")
                                .arg(QDir::toNativeSeparators(backupFile)));
+            if (const QString why = unwritable(*settings); !why.isEmpty())
+                return end(Result::Refused,
+                           UpdateText::tr("the backup %1 cannot be written back as it is: %2")
+                               .arg(QDir::toNativeSeparators(backupFile), why));
             m_kept = settings;
             setBackup(backupFile);
         }

@@ -133,6 +133,17 @@ JobEnd DeviceJob::endAfter(const SessionOutcome &outcome, const QString &failure
     return end(Result::Failed, failure);
 }
 
+JobEnd DeviceJob::refuse(const QList<Problem> &refused) const
+{
+    QStringList why;
+    for (const Problem &problem : refused)
+        why.append(
+            SessionText::tr("%1: %2").arg(SettingsTable::fieldName(problem.field), problem.text));
+    JobEnd ended = end(Result::Refused, why.join(QStringLiteral("; ")));
+    ended.refused = refused;
+    return ended;
+}
+
 void DeviceJob::enterOnFirstSend(const JobPhase &phase)
 {
     QObject::disconnect(m_firstSend);
@@ -244,6 +255,13 @@ JobEnd WriteJob::run(const Request &request)
     return runJob([this, &request] {
         SessionHost &host = m_context.host;
         const SettingsRecord settings = host.settings().record();
+        // Nothing goes out, not even the backup read's lines, for values the
+        // device would take otherwise than meant.
+        if (const QList<Problem> refused = Checks::refusals(
+                Checks::problems(settings, Checks::Scope::FileSettings, m_context.codec),
+                request.allowance);
+            !refused.isEmpty())
+            return refuse(refused);
         const bool readFirst =
             request.backupFirst && (!host.backupFolder().isEmpty() || request.deviceRead);
         if (readFirst) {
@@ -302,9 +320,17 @@ JobEnd WriteJob::run(const Request &request)
     });
 }
 
-JobEnd WifiJob::run(bool connectFirst)
+JobEnd WifiJob::run(bool connectFirst, Allowance allowance)
 {
-    return runJob([this, connectFirst] {
+    return runJob([this, connectFirst, allowance] {
+        QList<Problem> credentials = Checks::problems(m_context.host.settings().record(),
+                                                      Checks::Scope::WithWifi, m_context.codec);
+        credentials.removeIf([](const Problem &problem) {
+            return problem.field != Field::WifiSsid && problem.field != Field::WifiPass;
+        });
+        if (const QList<Problem> refused = Checks::refusals(credentials, allowance);
+            !refused.isEmpty())
+            return refuse(refused);
         if (connectFirst) {
             enter(SetupLine);
             const SessionOutcome connected = connectDevice(m_context);

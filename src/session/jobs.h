@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks.h"
 #include "host.h"
 #include "sessions.h"
 
@@ -80,6 +81,9 @@ struct JobEnd
     // The settings that did not take (a write, a restore), or that differ
     // after an update from those read before it.
     QList<Setting> differing;
+    // The values the gate kept from the device (refused before anything was
+    // sent), with why.
+    QList<Problem> refused;
 
     bool done() const { return result == Result::Done; }
 };
@@ -117,6 +121,9 @@ protected:
     // that did not open are told apart from `result` by the outcome.
     JobEnd end(JobEnd::Result result, const QString &failure = {}) const;
     JobEnd endAfter(const SessionOutcome &outcome, const QString &failure) const;
+    // Refused at the gate, before anything is sent: the values named, with
+    // why.
+    JobEnd refuse(const QList<Problem> &refused) const;
     // Enters `phase` when the first byte goes out from now on.
     void enterOnFirstSend(const JobPhase &phase);
     void setBackup(const QString &path) { m_backup = path; }
@@ -166,6 +173,8 @@ public:
         // to be restarted into setup mode.
         bool connectFirst = false;
         bool verify = true;
+        // What the user allowed to go out (text that becomes '?', --strict).
+        Allowance allowance;
         // Hears what the backup read received; false refuses the write (a
         // file of its own that could not be saved).
         std::function<bool(const SettingsRecord &device)> deviceRead;
@@ -200,7 +209,7 @@ class WifiJob final : public DeviceJob
 {
 public:
     using DeviceJob::DeviceJob;
-    JobEnd run(bool connectFirst);
+    JobEnd run(bool connectFirst, Allowance allowance = {});
     const SessionOutcome &outcome() const { return m_outcome; }
 
     static constexpr JobPhase SetupLine{"setup-line", DeviceHolds::Unchanged, WayBack::None};

@@ -38,6 +38,14 @@ template <std::size_t N> QString entryOf(const Coded (&table)[N], const QString 
     return {};
 }
 
+// What the device keeps of a written code: the entry it stands for, or a code
+// it does not know, as it stands (its first character).
+template <std::size_t N> QString codedValue(const Coded (&table)[N], const QString &value)
+{
+    const QString entry = entryOf(table, value);
+    return entry.isEmpty() ? value.left(1) : entry;
+}
+
 // The code the device reports for an entry. The record can be given a text
 // that is no entry; the device then reports that text as it stands.
 template <std::size_t N> QByteArray codeOf(const Coded (&table)[N], const QString &entry)
@@ -182,22 +190,16 @@ void SimDevice::Private::store(const QByteArray &raw)
         const bool on = value == QLatin1String("00") || value == QLatin1String("0");
         settings.setText(Field::Backlight, on ? BacklightOn : value);
     } else if (keyword == "AT+UNIT") {
-        const QString unit = entryOf(Units, value);
-        if (!unit.isEmpty())
-            settings.setText(Field::Unit, unit);
+        settings.setText(Field::Unit, codedValue(Units, value));
     } else if (keyword == "AT+DIGI") {
         settings.setText(Field::Digi,
                          value == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0"));
     } else if (keyword == "AT+MOD") {
         settings.setText(Field::Mod, value);
     } else if (keyword == "AT+PATH") {
-        const QString path = entryOf(Paths, value);
-        if (!path.isEmpty())
-            settings.setText(Field::Path, path);
+        settings.setText(Field::Path, codedValue(Paths, value));
     } else if (keyword == "AT+ALIAS") {
-        const QString alias = entryOf(Aliases, value);
-        if (!alias.isEmpty())
-            settings.setText(Field::Alias, alias);
+        settings.setText(Field::Alias, codedValue(Aliases, value));
     } else if (keyword == "AT+FREQ") {
         settings.setText(Field::Freq, value);
         answer({QByteArrayLiteral("freq save")});

@@ -83,11 +83,11 @@ bool holdsSettings(const SettingsRecord &record)
 
 } // namespace
 
-void show(const Controls &controls, const SettingsRecord &record)
+void show(const Controls &controls, const SettingsRecord &record, const TextCodec &codec)
 {
     const bool judged = holdsSettings(record);
     const QList<Problem> problems =
-        judged ? Checks::problems(record, Checks::Scope::WithWifi) : QList<Problem>();
+        judged ? Checks::problems(record, Checks::Scope::WithWifi, codec) : QList<Problem>();
     for (int index = 0; index < FieldCount; ++index) {
         const Field field = Field(index);
         QStringList notes;

@@ -592,24 +592,50 @@ void MainWindow::scheduleChecks()
 void MainWindow::showChecks()
 {
     m_checksScheduled = false;
-    CheckMarks::show(m_fieldControls, m_record);
+    CheckMarks::show(m_fieldControls, m_record, m_chain.codec());
 }
 
-bool MainWindow::confirmWriteDespiteErrors()
+std::optional<Allowance> MainWindow::allowWrite()
 {
     // Write sends no Wi-Fi credentials: their problems are Apply's.
-    const QList<Problem> problems = Checks::problems(m_record, Checks::Scope::FileSettings);
-    if (!Checks::hasErrors(problems))
-        return true;
-    QStringList lines;
-    for (const Problem &problem : problems) {
-        if (problem.severity == Severity::Error)
-            lines.append(QStringLiteral("• %1: %2")
-                             .arg(SettingsTable::fieldName(problem.field), problem.text));
+    const QList<Problem> problems =
+        Checks::problems(m_record, Checks::Scope::FileSettings, m_chain.codec());
+    const auto listed = [&problems](const auto &included) {
+        QStringList lines;
+        for (const Problem &problem : problems) {
+            if (included(problem))
+                lines.append(QStringLiteral("• %1: %2")
+                                 .arg(SettingsTable::fieldName(problem.field), problem.text));
+        }
+        return lines;
+    };
+    // The one thing no answer allows: it is mended in its box first.
+    const QStringList changing =
+        listed([](const Problem &problem) { return problem.barrier == Barrier::Meaning; });
+    if (!changing.isEmpty()) {
+        m_dialogs.message(tr("Nothing was written: these values would change the commands the "
+                             "device receives. Mend them first:") +
+                          QLatin1Char('\n') + changing.join(QLatin1Char('\n')));
+        return std::nullopt;
     }
-    return m_dialogs.question(tr("The device cannot take these values as meant:") +
-                              QLatin1Char('\n') + lines.join(QLatin1Char('\n')) +
-                              QStringLiteral("\n\n") + tr("Write anyway?"));
+    const QStringList errors =
+        listed([](const Problem &problem) { return problem.severity == Severity::Error; });
+    const QStringList cut = listed([](const Problem &problem) {
+        return problem.severity == Severity::Warning && problem.barrier == Barrier::Strict;
+    });
+    const Allowance allowed{.lossy = true};
+    if (errors.isEmpty() && cut.isEmpty())
+        return allowed;
+    QString question;
+    if (!errors.isEmpty())
+        question += tr("The device cannot take these values as meant:") + QLatin1Char('\n') +
+                    errors.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
+    if (!cut.isEmpty())
+        question += tr("The device may cut these values short:") + QLatin1Char('\n') +
+                    cut.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
+    if (m_dialogs.question(question + tr("Write anyway?")))
+        return allowed;
+    return std::nullopt;
 }
 
 void MainWindow::addPasscodeAction()
@@ -644,12 +670,15 @@ void MainWindow::writeDevice()
         runCommand(&writeSettings);
         return;
     }
-    if (!confirmWriteDespiteErrors())
+    const std::optional<Allowance> allowance = allowWrite();
+    if (!allowance)
         return;
     const SettingsRecord written = m_record;
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     WriteJob job(context);
-    const JobEnd ended = runJob(job, [&job] { return job.run({}); });
+    WriteJob::Request request;
+    request.allowance = *allowance;
+    const JobEnd ended = runJob(job, [&job, &request] { return job.run(request); });
     switch (ended.result) {
     case JobEnd::Result::Done:
         appendStatusLine(tr("Verified: every setting reads back as written"));
@@ -670,7 +699,7 @@ void MainWindow::writeDevice()
     }
     if (!verification.untaken.isEmpty()) {
         const auto shown = [](Setting setting, const SettingsRecord &record) {
-            return SettingsTable::valueText(setting, record, SettingsTable::Destination::Window);
+            return SettingsTable::valueText(setting, record, SettingsTable::Destination::Report);
         };
         for (Setting setting : verification.untaken)
             appendStatusLine(tr("%1 did not take: written \"%2\", read back \"%3\"")

@@ -172,7 +172,9 @@ private:
     void scheduleChecks();
     void showChecks();
     // The errors of what Write would send, asked about first: whether to go on.
-    bool confirmWriteDespiteErrors();
+    // What the user allows Write to send: nothing when a value would change
+    // the command (told), or when asked about errors and the answer was No.
+    std::optional<Allowance> allowWrite();
     // The passcode box's menu offers the callsign's passcode.
     void addPasscodeAction();
     void setCallsignsPasscode();

@@ -1,4 +1,5 @@
 #include "checks.h"
+#include "codepage.h"
 #include "devicesettings.h"
 #include "settingsrecord.h"
 
@@ -29,12 +30,13 @@ QList<Problem> problemsAfter(const Changes &changes)
     SettingsRecord record = soundRecord();
     for (const auto &[field, text] : changes)
         record.setText(field, text);
-    return Checks::problems(record, Checks::Scope::WithWifi);
+    return Checks::problems(record, Checks::Scope::WithWifi, TextCodec());
 }
 
 } // namespace
 
 Q_DECLARE_METATYPE(Changes)
+Q_DECLARE_METATYPE(Barrier)
 
 class TestChecks : public QObject
 {
@@ -74,14 +76,14 @@ void TestChecks::passcode()
 
 void TestChecks::soundRecordHasNoProblem()
 {
-    QCOMPARE(Checks::problems(soundRecord(), Checks::Scope::WithWifi).size(), 0);
+    QCOMPARE(Checks::problems(soundRecord(), Checks::Scope::WithWifi, TextCodec()).size(), 0);
 }
 
 void TestChecks::defaultsHaveNoError()
 {
     SettingsRecord record;
     DeviceSettings::applyDefaults(record);
-    const QList<Problem> found = Checks::problems(record, Checks::Scope::FileSettings);
+    const QList<Problem> found = Checks::problems(record, Checks::Scope::FileSettings, TextCodec());
     QVERIFY(!Checks::hasErrors(found));
     // The placeholder callsign is none, and the default passcode is not its.
     QCOMPARE(found.size(), 2);
@@ -97,13 +99,52 @@ void TestChecks::problem_data()
     QTest::addColumn<Field>("field");
     QTest::addColumn<Severity>("severity");
     QTest::addColumn<QString>("text"); // empty: not compared
+    QTest::addColumn<Barrier>("barrier");
 
     const auto E = Severity::Error;
     const auto W = Severity::Warning;
     const auto row = [](const char *name, Changes changes, Field field, Severity severity,
-                        const char *text = "") {
-        QTest::newRow(name) << changes << field << severity << QString::fromUtf8(text);
+                        const char *text = "", Barrier barrier = Barrier::None) {
+        QTest::newRow(name) << changes << field << severity << QString::fromUtf8(text) << barrier;
     };
+    // How a value travels: what the gate stops, on every text setting.
+    const auto Strict = Barrier::Strict;
+    row("line feed in the comment", {{Field::Comment, "abc\nAT+RESET\nxyz"}}, Field::Comment, E,
+        "Holds the control character U+000A, which would change the command the device receives",
+        Barrier::Meaning);
+    row("CR in the filter", {{Field::Filter, "b/A\rB"}}, Field::Filter, E, "", Barrier::Meaning);
+    row("NUL in the comment", {{Field::Comment, QStringLiteral("a%1b").arg(QChar(0))}},
+        Field::Comment, E, "", Barrier::Meaning);
+    row("ESC in the position", {{Field::Position, "!3035.00N/11417.00Er\x1b[2J"}}, Field::Position,
+        E, "", Barrier::Meaning);
+    row("DEL in the comment", {{Field::Comment, "x\x7f"}}, Field::Comment, E, "", Barrier::Meaning);
+    row("comment beyond the code page", {{Field::Comment, "\u4E2D\u6587"}}, Field::Comment, E,
+        "2 characters cannot be sent in this language setting and would become '?'",
+        Barrier::CodePage);
+    row("# in the comment", {{Field::Comment, "a#b"}}, Field::Comment, W, "", Strict);
+    row("symbol filter of the digipeater", {{Field::Filter, "s//#"}}, Field::Filter, W, "", Strict);
+    row("comment of 41", {{Field::Comment, QString(41, QLatin1Char('c'))}}, Field::Comment, W,
+        "41 characters: its box takes 40", Strict);
+    row("filter of 17", {{Field::Filter, "b/N0CALL/BH4ABC/X"}}, Field::Filter, W, "", Strict);
+    row("position of 62",
+        {{Field::Position, "!3035.00N/11417.00Er" + QString(42, QLatin1Char('p'))}},
+        Field::Position, W, "", Strict);
+    row("kept unit code", {{Field::Unit, "code 0"}}, Field::Unit, W,
+        "Code 0 is none this program knows: it is kept and written back as it is");
+    row("unit typed", {{Field::Unit, "xx"}}, Field::Unit, E,
+        "“xx” is not one of the list's entries: it would be written as code 2");
+    row("dhcp typed", {{Field::Dhcp, "dhcp"}}, Field::Dhcp, E);
+    row("backlight typed", {{Field::Backlight, "45"}}, Field::Backlight, W,
+        "“45” is not one of the list's entries; it is sent as it stands");
+    row("mod 6", {{Field::Mod, "6"}}, Field::Mod, W);
+    row("server of its own", {{Field::Server, "rotate.aprs2.net"}}, Field::Server, W);
+    row("Wi-Fi name with a comma", {{Field::WifiSsid, "my,net"}}, Field::WifiSsid, W, "", Strict);
+    row("Wi-Fi password with #", {{Field::WifiPass, "pass#word"}}, Field::WifiPass, W, "", Strict);
+    row("Wi-Fi password with LF", {{Field::WifiPass, "password\n"}}, Field::WifiPass, E, "",
+        Barrier::Meaning);
+    row("Wi-Fi name beyond the code page", {{Field::WifiSsid, "caf\u00e9\u2603"}}, Field::WifiSsid,
+        E, "", Barrier::CodePage);
+    row("Wi-Fi password empty", {{Field::WifiPass, ""}}, Field::WifiPass, W, "", Strict);
 
     row("callsign without digit", {{Field::Callsign, "NOCALL"}, {Field::Pass, "12960"}},
         Field::Callsign, W, "NOCALL is not a callsign: it needs letters and a digit");
@@ -153,16 +194,16 @@ void TestChecks::problem_data()
     row("frequency with slash", {{Field::Freq, "144/64"}}, Field::Freq, E);
     row("interval zero", {{Field::SentTime, "0000"}}, Field::SentTime, W);
     row("interval empty", {{Field::SentTime, ""}}, Field::SentTime, W);
-    row("path typed", {{Field::Path, "WIDE2-2"}}, Field::Path, W);
-    row("alias typed", {{Field::Alias, "WIDE3"}}, Field::Alias, W);
+    row("path typed", {{Field::Path, "WIDE2-2"}}, Field::Path, E);
+    row("alias typed", {{Field::Alias, "WIDE3"}}, Field::Alias, E);
 
     row("Wi-Fi name empty, a password typed",
         {{Field::WifiSsid, ""}, {Field::WifiPass, "password"}}, Field::WifiSsid, W);
-    row("Wi-Fi name of 34 bytes", {{Field::WifiSsid, QString(17, QChar(0x4E2D))}}, Field::WifiSsid,
-        W);
+    row("Wi-Fi name of 33 bytes", {{Field::WifiSsid, QString(33, QLatin1Char('n'))}},
+        Field::WifiSsid, W, "", Strict);
     row("Wi-Fi password of 7", {{Field::WifiPass, "1234567"}}, Field::WifiPass, E);
     row("Wi-Fi password of 64", {{Field::WifiPass, QString(64, QLatin1Char('x'))}}, Field::WifiPass,
-        W);
+        W, "", Strict);
 }
 
 void TestChecks::problem()
@@ -171,11 +212,21 @@ void TestChecks::problem()
     QFETCH(Field, field);
     QFETCH(Severity, severity);
     QFETCH(QString, text);
+    QFETCH(Barrier, barrier);
 
     const QList<Problem> found = problemsAfter(changes);
-    QCOMPARE(found.size(), 1);
+    QVERIFY2(found.size() == 1, qPrintable(found.value(1).text));
     QCOMPARE(found[0].field, field);
     QCOMPARE(found[0].severity, severity);
+    QCOMPARE(found[0].barrier, barrier);
+    // The gate: what a write stops for, with nothing allowed and with all.
+    const bool stopsAlways = barrier == Barrier::Meaning || barrier == Barrier::CodePage;
+    QCOMPARE(Checks::refusals(found, {}).size(), stopsAlways ? 1 : 0);
+    QCOMPARE(Checks::refusals(found, {.lossy = true, .strict = true}).size(),
+             barrier == Barrier::CodePage ||
+                     (barrier == Barrier::None && severity == Severity::Warning)
+                 ? 0
+                 : 1);
     QCOMPARE(Checks::hasErrors(found), severity == Severity::Error);
     if (!text.isEmpty())
         QCOMPARE(found[0].text, text);
@@ -191,7 +242,7 @@ void TestChecks::sound_data()
     row("latitude 90", {{Field::Position, "!9000.00N/11417.00Er"}});
     row("longitude 180 west", {{Field::Position, "=3035.00S/18000.00Wr"}});
     row("minutes 59.99", {{Field::Position, "!3059.99N/11459.99E-"}});
-    row("overlay and comment", {{Field::Position, "!3035.00NA11417.00E#hello there"}});
+    row("overlay and comment", {{Field::Position, "!3035.00NA11417.00E&hello there"}});
     row("PHG and comment", {{Field::Position, "!3035.00N\\11417.00E&PHG5132 TELX5"}});
     row("mask /32", {{Field::Mask4, "255"}, {Field::Gate4, "99"}});
     row("mask /0",
@@ -204,7 +255,7 @@ void TestChecks::sound_data()
     row("object", {{Field::Filter, "o/TEST"}});
     row("type", {{Field::Filter, "t/poimqstunw"}});
     row("type around a call", {{Field::Filter, "t/w/BH4ABC/50"}});
-    row("symbol", {{Field::Filter, "s//#"}});
+    row("symbol", {{Field::Filter, "s/->"}});
     row("digipeater", {{Field::Filter, "d/WIDE1*"}});
     row("area", {{Field::Filter, "a/31/113/30/115"}});
     row("entry", {{Field::Filter, "e/BH4ABC"}});
@@ -216,8 +267,12 @@ void TestChecks::sound_data()
     row("excluded and several", {{Field::Filter, "m/50 -p/CW"}});
     row("frequency 148", {{Field::Freq, "148"}});
     row("Wi-Fi boxes both empty", {{Field::WifiSsid, ""}, {Field::WifiPass, ""}});
-    row("Wi-Fi name of 32 bytes", {{Field::WifiSsid, QString(16, QChar(0x4E2D))}});
-    row("Wi-Fi password empty", {{Field::WifiPass, ""}});
+    row("Wi-Fi name of 32 bytes", {{Field::WifiSsid, QString(32, QLatin1Char('n'))}});
+    row("comment of 40", {{Field::Comment, QString(40, QLatin1Char('c'))}});
+    row("filter of 16", {{Field::Filter, "b/N0CALL/BH4ABCD"}});
+    row("position of 61",
+        {{Field::Position, "!3035.00N/11417.00Er" + QString(41, QLatin1Char('p'))}});
+    row("Western comment", {{Field::Comment, "caf\u00e9"}});
     row("Wi-Fi password of 63", {{Field::WifiPass, QString(63, QLatin1Char('x'))}});
 }
 

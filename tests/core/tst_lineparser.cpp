@@ -198,7 +198,7 @@ void TestLineParser::forms_data()
     row("position 9 not examined", "POSITION=abc", true, {{Field::Position, text("abc")}});
     row("dhcp", "DHCP:1#", true, {{Field::Dhcp, text("DHCP")}}, false);
     row("static", "DHCP:0#", true, {{Field::Dhcp, text("STATIC IP")}});
-    row("dhcp other code", "DHCP:2", true, {});
+    row("dhcp other code", "DHCP:2", true, {{Field::Dhcp, text("code 2")}}, false);
     row("comment", "COMMENT TEXT:hello", true, {{Field::Comment, text("hello")}});
     row("comment short key", "COMMENT:hello", true, {{Field::Comment, {}}});
     row("comment cut by position", "COMMENT:hello world", true, {{Field::Comment, text(" world")}});
@@ -227,7 +227,9 @@ void TestLineParser::forms_data()
     row("unit 1", "UNIT:1", true, {{Field::Unit, text("km")}});
     row("unit 2", "UNIT:2", true, {{Field::Unit, text("mi")}});
     row("unit 3", "UNIT:3", true, {{Field::Unit, text("公里")}});
-    row("unit 9", "UNIT:9", true, {});
+    row("unit 9", "UNIT:9", true, {{Field::Unit, text("code 9")}});
+    row("unit #", "UNIT:#", true, {});
+    row("unit ESC", "UNIT:\x1b", true, {});
     row("unit empty", "UNIT:", true, {});
     row("digi 1", "DIGI:1", true, {{Field::Digi, text("1")}});
     row("digi 2", "DIGI:2", true, {{Field::Digi, text("0")}});
@@ -240,11 +242,11 @@ void TestLineParser::forms_data()
     row("path 2", "PATH:2", true, {{Field::Path, text("WIDE1-1WIDE2-1")}});
     row("path 3", "PATH:3", true, {{Field::Path, text("WIDE1-1WIDE2-2")}});
     row("path empty", "PATH:", true, {});
-    row("path 4", "PATH:4", true, {});
+    row("path 4", "PATH:4", true, {{Field::Path, text("code 4")}});
     row("alias 1", "ALIAS:1", true, {{Field::Alias, text("WIDE1")}});
     row("alias 2", "ALIAS:2", true, {{Field::Alias, text("WIDE2")}});
     row("alias 3", "ALIAS:3", true, {{Field::Alias, text("WIDE1+WIDE2")}});
-    row("alias 0", "ALIAS:0", true, {});
+    row("alias 0", "ALIAS:0", true, {{Field::Alias, text("code 0")}});
     row("wifi success", "WIFI Write success", true, {}, true, "S", "00001");
     row("freq save", "freq save", true, {}, true, "S", "00010");
     row("connect longer line", "CONNECT OK", true, {}, true, "S\r\nConnect OK", "01000");
