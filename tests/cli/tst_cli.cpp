@@ -741,6 +741,17 @@ void TestCli::checkJudgesTheValues_data()
                              << Sound + QList<QByteArrayList>{{"BG7XYZ-5", "BG7XYZ-16"}} << 1
                              << QStringList{QStringLiteral("error: Callsign (CALLSIGN): SSID “16”")}
                              << QStringLiteral("check found 1 error and 0 warnings in @file");
+    QTest::newRow("a line feed in a value")
+        << QStringList{}
+        << Sound + QList<QByteArrayList>{{"TELX5 144.640MHz", "abc\nAT+RESET#\nxyz"}} << 1
+        << QStringList{QStringLiteral("error: Status (COMMENT TEXT): Holds the control character "
+                                      "U+000A"),
+                       QStringLiteral("warning: Status (COMMENT TEXT): Holds “#”")}
+        << QStringLiteral("check found 1 error and 1 warning in @file");
+    QTest::newRow("a code this program does not know")
+        << QStringList{} << Sound + QList<QByteArrayList>{{"UNIT:1", "UNIT:0"}} << 1
+        << QStringList{QStringLiteral("warning: Unit (UNIT): Code 0 is none this program knows")}
+        << QStringLiteral("check found 0 errors and 1 warning in @file");
     QTest::newRow("not a settings file")
         << QStringList{} << QList<QByteArrayList>{{"MOD:3\r\n", ""}} << 2 << QStringList{}
         << QStringLiteral("check refused: the file cannot be read as settings");
@@ -857,6 +868,28 @@ void TestCli::writeSetsValuesForOneDevice_data()
         << QStringList{set, QStringLiteral("UNIT=9")} << QList<QByteArrayList>{} << 2
         << QStringLiteral("telx5-cli: --set UNIT=9: \"9\" is no value of a settings file's UNIT "
                           "line")
+        << QStringList{};
+    // Refused before the port opens, whatever is allowed.
+    const QByteArrayList lineFeed{"TELX5 144.640MHz", "abc\nAT+RESET#\nxyz"};
+    const QString control = QStringLiteral("write refused: nothing was sent; a value holds a "
+                                           "control character");
+    QTest::newRow("a line feed in a value")
+        << QStringList{} << QList<QByteArrayList>{lineFeed} << 2 << control << QStringList{};
+    QTest::newRow("a line feed in a value, --lossy")
+        << QStringList{QStringLiteral("--lossy")} << QList<QByteArrayList>{lineFeed} << 2 << control
+        << QStringList{};
+    QTest::newRow("ESC in the filter")
+        << QStringList{} << QList<QByteArrayList>{{"b/TELX5", "b/TEL\x1bX5"}} << 2 << control
+        << QStringList{};
+    QTest::newRow("a # warned, and sent")
+        << QStringList{} << Sound + QList<QByteArrayList>{{"TELX5 144.640MHz", "a#b"}} << 0
+        << QStringLiteral("warning: Status (COMMENT TEXT): Holds “#”")
+        << QStringList{QStringLiteral("AT+COMMENT,a#b#")};
+    QTest::newRow("a #, --strict")
+        << QStringList{QStringLiteral("--strict")}
+        << Sound + QList<QByteArrayList>{{"TELX5 144.640MHz", "a#b"}} << 2
+        << QStringLiteral("write refused: nothing was sent; the settings have 0 errors and 1 "
+                          "warning (--strict)")
         << QStringList{};
     QTest::newRow("--strict with an error")
         << QStringList{QStringLiteral("--strict")}
@@ -1007,24 +1040,93 @@ void TestCli::interruptedCommandClosesThePort()
 void TestCli::wifiAndRestartSayHowTheyEnded_data()
 {
     QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("outcome");
-    QTest::newRow("wifi") << QStringList{QStringLiteral("wifi"), QStringLiteral("net"),
-                                         QStringLiteral("secret")}
-                          << QStringLiteral(
-                                 "wifi ok: the device confirmed (WIFI Write success) and restarts");
+    QTest::addColumn<QString>("warned"); // on standard error before anything is sent
+    const auto wifi = [](const QString &ssid, const QString &password,
+                         const QStringList &options = {}) {
+        return options + QStringList{QStringLiteral("wifi"), ssid, password};
+    };
+    const QString ok = QStringLiteral("wifi ok: the device confirmed (WIFI Write success) and "
+                                      "restarts");
+    const QString control =
+        QStringLiteral("wifi refused: nothing was sent; a value holds a control character, which "
+                       "would change the command the device receives");
+    const QString strict = QStringLiteral("--strict");
+    QTest::newRow("wifi") << wifi(QStringLiteral("net"), QStringLiteral("secret12")) << 0 << ok
+                          << QString();
     // Nothing answers a restart: the tool says what it knows.
-    QTest::newRow("restart") << QStringList{QStringLiteral("restart")}
+    QTest::newRow("restart") << QStringList{QStringLiteral("restart")} << 0
                              << QStringLiteral("restart ok: REBOOT# left the port twice; the "
-                                               "device does not say whether it restarted");
+                                               "device does not say whether it restarted")
+                             << QString();
+    // A break would end the credentials' line and start another command.
+    QTest::newRow("LF in the SSID")
+        << wifi(QStringLiteral("net\nAT+RESET#"), QStringLiteral("secret12")) << 2 << control
+        << QStringLiteral("error: ssid: Holds the control character U+000A");
+    QTest::newRow("CR in the SSID")
+        << wifi(QStringLiteral("net\rAT+RESET#"), QStringLiteral("secret12")) << 2 << control
+        << QString();
+    QTest::newRow("CR in the password")
+        << wifi(QStringLiteral("net"), QStringLiteral("pw\rAT+RESET#")) << 2 << control
+        << QString();
+    QTest::newRow("LF in the password")
+        << wifi(QStringLiteral("net"), QStringLiteral("pw\nAT+RESET#")) << 2 << control
+        << QString();
+    QTest::newRow("ESC in the password") << wifi(QStringLiteral("net"), QStringLiteral("secret\x1b"
+                                                                                       "12"))
+                                         << 2 << control << QString();
+    QTest::newRow("beyond the code page")
+        << wifi(QStringLiteral("caf\u00e9\u2603"), QStringLiteral("secret12")) << 2
+        << QStringLiteral("wifi refused: nothing was sent; the code page cannot carry a value")
+        << QStringLiteral("error: ssid: 1 character cannot be sent");
+    QTest::newRow("empty SSID") << wifi(QString(), QStringLiteral("secret12")) << 2
+                                << QStringLiteral("wifi refused: nothing was sent; the SSID is "
+                                                  "empty")
+                                << QString();
+    // What the device may cut is warned of, and sent.
+    QTest::newRow("a comma and a #") << wifi(QStringLiteral("my,net"), QStringLiteral("pa#ss1234"))
+                                     << 0 << ok << QStringLiteral("warning: ssid: Holds “,”");
+    QTest::newRow("a comma and a #, --strict")
+        << wifi(QStringLiteral("my,net"), QStringLiteral("pa#ss1234"), {strict}) << 2
+        << QStringLiteral("wifi refused: nothing was sent; the credentials have 0 errors and 2 "
+                          "warnings (--strict)")
+        << QStringLiteral("warning: pass: Holds “#”");
+    QTest::newRow("an open network") << wifi(QStringLiteral("net"), QString()) << 0 << ok
+                                     << QStringLiteral("warning: pass: No password");
+    QTest::newRow("an open network, --strict")
+        << wifi(QStringLiteral("net"), QString(), {strict}) << 2
+        << QStringLiteral("wifi refused: nothing was sent; the credentials have 0 errors and 1 "
+                          "warning (--strict)")
+        << QString();
+    QTest::newRow("a name of 32 bytes, --strict")
+        << wifi(QString(32, QLatin1Char('n')), QStringLiteral("secret12"), {strict}) << 0 << ok
+        << QString();
+    QTest::newRow("a name of 33 bytes, --strict")
+        << wifi(QString(33, QLatin1Char('n')), QStringLiteral("secret12"), {strict}) << 2
+        << QStringLiteral("wifi refused: nothing was sent; the credentials have 0 errors and 1 "
+                          "warning (--strict)")
+        << QStringLiteral("warning: ssid: 33 bytes");
 }
 
 void TestCli::wifiAndRestartSayHowTheyEnded()
 {
     QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
     QFETCH(QString, outcome);
-    const Run run = runCli(QStringList{QStringLiteral("--simulate")} + command);
-    QCOMPARE(run.exitCode, 0);
+    QFETCH(QString, warned);
+    const Run run =
+        runCli(QStringList{QStringLiteral("--simulate")} + command, QStringLiteral("--verbose"));
+    QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(lastLine(run.err), outcome);
+    QVERIFY2(run.err.contains(warned), qPrintable(run.err));
+    // The credentials reach the device as given, or nothing does.
+    const QStringList received = receivedLines(run.err);
+    const QString credentials =
+        QStringLiteral("AT+WIFI,%1,%2#").arg(command.value(command.size() - 2), command.last());
+    if (command.contains(QStringLiteral("wifi")))
+        QCOMPARE(received.filter(QStringLiteral("AT+WIFI")),
+                 exitCode == 0 ? QStringList{credentials} : QStringList{});
 }
 
 void TestCli::helpAndVersion()
@@ -1047,17 +1149,22 @@ void TestCli::fullOutputIsAFailure_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("last");
     QTest::newRow("read") << QStringList{QStringLiteral("--simulate"), QStringLiteral("read")}
-                          << QStringLiteral("read failed: 33 fields received, but the settings "
-                                            "could not be written to standard output: No space "
+                          << QStringLiteral("read failed: 33 fields "
+                                            "received, but the settings "
+                                            "could not be written to "
+                                            "standard output: No space "
                                             "left on device");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")}
-                          << QStringLiteral("telx5-cli: standard output: No space left on device");
+                          << QStringLiteral("telx5-cli: standard output: No "
+                                            "space left on device");
     QTest::newRow("version") << QStringList{QStringLiteral("--version")}
-                             << QStringLiteral("telx5-cli: standard output: No space left on "
+                             << QStringLiteral("telx5-cli: standard output: No "
+                                               "space left on "
                                                "device");
 }
 
-// Standard output on a full disk: the command fails and says so.
+// Standard output on a full disk: the command fails and
+// says so.
 void TestCli::fullOutputIsAFailure()
 {
     QFETCH(QStringList, arguments);
@@ -1088,11 +1195,12 @@ void TestCli::commandsReportAPortThatDoesNotOpen()
     const Run run = runCli(
         QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} + command);
     QCOMPARE(run.exitCode, 3);
-    QVERIFY2(run.err.contains(QLatin1String("Cannot open /dev/telx5-missing: no such port")),
+    QVERIFY2(run.err.contains(QLatin1String("Cannot open /dev/telx5-missing: no such "
+                                            "port")),
              qPrintable(run.err));
-    QCOMPARE(lastLine(run.err),
-             command.first() + QStringLiteral(" failed: the port could not be opened; nothing "
-                                              "was sent"));
+    QCOMPARE(lastLine(run.err), command.first() + QStringLiteral(" failed: the port could "
+                                                                 "not be opened; nothing "
+                                                                 "was sent"));
 }
 
 void TestCli::badUsage_data()
@@ -1107,26 +1215,7 @@ void TestCli::badUsage_data()
     QTest::newRow("wifi without password")
         << QStringList{QStringLiteral("wifi"), QStringLiteral("net")}
         << QStringLiteral("the command is \"wifi SSID PASSWORD\"");
-    // On the simulated device, so that a break let through reaches a device
-    // of the test's own (never the user's remembered port) and the command
-    // succeeds.
     const QString simulate = QStringLiteral("--simulate");
-    QTest::newRow("wifi with a line break")
-        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net\nAT+RESET#"),
-                       QStringLiteral("pw")}
-        << QStringLiteral("the SSID and the password cannot hold a line break");
-    QTest::newRow("wifi with a CR in the SSID")
-        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net\rAT+RESET#"),
-                       QStringLiteral("pw")}
-        << QStringLiteral("the SSID and the password cannot hold a line break");
-    QTest::newRow("wifi with a CR in the password")
-        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net"),
-                       QStringLiteral("pw\rAT+RESET#")}
-        << QStringLiteral("the SSID and the password cannot hold a line break");
-    QTest::newRow("wifi with an LF in the password")
-        << QStringList{simulate, QStringLiteral("wifi"), QStringLiteral("net"),
-                       QStringLiteral("pw\nAT+RESET#")}
-        << QStringLiteral("the SSID and the password cannot hold a line break");
     QTest::newRow("ports with an argument")
         << QStringList{QStringLiteral("ports"), QStringLiteral("extra")}
         << QStringLiteral("the command is \"ports\"");
@@ -1139,7 +1228,8 @@ void TestCli::badUsage_data()
     QTest::newRow("verify with read")
         << QStringList{QStringLiteral("--verify"), QStringLiteral("read")}
         << QStringLiteral("--verify goes only with write");
-    // "@fifo": a named FIFO the test makes; its open would wait for a reader.
+    // "@fifo": a named FIFO the test makes; its open would
+    // wait for a reader.
     QTest::newRow("trace into a named FIFO")
         << QStringList{simulate, QStringLiteral("--trace"), QStringLiteral("@fifo"),
                        QStringLiteral("read")}
@@ -1165,7 +1255,8 @@ void TestCli::badUsage()
     }
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, 2);
-    // What was wrong in one line, then where to look; not the whole help.
+    // What was wrong in one line, then where to look; not
+    // the whole help.
     const QStringList lines = run.err.trimmed().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 2);
     QVERIFY2(lines.first().startsWith(QLatin1String("telx5-cli: ")) && lines.first().contains(said),
@@ -1179,8 +1270,9 @@ void TestCli::flash_data()
     QTest::addColumn<int>("length"); // -1: no such file
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
-    // "file"; "pipe": the image on standard input, a pipe, read once through
-    // /dev/stdin; "fifo": a named FIFO that nothing writes.
+    // "file"; "pipe": the image on standard input, a pipe,
+    // read once through /dev/stdin; "fifo": a named FIFO
+    // that nothing writes.
     QTest::addColumn<QString>("through");
     const QStringList simulate{QStringLiteral("--simulate")};
     const QString file = QStringLiteral("file");
@@ -1195,7 +1287,9 @@ void TestCli::flash_data()
                                   << file;
     QTest::newRow("port that does not open")
         << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/telx5-missing")} << 6000 << 3
-        << QStringLiteral("flash failed: the port could not be opened") << file;
+        << QStringLiteral("flash failed: the port could "
+                          "not be opened")
+        << file;
     QTest::newRow("image through a pipe")
         << simulate << 6000 << 0 << QStringLiteral("Flashed 6000 bytes in") << pipe;
     QTest::newRow("too short through a pipe")
@@ -1204,21 +1298,26 @@ void TestCli::flash_data()
         << simulate << 600000 << 2 << QStringLiteral("is too large: more than 524287 bytes")
         << pipe;
     QTest::newRow("named FIFO") << simulate << 6000 << 2
-                                << QStringLiteral("not a regular file but a named pipe (FIFO)")
+                                << QStringLiteral("not a regular file but a named "
+                                                  "pipe (FIFO)")
                                 << QStringLiteral("fifo");
-    // The update erases the settings: they are read first and written back,
-    // the simulated device's DHCP addresses as STATIC IP, then DHCP again.
+    // The update erases the settings: they are read first
+    // and written back, the simulated device's DHCP
+    // addresses as STATIC IP, then DHCP again.
     QTest::newRow("keeps the settings")
         << simulate << 6000 << 0
-        << QStringLiteral("Writing......\nWrite complete\nWriting......\nWrite complete\n") << file;
+        << QStringLiteral("Writing......\nWrite "
+                          "complete\nWriting......\nWrite complete\n")
+        << file;
     QTest::newRow("settings not kept")
         << simulate + QStringList{QStringLiteral("--no-keep-settings")} << 6000 << 0
         << QStringLiteral("update complete\nFlashed 6000 bytes") << file;
-    // A device in setup mode answers the read all the same: its settings are
-    // kept, and written back.
+    // A device in setup mode answers the read all the
+    // same: its settings are kept, and written back.
     QTest::newRow("--no-connect still keeps the settings")
         << simulate + QStringList{QStringLiteral("--no-connect")} << 6000 << 0
-        << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
+        << QStringLiteral("update complete; settings restored and "
+                          "verified; apply the Wi-Fi "
                           "credentials again\n")
         << file;
 }

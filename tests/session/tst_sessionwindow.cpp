@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -215,13 +216,20 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
     QTest::addColumn<bool>("fromMenu"); // the status box's menu, or Ctrl+B
     QTest::addColumn<QString>("keptLine");
     QTest::addColumn<QStringList>("listed"); // callsign and reason
+    // The unit and alias code the device holds, one this program does not
+    // know; the backup loaded back is then written to the device.
+    QTest::addColumn<QString>("unknownCode");
 
     QTest::newRow("english, from the status box's menu")
         << English << true << QStringLiteral("Backup kept: ")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")};
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")} << QString();
     QTest::newRow("chinese, Ctrl+B")
         << Chinese << false << QStringLiteral("已保留备份：")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")};
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")} << QString();
+    QTest::newRow("codes this program does not know, written back")
+        << English << true << QStringLiteral("Backup kept: ")
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")}
+        << QStringLiteral("0");
 }
 
 // Read data keeps what the device sent; "Backups…" lists it, and loads it
@@ -232,15 +240,30 @@ void TestSessionWindow::readKeepsABackupToLoadBack()
     QFETCH(bool, fromMenu);
     QFETCH(QString, keptLine);
     QFETCH(QStringList, listed);
+    QFETCH(QString, unknownCode);
 
     setDelayTimeScale(0.2);
     SimWindowRig rig;
     rig.backupFolder = rig.dir.filePath(QStringLiteral("backups"));
+    if (!unknownCode.isEmpty()) {
+        rig.sim.settings().setText(Field::Unit, unknownCode);
+        rig.sim.settings().setText(Field::Alias, unknownCode);
+    }
     QVERIFY(rig.start(locale));
     rig.click("readButton");
 
     const QList<Backups::Entry> kept = Backups::list(rig.backupFolder);
     QCOMPARE(kept.size(), 1);
+    if (!unknownCode.isEmpty()) {
+        QCOMPARE(rig.window->text(Field::Unit), QStringLiteral("code ") + unknownCode);
+        QFile file(kept.first().path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray backup = file.readAll();
+        const QByteArray code = unknownCode.toLatin1();
+        QVERIFY2(backup.contains(QByteArray("\r\nUNIT:" + code + "\r\n")) &&
+                     backup.contains(QByteArray("\r\nALIAS:" + code + "\r\n")),
+                 backup.constData());
+    }
     QVERIFY2(rig.shownStatus().endsWith(QLatin1Char('\n') + keptLine + kept.first().path),
              qPrintable(rig.shownStatus()));
     QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("commentEdit")),
@@ -285,6 +308,15 @@ void TestSessionWindow::readKeepsABackupToLoadBack()
              qPrintable(rig.shownStatus()));
     QTRY_VERIFY(!rig.window->findChild<BackupsDialog *>());
     QVERIFY(rig.dialogs.messages.isEmpty());
+    if (unknownCode.isEmpty())
+        return;
+    // A round trip leaves the device as it was.
+    rig.click("writeButton");
+    QVERIFY2(
+        rig.shownStatus().endsWith(QStringLiteral("Verified: every setting reads back as written")),
+        qPrintable(rig.shownStatus()));
+    QCOMPARE(rig.sim.settings().text(Field::Unit), unknownCode);
+    QCOMPARE(rig.sim.settings().text(Field::Alias), unknownCode);
 }
 
 void TestSessionWindow::compareWithFile_data()

@@ -187,10 +187,6 @@
         <translation>%1 MHz 不在 2 米波段内（144.000 到 148.000 MHz）</translation>
     </message>
     <message>
-        <source>“%1” is not one of the list&apos;s entries</source>
-        <translation>“%1” 不是列表中的选项</translation>
-    </message>
-    <message>
         <source>No network name</source>
         <translation>没有网络名称</translation>
     </message>
@@ -213,6 +209,46 @@
     <message>
         <source>; PHG: %1 W, %2 ft, %3 dBi, %4</source>
         <translation>；PHG：%1 W，%2 英尺，%3 dBi，%4</translation>
+    </message>
+    <message>
+        <source>Holds the control character %1, which would change the command the device receives</source>
+        <translation>含有控制字符 %1，会改变设备收到的命令</translation>
+    </message>
+    <message>
+        <source>1 character cannot be sent in this language setting and would become &apos;?&apos;</source>
+        <translation>有 1 个字符在此语言设置下无法发送，会变成“?”</translation>
+    </message>
+    <message>
+        <source>%1 characters cannot be sent in this language setting and would become &apos;?&apos;</source>
+        <translation>有 %1 个字符在此语言设置下无法发送，会变成“?”</translation>
+    </message>
+    <message>
+        <source>Holds “#”, which ends the device&apos;s command: the device may cut the value there</source>
+        <translation>含有“#”，它是设备命令的结束符：设备可能在此处截断该值</translation>
+    </message>
+    <message>
+        <source>Holds “%1”, which separates the command&apos;s two values: the device may cut the value there</source>
+        <translation>含有“%1”，它分隔命令的两个值：设备可能在此处截断该值</translation>
+    </message>
+    <message>
+        <source>%1 characters: its box takes %2</source>
+        <translation>%1 个字符：输入框只容纳 %2 个</translation>
+    </message>
+    <message>
+        <source>Code %1 is none this program knows: it is kept and written back as it is</source>
+        <translation>代码 %1 不是本程序认识的代码：按原样保留并写回</translation>
+    </message>
+    <message>
+        <source>“%1” is not one of the list&apos;s entries: it would be written as code %2</source>
+        <translation>“%1” 不是列表中的选项：会被写为代码 %2</translation>
+    </message>
+    <message>
+        <source>“%1” is not one of the list&apos;s entries; it is sent as it stands</source>
+        <translation>“%1” 不是列表中的选项；按原样发送</translation>
+    </message>
+    <message>
+        <source>No password: the device joins the network as an open one</source>
+        <translation>没有密码：设备会以开放网络方式连接</translation>
     </message>
 </context>
 <context>
@@ -796,6 +832,10 @@ Go on without a backup?</source>
         <source>the device did not confirm (no WIFI Write success)</source>
         <translation>设备没有确认（没有 WIFI Write success）</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -993,6 +1033,14 @@ Go on without a backup?</source>
     <message>
         <source>the journal does not say how much of block %1 left the port</source>
         <translation>升级日志没有记录第%1块已从端口发出多少</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>the backup %1 cannot be written back as it is: %2</source>
+        <translation>备份 %1 无法按原样写回：%2</translation>
     </message>
 </context>
 <context>
@@ -1314,6 +1362,14 @@ Built with %4, %5 build, %6</source>
         <source>%1. %2</source>
         <extracomment>What the device holds, then how to bring it back.</extracomment>
         <translation>%1。%2</translation>
+    </message>
+    <message>
+        <source>Nothing was written: these values would change the commands the device receives. Mend them first:</source>
+        <translation>未写入任何内容：这些值会改变设备收到的命令。请先修改：</translation>
+    </message>
+    <message>
+        <source>The device may cut these values short:</source>
+        <translation>设备可能截断这些值：</translation>
     </message>
 </context>
 </TS>
