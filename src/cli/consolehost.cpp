@@ -1,9 +1,12 @@
 #include "consolehost.h"
 
+#include "visibletext.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <utility>
 
 namespace telx5 {
@@ -54,15 +57,16 @@ void printLine(const QString &text)
 {
     if (std::exchange(openLineLength, 0) > 0)
         std::fputc('\n', stderr);
-    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    std::fprintf(stderr, "%s\n", qUtf8Printable(VisibleText::escaped(text)));
 }
 
 void redrawLine(const QString &text)
 {
+    const QString shown = VisibleText::escaped(text);
     // Spaces cover what is left of a longer line before it.
-    const QString padding(std::max<qsizetype>(0, openLineLength - text.size()), QLatin1Char(' '));
-    std::fprintf(stderr, "\r%s%s", qUtf8Printable(text), qUtf8Printable(padding));
-    openLineLength = std::max<qsizetype>(1, text.size());
+    const QString padding(std::max<qsizetype>(0, openLineLength - shown.size()), QLatin1Char(' '));
+    std::fprintf(stderr, "\r%s%s", qUtf8Printable(shown), qUtf8Printable(padding));
+    openLineLength = std::max<qsizetype>(1, shown.size());
 }
 
 void EchoedRecord::setStatusText(const QString &text)
@@ -79,8 +83,11 @@ void EchoedRecord::appendStatus(const QString &text)
     RecordView::appendStatus(text);
 }
 
-std::optional<QString> writeStandardOutput(QByteArrayView bytes)
+std::optional<QString> writeStandardOutput(QByteArrayView output)
 {
+    // A pipe or a file gets the bytes as they are: a script reads them back.
+    const QByteArray bytes =
+        ::isatty(STDOUT_FILENO) ? VisibleText::escapedBytes(output) : output.toByteArray();
     errno = 0;
     // An empty view may have no data at all, which fwrite must not be given.
     const bool written = bytes.isEmpty() || std::fwrite(bytes.data(), 1, std::size_t(bytes.size()),

@@ -13,14 +13,14 @@ namespace telx5 {
 
 // Standard error carries the status lines and, on a terminal, one progress
 // line redrawn in place. A status line first ends the progress line, so the
-// two never run together.
+// two never run together. Control characters in them show as "\x1b" escapes.
 void printLine(const QString &text);
 void redrawLine(const QString &text);
 
 // Writes a command's whole standard output and closes it, so that a full disk
 // or a closed pipe is seen here rather than lost at exit. The reason when
-// that failed.
-std::optional<QString> writeStandardOutput(QByteArrayView bytes);
+// that failed. On a terminal, control characters show as "\x1b" escapes.
+std::optional<QString> writeStandardOutput(QByteArrayView output);
 
 // The status box on standard error: each line a session puts into the box is
 // printed when it gets there, once, in order with the message boxes.

@@ -20,6 +20,7 @@
 #include "sessionsupport.h"
 #include "ui_mainwindow.h"
 #include "updatejob.h"
+#include "visibletext.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -106,9 +107,10 @@ void tipWholeText(QLineEdit *edit)
     update();
 }
 
+// What the boxes show of a text: its control characters as pictures.
 QString toDisplay(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return VisibleText::pictured(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 // A text wider than the box ends in "…" where the box ends, instead of

@@ -7,6 +7,8 @@
 #include <QScopeGuard>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,9 +100,9 @@ public:
         process.kill();
         process.waitForFinished();
     }
-    bool start()
+    bool start(const QStringList &arguments = {})
     {
-        process.start(QStringLiteral(TELX5_SIM_PATH), QStringList{});
+        process.start(QStringLiteral(TELX5_SIM_PATH), arguments);
         while (!process.canReadLine() && process.waitForReadyRead(10000)) {
         }
         port = QString::fromUtf8(process.readLine()).trimmed();
@@ -109,6 +111,41 @@ public:
 
     QProcess process;
     QString port;
+};
+
+// A pseudo-terminal in raw mode, as a user's terminal for standard output:
+// what the program writes arrives as it is, line ends too.
+struct Terminal
+{
+    Terminal()
+    {
+        termios raw{};
+        if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 ||
+            ::tcgetattr(slave, &raw) != 0)
+            return;
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        path = QString::fromLocal8Bit(::ttyname(slave));
+    }
+
+    ~Terminal()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+    QByteArray shown() const
+    {
+        QByteArray bytes;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+            bytes.append(buffer, got);
+        return bytes;
+    }
+
+    QString path;
+    int master = -1;
+    int slave = -1;
 };
 
 QStringList backupNames()
@@ -183,6 +220,8 @@ private Q_SLOTS:
     void writeBacksUpThenVerifies();
     void checkJudgesTheValues_data();
     void checkJudgesTheValues();
+    void controlCharactersReachNoTerminal_data();
+    void controlCharactersReachNoTerminal();
     void diffNamesWhatTheDeviceHoldsOtherwise_data();
     void diffNamesWhatTheDeviceHoldsOtherwise();
     void writeSetsValuesForOneDevice_data();
@@ -775,6 +814,64 @@ void TestCli::checkJudgesTheValues()
     QCOMPARE(out.isEmpty(), said.isEmpty());
     for (const QString &named : std::as_const(said))
         QVERIFY2(out.contains(named), qPrintable(out));
+}
+
+void TestCli::controlCharactersReachNoTerminal_data()
+{
+    QTest::addColumn<QStringList>("arguments");       // FILE: a settings file; PORT: telx5-sim's
+    QTest::addColumn<QList<QByteArrayList>>("edits"); // to the Default values' file
+    QTest::addColumn<bool>("terminal");               // standard output is one
+    QTest::addColumn<QString>("err");                 // a line on standard error
+    QTest::addColumn<QByteArray>("out");
+
+    const QStringList read{QStringLiteral("--port"), QStringLiteral("PORT"),
+                           QStringLiteral("--no-backup"), QStringLiteral("read")};
+    const QStringList check{QStringLiteral("check"), QStringLiteral("FILE")};
+    const QString version = QStringLiteral("Version: \\x1b]0;pwned\\x07");
+    QTest::newRow("read, to a pipe") << read << QList<QByteArrayList>{} << false << version
+                                     << QByteArray("\r\nCOMMENT TEXT:\x1b[2J\r\n");
+    QTest::newRow("read, to a terminal") << read << QList<QByteArrayList>{} << true << version
+                                         << QByteArray("\r\nCOMMENT TEXT:\\x1b[2J\r\n");
+    QTest::newRow("check, a line quoted")
+        << check << QList<QByteArrayList>{{"IP:192,168,1,99", "IP:\x1b[2J"}} << false
+        << QStringLiteral("line 6 is not a valid settings line: \"IP:\\x1b[2J\"") << QByteArray();
+    QTest::newRow("check, a value quoted, to a terminal")
+        << check << QList<QByteArrayList>{{"NOCALL-10", "NOCALL-1\x1b[2J"}} << true
+        << QStringLiteral("check found 1 error") << QByteArray("SSID “1\\x1b[2J”");
+}
+
+// A device's version or a file's line may hold an escape sequence: it never
+// reaches the user's terminal as one. A pipe gets the bytes as they are.
+void TestCli::controlCharactersReachNoTerminal()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QList<QByteArrayList>, edits);
+    QFETCH(bool, terminal);
+    QFETCH(QString, err);
+    QFETCH(QByteArray, out);
+    // A device whose version and status hold escape sequences.
+    QStringList simOptions{QStringLiteral("--garbage"),
+                           QString::fromLatin1(QByteArray("VER:\x1b]0;pwned\x07\r\n"
+                                                          "COMMENT TEXT:\x1b[2J\r\n")
+                                                   .toHex())};
+    for (const char *line : {"CALLSIGN:", "PASS:", "DHCP:", "IP:", "MASK:", "GATE:", "DNS:",
+                             "POSITION:", "SERVER:", "SENT TIME:", "FILTER:", "BACKLIGHT:", "FREQ:",
+                             "UNIT:", "DIGI:", "MOD:", "PATH:", "ALIAS:"})
+        simOptions << QStringLiteral("--report-only") << QString::fromLatin1(line);
+    SimProcess sim;
+    QVERIFY(sim.start(simOptions));
+    QTemporaryDir dir;
+    arguments.replaceInStrings(QStringLiteral("PORT"), sim.port);
+    arguments.replaceInStrings(QStringLiteral("FILE"), settingsFile(dir, edits));
+    const Terminal screen;
+    QVERIFY(!screen.path.isEmpty());
+
+    const Run run = runCli(arguments, {}, {}, terminal ? screen.path : QString());
+    QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QLatin1Char('\x1b')), qPrintable(run.err));
+    const QByteArray shown = terminal ? screen.shown() : run.out;
+    QVERIFY2(shown.contains(out), shown.constData());
+    QCOMPARE(shown.contains('\x1b'), !terminal && !out.isEmpty());
 }
 
 void TestCli::diffNamesWhatTheDeviceHoldsOtherwise_data()

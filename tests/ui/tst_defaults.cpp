@@ -168,6 +168,9 @@ void DefaultsTest::statusBox_data()
     QTest::newRow("two messages") << QStringList{"Connection OK", "read ok"}
                                   << "\r\nConnection OK\r\nread ok"
                                   << "\nConnection OK\nread ok";
+    QTest::newRow("control characters from the device")
+        << QStringList{"VER:\x1b]0;pwned\x07\x7f\u009b"} << "\r\nVER:\x1b]0;pwned\x07\x7f\u009b"
+        << "\nVER:␛]0;pwned␇␡\\x9b";
 }
 
 void DefaultsTest::statusBox()
