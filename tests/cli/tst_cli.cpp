@@ -837,7 +837,7 @@ void TestCli::controlCharactersReachNoTerminal_data()
         << QStringLiteral("line 6 is not a valid settings line: \"IP:\\x1b[2J\"") << QByteArray();
     QTest::newRow("check, a value quoted, to a terminal")
         << check << QList<QByteArrayList>{{"NOCALL-10", "NOCALL-1\x1b[2J"}} << true
-        << QStringLiteral("check found 1 error") << QByteArray("SSID “1\\x1b[2J”");
+        << QStringLiteral("check found 2 errors") << QByteArray("SSID “1\\x1b[2J”");
 }
 
 // A device's version or a file's line may hold an escape sequence: it never

@@ -147,24 +147,38 @@ void CheckMarksTest::menuSetsTheCallsignsPasscode()
 
 void CheckMarksTest::writeAsksAboutErrors_data()
 {
-    QTest::addColumn<QString>("position");
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("asked"); // in the question; empty: none asked
     QTest::addColumn<bool>("sends");
 
     const QString bad = QStringLiteral("!9135.00N/11417.00Er");
-    QTest::newRow("error, No") << bad << false << true << false;
-    QTest::newRow("error, Yes") << bad << true << true << true;
-    QTest::newRow("no error") << QStringLiteral("!3035.00N/11417.00Er") << false << false << true;
+    const QString error = QStringLiteral("Position: ");
+    QTest::newRow("error, No") << Field::Position << bad << false << error << false;
+    QTest::newRow("error, Yes") << Field::Position << bad << true << error << true;
+    QTest::newRow("no error") << Field::Position << QStringLiteral("!3035.00N/11417.00Er") << false
+                              << QString() << true;
+    // Told, and never sent, whatever the answer would be.
+    QTest::newRow("a line feed") << Field::Comment << QStringLiteral("abc\nAT+RESET#\nxyz") << true
+                                 << QString() << false;
+    QTest::newRow("a #, Yes") << Field::Comment << QStringLiteral("a#b") << true
+                              << QStringLiteral("The device may cut these values short:\n• "
+                                                "Comment: Holds “#”")
+                              << true;
+    QTest::newRow("beyond the code page, No")
+        << Field::Comment << QStringLiteral("\u4E2D\u6587") << false
+        << QStringLiteral("• Comment: 2 characters cannot be sent") << false;
 }
 
 // Errors are asked about before Write sends anything; No leaves the device
 // and the status box as they were.
 void CheckMarksTest::writeAsksAboutErrors()
 {
-    QFETCH(QString, position);
+    QFETCH(Field, field);
+    QFETCH(QString, text);
     QFETCH(bool, answer);
-    QFETCH(bool, asked);
+    QFETCH(QString, asked);
     QFETCH(bool, sends);
 
     WindowRig rig;
@@ -172,18 +186,23 @@ void CheckMarksTest::writeAsksAboutErrors()
     QByteArray sent;
     rig.link.onSend = [&sent](QByteArrayView bytes) { sent += bytes.toByteArray(); };
     QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
-    rig.window->setText(Field::Position, position);
+    rig.window->setText(field, text);
     rig.dialogs.answer = answer;
 
     QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("writeButton")), Qt::LeftButton);
 
-    QCOMPARE(rig.dialogs.questions.size(), asked ? 1 : 0);
-    if (asked) {
+    QCOMPARE(rig.dialogs.questions.size(), asked.isEmpty() ? 0 : 1);
+    if (!asked.isEmpty()) {
         const QString question = rig.dialogs.questions.constFirst();
-        QVERIFY2(question.contains(QStringLiteral("Position: ")) &&
-                     question.endsWith(QStringLiteral("\n\nWrite anyway?")),
+        QVERIFY2(question.contains(asked) && question.endsWith(QStringLiteral("\n\nWrite anyway?")),
                  qPrintable(question));
     }
+    // A value that would change the command is named, not asked about.
+    const bool changesCommand = text.contains(QLatin1Char('\n'));
+    QCOMPARE(rig.dialogs.messages.size(), changesCommand ? 1 : 0);
+    if (changesCommand)
+        QVERIFY(rig.dialogs.messages.constFirst().contains(
+            QStringLiteral("• Comment: Holds the control character U+000A")));
     QCOMPARE(sent.contains("AT+CALL,"), sends);
     QCOMPARE(rig.window->statusText().isEmpty(), !sends);
 }
