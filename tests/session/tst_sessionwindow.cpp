@@ -493,6 +493,11 @@ void TestSessionWindow::writeSendsTheWindowsSettings_data()
         << English << QStringLiteral("AT+COMMENT") << dhcpWrite()
         << QStringLiteral("Writing......\r\nWrite complete\r\nStatus did not take: written "
                           "\"hello, world#1\", read back \"TELX5 iGate\"");
+    // An entry is named with the code that carried it.
+    QTest::newRow("unit did not take")
+        << English << QStringLiteral("AT+UNIT") << dhcpWrite()
+        << QStringLiteral("Writing......\r\nWrite complete\r\nUnit did not take: written "
+                          "\"公里 (code 3)\", read back \"km (code 1)\"");
 }
 
 void TestSessionWindow::writeSendsTheWindowsSettings()
@@ -530,10 +535,13 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
              locale == Chinese ? QStringLiteral("写入数据") : QStringLiteral("Write data"));
     QVERIFY(!rig.link.isOpen());
     // A box only when a setting did not take.
+    const QString untaken = ignored == QLatin1String("AT+COMMENT") ? QStringLiteral("Status")
+                            : ignored == QLatin1String("AT+UNIT")  ? QStringLiteral("Unit")
+                                                                   : QString();
     QCOMPARE(rig.dialogs.messages,
-             ignored == QLatin1String("AT+COMMENT")
-                 ? QStringList{QStringLiteral("Settings that did not take: Status")}
-                 : QStringList());
+             untaken.isEmpty()
+                 ? QStringList()
+                 : QStringList{QStringLiteral("Settings that did not take: ") + untaken});
 }
 
 void TestSessionWindow::applyWifi_data()
