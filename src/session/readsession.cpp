@@ -4,6 +4,7 @@
 #include "delay.h"
 #include "portsettingsstore.h"
 #include "sessionsupport.h"
+#include "settingstable.h"
 
 namespace telx5 {
 
@@ -27,6 +28,7 @@ void clearSettings(DeviceView &view)
 {
     view.setStatusText(QString());
     view.record().clearArrivals();
+    view.record().setOrigin(SettingsRecord::Origin::Nothing);
     for (Field field : {Field::Callsign, Field::Pass, Field::Version, Field::Position,
                         Field::Comment, Field::SentTime, Field::Filter, Field::Freq})
         view.setText(field, QString());
@@ -95,7 +97,7 @@ SessionOutcome readSettings(SessionContext &context)
         host.state().readCancelled = true;
         port.close();
         host.setEnabled(Button::Write, true);
-        return ended(Result::Cancelled);
+        return SessionSupport::tookPort();
     }
 
     host.setCaption(Button::Read, SessionText::tr("reading"));
@@ -161,6 +163,7 @@ SessionOutcome readSettings(SessionContext &context)
             host.setEnabled(Button::Write, true);
             host.setCaption(Button::Read, readDataCaption());
             port.close();
+            view.record().setOrigin(SettingsRecord::Origin::Read);
             return withReceived(ended(Result::Ok), view);
         }
     }
@@ -172,6 +175,18 @@ SessionOutcome readSettings(SessionContext &context)
     host.setCaption(Button::Read, readDataCaption());
     host.lineBuffer().clear();
     return withReceived(ended(Result::NotConfirmed, QStringLiteral("READ END")), view);
+}
+
+SessionOutcome readSettingsOrKeep(SessionContext &context)
+{
+    SettingsRecord &record = context.host.settings().record();
+    const SettingsRecord before = record;
+    SessionOutcome outcome = readSettings(context);
+    if (outcome.ok() && outcome.received.missing(SettingsTable::fileSettings()).isEmpty())
+        return outcome;
+    record.restoreSettings(before);
+    outcome.settingsKept = true;
+    return outcome;
 }
 
 } // namespace telx5

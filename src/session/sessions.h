@@ -8,6 +8,11 @@ namespace telx5 {
 // The device sessions. Each waits in Delay, so other handlers (a second press
 // of the same button included) may run inside it.
 SessionOutcome readSettings(SessionContext &context); // Read data: connect, then read every setting
+// Read data as the window runs it: the settings fill as they arrive, and a
+// read that does not bring them whole (cancelled, failed, or ended without
+// every setting a settings file holds) puts back what the host held before
+// it, so that Write never sends the blanks it began with.
+SessionOutcome readSettingsOrKeep(SessionContext &context);
 SessionOutcome
 writeSettings(SessionContext &context); // Write data: every setting, then "freq save"
 // The write session with other lines than those of Write data: the lines of

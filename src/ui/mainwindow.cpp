@@ -472,16 +472,25 @@ void MainWindow::addressModePicked()
 
 void MainWindow::readDevice()
 {
-    const SessionOutcome outcome = runCommand(&readSettings);
-    if (!outcome.ok())
+    const SessionOutcome outcome = runCommand(&readSettingsOrKeep);
+    // The command it took the port from tells how that one ended.
+    if (outcome.tookPort)
         return;
-    QList<Setting> read;
-    for (const SettingRow &row : SettingsTable::settings())
-        read.append(row.setting);
-    // The device decides what it reports; a setting it left out keeps the
-    // blank the read began with, and Write would send that blank.
-    if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
-        appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+    if (outcome.ok()) {
+        QList<Setting> read;
+        for (const SettingRow &row : SettingsTable::settings())
+            read.append(row.setting);
+        if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
+            appendStatusLine(
+                tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+    }
+    if (outcome.settingsKept) {
+        appendStatusLine(outcome.result == SessionOutcome::Result::Cancelled
+                             ? tr("The read was cancelled: the window's settings are unchanged")
+                             : tr("The read did not complete: the window's settings are "
+                                  "unchanged"));
+        return;
+    }
     runCommand([&outcome](SessionContext &context) { keepReadBackup(context, outcome.received); });
 }
 
@@ -644,6 +653,15 @@ void MainWindow::writeDevice()
         runCommand(&writeSettings);
         return;
     }
+    // A window that no read, file, Default or typing has filled would blank
+    // the device.
+    if (m_record.origin() == SettingsRecord::Origin::Nothing) {
+        const QString why = tr("Nothing was sent: the window holds no settings yet. Read the "
+                               "device, load a file or press Default first.");
+        appendStatusLine(why);
+        m_dialogs.message(why);
+        return;
+    }
     if (!confirmWriteDespiteErrors())
         return;
     const SettingsRecord written = m_record;
@@ -788,12 +806,21 @@ void MainWindow::bindControls()
             m_record.setText(field, text);
             m_syncing = false;
         };
+        // The user's own edits only: those signals never come from the program.
+        const bool setting = SettingsTable::settingOf(field).has_value();
+        const auto edited = [this, setting] {
+            if (setting && m_record.origin() == SettingsRecord::Origin::Nothing)
+                m_record.setOrigin(SettingsRecord::Origin::Typed);
+        };
         if (auto *edit = qobject_cast<QLineEdit *>(control)) {
             m_record.setText(field, edit->text());
             connect(edit, &QLineEdit::textChanged, this, typed);
+            connect(edit, &QLineEdit::textEdited, this, edited);
         } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
             m_record.setText(field, combo->currentText());
             connect(combo, &QComboBox::currentTextChanged, this, typed);
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
+            connect(combo, &QComboBox::activated, this, edited);
         } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
             const auto ticked = [](bool on) {
                 return on ? QStringLiteral("1") : QStringLiteral("0");
@@ -801,6 +828,7 @@ void MainWindow::bindControls()
             m_record.setText(field, ticked(check->isChecked()));
             connect(check, &QCheckBox::toggled, this,
                     [typed, ticked](bool on) { typed(ticked(on)); });
+            connect(check, &QCheckBox::clicked, this, edited);
         }
     }
     m_record.setOctetBoxesEnabled(octetBox(0)->isEnabled());
