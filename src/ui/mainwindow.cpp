@@ -708,9 +708,25 @@ void MainWindow::applyWifi()
         runCommand(&telx5::applyWifi);
         return;
     }
+    if (!confirmEmptyWifi())
+        return;
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     WifiJob job(context);
     runJob(job, [&job] { return job.run(false); });
+}
+
+bool MainWindow::confirmEmptyWifi()
+{
+    QStringList empty;
+    if (m_record.text(Field::WifiSsid).isEmpty())
+        empty.append(tr("The Wi-Fi name is empty: the device will not know which network to "
+                        "join."));
+    if (m_record.text(Field::WifiPass).isEmpty())
+        empty.append(tr("The password is empty: the device will join an open network."));
+    if (empty.isEmpty())
+        return true;
+    return m_dialogs.question(empty.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                              tr("Send them to the device?"));
 }
 
 void MainWindow::restartDevice()

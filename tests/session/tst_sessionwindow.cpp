@@ -665,42 +665,72 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
 
 void TestSessionWindow::applyWifi_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("confirms");
     QTest::addColumn<bool>("confirmedBefore");
+    // The question asked first, empty when none is, and the answer to it.
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("answer");
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("caption");
 
+    const QString name = QStringLiteral("home net");
+    const QString password = QStringLiteral("pa55word");
     const QByteArray wifi = QByteArrayLiteral("AT+WIFI,home net,pa55word#\r\n");
     const QString complete =
         QStringLiteral("WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n");
-    QTest::newRow("confirmed") << true << false << wifi + Reboot << complete;
+    const QString apply = QStringLiteral("Apply");
+    QTest::newRow("confirmed") << name << password << true << false << QString() << false
+                               << wifi + Reboot << complete << apply;
     QTest::newRow("not confirmed")
-        << false << false << wifi << QStringLiteral("WIFI Writing.....\r\nWIFI Write Fail\r\n");
-    QTest::newRow("confirmed before the press") << false << true << wifi + Reboot << complete;
+        << name << password << false << false << QString() << false << wifi
+        << QStringLiteral("WIFI Writing.....\r\nWIFI Write Fail\r\n") << apply;
+    QTest::newRow("confirmed before the press") << name << password << false << true << QString()
+                                                << false << wifi + Reboot << complete << apply;
+    const QString sendThem = QStringLiteral("\n\n仍要发送给设备吗？");
+    const QString noName = QStringLiteral("WIFI名字为空：设备将不知道要加入哪个网络。");
+    const QString open = QStringLiteral("密码为空：设备将加入一个开放（无密码）的网络。");
+    // No sends nothing, and the button keeps its caption.
+    QTest::newRow("empty name, no") << QString() << password << true << false << noName + sendThem
+                                    << false << QByteArray() << QString() << QStringLiteral("应用");
+    QTest::newRow("empty name and password, no")
+        << QString() << QString() << true << false << noName + QLatin1Char('\n') + open + sendThem
+        << false << QByteArray() << QString() << QStringLiteral("应用");
+    QTest::newRow("empty password, yes: an open network")
+        << name << QString() << true << false << open + sendThem << true
+        << QByteArrayLiteral("AT+WIFI,home net,#\r\n") + Reboot << complete << apply;
 }
 
 void TestSessionWindow::applyWifi()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, password);
     QFETCH(bool, confirms);
     QFETCH(bool, confirmedBefore);
+    QFETCH(QString, question);
+    QFETCH(bool, answer);
     QFETCH(QByteArray, sent);
     QFETCH(QString, status);
+    QFETCH(QString, caption);
 
     SimWindowRig rig;
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+WIFI")});
     QVERIFY(rig.start(Chinese));
-    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiSsidEdit")),
-                     QStringLiteral("home net"));
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiSsidEdit")), name);
     QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiPasswordEdit")),
-                     QStringLiteral("pa55word"));
+                     password);
     rig.window->flags().wifiWriteOk = confirmedBefore;
+    rig.dialogs.answer = answer;
 
     rig.click("applyWifiButton");
 
+    QCOMPARE(rig.dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
     QCOMPARE(receivedSoFar(rig.sim, sent), sent);
     QCOMPARE(rig.window->statusText(), status);
-    QCOMPARE(rig.button("applyWifiButton")->text(), QStringLiteral("Apply"));
+    QCOMPARE(rig.button("applyWifiButton")->text(), caption);
     QVERIFY(!rig.window->flags().wifiWriteOk);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());

@@ -1127,6 +1127,18 @@ Go on without a backup?</source>
         <translation>未发送任何数据：窗口中还没有设置。请先读取设备、载入文件或按“默认数据”。</translation>
     </message>
     <message>
+        <source>The Wi-Fi name is empty: the device will not know which network to join.</source>
+        <translation>WIFI名字为空：设备将不知道要加入哪个网络。</translation>
+    </message>
+    <message>
+        <source>The password is empty: the device will join an open network.</source>
+        <translation>密码为空：设备将加入一个开放（无密码）的网络。</translation>
+    </message>
+    <message>
+        <source>Send them to the device?</source>
+        <translation>仍要发送给设备吗？</translation>
+    </message>
+    <message>
         <source>The read-back did not complete: the settings are not verified</source>
         <translation>读回未完成：设置未经核对</translation>
     </message>
