@@ -35,6 +35,7 @@ void applyDefaults(SettingsRecord &record)
     record.setText(Field::Alias, QStringLiteral("WIDE1+WIDE2"));
     record.setText(Field::Freq, QStringLiteral("144.6400"));
     record.setText(Field::Ctcss, QStringLiteral("--"));
+    record.setOrigin(SettingsRecord::Origin::Defaults);
 }
 
 QList<std::pair<Field, qsizetype>> lossyFields(const SettingsRecord &record, const TextCodec &codec)

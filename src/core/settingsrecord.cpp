@@ -6,7 +6,7 @@ namespace telx5 {
 
 SettingsRecord::SettingsRecord(const SettingsRecord &other)
     : m_texts(other.m_texts), m_octetBoxesEnabled(other.m_octetBoxesEnabled),
-      m_arrived(other.m_arrived)
+      m_arrived(other.m_arrived), m_origin(other.m_origin)
 {}
 
 SettingsRecord &SettingsRecord::operator=(const SettingsRecord &other)
@@ -15,7 +15,20 @@ SettingsRecord &SettingsRecord::operator=(const SettingsRecord &other)
         setText(Field(field), other.text(Field(field)));
     setOctetBoxesEnabled(other.m_octetBoxesEnabled);
     m_arrived = other.m_arrived;
+    m_origin = other.m_origin;
     return *this;
+}
+
+void SettingsRecord::restoreSettings(const SettingsRecord &other)
+{
+    for (int index = 0; index < FieldCount; ++index) {
+        const Field field = Field(index);
+        if (SettingsTable::settingOf(field))
+            setText(field, other.text(field));
+    }
+    setOctetBoxesEnabled(other.m_octetBoxesEnabled);
+    m_arrived = other.m_arrived;
+    m_origin = other.m_origin;
 }
 
 void SettingsRecord::setText(Field field, const QString &value)

@@ -42,6 +42,26 @@ public:
     bool octetBoxesEnabled() const { return m_octetBoxesEnabled; }
     void setOctetBoxesEnabled(bool enabled);
 
+    // Which route last filled the settings as a whole, or typing into a
+    // record that none had filled. A record that nothing has filled holds no
+    // device's settings: written, it would blank the device.
+    enum class Origin
+    {
+        Nothing,
+        Read,
+        Loaded,
+        Defaults,
+        Typed,
+    };
+    Origin origin() const { return m_origin; }
+    void setOrigin(Origin origin) { m_origin = origin; }
+
+    // The device's settings of `other` (every field but the Wi-Fi
+    // credentials and the CTCSS box, which no read fills), with the octet
+    // boxes' state, the arrivals and the origin: what a read that did not
+    // complete puts back.
+    void restoreSettings(const SettingsRecord &other);
+
     // A setting has arrived when the parser took a line as that setting,
     // whatever its value.
     void clearArrivals() { m_arrived.reset(); }
@@ -63,6 +83,7 @@ private:
     std::array<QString, FieldCount> m_texts{};
     bool m_octetBoxesEnabled = true;
     std::bitset<SettingCount> m_arrived;
+    Origin m_origin = Origin::Nothing;
     Observer *m_observer = nullptr;
 };
 

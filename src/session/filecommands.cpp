@@ -215,6 +215,8 @@ bool loadSettingsFileNamed(SessionContext &context, const QString &fileName)
         return false;
     const SettingsFile::LoadResult result =
         SettingsFile::load(*content, host.lineBuffer(), context.parser, view, context.codec);
+    if (result.foundSettings)
+        view.record().setOrigin(SettingsRecord::Origin::Loaded);
     // The lines read are in the box; say where and why it stopped.
     if (!result.complete())
         view.appendStatus(

@@ -66,6 +66,12 @@ struct SessionOutcome
     QString missing;
     // The device confirmed the exchange, though something after it failed.
     bool confirmed = false;
+    // Cancelled on arrival: the port was held by another exchange, which
+    // this command ended by taking it; it did nothing of its own.
+    bool tookPort = false;
+    // A read that did not complete put back the settings the host held
+    // before it.
+    bool settingsKept = false;
     // A read's settings: what the device sent, and which settings arrived.
     SettingsRecord received;
 

@@ -4,6 +4,7 @@
 #include "delay.h"
 #include "portsettingsstore.h"
 #include "sessionsupport.h"
+#include "settingstable.h"
 
 namespace telx5 {
 
@@ -27,6 +28,7 @@ void clearSettings(DeviceView &view)
 {
     view.setStatusText(QString());
     view.record().clearArrivals();
+    view.record().setOrigin(SettingsRecord::Origin::Nothing);
     for (Field field : {Field::Callsign, Field::Pass, Field::Version, Field::Position,
                         Field::Comment, Field::SentTime, Field::Filter, Field::Freq})
         view.setText(field, QString());
@@ -95,7 +97,7 @@ SessionOutcome readSettings(SessionContext &context)
         host.state().readCancelled = true;
         port.close();
         host.setEnabled(Button::Write, true);
-        return ended(Result::Cancelled);
+        return SessionSupport::tookPort();
     }
 
     host.setCaption(Button::Read, SessionText::tr("reading"));
@@ -161,6 +163,7 @@ SessionOutcome readSettings(SessionContext &context)
             host.setEnabled(Button::Write, true);
             host.setCaption(Button::Read, readDataCaption());
             port.close();
+            view.record().setOrigin(SettingsRecord::Origin::Read);
             return withReceived(ended(Result::Ok), view);
         }
     }
@@ -172,6 +175,26 @@ SessionOutcome readSettings(SessionContext &context)
     host.setCaption(Button::Read, readDataCaption());
     host.lineBuffer().clear();
     return withReceived(ended(Result::NotConfirmed, QStringLiteral("READ END")), view);
+}
+
+SessionOutcome readSettingsOrKeep(SessionContext &context)
+{
+    SettingsRecord &record = context.host.settings().record();
+    const SettingsRecord before = record;
+    SessionOutcome outcome = readSettings(context);
+    if (outcome.ok()) {
+        // The device said it was done: what it sent stands, and a setting it
+        // leaves out (an older firmware's) keeps the window's value rather
+        // than a blank that a write would send.
+        for (Setting setting : outcome.received.missing(SettingsTable::fileSettings())) {
+            for (Field field : SettingsTable::fields(setting))
+                record.setText(field, before.text(field));
+        }
+        return outcome;
+    }
+    record.restoreSettings(before);
+    outcome.settingsKept = true;
+    return outcome;
 }
 
 } // namespace telx5

@@ -8,6 +8,11 @@ namespace telx5 {
 // The device sessions. Each waits in Delay, so other handlers (a second press
 // of the same button included) may run inside it.
 SessionOutcome readSettings(SessionContext &context); // Read data: connect, then read every setting
+// Read data as the window runs it: the settings fill as they arrive; a read
+// that does not end (cancelled, failed, no READ END) puts back what the host
+// held before it, and one that ends without a setting keeps that setting's
+// value from before, so that Write never sends the blanks it began with.
+SessionOutcome readSettingsOrKeep(SessionContext &context);
 SessionOutcome
 writeSettings(SessionContext &context); // Write data: every setting, then "freq save"
 // The write session with other lines than those of Write data: the lines of

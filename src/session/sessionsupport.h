@@ -46,6 +46,15 @@ inline SessionOutcome ended(SessionOutcome::Result result, const QString &missin
     return outcome;
 }
 
+// The outcome of a command that found the port held by another exchange and
+// took it from that one.
+inline SessionOutcome tookPort()
+{
+    SessionOutcome outcome = ended(SessionOutcome::Result::Cancelled);
+    outcome.tookPort = true;
+    return outcome;
+}
+
 // Opens the port for a command. The message box that tells of a failure has one
 // wording for every cause, so the cause itself (which port, missing, in use,
 // or no permission and which group grants it) goes into the status box.

@@ -43,7 +43,9 @@ SessionOutcome applyWifi(SessionContext &context)
         host.setCaption(Button::Read, FixedText::tr("Port is open"));
         host.state().readCancelled = true;
         port.close();
-        return wifiFailure(host, port, Result::Cancelled);
+        SessionOutcome outcome = wifiFailure(host, port, Result::Cancelled);
+        outcome.tookPort = true;
+        return outcome;
     }
 
     //: Stays English in both languages.
@@ -126,7 +128,7 @@ SessionOutcome restartDevice(SessionContext &context)
         port.close();
         //: Stays English in both languages.
         host.setCaption(Button::Restart, FixedText::tr("Port is open"));
-        return ended(Result::Cancelled);
+        return SessionSupport::tookPort();
     }
 
     Delay(100);

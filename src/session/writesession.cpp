@@ -38,7 +38,7 @@ SessionOutcome writeSteps(SessionContext &context, const QList<Commands::WriteSt
         host.state().readCancelled = true;
         port.close();
         host.setEnabled(Button::Write, true);
-        return ended(Result::Cancelled);
+        return SessionSupport::tookPort();
     }
 
     Delay(100);

@@ -72,6 +72,9 @@ public:
     // "AT+READ#" reports only the settings whose answer lines begin with one
     // of these (e.g. "FREQ:"), then "READ END"; an empty list reports all.
     void setReportedSettings(const QStringList &prefixes);
+    // False: "AT+READ#" is answered without its "READ END", as by a device
+    // cut off at the end of its report.
+    void setEndsReport(bool ends);
     // Wait before each answer, and between the lines of one answer.
     void setAnswerDelay(int ms);
     void setLineGap(int ms);

@@ -88,6 +88,7 @@ struct SimDevice::Private
     QStringList ignored;
     // The answer lines "AT+READ#" reports; empty for all of them.
     QStringList reported;
+    bool endsReport = true;
     int answerDelayMs = 0;
     int lineGapMs = 0;
     int baud = 0;

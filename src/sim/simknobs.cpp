@@ -29,6 +29,11 @@ void SimDevice::setReportedSettings(const QStringList &prefixes)
     d->reported = prefixes;
 }
 
+void SimDevice::setEndsReport(bool ends)
+{
+    d->endsReport = ends;
+}
+
 void SimDevice::setIgnoredCommands(const QStringList &prefixes)
 {
     d->ignored = prefixes;

@@ -256,7 +256,8 @@ QList<QByteArray> SimDevice::Private::readAnswer() const
             });
         });
     }
-    lines.append(QByteArrayLiteral("READ END"));
+    if (endsReport)
+        lines.append(QByteArrayLiteral("READ END"));
     return lines;
 }
 

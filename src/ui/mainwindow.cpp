@@ -474,16 +474,30 @@ void MainWindow::addressModePicked()
 
 void MainWindow::readDevice()
 {
-    const SessionOutcome outcome = runCommand(&readSettings);
-    if (!outcome.ok())
+    const SessionOutcome outcome = runCommand(&readSettingsOrKeep);
+    // The command it took the port from tells how that one ended.
+    if (outcome.tookPort)
         return;
-    QList<Setting> read;
-    for (const SettingRow &row : SettingsTable::settings())
-        read.append(row.setting);
-    // The device decides what it reports; a setting it left out keeps the
-    // blank the read began with, and Write would send that blank.
-    if (const QList<Setting> missing = outcome.received.missing(read); !missing.isEmpty())
-        appendStatusLine(tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+    if (outcome.ok()) {
+        QList<Setting> read;
+        for (const SettingRow &row : SettingsTable::settings())
+            read.append(row.setting);
+        const QList<Setting> missing = outcome.received.missing(read);
+        if (missing == QList<Setting>{Setting::Version})
+            appendStatusLine(
+                tr("The device did not send: %1").arg(DeviceSettings::captions(missing)));
+        else if (!missing.isEmpty())
+            appendStatusLine(tr("The device did not send: %1; the window keeps its values for "
+                                "them")
+                                 .arg(DeviceSettings::captions(missing)));
+    }
+    if (outcome.settingsKept) {
+        appendStatusLine(outcome.result == SessionOutcome::Result::Cancelled
+                             ? tr("The read was cancelled: the window's settings are unchanged")
+                             : tr("The read did not complete: the window's settings are "
+                                  "unchanged"));
+        return;
+    }
     runCommand([&outcome](SessionContext &context) { keepReadBackup(context, outcome.received); });
 }
 
@@ -672,6 +686,15 @@ void MainWindow::writeDevice()
         runCommand(&writeSettings);
         return;
     }
+    // A window that no read, file, Default or typing has filled would blank
+    // the device.
+    if (m_record.origin() == SettingsRecord::Origin::Nothing) {
+        const QString why = tr("Nothing was sent: the window holds no settings yet. Read the "
+                               "device, load a file or press Default first.");
+        appendStatusLine(why);
+        m_dialogs.message(why);
+        return;
+    }
     const std::optional<Allowance> allowance = allowWrite();
     if (!allowance)
         return;
@@ -721,9 +744,25 @@ void MainWindow::applyWifi()
         runCommand(&telx5::applyWifi);
         return;
     }
+    if (!confirmEmptyWifi())
+        return;
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     WifiJob job(context);
     runJob(job, [&job] { return job.run(false); });
+}
+
+bool MainWindow::confirmEmptyWifi()
+{
+    QStringList empty;
+    if (m_record.text(Field::WifiSsid).isEmpty())
+        empty.append(tr("The Wi-Fi name is empty: the device will not know which network to "
+                        "join."));
+    if (m_record.text(Field::WifiPass).isEmpty())
+        empty.append(tr("The password is empty: the device will join an open network."));
+    if (empty.isEmpty())
+        return true;
+    return m_dialogs.question(empty.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                              tr("Send them to the device?"));
 }
 
 void MainWindow::restartDevice()
@@ -819,12 +858,21 @@ void MainWindow::bindControls()
             m_record.setText(field, text);
             m_syncing = false;
         };
+        // The user's own edits only: those signals never come from the program.
+        const bool setting = SettingsTable::settingOf(field).has_value();
+        const auto edited = [this, setting] {
+            if (setting && m_record.origin() == SettingsRecord::Origin::Nothing)
+                m_record.setOrigin(SettingsRecord::Origin::Typed);
+        };
         if (auto *edit = qobject_cast<QLineEdit *>(control)) {
             m_record.setText(field, edit->text());
             connect(edit, &QLineEdit::textChanged, this, typed);
+            connect(edit, &QLineEdit::textEdited, this, edited);
         } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
             m_record.setText(field, combo->currentText());
             connect(combo, &QComboBox::currentTextChanged, this, typed);
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
+            connect(combo, &QComboBox::activated, this, edited);
         } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
             const auto ticked = [](bool on) {
                 return on ? QStringLiteral("1") : QStringLiteral("0");
@@ -832,6 +880,7 @@ void MainWindow::bindControls()
             m_record.setText(field, ticked(check->isChecked()));
             connect(check, &QCheckBox::toggled, this,
                     [typed, ticked](bool on) { typed(ticked(on)); });
+            connect(check, &QCheckBox::clicked, this, edited);
         }
     }
     m_record.setOctetBoxesEnabled(octetBox(0)->isEnabled());

@@ -135,6 +135,8 @@ private:
     // stopped after "AT+RESET#", carried on from its journal.
     void finishInterruptedUpdate();
     void applyWifi();
+    // An empty Wi-Fi name or password is asked about first: whether to send it.
+    bool confirmEmptyWifi();
     void restartDevice();
     // Runs `job` as the window's one job: the close button stops it.
     template <typename Run> JobEnd runJob(DeviceJob &job, Run run);

@@ -80,6 +80,8 @@ private Q_SLOTS:
     void readFromSilentDeviceCountsEveryAttempt();
     void secondReadPressCancels_data();
     void secondReadPressCancels();
+    void unfinishedReadKeepsTheWindow_data();
+    void unfinishedReadKeepsTheWindow();
     void writeSendsTheWindowsSettings_data();
     void writeSendsTheWindowsSettings();
     void applyWifi_data();
@@ -182,15 +184,17 @@ void TestSessionWindow::readNamesWhatTheDeviceLeftOut_data()
 
     QTest::newRow("english") << English
                              << QStringLiteral("Connection OK\nReading 1/20Times......\nread ok\n"
-                                               "The device did not send: Tx time, Unit");
+                                               "The device did not send: Tx time, Unit; the window "
+                                               "keeps its values for them");
     QTest::newRow("chinese")
         << Chinese
-        << QStringLiteral(
-               "Connection OK\nReading 1/20Times......\n读取成功\n设备未发送：发送间隔、距离");
+        << QStringLiteral("Connection OK\nReading 1/20Times......\n读取成功\n设备未发送：发送间隔、"
+                          "距离；窗口保留这些设置原有的值");
 }
 
 // The window keeps "read ok" for a read that ended with READ END, and names
-// the settings that stayed blank.
+// the settings the device left out: those keep the values the window held,
+// never a blank a write would send; what the device sent stands.
 void TestSessionWindow::readNamesWhatTheDeviceLeftOut()
 {
     QFETCH(QLocale, locale);
@@ -202,11 +206,13 @@ void TestSessionWindow::readNamesWhatTheDeviceLeftOut()
                                  "POSITION:", "COMMENT TEXT:", "SERVER:", "FILTER:", "VER:",
                                  "FREQ:", "BACKLIGHT:", "DIGI:", "MOD:", "PATH:", "ALIAS:"});
     QVERIFY(rig.start(locale));
+    rig.click("defaultButton");
 
     rig.click("readButton");
 
     QCOMPARE(rig.shownStatus(), shownStatus);
-    QCOMPARE(rig.window->text(Field::SentTime), QString());
+    QCOMPARE(rig.window->text(Field::SentTime), QStringLiteral("0600"));
+    QCOMPARE(rig.window->text(Field::Callsign), QStringLiteral("N0CALL"));
     QVERIFY(rig.button("writeButton")->isEnabled());
 }
 
@@ -417,6 +423,9 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
             QStringLiteral("Please restart TELX5......Connection %1/20Times......").arg(i));
     for (int j = 1; j <= 20; ++j)
         expected.append(QStringLiteral("Connection OK\nReading %1/20Times......").arg(j));
+    expected.append(expected.constLast() +
+                    QStringLiteral("\nThe read did not complete: the window's settings are "
+                                   "unchanged"));
     QCOMPARE(shown, expected);
     QCOMPARE(rig.button("readButton")->text().toLower(), QStringLiteral("read data"));
     QVERIFY(rig.button("writeButton")->isEnabled());
@@ -461,6 +470,155 @@ void TestSessionWindow::secondReadPressCancels()
     QVERIFY(rig.button("writeButton")->isEnabled());
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(receivedSoFar(rig.sim), ConnectLine.repeated(2));
+}
+
+void TestSessionWindow::unfinishedReadKeepsTheWindow_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    // What filled the window before the read: "nothing", "typed" (the
+    // callsign), "loaded" (a file), "read" (a whole read), "read, edited"
+    // (then the comment).
+    QTest::addColumn<QString>("before");
+    // "second press", "no READ END", or "port held": another exchange holds
+    // the port, and the press takes it from that one.
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("statusLine"); // empty: the status box is left empty
+    QTest::addColumn<QString>("refusal");    // Write's; empty: Write sends the window's settings
+
+    const QString cancelled =
+        QStringLiteral("The read was cancelled: the window's settings are unchanged");
+    const QString unfinished =
+        QStringLiteral("The read did not complete: the window's settings are unchanged");
+    const QString refusal = QStringLiteral("Nothing was sent: the window holds no settings yet. "
+                                           "Read the device, load a file or press Default first.");
+    QTest::newRow("fresh window, cancelled: Write sends nothing")
+        << English << "nothing"
+        << "second press" << cancelled << refusal;
+    QTest::newRow("fresh window, cancelled, chinese")
+        << Chinese << "nothing"
+        << "second press" << QStringLiteral("读取已取消：窗口中的设置未改变")
+        << QStringLiteral("未发送任何数据：窗口中还没有设置。请先读取设备、载入文件或按“默认数据”"
+                          "。");
+    QTest::newRow("fresh window, no READ END: Write sends nothing")
+        << English << "nothing"
+        << "no READ END" << unfinished << refusal;
+    QTest::newRow("read, cancelled: Write leaves the device as it was")
+        << English << "read"
+        << "second press" << cancelled << QString();
+    QTest::newRow("read and edited, no READ END: Write sends the edit")
+        << English << "read, edited"
+        << "no READ END" << unfinished << QString();
+    QTest::newRow("read, port held: the press takes it and changes nothing")
+        << English << "read"
+        << "port held" << QString() << QString();
+    QTest::newRow("loaded, cancelled: Write sends the file's settings")
+        << English << "loaded"
+        << "second press" << cancelled << QString();
+    QTest::newRow("typed, cancelled: Write sends what was typed")
+        << English << "typed"
+        << "second press" << cancelled << QString();
+}
+
+// A read that does not complete leaves the window's settings as they were,
+// though they showed the device's values as these arrived; Write then sends
+// those, and never the blanks a read begins with.
+void TestSessionWindow::unfinishedReadKeepsTheWindow()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, before);
+    QFETCH(QString, ending);
+    QFETCH(QString, statusLine);
+    QFETCH(QString, refusal);
+
+    // The device must answer well inside one attempt's second.
+    setDelayTimeScale(0.2);
+    SimWindowRig rig;
+    QVERIFY(rig.start(locale));
+    if (before.startsWith(QLatin1String("read"))) {
+        rig.click("readButton");
+        QCOMPARE(rig.window->text(Field::Callsign), rig.sim.settings().text(Field::Callsign));
+    }
+    auto *comment = rig.control<QLineEdit>("commentEdit");
+    if (before == QLatin1String("read, edited"))
+        QTest::keyClicks(comment, QStringLiteral(" edited"));
+    if (before == QLatin1String("typed"))
+        QTest::keyClicks(rig.control<QLineEdit>("callsignEdit"), QStringLiteral("AB1C"));
+    if (before == QLatin1String("loaded")) {
+        SettingsRecord inFile = rig.sim.settings();
+        inFile.setText(Field::Comment, QStringLiteral("from the file"));
+        QFile file(rig.dir.filePath(QStringLiteral("loaded.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(SettingsFile::save(inFile, TextCodec()));
+        file.close();
+        rig.dialogs.fileToChoose = file.fileName();
+        rig.click("loadButton");
+        QCOMPARE(comment->text(), QStringLiteral("from the file"));
+    }
+    const SettingsRecord device = rig.sim.settings();
+    const auto shown = [&rig] {
+        QStringList texts;
+        for (Field field : reportedFields())
+            texts.append(rig.window->text(field));
+        return texts;
+    };
+    const QStringList shownBefore = shown();
+    QStringList commentsShown;
+    QObject::connect(comment, &QLineEdit::textChanged, &rig.sim,
+                     [&commentsShown](const QString &text) { commentsShown.append(text); });
+    if (ending == QLatin1String("second press")) {
+        rig.sim.setConnectAfter(SimDevice::Never);
+        pressWhen(
+            rig.sim,
+            [&] { return rig.window->statusText().contains(QStringLiteral("Connection 2/20")); },
+            [&] { rig.click("readButton"); });
+    } else if (ending == QLatin1String("no READ END")) {
+        rig.sim.setEndsReport(false);
+    } else {
+        QVERIFY(rig.link.open());
+    }
+
+    rig.click("readButton");
+
+    if (ending == QLatin1String("no READ END"))
+        QVERIFY(commentsShown.contains(device.text(Field::Comment)));
+    QCOMPARE(shown(), shownBefore);
+    QCOMPARE(comment->text(), shownBefore.at(reportedFields().indexOf(Field::Comment)));
+    if (statusLine.isEmpty())
+        QCOMPARE(rig.window->statusText(), QString());
+    else
+        QVERIFY2(rig.window->statusText().endsWith(QStringLiteral("\r\n") + statusLine),
+                 qPrintable(rig.window->statusText()));
+    QVERIFY(rig.button("writeButton")->isEnabled());
+
+    QByteArray written;
+    QObject::connect(&rig.link, &SerialLink::sent, &rig.sim,
+                     [&written](const QByteArray &bytes) { written += bytes; });
+    // A question about the values is answered Yes: only the refusal holds Write back.
+    rig.dialogs.answer = true;
+    rig.click("writeButton");
+
+    if (!refusal.isEmpty()) {
+        QCOMPARE(written, QByteArray());
+        QVERIFY(!rig.dialogs.messages.isEmpty());
+        QCOMPARE(rig.dialogs.messages.constLast(), refusal);
+        QVERIFY(rig.window->statusText().endsWith(QStringLiteral("\r\n") + refusal));
+        for (Field field : reportedFields())
+            QCOMPARE(rig.sim.settings().text(field), device.text(field));
+        return;
+    }
+    QVERIFY(written.startsWith("AT+CALL,"));
+    // What the window held before the read is what the device holds now.
+    const QList<Field> sent = before == QLatin1String("typed")
+                                  ? QList<Field>{Field::Callsign}
+                                  : SettingsTable::fields(Setting::Callsign) +
+                                        QList<Field>{Field::Pass, Field::Position, Field::Comment,
+                                                     Field::Server, Field::Freq};
+    for (Field field : sent)
+        QCOMPARE(rig.sim.settings().text(field), shownBefore.at(reportedFields().indexOf(field)));
+    if (before == QLatin1String("read")) {
+        for (Field field : reportedFields())
+            QCOMPARE(rig.sim.settings().text(field), device.text(field));
+    }
 }
 
 void TestSessionWindow::writeSendsTheWindowsSettings_data()
@@ -546,42 +704,72 @@ void TestSessionWindow::writeSendsTheWindowsSettings()
 
 void TestSessionWindow::applyWifi_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("confirms");
     QTest::addColumn<bool>("confirmedBefore");
+    // The question asked first, empty when none is, and the answer to it.
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("answer");
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("caption");
 
+    const QString name = QStringLiteral("home net");
+    const QString password = QStringLiteral("pa55word");
     const QByteArray wifi = QByteArrayLiteral("AT+WIFI,home net,pa55word#\r\n");
     const QString complete =
         QStringLiteral("WIFI Writing.....\r\nWIFI Write complete\r\nWIFI reset...\r\n");
-    QTest::newRow("confirmed") << true << false << wifi + Reboot << complete;
+    const QString apply = QStringLiteral("Apply");
+    QTest::newRow("confirmed") << name << password << true << false << QString() << false
+                               << wifi + Reboot << complete << apply;
     QTest::newRow("not confirmed")
-        << false << false << wifi << QStringLiteral("WIFI Writing.....\r\nWIFI Write Fail\r\n");
-    QTest::newRow("confirmed before the press") << false << true << wifi + Reboot << complete;
+        << name << password << false << false << QString() << false << wifi
+        << QStringLiteral("WIFI Writing.....\r\nWIFI Write Fail\r\n") << apply;
+    QTest::newRow("confirmed before the press") << name << password << false << true << QString()
+                                                << false << wifi + Reboot << complete << apply;
+    const QString sendThem = QStringLiteral("\n\n仍要发送给设备吗？");
+    const QString noName = QStringLiteral("WIFI名字为空：设备将不知道要加入哪个网络。");
+    const QString open = QStringLiteral("密码为空：设备将加入一个开放（无密码）的网络。");
+    // No sends nothing, and the button keeps its caption.
+    QTest::newRow("empty name, no") << QString() << password << true << false << noName + sendThem
+                                    << false << QByteArray() << QString() << QStringLiteral("应用");
+    QTest::newRow("empty name and password, no")
+        << QString() << QString() << true << false << noName + QLatin1Char('\n') + open + sendThem
+        << false << QByteArray() << QString() << QStringLiteral("应用");
+    QTest::newRow("empty password, yes: an open network")
+        << name << QString() << true << false << open + sendThem << true
+        << QByteArrayLiteral("AT+WIFI,home net,#\r\n") + Reboot << complete << apply;
 }
 
 void TestSessionWindow::applyWifi()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, password);
     QFETCH(bool, confirms);
     QFETCH(bool, confirmedBefore);
+    QFETCH(QString, question);
+    QFETCH(bool, answer);
     QFETCH(QByteArray, sent);
     QFETCH(QString, status);
+    QFETCH(QString, caption);
 
     SimWindowRig rig;
     if (!confirms)
         rig.sim.setIgnoredCommands({QStringLiteral("AT+WIFI")});
     QVERIFY(rig.start(Chinese));
-    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiSsidEdit")),
-                     QStringLiteral("home net"));
+    QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiSsidEdit")), name);
     QTest::keyClicks(rig.window->findChild<QLineEdit *>(QStringLiteral("wifiPasswordEdit")),
-                     QStringLiteral("pa55word"));
+                     password);
     rig.window->flags().wifiWriteOk = confirmedBefore;
+    rig.dialogs.answer = answer;
 
     rig.click("applyWifiButton");
 
+    QCOMPARE(rig.dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
     QCOMPARE(receivedSoFar(rig.sim, sent), sent);
     QCOMPARE(rig.window->statusText(), status);
-    QCOMPARE(rig.button("applyWifiButton")->text(), QStringLiteral("Apply"));
+    QCOMPARE(rig.button("applyWifiButton")->text(), caption);
     QVERIFY(!rig.window->flags().wifiWriteOk);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.dialogs.messages.isEmpty());
@@ -629,7 +817,8 @@ void TestSessionWindow::pulledCableEndsTheCommand_data()
     QTest::addColumn<QString>("holds");
 
     QTest::newRow("read, waiting for CONNECT")
-        << QByteArray("readButton") << QString() << QString();
+        << QByteArray("readButton") << QString()
+        << QStringLiteral("The read did not complete: the window's settings are unchanged");
     QTest::newRow("write") << QByteArray("writeButton")
                            << QStringLiteral("Write fail，Please try again.")
                            << QStringLiteral("The device may hold part of the new settings. No "

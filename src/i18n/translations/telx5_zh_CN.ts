@@ -1163,6 +1163,34 @@ Go on without a backup?</source>
         <translation>设备未发送：%1</translation>
     </message>
     <message>
+        <source>The device did not send: %1; the window keeps its values for them</source>
+        <translation>设备未发送：%1；窗口保留这些设置原有的值</translation>
+    </message>
+    <message>
+        <source>The read was cancelled: the window&apos;s settings are unchanged</source>
+        <translation>读取已取消：窗口中的设置未改变</translation>
+    </message>
+    <message>
+        <source>The read did not complete: the window&apos;s settings are unchanged</source>
+        <translation>读取未完成：窗口中的设置未改变</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: the window holds no settings yet. Read the device, load a file or press Default first.</source>
+        <translation>未发送任何数据：窗口中还没有设置。请先读取设备、载入文件或按“默认数据”。</translation>
+    </message>
+    <message>
+        <source>The Wi-Fi name is empty: the device will not know which network to join.</source>
+        <translation>WIFI名字为空：设备将不知道要加入哪个网络。</translation>
+    </message>
+    <message>
+        <source>The password is empty: the device will join an open network.</source>
+        <translation>密码为空：设备将加入一个开放（无密码）的网络。</translation>
+    </message>
+    <message>
+        <source>Send them to the device?</source>
+        <translation>仍要发送给设备吗？</translation>
+    </message>
+    <message>
         <source>The read-back did not complete: the settings are not verified</source>
         <translation>读回未完成：设置未经核对</translation>
     </message>
