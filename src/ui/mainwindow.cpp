@@ -748,7 +748,11 @@ void MainWindow::applyWifi()
         return;
     SessionContext context{*this, m_link, m_chain.codec(), m_chain.parser()};
     WifiJob job(context);
-    runJob(job, [&job] { return job.run(false); });
+    // Credentials the device would take otherwise than meant (a control
+    // character, text the code page lacks) are named, and nothing goes out.
+    if (const JobEnd ended = runJob(job, [&job] { return job.run(false); });
+        !ended.refused.isEmpty())
+        m_dialogs.message(tr("Nothing was sent: %1").arg(ended.failure));
 }
 
 bool MainWindow::confirmEmptyWifi()
