@@ -1399,9 +1399,5 @@ Built with %4, %5 build, %6</source>
         <source>The device may cut these values short:</source>
         <translation>设备可能截断这些值：</translation>
     </message>
-    <message>
-        <source>Nothing was sent: %1</source>
-        <translation>未发送任何内容：%1</translation>
-    </message>
 </context>
 </TS>
