@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 
 namespace telx5 {
 
@@ -174,6 +176,11 @@ void checkCallsign(const SettingsRecord &record, Findings &findings)
                           QCoreApplication::translate(
                               "Checks", "%1 is not a callsign: it needs letters and a digit")
                               .arg(callsign));
+        else if (callsign != callsign.toUpper())
+            findings.warn(Field::Callsign,
+                          QCoreApplication::translate("Checks", "%1: APRS-IS expects upper case; "
+                                                                "the device sends it as typed")
+                              .arg(callsign));
     }
 
     const QString &ssid = record.text(Field::Ssid);
@@ -185,8 +192,15 @@ void checkCallsign(const SettingsRecord &record, Findings &findings)
 
 void checkPass(const SettingsRecord &record, Findings &findings)
 {
+    constexpr int HighestPasscode = 0x7FFF;
     const QString &pass = record.text(Field::Pass);
     const QString callsign = unpaddedCallsign(record);
+    if (pass == QLatin1String("-1")) {
+        findings.warn(Field::Pass,
+                      QCoreApplication::translate("Checks", "Receive-only: the APRS-IS server "
+                                                            "will not gate this device's packets"));
+        return;
+    }
     if (!isDigits(pass)) {
         findings.warn(Field::Pass,
                       QCoreApplication::translate("Checks", "“%1” is not a passcode: it must be a "
@@ -194,9 +208,16 @@ void checkPass(const SettingsRecord &record, Findings &findings)
                           .arg(pass));
         return;
     }
-    // A callsign the write leaves out says nothing of the device's own.
-    if (callsign.isEmpty() || callsign.size() > CallsignWidth)
+    // A callsign the write leaves out says nothing of the device's own; a
+    // passcode has 15 bits all the same.
+    if (callsign.isEmpty() || callsign.size() > CallsignWidth) {
+        if (pass.size() > 5 || pass.toInt() > HighestPasscode)
+            findings.warn(Field::Pass, QCoreApplication::translate(
+                                           "Checks", "Pass %1 is beyond 32767: a passcode is 0 "
+                                                     "to 32767, or -1 to receive only")
+                                           .arg(pass));
         return;
+    }
     const int expected = Checks::passcode(callsign);
     if (pass.toInt() != expected)
         findings.warn(Field::Pass,
@@ -252,12 +273,32 @@ void checkAddresses(const SettingsRecord &record, Findings &findings)
     std::array<std::optional<quint32>, 4> values;
     for (Address address : AllAddresses)
         values[std::size_t(address)] = checkOctets(record, address, findings);
+    // This network (0.x), loopback (127.x), multicast and reserved (224 and
+    // up) are addresses no device, gateway or name server on a LAN has; such
+    // an address is judged no further.
+    for (Address address : {Address::Ip, Address::Gate, Address::Dns}) {
+        auto &value = values[std::size_t(address)];
+        const quint32 first = value ? *value >> 24 : 1;
+        if (first == 0 || first == 127 || first >= 224) {
+            findings.error(octetField(address, 0),
+                           QCoreApplication::translate(
+                               "Checks", "No device can use this address (0.x, loopback 127.x, "
+                                         "multicast or reserved 224 and up)"));
+            value.reset();
+        }
+    }
     const auto ip = values[std::size_t(Address::Ip)];
     const auto mask = values[std::size_t(Address::Mask)];
     const auto gate = values[std::size_t(Address::Gate)];
-
     if (!mask)
         return;
+    if (*mask == 0) {
+        findings.error(octetField(Address::Mask, 0),
+                       QCoreApplication::translate(
+                           "Checks", "Mask 0.0.0.0 puts every address on the local network: the "
+                                     "gateway is never used"));
+        return;
+    }
     // A mask is ones, then zeros; a one after the first zero is the fault.
     const int prefix = std::countl_one(*mask);
     const quint32 hostBits = prefix == 32 ? 0 : 0xFFFFFFFFu >> prefix;
@@ -293,7 +334,7 @@ void checkAddresses(const SettingsRecord &record, Findings &findings)
 struct Coordinate
 {
     int degrees = 0;
-    QString minutes; // as written, "35.00"
+    QString minutes; // as written, blanks read as zeros: "35.00"
     QChar hemisphere;
 };
 
@@ -312,6 +353,10 @@ struct PositionReport
     QChar table;
     QChar symbol;
     std::optional<Phg> phg;
+    // Digits the sender blanked from the right of the latitude, 0 to 4.
+    int ambiguity = 0;
+    // "092345z", "092345/" or "234517h"; empty for "!" and "=".
+    QString timestamp;
 };
 
 using Fault = std::pair<Severity, QString>;
@@ -348,34 +393,53 @@ constexpr qsizetype widthOf(Axis axis)
     return formOf(axis).degreeDigits + 6;
 }
 
-std::optional<Fault> readCoordinate(QStringView text, Axis axis, Coordinate &coordinate)
+Fault rangeFault(Axis axis, int degrees, const QString &minutes)
+{
+    return {Severity::Error,
+            (axis == Axis::Latitude
+                 ? QCoreApplication::translate("Checks", "Latitude %1°%2′ is beyond 90°")
+                 : QCoreApplication::translate("Checks", "Longitude %1°%2′ is beyond 180°"))
+                .arg(degrees)
+                .arg(minutes)};
+}
+
+// A coordinate as APRS writes it uncompressed. Position ambiguity blanks the
+// last digits, from the right (the point stays): "3035.  N" is 30°35′.
+// `ambiguity` hears how many.
+std::optional<Fault> readCoordinate(QStringView text, Axis axis, Coordinate &coordinate,
+                                    int &ambiguity)
 {
     const AxisForm form = formOf(axis);
     const int digits = form.degreeDigits;
     const QStringView field = text.left(widthOf(axis));
-    const bool shaped = field.size() == widthOf(axis) && isDigits(field.first(digits + 2)) &&
-                        field.at(digits + 2) == QLatin1Char('.') &&
-                        isDigits(field.sliced(digits + 3, 2));
-    if (!shaped)
-        return Fault{Severity::Warning,
-                     axis == Axis::Latitude
-                         ? QCoreApplication::translate(
-                               "Checks", "The latitude must be written DDMM.mm and N or S")
-                         : QCoreApplication::translate(
-                               "Checks", "The longitude must be written DDDMM.mm and E or W")};
-    coordinate.degrees = field.first(digits).toInt();
-    coordinate.minutes = field.sliced(digits, 5).toString();
+    const Fault unshaped{Severity::Warning,
+                         axis == Axis::Latitude
+                             ? QCoreApplication::translate(
+                                   "Checks", "The latitude must be written DDMM.mm and N or S")
+                             : QCoreApplication::translate(
+                                   "Checks", "The longitude must be written DDDMM.mm and E or W")};
+    if (field.size() != widthOf(axis) || field.at(digits + 2) != QLatin1Char('.'))
+        return unshaped;
+    // The digit places from the right: two of hundredths, then minutes,
+    // then (for a blanked degree's place) none: degrees are never blanked.
+    const std::array<qsizetype, 4> places{digits + 4, digits + 3, digits + 1, digits};
+    ambiguity = 0;
+    while (ambiguity < int(places.size()) &&
+           field.at(places[std::size_t(ambiguity)]) == QLatin1Char(' '))
+        ++ambiguity;
+    QString written = field.first(digits + 5).toString();
+    for (int blank = 0; blank < ambiguity; ++blank)
+        written[places[std::size_t(blank)]] = QLatin1Char('0');
+    if (!isDigits(QStringView(written).first(digits + 2)) ||
+        !isDigits(QStringView(written).sliced(digits + 3, 2)))
+        return unshaped;
+    coordinate.degrees = written.first(digits).toInt();
+    coordinate.minutes = written.sliced(digits, 5);
     coordinate.hemisphere = field.at(digits + 5);
     const double minutes = coordinate.minutes.toDouble();
     if (coordinate.degrees > form.highestDegrees ||
         (coordinate.degrees == form.highestDegrees && minutes > 0))
-        return Fault{
-            Severity::Error,
-            (axis == Axis::Latitude
-                 ? QCoreApplication::translate("Checks", "Latitude %1°%2′ is beyond 90°")
-                 : QCoreApplication::translate("Checks", "Longitude %1°%2′ is beyond 180°"))
-                .arg(coordinate.degrees)
-                .arg(coordinate.minutes)};
+        return rangeFault(axis, coordinate.degrees, coordinate.minutes);
     if (minutes >= 60)
         return Fault{Severity::Error,
                      QCoreApplication::translate("Checks", "Minutes %1 are not below 60")
@@ -408,61 +472,193 @@ std::optional<Phg> readPhg(QStringView text)
     return phg;
 }
 
+bool isOverlay(QChar table)
+{
+    return (table >= QLatin1Char('A') && table <= QLatin1Char('Z')) || isAsciiDigit(table);
+}
+
+std::optional<Fault> symbolCodeFault(QChar symbol)
+{
+    if (symbol > QLatin1Char(' ') && symbol <= QLatin1Char('~'))
+        return std::nullopt;
+    return Fault{Severity::Warning,
+                 QCoreApplication::translate("Checks", "Symbol code %1 is not a printable ASCII "
+                                                       "character")
+                     .arg(symbol)};
+}
+
+// A timestamp of a "/" or "@" report: day, hour and minute in UTC ("z") or
+// local time ("/"), or hour, minute and second in UTC ("h").
+bool isTimestamp(QStringView stamp)
+{
+    if (stamp.size() != 7 || !isDigits(stamp.first(6)))
+        return false;
+    const int first = stamp.first(2).toInt();
+    const int second = stamp.sliced(2, 2).toInt();
+    const int third = stamp.sliced(4, 2).toInt();
+    const QChar zone = stamp.at(6);
+    if (zone == QLatin1Char('h'))
+        return first <= 23 && second <= 59 && third <= 59;
+    return (zone == QLatin1Char('z') || zone == QLatin1Char('/')) && first >= 1 && first <= 31 &&
+           second <= 23 && third <= 59;
+}
+
+// The compressed form: symbol table, four base-91 characters of latitude and
+// four of longitude, the symbol code, two of course and speed (or range, or
+// altitude) and one of compression type.
+constexpr qsizetype CompressedWidth = 13;
+
+bool readBase91(QStringView text, double &value)
+{
+    value = 0;
+    for (QChar character : text) {
+        if (character < QLatin1Char('!') || character > QLatin1Char('{'))
+            return false;
+        value = value * 91 + (character.unicode() - '!');
+    }
+    return true;
+}
+
+Coordinate coordinateOf(double degrees, Axis axis)
+{
+    const AxisForm form = formOf(axis);
+    const double magnitude = std::abs(degrees);
+    // Rounded to hundredths of a minute first, so 59.999′ becomes the next
+    // degree rather than "60.00".
+    const long hundredths = std::lround(magnitude * 6000);
+    Coordinate coordinate;
+    coordinate.degrees = int(hundredths / 6000);
+    coordinate.minutes =
+        QStringLiteral("%1").arg(double(hundredths % 6000) / 100, 5, 'f', 2, QLatin1Char('0'));
+    coordinate.hemisphere = QLatin1Char(degrees < 0 ? form.negative : form.positive);
+    return coordinate;
+}
+
+std::optional<Fault> readCompressed(QStringView text, PositionReport &report)
+{
+    if (text.size() < CompressedWidth)
+        return Fault{Severity::Warning,
+                     QCoreApplication::translate(
+                         "Checks", "A compressed position has 13 characters after the data type "
+                                   "(table, 4 of latitude, 4 of longitude, symbol, course and "
+                                   "speed, type); this one has %1")
+                         .arg(text.size())};
+    report.table = text.at(0);
+    // A compressed overlay digit is written as a letter from "a" to "j".
+    if (report.table != QLatin1Char('/') && report.table != QLatin1Char('\\') &&
+        !(report.table >= QLatin1Char('A') && report.table <= QLatin1Char('Z')) &&
+        !(report.table >= QLatin1Char('a') && report.table <= QLatin1Char('j')))
+        return Fault{Severity::Warning,
+                     QCoreApplication::translate("Checks", "Symbol table %1 is not /, \\, an "
+                                                           "overlay letter or a to j")
+                         .arg(report.table)};
+    double y = 0;
+    double x = 0;
+    if (!readBase91(text.sliced(1, 4), y) || !readBase91(text.sliced(5, 4), x))
+        return Fault{Severity::Warning,
+                     QCoreApplication::translate("Checks", "A compressed position's latitude and "
+                                                           "longitude are characters from ! to {")};
+    const double latitude = 90 - y / 380926;
+    const double longitude = -180 + x / 190463;
+    report.latitude = coordinateOf(latitude, Axis::Latitude);
+    report.longitude = coordinateOf(longitude, Axis::Longitude);
+    if (std::abs(latitude) > 90)
+        return rangeFault(Axis::Latitude, report.latitude.degrees, report.latitude.minutes);
+    if (std::abs(longitude) > 180)
+        return rangeFault(Axis::Longitude, report.longitude.degrees, report.longitude.minutes);
+    report.symbol = text.at(9);
+    return symbolCodeFault(report.symbol);
+}
+
+// "CSE/SPD": the course in degrees (1 to 360, 0 when unknown) and the speed
+// in knots, three digits each.
+std::optional<Fault> courseFault(QStringView rest)
+{
+    constexpr int HighestCourse = 360;
+    if (rest.size() < 7 || rest.at(3) != QLatin1Char('/') || !isDigits(rest.first(3)) ||
+        !isDigits(rest.sliced(4, 3)))
+        return std::nullopt;
+    const int course = rest.first(3).toInt();
+    if (course <= HighestCourse)
+        return std::nullopt;
+    return Fault{Severity::Error,
+                 QCoreApplication::translate("Checks", "Course %1 is beyond 360°").arg(course)};
+}
+
 PositionReading readPosition(QStringView text)
 {
     PositionReading reading;
-    const auto fail = [&reading](Severity severity, const QString &why) {
-        reading.fault = Fault{severity, why};
+    const auto fail = [&reading](const Fault &fault) {
+        reading.fault = fault;
         return reading;
     };
+    const auto warn = [&fail](const QString &why) { return fail({Severity::Warning, why}); };
     if (text.isEmpty())
-        return fail(Severity::Warning,
-                    QCoreApplication::translate("Checks", "Holds no position report"));
-    if (text.front() != QLatin1Char('!') && text.front() != QLatin1Char('='))
-        return fail(Severity::Warning,
-                    QCoreApplication::translate(
-                        "Checks", "A position report begins with “!” or “=”, not “%1”")
-                        .arg(text.front()));
+        return warn(QCoreApplication::translate("Checks", "Holds no position report"));
+    const QChar type = text.front();
+    const bool timestamped = type == QLatin1Char('/') || type == QLatin1Char('@');
+    if (!timestamped && type != QLatin1Char('!') && type != QLatin1Char('='))
+        return warn(QCoreApplication::translate(
+                        "Checks", "A position report begins with “!”, “=”, “/” or “@”, not “%1”")
+                        .arg(type));
 
     PositionReport report;
     qsizetype at = 1;
-    if (auto fault = readCoordinate(text.sliced(at), Axis::Latitude, report.latitude))
-        return fail(fault->first, fault->second);
+    if (timestamped) {
+        if (!isTimestamp(text.sliced(at).left(7)))
+            return warn(QCoreApplication::translate(
+                "Checks", "After “/” or “@” comes a timestamp: DDHHMMz, DDHHMM/ or HHMMSSh"));
+        report.timestamp = text.sliced(at, 7).toString();
+        at += 7;
+    }
+    // An uncompressed latitude begins with a digit (or a blank of
+    // ambiguity); anything else begins the compressed form.
+    if (at < text.size() && !isAsciiDigit(text.at(at)) && text.at(at) != QLatin1Char(' ')) {
+        if (auto fault = readCompressed(text.sliced(at), report))
+            return fail(*fault);
+        reading.report = report;
+        return reading;
+    }
+
+    if (auto fault =
+            readCoordinate(text.sliced(at), Axis::Latitude, report.latitude, report.ambiguity))
+        return fail(*fault);
     at += widthOf(Axis::Latitude);
     if (at >= text.size())
-        return fail(Severity::Warning,
-                    QCoreApplication::translate("Checks", "The symbol table is missing"));
+        return warn(QCoreApplication::translate("Checks", "The symbol table is missing"));
     report.table = text.at(at);
     if (report.table != QLatin1Char('/') && report.table != QLatin1Char('\\') &&
-        !(report.table >= QLatin1Char('A') && report.table <= QLatin1Char('Z')) &&
-        !isAsciiDigit(report.table))
-        return fail(Severity::Warning,
-                    QCoreApplication::translate(
+        !isOverlay(report.table))
+        return warn(QCoreApplication::translate(
                         "Checks", "Symbol table %1 is not /, \\ or an overlay letter or digit")
                         .arg(report.table));
     at += 1;
-    if (auto fault = readCoordinate(text.sliced(at), Axis::Longitude, report.longitude))
-        return fail(fault->first, fault->second);
+    int longitudeAmbiguity = 0;
+    if (auto fault =
+            readCoordinate(text.sliced(at), Axis::Longitude, report.longitude, longitudeAmbiguity))
+        return fail(*fault);
+    // The latitude's blanks make the ambiguity; the longitude has the same
+    // ones, or none.
+    if (longitudeAmbiguity != 0 && longitudeAmbiguity != report.ambiguity)
+        return warn(QCoreApplication::translate(
+            "Checks", "The longitude's blanks must be those of the latitude, or none"));
     at += widthOf(Axis::Longitude);
     if (at >= text.size())
-        return fail(Severity::Warning,
-                    QCoreApplication::translate("Checks", "The symbol code is missing"));
+        return warn(QCoreApplication::translate("Checks", "The symbol code is missing"));
     report.symbol = text.at(at);
-    if (report.symbol <= QLatin1Char(' ') || report.symbol > QLatin1Char('~'))
-        return fail(Severity::Warning,
-                    QCoreApplication::translate("Checks", "Symbol code %1 is not a printable "
-                                                          "ASCII character")
-                        .arg(report.symbol));
+    if (auto fault = symbolCodeFault(report.symbol))
+        return fail(*fault);
     at += 1;
-    reading.report = report;
 
     const QStringView rest = text.sliced(at);
+    if (auto fault = courseFault(rest))
+        return fail(*fault);
+    reading.report = report;
     if (rest.startsWith(QLatin1StringView("PHG"))) {
         reading.report->phg = readPhg(rest);
         if (!reading.report->phg)
-            return fail(Severity::Warning,
-                        QCoreApplication::translate(
-                            "Checks", "PHG must be followed by four digits, the last 0 to 8"));
+            return warn(QCoreApplication::translate(
+                "Checks", "PHG must be followed by four digits, the last 0 to 8"));
     }
     return reading;
 }
@@ -472,6 +668,12 @@ void checkPosition(const SettingsRecord &record, Findings &findings)
     const PositionReading reading = readPosition(record.text(Field::Position));
     if (reading.fault)
         findings.add(Field::Position, reading.fault->first, reading.fault->second);
+    else if (reading.report && !reading.report->timestamp.isEmpty())
+        findings.warn(Field::Position,
+                      QCoreApplication::translate(
+                          "Checks", "The timestamp %1 goes stale: the device sends this text "
+                                    "as it stands at every beacon")
+                          .arg(reading.report->timestamp));
 }
 
 QString directivityName(int directivity)
@@ -508,6 +710,10 @@ QString coordinateText(const Coordinate &coordinate)
 
 // ---- Interval, filter, frequency, lists ----
 
+// Seconds between beacons: a shared channel carries every station's packets,
+// and a fixed station has nothing new to say more often than this.
+constexpr int ShortestInterval = 60;
+
 void checkSentTime(const SettingsRecord &record, Findings &findings)
 {
     const QString &interval = record.text(Field::SentTime);
@@ -518,12 +724,19 @@ void checkSentTime(const SettingsRecord &record, Findings &findings)
     else if (interval.toInt() == 0)
         findings.warn(Field::SentTime,
                       QCoreApplication::translate("Checks", "An interval of zero"));
+    else if (interval.toInt() < ShortestInterval)
+        findings.warn(Field::SentTime,
+                      QCoreApplication::translate("Checks", "%1 seconds: a beacon more often than "
+                                                            "once a minute floods the shared APRS "
+                                                            "channel")
+                          .arg(interval.toInt()));
 }
 
 enum class FilterShape
 {
     Range,   // r/lat/lon/dist
     List,    // x/item1/item2...
+    Prefix,  // p/prefix1/prefix2... (no wildcard)
     Type,    // t/types or t/types/call/dist
     Symbol,  // s/pri/alt/over
     Area,    // a/latN/lonW/latS/lonE
@@ -541,10 +754,10 @@ struct FilterForm
 
 constexpr FilterForm FilterForms[] = {
     {'r', FilterShape::Range, "r/lat/lon/dist"},
-    {'p', FilterShape::List, "p/prefix/..."},
+    {'p', FilterShape::Prefix, "p/prefix/..."},
     {'b', FilterShape::List, "b/call/..."},
     {'o', FilterShape::List, "o/object/..."},
-    {'t', FilterShape::Type, "t/poimqstunw/call/km"},
+    {'t', FilterShape::Type, "t/poimqstunwc*/call/km"},
     {'s', FilterShape::Symbol, "s/pri/alt/over"},
     {'d', FilterShape::List, "d/digi/..."},
     {'a', FilterShape::Area, "a/latN/lonW/latS/lonE"},
@@ -570,9 +783,11 @@ bool isNumber(QStringView text, double lowest, double highest)
     return value >= lowest && value <= highest;
 }
 
+// Servers take no range under a tenth of a kilometre.
 bool isDistance(QStringView text)
 {
-    return isNumber(text, 0, 1e9) && text.toDouble() > 0;
+    constexpr double ShortestKm = 0.1;
+    return isNumber(text, 0, 1e9) && text.toDouble() >= ShortestKm;
 }
 
 bool containsOnly(QStringView text, QLatin1StringView allowed)
@@ -599,10 +814,15 @@ bool fitsShape(FilterShape shape, const QList<QStringView> &parts)
                isDistance(parts[2]);
     case FilterShape::List:
         return !parts.isEmpty() && nonEmpty();
+    case FilterShape::Prefix:
+        // A prefix is matched as the start of a callsign: no wildcard.
+        return !parts.isEmpty() && nonEmpty() &&
+               std::none_of(parts.cbegin(), parts.cend(),
+                            [](QStringView part) { return part.contains(QLatin1Char('*')); });
     case FilterShape::Type:
         return (parts.size() == 1 ||
                 (parts.size() == 3 && !parts[1].isEmpty() && isDistance(parts[2]))) &&
-               !parts[0].isEmpty() && containsOnly(parts[0], QLatin1StringView("poimqstunw"));
+               !parts[0].isEmpty() && containsOnly(parts[0], QLatin1StringView("poimqstunwc*"));
     case FilterShape::Symbol: {
         bool any = false;
         for (QStringView part : parts)
@@ -610,11 +830,16 @@ bool fitsShape(FilterShape shape, const QList<QStringView> &parts)
         return parts.size() <= 3 && any;
     }
     case FilterShape::Area:
+        // The north-west corner first, then the south-east one.
         return parts.size() == 4 && isNumber(parts[0], -90, 90) && isNumber(parts[1], -180, 180) &&
-               isNumber(parts[2], -90, 90) && isNumber(parts[3], -180, 180);
+               isNumber(parts[2], -90, 90) && isNumber(parts[3], -180, 180) &&
+               parts[0].toDouble() >= parts[2].toDouble() &&
+               parts[1].toDouble() <= parts[3].toDouble();
     case FilterShape::QFilter:
+        // The q construct letters, case as the constructs have it (qAo and
+        // qAO are both in use).
         return (parts.size() == 1 || (parts.size() == 2 && parts[1] == QLatin1StringView("I"))) &&
-               containsOnly(parts[0], QLatin1StringView("CXUoSrRZI"));
+               !parts[0].isEmpty() && containsOnly(parts[0], QLatin1StringView("CXUoOSrRZI"));
     case FilterShape::MyRange:
         return parts.size() == 1 && isDistance(parts[0]);
     case FilterShape::Friend:
@@ -627,7 +852,8 @@ void checkFilterTerm(QStringView term, Findings &findings)
 {
     const QStringView body = term.startsWith(QLatin1Char('-')) ? term.sliced(1) : term;
     for (const FilterForm &form : FilterForms) {
-        if (body.size() < 2 || body.at(0) != QLatin1Char(form.letter) ||
+        // Servers take the filter letters in either case.
+        if (body.size() < 2 || body.at(0).toLower() != QLatin1Char(form.letter) ||
             body.at(1) != QLatin1Char('/'))
             continue;
         if (!fitsShape(form.shape, body.sliced(2).split(QLatin1Char('/'))))
@@ -686,6 +912,46 @@ void checkCoded(Setting setting, const SettingsRecord &record, Findings &finding
                                                                     "entries: it would be written "
                                                                     "as code %2")
                                   .arg(text, SettingsTable::writeCode(setting, text)));
+}
+
+// The APRS-IS server: a host name or a dotted IPv4 address. True when it is
+// one.
+bool checkServer(const SettingsRecord &record, Findings &findings)
+{
+    constexpr qsizetype LongestLabel = 63;
+    constexpr qsizetype LongestName = 253;
+    const QString &server = record.text(Field::Server);
+    if (server.isEmpty()) {
+        findings.error(Field::Server, QCoreApplication::translate(
+                                          "Checks", "No server: the device logs in to none"));
+        return false;
+    }
+    const QList<QStringView> labels = QStringView(server).split(QLatin1Char('.'));
+    const bool dotted = std::all_of(labels.cbegin(), labels.cend(), isDigits);
+    bool sound = false;
+    if (dotted) {
+        sound = labels.size() == 4 &&
+                std::all_of(labels.cbegin(), labels.cend(), [](QStringView octet) {
+                    return octet.size() <= 3 && octet.toInt() <= 255;
+                });
+    } else {
+        sound = server.size() <= LongestName &&
+                std::all_of(labels.cbegin(), labels.cend(), [](QStringView label) {
+                    return !label.isEmpty() && label.size() <= LongestLabel &&
+                           !label.startsWith(QLatin1Char('-')) &&
+                           !label.endsWith(QLatin1Char('-')) &&
+                           std::all_of(label.cbegin(), label.cend(), [](QChar character) {
+                               return isAsciiLetter(character) || isAsciiDigit(character) ||
+                                      character == QLatin1Char('-');
+                           });
+                });
+    }
+    if (!sound)
+        findings.error(
+            Field::Server,
+            QCoreApplication::translate("Checks", "“%1” is neither a host name nor an IPv4 address")
+                .arg(server));
+    return sound;
 }
 
 // A list whose value travels as its text: another text reaches the device as
@@ -785,6 +1051,9 @@ void checkSetting(Setting setting, const SettingsRecord &record, const TextCodec
         checkCoded(setting, record, findings);
         break;
     case Setting::Server:
+        if (checkServer(record, findings))
+            checkChoice(record, Field::Server, findings);
+        break;
     case Setting::Backlight:
     case Setting::Mod:
         checkChoice(record, SettingsTable::row(setting).firstField, findings);
@@ -874,6 +1143,13 @@ std::optional<QString> describePosition(QStringView text)
                         .arg(coordinateText(report.latitude), coordinateText(report.longitude))
                         .arg(report.table)
                         .arg(report.symbol);
+    constexpr std::array<const char *, 5> Within{"",
+                                                 QT_TRANSLATE_NOOP("Checks", "; to within 0.1′"),
+                                                 QT_TRANSLATE_NOOP("Checks", "; to within 1′"),
+                                                 QT_TRANSLATE_NOOP("Checks", "; to within 10′"),
+                                                 QT_TRANSLATE_NOOP("Checks", "; to within 1°")};
+    if (report.ambiguity > 0)
+        words += QCoreApplication::translate("Checks", Within[std::size_t(report.ambiguity)]);
     if (report.phg)
         words += QCoreApplication::translate("Checks", "; PHG: %1 W, %2 ft, %3 dBi, %4")
                      .arg(report.phg->watts)

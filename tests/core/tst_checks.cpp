@@ -84,7 +84,7 @@ void TestChecks::defaultsHaveNoError()
     SettingsRecord record;
     DeviceSettings::applyDefaults(record);
     const QList<Problem> found = Checks::problems(record, Checks::Scope::FileSettings, TextCodec());
-    QVERIFY(!Checks::hasErrors(found));
+    QVERIFY2(!Checks::hasErrors(found), qPrintable(found.value(2).text));
     // The placeholder callsign is none, and the default passcode is not its.
     QCOMPARE(found.size(), 2);
     QCOMPARE(found[0].field, Field::Callsign);
@@ -197,6 +197,36 @@ void TestChecks::problem_data()
     row("path typed", {{Field::Path, "WIDE2-2"}}, Field::Path, E);
     row("alias typed", {{Field::Alias, "WIDE3"}}, Field::Alias, E);
 
+    row("mask 0.0.0.0",
+        {{Field::Mask1, "0"}, {Field::Mask2, "0"}, {Field::Mask3, "0"}, {Field::Mask4, "0"}},
+        Field::Mask1, E);
+    row("device on loopback", {{Field::Ip1, "127"}}, Field::Ip1, E);
+    row("device on multicast", {{Field::Ip1, "224"}}, Field::Ip1, E);
+    row("device on the last unicast block", {{Field::Ip1, "223"}}, Field::Gate1, W);
+    row("name server 0.0.0.0",
+        {{Field::Dns1, "0"}, {Field::Dns2, "0"}, {Field::Dns3, "0"}, {Field::Dns4, "0"}},
+        Field::Dns1, E);
+    row("server empty", {{Field::Server, ""}}, Field::Server, E);
+    row("server not a host name", {{Field::Server, "bad host!"}}, Field::Server, E);
+    row("server octet 999", {{Field::Server, "999.1.1.1"}}, Field::Server, E);
+    row("receive-only pass", {{Field::Pass, "-1"}}, Field::Pass, W,
+        "Receive-only: the APRS-IS server will not gate this device's packets");
+    row("lower-case callsign", {{Field::Callsign, "n0call"}}, Field::Callsign, W);
+    row("interval of 59 s", {{Field::SentTime, "59"}}, Field::SentTime, W);
+    row("timestamp goes stale", {{Field::Position, "@092345z3035.00N/11417.00Er"}}, Field::Position,
+        W);
+    row("timestamp of day 32", {{Field::Position, "@322345z3035.00N/11417.00Er"}}, Field::Position,
+        W);
+    row("ambiguity unlike", {{Field::Position, "!3035.  N/11417.0 Er"}}, Field::Position, W);
+    row("blank amid the digits", {{Field::Position, "!30 5.00N/11417.00Er"}}, Field::Position, W);
+    row("compressed cut short", {{Field::Position, "!/5L!!<*e7>7P"}}, Field::Position, W);
+    row("compressed beyond 90", {{Field::Position, "!/{{{{<*e7>7P["}}, Field::Position, E);
+    row("course 361", {{Field::Position, "!3035.00N/11417.00Er361/010"}}, Field::Position, E,
+        "Course 361 is beyond 360°");
+    row("area corners reversed", {{Field::Filter, "a/30/-90/40/-100"}}, Field::Filter, W);
+    row("q empty", {{Field::Filter, "q/"}}, Field::Filter, W);
+    row("prefix with a wildcard", {{Field::Filter, "p/BG*"}}, Field::Filter, W);
+    row("range under 0.1 km", {{Field::Filter, "m/0.09"}}, Field::Filter, W);
     row("Wi-Fi name empty, a password typed",
         {{Field::WifiSsid, ""}, {Field::WifiPass, "password"}}, Field::WifiSsid, W);
     row("Wi-Fi name of 33 bytes", {{Field::WifiSsid, QString(33, QLatin1Char('n'))}},
@@ -245,8 +275,15 @@ void TestChecks::sound_data()
     row("overlay and comment", {{Field::Position, "!3035.00NA11417.00E&hello there"}});
     row("PHG and comment", {{Field::Position, "!3035.00N\\11417.00E&PHG5132 TELX5"}});
     row("mask /32", {{Field::Mask4, "255"}, {Field::Gate4, "99"}});
-    row("mask /0",
-        {{Field::Mask1, "0"}, {Field::Mask2, "0"}, {Field::Mask3, "0"}, {Field::Mask4, "0"}});
+    row("ambiguity of 4 digits", {{Field::Position, "!30  .  N/114  .  Er"}});
+    row("compressed", {{Field::Position, "!/5L!!<*e7>7P["}});
+    row("course 360", {{Field::Position, "!3035.00N/11417.00Er360/010"}});
+    row("server by its address", {{Field::Server, "203.86.195.182"}});
+    row("upper-case filter letter", {{Field::Filter, "R/33/-97/200"}});
+    row("q of qAO", {{Field::Filter, "q/CO"}});
+    row("type of CWOP and any", {{Field::Filter, "t/c*"}});
+    row("range of 0.1 km", {{Field::Filter, "m/0.1"}});
+    row("interval of a minute", {{Field::SentTime, "60"}});
     row("dhcp ignores octets", {{Field::Dhcp, "DHCP"}, {Field::Ip1, "999"}, {Field::Mask2, "1"}});
     row("filter empty", {{Field::Filter, ""}});
     row("range", {{Field::Filter, "r/30.5/-114/50"}});
@@ -297,6 +334,31 @@ void TestChecks::describePosition_data()
                                  << "30°35.00′ N, 114°17.00′ E, symbol /r";
     QTest::newRow("latitude over 90") << "!9100.00N/11417.00Er"
                                       << "";
+    const QString here = QStringLiteral("30°35.00′ N, 114°17.00′ E, symbol /r");
+    QTest::newRow("ambiguous to 0.1′") << "!3035.0 N/11417.0 Er" << here + "; to within 0.1′";
+    QTest::newRow("ambiguous to 1′") << "!3035.  N/11417.  Er" << here + "; to within 1′";
+    QTest::newRow("ambiguous to 10′") << "!303 .  N/1141 .  Er"
+                                      << "30°30.00′ N, 114°10.00′ E, symbol /r; to within 10′";
+    QTest::newRow("ambiguous to 1°") << "!30  .  N/114  .  Er"
+                                     << "30°00.00′ N, 114°00.00′ E, symbol /r; to within 1°";
+    QTest::newRow("ambiguous latitude only") << "!3035.  N/11417.00Er" << here + "; to within 1′";
+    const QString compressed = QStringLiteral("49°30.00′ N, 72°45.00′ W, symbol ");
+    QTest::newRow("compressed") << "!/5L!!<*e7>7P[" << compressed + "/>";
+    QTest::newRow("compressed, no course") << "=/5L!!<*e7> sT" << compressed + "/>";
+    QTest::newRow("compressed, alternate table") << "!\\5L!!<*e7&  T" << compressed + "\\&";
+    QTest::newRow("compressed overlay") << "!A5L!!<*e7&  T" << compressed + "A&";
+    QTest::newRow("compressed, a comment") << "!/5L!!<*e7>7P[ hello" << compressed + "/>";
+    QTest::newRow("compressed, timestamped") << "@092345z/5L!!<*e7>7P[" << compressed + "/>";
+    QTest::newRow("timestamp in UTC") << "@092345z3035.00N/11417.00Er" << here;
+    QTest::newRow("timestamp local") << "@092345/3035.00N/11417.00Er" << here;
+    QTest::newRow("timestamp of seconds") << "/092345h3035.00N\\11417.00W&"
+                                          << "30°35.00′ N, 114°17.00′ W, symbol \\&";
+    QTest::newRow("timestamped south") << "/234517h3035.00S/11417.00W-"
+                                       << "30°35.00′ S, 114°17.00′ W, symbol /-";
+    QTest::newRow("longitude 181") << "!3035.00N/18100.00Er"
+                                   << "";
+    QTest::newRow("compressed cut short") << "!/5L!!<*e7>7P"
+                                          << "";
     QTest::newRow("not a report") << "hello"
                                   << "";
 }
