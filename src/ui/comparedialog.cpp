@@ -1,5 +1,6 @@
 #include "comparedialog.h"
 
+#include "devicesettings.h"
 #include "settingsfile.h"
 #include "settingsrecord.h"
 #include "settingstable.h"
@@ -19,8 +20,10 @@ CompareDialog::CompareDialog(const QString &fileName, const SettingsRecord &file
     : QDialog(parent)
 {
     setWindowTitle(tr("Compare with file"));
-    // Compared as a write of the file would be checked against the device.
-    const QList<Setting> differing = SettingsFile::differences(file, device);
+    // Compared as a write of the file would be checked against the device;
+    // the addresses as well, which a file on DHCP would not send.
+    const QList<Setting> differing = SettingsFile::differences(file, device, true);
+    const bool addressesSent = WireCodes::isStaticAddressing(file.text(Field::Dhcp));
     const QString shownName = QDir::toNativeSeparators(fileName);
     auto *summary =
         new QLabel(differing.isEmpty() ? tr("The device holds the settings of %1").arg(shownName)
@@ -56,7 +59,10 @@ CompareDialog::CompareDialog(const QString &fileName, const SettingsRecord &file
                 bold.setBold(true);
                 item->setFont(bold);
                 item->setBackground(QColor(255, 224, 178));
-                item->setToolTip(tr("Differs"));
+                item->setToolTip(SettingsTable::row(setting).staticOnly && !addressesSent
+                                     ? tr("Differs; a write of the file leaves it as it is, as "
+                                          "the file sets DHCP")
+                                     : tr("Differs"));
             }
             table->setItem(row, column, item);
         }

@@ -348,6 +348,8 @@ void TestSessionWindow::compareWithFile()
     QVERIFY(rig.start(English));
     SettingsRecord inFile = rig.sim.settings();
     inFile.setText(Field::Comment, QStringLiteral("from the file"));
+    // An address the file's DHCP would not send differs all the same.
+    inFile.setText(Field::Ip4, QStringLiteral("77"));
     QFile file(rig.dir.filePath(QStringLiteral("compared.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(SettingsFile::save(inFile, TextCodec()));
@@ -391,6 +393,9 @@ void TestSessionWindow::compareWithFile()
     QCOMPARE(row(8), (QStringList{QStringLiteral("Status"), rig.sim.settings().text(Field::Comment),
                                   QStringLiteral("from the file")}));
     QVERIFY(table->item(8, 1)->font().bold());
+    QVERIFY(table->item(3, 1)->font().bold());
+    QVERIFY2(table->item(3, 1)->toolTip().contains(QStringLiteral("as the file sets DHCP")),
+             qPrintable(table->item(3, 1)->toolTip()));
 
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("loadComparedFileButton")),
                       Qt::LeftButton);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -72,6 +73,16 @@ void CheckMarksTest::typedValuesAreMarked_data()
     QTest::newRow("latitude over 90")
         << QStringLiteral("positionEdit") << QStringLiteral("!9135.00N/11417.00Er")
         << QStringLiteral("error") << QStringLiteral("Error: ");
+    // The lists that take typing are marked on their edit line.
+    QTest::newRow("unit typed") << QStringLiteral("unitCombo") << QStringLiteral("xx")
+                                << QStringLiteral("error") << QStringLiteral("code 2");
+    QTest::newRow("backlight typed") << QStringLiteral("backlightCombo") << QStringLiteral("abc")
+                                     << QStringLiteral("warning") << QStringLiteral("“abc”");
+    QTest::newRow("server not a host")
+        << QStringLiteral("serverCombo") << QStringLiteral("bad host!") << QStringLiteral("error")
+        << QStringLiteral("host name");
+    QTest::newRow("SSID 16") << QStringLiteral("ssidCombo") << QStringLiteral("16")
+                             << QStringLiteral("error") << QStringLiteral("0 to 15");
 }
 
 // The defaults, then one box typed into: the box is marked as the checks
@@ -86,7 +97,9 @@ void CheckMarksTest::typedValuesAreMarked()
     WindowRig rig;
     QTest::mouseClick(rig.control<QPushButton>(QStringLiteral("defaultButton")), Qt::LeftButton);
     retype(rig.control<QLineEdit>(QStringLiteral("callsignEdit")), QStringLiteral("n0call"));
-    auto *edit = rig.control<QLineEdit>(box);
+    auto *owner = rig.control<QWidget>(box);
+    auto *combo = qobject_cast<QComboBox *>(owner);
+    auto *edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(owner);
     retype(edit, typed);
 
     QCOMPARE(edit->text(), typed);
@@ -95,9 +108,9 @@ void CheckMarksTest::typedValuesAreMarked()
     QCOMPARE(edit->property("checkMark").toString(), mark);
     QCOMPARE(edit->styleSheet().isEmpty(), mark.isEmpty());
     if (tipHas.isEmpty())
-        QCOMPARE(edit->toolTip(), QString());
+        QCOMPARE(owner->toolTip(), QString());
     else
-        QVERIFY2(edit->toolTip().contains(tipHas), qPrintable(edit->toolTip()));
+        QVERIFY2(owner->toolTip().contains(tipHas), qPrintable(owner->toolTip()));
 }
 
 void CheckMarksTest::menuSetsTheCallsignsPasscode_data()

@@ -1124,6 +1124,10 @@ Go on without a backup?</source>
         <source>Settings in which the device and %1 differ: %2</source>
         <translation>设备与 %1 不同的设置：%2</translation>
     </message>
+    <message>
+        <source>Differs; a write of the file leaves it as it is, as the file sets DHCP</source>
+        <translation>不同；文件设为 DHCP，写入文件时不会改变此项</translation>
+    </message>
 </context>
 <context>
     <name>telx5::FirmwareUpdate</name>
