@@ -787,6 +787,14 @@ void TestCli::checkJudgesTheValues_data()
                                       "U+000A"),
                        QStringLiteral("warning: Status (COMMENT TEXT): Holds “#”")}
         << QStringLiteral("check found 1 error and 1 warning in @file");
+    QTest::newRow("receive-only, no server")
+        << QStringList{}
+        << Sound + QList<QByteArrayList>{{"PASS:24487", "PASS:-1"},
+                                         {"SERVER:china.aprs2.net", "SERVER:"}}
+        << 1
+        << QStringList{QStringLiteral("warning: Pass (PASS): Receive-only"),
+                       QStringLiteral("error: Server (SERVER): No server")}
+        << QStringLiteral("check found 1 error and 1 warning in @file");
     QTest::newRow("a code this program does not know")
         << QStringList{} << Sound + QList<QByteArrayList>{{"UNIT:1", "UNIT:0"}} << 1
         << QStringList{QStringLiteral("warning: Unit (UNIT): Code 0 is none this program knows")}
