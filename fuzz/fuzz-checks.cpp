@@ -39,7 +39,7 @@ bool isWifi(Field field)
 
 void checkRecord(const SettingsRecord &record)
 {
-    const TextCodec codec;
+    static const TextCodec codec;
     const QList<Problem> withWifi = Checks::problems(record, Checks::Scope::WithWifi, codec);
     const QList<Problem> fileOnly = Checks::problems(record, Checks::Scope::FileSettings, codec);
     for (const Problem &problem : fileOnly) {
