@@ -369,6 +369,13 @@ void TestChecks::describePosition()
     QFETCH(QString, words);
     const std::optional<QString> described = Checks::describePosition(position);
     QCOMPARE(described.value_or(QString()), words);
+    // A report read whole draws no word on its form; a timestamp, one that it
+    // goes stale.
+    const QList<Problem> found = problemsAfter({{Field::Position, position}});
+    if (!words.isEmpty())
+        QVERIFY2(found.isEmpty() ||
+                     (found.size() == 1 && found[0].text.contains(QStringLiteral("goes stale"))),
+                 qPrintable(found.value(0).text));
 }
 
 QTEST_GUILESS_MAIN(TestChecks)
