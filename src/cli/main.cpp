@@ -3,6 +3,7 @@
 
 #include "backups.h"
 #include "consolehost.h"
+#include "delay.h"
 #include "devicecommands.h"
 #include "interrupt.h"
 #include "ports.h"
@@ -147,6 +148,8 @@ Environment:
                       command lines that begin with PREFIX, e.g. AT+COMMENT;
                       repeatable), --paced (the wire at 115200 baud), --verbose
                       (each command line it received whole, after "<- ")
+  TELX5_TIME_SCALE    a test aid: every wait of the protocol multiplied by this
+                      factor (above 0, up to 10), e.g. 0.05
 )";
 
 // --help and --version: a full disk or a closed pipe is not a success.
@@ -377,6 +380,16 @@ int main(int argc, char *argv[])
         return commands.saveDefaults(rest.first());
     if (command == QLatin1String("check"))
         return commands.check(rest.first());
+
+    // A test aid: every wait of the protocol multiplied by a factor, as the
+    // tests of the sessions run them.
+    if (const QString scale = qEnvironmentVariable("TELX5_TIME_SCALE"); !scale.isEmpty()) {
+        bool ok = false;
+        const double factor = scale.toDouble(&ok);
+        if (!ok || !(factor > 0 && factor <= 10))
+            return usageError(QStringLiteral("TELX5_TIME_SCALE needs a factor above 0, up to 10"));
+        setDelayTimeScale(factor);
+    }
 
     std::unique_ptr<SimDevice> device;
     QString portName = arguments.value(portOption);

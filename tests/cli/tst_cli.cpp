@@ -55,7 +55,11 @@ Run runCli(const QStringList &arguments, const QString &simOptions = {},
     if (!outputFile.isEmpty())
         process.setStandardOutputFile(outputFile, QIODevice::Append);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The protocol's waits run shortened, as in the session tests; a paced
+    // wire keeps its own time, and so do the waits beside it.
     environment.insert(QStringLiteral("TELX5_SIM_OPTIONS"), simOptions);
+    if (!simOptions.contains(QLatin1String("--paced")))
+        environment.insert(QStringLiteral("TELX5_TIME_SCALE"), QStringLiteral("0.05"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), dataFolder);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELX5_CLI_PATH), arguments);
