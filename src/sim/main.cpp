@@ -70,6 +70,10 @@ int main(int argc, char *argv[])
          QStringLiteral("Neither store nor answer command lines beginning with this text "
                         "(repeatable)."),
          QStringLiteral("prefix")},
+        {QStringLiteral("ignore-after-reset"),
+         QStringLiteral("As --ignore, from AT+RESET# on: settings written back after an update "
+                        "that do not take (repeatable)."),
+         QStringLiteral("prefix")},
         {QStringLiteral("report-only"),
          QStringLiteral("Answer AT+READ# with only the settings whose lines begin with this "
                         "text, then READ END (repeatable)."),
@@ -149,6 +153,14 @@ int main(int argc, char *argv[])
     device.setRandomReplies(
         static_cast<quint32>(intOption(parser, QStringLiteral("random-replies"), 0)));
 
+    if (const QStringList ignored = parser.values(QStringLiteral("ignore-after-reset"));
+        !ignored.isEmpty()) {
+        QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,
+                         [&device, ignored](const QByteArray &line) {
+                             if (line == "AT+RESET#")
+                                 device.setIgnoredCommands(ignored);
+                         });
+    }
     if (parser.isSet(QStringLiteral("verbose"))) {
         QObject::connect(&device, &telx5::SimDevice::lineReceived, &app,
                          [](const QByteArray &line) {
