@@ -61,6 +61,8 @@ void TestChecks::passcode_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("N0CALL") << "N0CALL" << 13023;
     QTest::newRow("lower case") << "n0call" << 13023;
+    // Both characters of every pair count in upper case.
+    QTest::newRow("lower case in every pair") << "bh4abc" << 18344;
     QTest::newRow("SSID left out") << "N0CALL-9" << 13023;
     QTest::newRow("NOCALL") << "NOCALL" << 12960;
     QTest::newRow("WB4APR") << "WB4APR" << 16563;
@@ -275,6 +277,10 @@ void TestChecks::sound_data()
     row("overlay and comment", {{Field::Position, "!3035.00NA11417.00E&hello there"}});
     row("PHG and comment", {{Field::Position, "!3035.00N\\11417.00E&PHG5132 TELX5"}});
     row("mask /32", {{Field::Mask4, "255"}, {Field::Gate4, "99"}});
+    // Two addresses, both a host's: neither is a network or broadcast address.
+    row("mask /31, the upper host", {{Field::Mask4, "254"}, {Field::Gate4, "98"}});
+    row("mask /31, the lower host",
+        {{Field::Mask4, "254"}, {Field::Ip4, "98"}, {Field::Gate4, "99"}});
     row("ambiguity of 4 digits", {{Field::Position, "!30  .  N/114  .  Er"}});
     row("compressed", {{Field::Position, "!/5L!!<*e7>7P["}});
     row("course 360", {{Field::Position, "!3035.00N/11417.00Er360/010"}});
