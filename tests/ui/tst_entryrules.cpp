@@ -283,32 +283,43 @@ void EntryRulesTest::pasted_data()
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("overSelection"); // pasted over the whole text typed
 
+    // Over a selection the text may shrink, and still letters would go in.
+    for (const char *box : {"passcodeEdit", "sentTimeEdit", "freqEdit"})
+        QTest::addRow("%s: over a selection", box) << box << "1234"
+                                                   << "ab"
+                                                   << "1234" << true;
     QTest::newRow("callsign cut, not upper-cased") << "callsignEdit"
                                                    << ""
                                                    << "bg7abcdef"
-                                                   << "bg7abc";
+                                                   << "bg7abc" << false;
     QTest::newRow("frequency takes no paste") << "freqEdit"
                                               << ""
                                               << " 144.640012"
-                                              << "";
-    QTest::newRow("comment fills up to 40") << "commentEdit" << QString(38, QLatin1Char('a'))
-                                            << "xyz" << QString(38, QLatin1Char('a')) + "xy";
+                                              << "" << false;
+    QTest::newRow("comment fills up to 40")
+        << "commentEdit" << QString(38, QLatin1Char('a')) << "xyz"
+        << QString(38, QLatin1Char('a')) + "xy" << false;
     QTest::newRow("interval takes no paste") << "sentTimeEdit"
                                              << ""
                                              << "6a"
-                                             << "";
+                                             << "" << false;
     QTest::newRow("no half character")
         << "callsignEdit"
-        << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE";
+        << "ABCDE" << QString::fromUtf8("\xF0\x9F\x93\xA1") << "ABCDE" << false;
     QTest::newRow("line breaks become spaces") << "commentEdit"
                                                << ""
                                                << "73 de BG7\r\nAT+RESET#\n"
-                                               << "73 de BG7  AT+RESET# ";
+                                               << "73 de BG7  AT+RESET# " << false;
     QTest::newRow("full box takes nothing") << "callsignEdit"
                                             << "ABCDEF"
                                             << "G"
-                                            << "ABCDEF";
+                                            << "ABCDEF" << false;
+    QTest::newRow("comment over a selection") << "commentEdit"
+                                              << "abcd"
+                                              << "xy"
+                                              << "xy" << true;
 }
 
 void EntryRulesTest::pasted()
@@ -317,10 +328,13 @@ void EntryRulesTest::pasted()
     QFETCH(QString, before);
     QFETCH(QString, clipboard);
     QFETCH(QString, shown);
+    QFETCH(bool, overSelection);
 
     WindowRig rig;
     auto *edit = rig.control<QLineEdit>(control);
     QTest::keyClicks(edit, before);
+    if (overSelection)
+        edit->selectAll();
     QGuiApplication::clipboard()->setText(clipboard);
     edit->paste();
     QCOMPARE(edit->text(), shown);
