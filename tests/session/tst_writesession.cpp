@@ -36,16 +36,22 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed_data()
     QTest::addColumn<WriteFixture>("write");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("caption");
+    // When the device confirms, in ms of a wait scaled to a tenth: 0 at once.
+    QTest::addColumn<int>("confirmsAfterMs");
 
     QTest::newRow("dhcp") << QStringLiteral("2") << dhcpWrite()
                           << QStringLiteral("Writing......\r\nWrite complete")
-                          << QStringLiteral("Write data");
+                          << QStringLiteral("Write data") << 0;
+    // The confirmation is waited for 8 s: one after 5 s still counts.
+    QTest::newRow("confirmed late, within the wait")
+        << QStringLiteral("2") << dhcpWrite() << QStringLiteral("Writing......\r\nWrite complete")
+        << QStringLiteral("Write data") << 500;
     QTest::newRow("static address")
         << QStringLiteral("2") << staticWrite() << QStringLiteral("Writing......\r\nWrite complete")
-        << QStringLiteral("Write data");
+        << QStringLiteral("Write data") << 0;
     QTest::newRow("chinese window")
         << QStringLiteral("1") << staticWrite() << QStringLiteral("写入中......\r\n写入完成")
-        << QStringLiteral("写入数据");
+        << QStringLiteral("写入数据") << 0;
 
     // The Chinese window speaks GB18030 on the wire.
     WriteFixture chinese = staticWrite();
@@ -53,7 +59,7 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed_data()
     chinese.lines.replace("AT+COMMENT,TELX5#", "AT+COMMENT,\xC4\xE3\xBA\xC3 TELX5#");
     QTest::newRow("chinese comment")
         << QStringLiteral("1") << chinese << QStringLiteral("写入中......\r\n写入完成")
-        << QStringLiteral("写入数据");
+        << QStringLiteral("写入数据") << 0;
 }
 
 void TestWriteSession::sendsEveryLineAndIsConfirmed()
@@ -62,8 +68,13 @@ void TestWriteSession::sendsEveryLineAndIsConfirmed()
     QFETCH(WriteFixture, write);
     QFETCH(QString, status);
     QFETCH(QString, caption);
+    QFETCH(int, confirmsAfterMs);
 
     SimRig rig(language);
+    if (confirmsAfterMs > 0) {
+        setDelayTimeScale(0.1);
+        rig.sim.setAnswerDelay(confirmsAfterMs);
+    }
     QVERIFY(rig.start());
     write.fill(rig.host.record);
     QStringList writeCaptions;
@@ -90,17 +101,20 @@ void TestWriteSession::unconfirmedWriteSaysSo_data()
     QTest::addColumn<bool>("staleConfirmation");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("caption");
+    // When the device confirms, in ms of a wait scaled to a tenth: 0 never.
+    QTest::addColumn<int>("confirmsAfterMs");
 
-    QTest::newRow("english") << QStringLiteral("2") << false
-                             << QStringLiteral("Writing......Write fail，Please try again.\r\n")
-                             << QStringLiteral("Write data");
+    const QString failed = QStringLiteral("Writing......Write fail，Please try again.\r\n");
+    QTest::newRow("english") << QStringLiteral("2") << false << failed
+                             << QStringLiteral("Write data") << 0;
     QTest::newRow("chinese") << QStringLiteral("1") << false
                              << QStringLiteral("写入中......写入失败.请重试一遍\r\n")
-                             << QStringLiteral("写入数据");
+                             << QStringLiteral("写入数据") << 0;
     QTest::newRow("confirmation of an earlier write")
-        << QStringLiteral("2") << true
-        << QStringLiteral("Writing......Write fail，Please try again.\r\n")
-        << QStringLiteral("Write data");
+        << QStringLiteral("2") << true << failed << QStringLiteral("Write data") << 0;
+    // After the 8 s the confirmation is waited for: too late.
+    QTest::newRow("confirmed after the wait")
+        << QStringLiteral("2") << false << failed << QStringLiteral("Write data") << 1100;
 }
 
 void TestWriteSession::unconfirmedWriteSaysSo()
@@ -109,9 +123,15 @@ void TestWriteSession::unconfirmedWriteSaysSo()
     QFETCH(bool, staleConfirmation);
     QFETCH(QString, status);
     QFETCH(QString, caption);
+    QFETCH(int, confirmsAfterMs);
 
     SimRig rig(language);
-    rig.sim.setSilent(true);
+    if (confirmsAfterMs > 0) {
+        setDelayTimeScale(0.1);
+        rig.sim.setAnswerDelay(confirmsAfterMs);
+    } else {
+        rig.sim.setSilent(true);
+    }
     QVERIFY(rig.start());
     dhcpWrite().fill(rig.host.record);
     rig.host.flagState.freqSaved = staleConfirmation;
