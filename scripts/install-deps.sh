@@ -21,6 +21,8 @@ build=(
     qt6-tools-dev-tools
     qt6-l10n-tools
     qt6-qpa-plugins
+    # Qt's own texts in Chinese: the standard buttons and the file dialog.
+    qt6-translations-l10n
     libgl-dev
     fonts-dejavu-core
     fonts-noto-cjk

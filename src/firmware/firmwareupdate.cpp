@@ -100,9 +100,11 @@ void FirmwareUpdate::openImage()
     Dialogs &dialogs = m_host.dialogs();
     // The dialog's name is emptied first: a name chosen for a settings file
     // is never offered as firmware.
-    const QString fileName =
-        dialogs.openFileName({FixedText::tr("打开"), FixedText::tr("Bin文件(*.bin)"),
-                              QCoreApplication::applicationDirPath(), false});
+    const QString fileName = dialogs.openFileName({FixedText::tr("打开"),
+                                                   FixedText::tr("Bin文件(*.bin)"),
+                                                   QCoreApplication::applicationDirPath(),
+                                                   false,
+                                                   {}});
     if (fileName.isEmpty())
         return;
     // The dialog waits for the user while the boot loader may be answered:

@@ -5,7 +5,8 @@
 namespace telx5 {
 
 // The language is chosen once, at start-up: Chinese installs the Chinese
-// texts for as long as this lives; anything else leaves the English source
+// texts for as long as this lives, Qt's own (its standard buttons, the file
+// dialog) beside the program's; anything else leaves the English source
 // texts, which need no translator.
 class Translation
 {
@@ -20,7 +21,9 @@ public:
     bool isInstalled() const { return m_installed; }
 
 private:
+    QTranslator m_qtTranslator;
     QTranslator m_translator;
+    bool m_qtInstalled = false;
     bool m_installed = false;
 };
 

@@ -30,9 +30,10 @@ using SessionSupport::SessionText;
 
 // Both commands empty the file name before showing it, so a
 // name chosen earlier is never reused; both start in the program's folder.
-Dialogs::FileRequest fileRequest(const QString &title, const QString &filter, bool confirmOverwrite)
+Dialogs::FileRequest fileRequest(const QString &title, const QString &filter, bool confirmOverwrite,
+                                 const QString &defaultSuffix = {})
 {
-    return {title, filter, QCoreApplication::applicationDirPath(), confirmOverwrite};
+    return {title, filter, QCoreApplication::applicationDirPath(), confirmOverwrite, defaultSuffix};
 }
 
 // Names the file and the system's reason, so the user can choose another.
@@ -158,9 +159,10 @@ std::optional<QByteArray> readContent(SessionHost &host, const QString &fileName
 bool saveSettingsFile(SessionContext &context)
 {
     SessionHost &host = context.host;
+    // "kb1" is saved as "kb1.ini", which the Load dialog lists.
     //: Stays English in both languages.
-    const QString fileName = host.dialogs().saveFileName(
-        fileRequest(FixedText::tr("Save"), FixedText::tr("setup file(*.ini)"), true));
+    const QString fileName = host.dialogs().saveFileName(fileRequest(
+        FixedText::tr("Save"), FixedText::tr("setup file(*.ini)"), true, QStringLiteral("ini")));
     if (fileName.isEmpty())
         return false;
 
@@ -188,9 +190,12 @@ bool saveSettingsFile(SessionContext &context)
 
 QString chooseSettingsFile(SessionContext &context)
 {
+    // A settings file saved under another name is still within reach.
     //: Stays English in both languages.
-    return context.host.dialogs().openFileName(fileRequest(FixedText::tr("Please choose fireware."),
-                                                           FixedText::tr("ini文件(*.ini)"), false));
+    const QString filter =
+        FixedText::tr("ini文件(*.ini)") + QStringLiteral(";;") + SessionText::tr("All files (*)");
+    return context.host.dialogs().openFileName(
+        fileRequest(FixedText::tr("Please choose fireware."), filter, false));
 }
 
 bool loadSettingsFile(SessionContext &context)

@@ -39,9 +39,12 @@ public:
     struct FileRequest
     {
         QString title;
-        QString filter;    // Qt form: "setup file(*.ini)"
+        QString filter;    // Qt form: "setup file(*.ini)", several joined by ";;"
         QString directory; // start folder
         bool confirmOverwrite = false;
+        // Added to a name typed without one, inside the dialog, so that the
+        // overwrite question names the file that will be written.
+        QString defaultSuffix;
     };
     // The chosen file's full name, or an empty text when cancelled.
     virtual QString openFileName(const FileRequest &request) = 0;

@@ -2,11 +2,14 @@
 
 #include "backups.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -87,7 +90,19 @@ void BackupsDialog::loadChosen()
 void BackupsDialog::openFolder()
 {
     QDir().mkpath(m_folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder)))
+        return;
+    // No file manager: the path, to paste into whatever the user has.
+    const QString shown = QDir::toNativeSeparators(m_folder);
+    QMessageBox box(QMessageBox::Information, tr("Backups"),
+                    tr("No program could open the folder. The backups are in:\n%1").arg(shown),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("backupFolderMessage"));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPushButton *copy = box.addButton(tr("&Copy the path"), QMessageBox::ActionRole);
+    box.exec();
+    if (box.clickedButton() == copy)
+        QGuiApplication::clipboard()->setText(shown);
 }
 
 } // namespace telx5

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -108,19 +109,57 @@ void fit(QWidget *control)
         control->setFont(font);
 }
 
+// A caption set narrower or smaller than its neighbours looks like a lesser
+// one: the captions beside the boxes of one frame all take the smallest
+// size and the narrowest stretch that any of them needed.
+void matchSizes(const QList<QWidget *> &captions)
+{
+    qreal size = captions.constFirst()->font().pointSizeF();
+    int stretch = 100;
+    for (const QWidget *caption : captions) {
+        const QFont font = caption->font();
+        size = std::min(size, font.pointSizeF());
+        if (font.stretch() != QFont::AnyStretch)
+            stretch = std::min(stretch, font.stretch());
+    }
+    for (QWidget *caption : captions) {
+        QFont font = caption->font();
+        font.setPointSizeF(size);
+        if (stretch != 100)
+            font.setStretch(stretch);
+        if (font != caption->font())
+            caption->setFont(font);
+    }
+}
+
 } // namespace
 
 void fitCaptions(QWidget *window)
 {
+    // The captions beside the boxes, by frame: labels and check boxes in the
+    // window's own font, not the title in its own nor a lone dash.
+    QHash<QWidget *, QList<QWidget *>> frames;
+    const auto besideBoxes = [&frames](QWidget *control) {
+        const QString text = caption(control);
+        if (!control->testAttribute(Qt::WA_SetFont) &&
+            std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isLetter(); }))
+            frames[control->parentWidget()].append(control);
+    };
     for (QLabel *label : window->findChildren<QLabel *>()) {
+        besideBoxes(label);
         // A caption that is too long for one line goes on to the next.
         label->setWordWrap(true);
         fit(label);
     }
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (qobject_cast<QCheckBox *>(button))
+            besideBoxes(button);
         fit(button);
+    }
     for (QGroupBox *frame : window->findChildren<QGroupBox *>())
         fit(frame);
+    for (const QList<QWidget *> &captions : std::as_const(frames))
+        matchSizes(captions);
 }
 
 } // namespace telx5

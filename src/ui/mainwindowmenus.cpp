@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
@@ -29,6 +30,28 @@ QString compilerName()
 #else
     return QStringLiteral("?");
 #endif
+}
+
+// A program run from its build tree has no installed manual: the README of
+// the source it was built from stands in. CMake's cache at the top of the
+// build tree names that source folder; empty when there is none.
+QString buildTreeReadme(const QString &programFolder)
+{
+    const QByteArray key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+    QDir folder(programFolder);
+    do {
+        QFile cache(folder.filePath(QStringLiteral("CMakeCache.txt")));
+        if (!cache.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        while (!cache.atEnd()) {
+            const QByteArray line = cache.readLine().trimmed();
+            if (line.startsWith(key))
+                return QDir(QFile::decodeName(line.mid(key.size())))
+                    .filePath(QStringLiteral("README.md"));
+        }
+        return {};
+    } while (folder.cdUp());
+    return {};
 }
 
 } // namespace
@@ -137,8 +160,11 @@ void MainWindow::saveSettings()
 // whatever the desktop shows text with.
 void MainWindow::openManual()
 {
-    const QString readme = QDir::cleanPath(
+    QString readme = QDir::cleanPath(
         QDir(m_programFolder).filePath(QStringLiteral("../share/doc/telx5-config/README.md")));
+    if (const QString source = buildTreeReadme(m_programFolder);
+        !QFileInfo(readme).isFile() && QFileInfo(source).isFile())
+        readme = source;
     const QString shown = QDir::toNativeSeparators(readme);
     if (!QFileInfo(readme).isFile()) {
         m_dialogs.message(tr("The manual is not installed: %1 is missing. Where the program is "

@@ -1,5 +1,7 @@
 #include "fakedialogs.h"
 
+#include <QFileInfo>
+
 namespace telx5::testing {
 
 void FakeDialogs::message(const QString &text, const QString &title)
@@ -22,10 +24,14 @@ QString FakeDialogs::openFileName(const FileRequest &request)
     return fileToChoose;
 }
 
+// As the file dialog does: a name typed without a suffix gets the default one.
 QString FakeDialogs::saveFileName(const FileRequest &request)
 {
     requests.append(request);
-    return fileToChoose;
+    if (fileToChoose.isEmpty() || request.defaultSuffix.isEmpty() ||
+        !QFileInfo(fileToChoose).suffix().isEmpty())
+        return fileToChoose;
+    return fileToChoose + QLatin1Char('.') + request.defaultSuffix;
 }
 
 QList<QPair<QString, QString>> FakeDialogs::boxes() const

@@ -170,43 +170,59 @@ void TestFileCommands::saveWritesTheWindow_data()
 {
     QTest::addColumn<Changes>("changes");
     QTest::addColumn<QByteArray>("expected"); // the whole file, or the one line that differs
+    QTest::addColumn<QString>("typed");       // in the dialog
+    QTest::addColumn<QString>("saved");       // the file on disk
 
-    QTest::newRow("defaults") << Changes{} << DefaultFile;
-    QTest::newRow("callsign of six")
-        << Changes{{Field::Callsign, QStringLiteral("AB1CDE")}} << QByteArray("CALLSIGN:AB1CDE-10");
+    QTest::newRow("defaults") << Changes{} << DefaultFile << "save.ini"
+                              << "save.ini";
+    QTest::newRow("callsign of six") << Changes{{Field::Callsign, QStringLiteral("AB1CDE")}}
+                                     << QByteArray("CALLSIGN:AB1CDE-10") << "save.ini"
+                                     << "save.ini";
     QTest::newRow("empty callsign")
-        << Changes{{Field::Callsign, QString()}} << QByteArray("CALLSIGN:      -10");
-    QTest::newRow("callsign with dash")
-        << Changes{{Field::Callsign, QStringLiteral("B1-X")}} << QByteArray("CALLSIGN:B1-X  -10");
+        << Changes{{Field::Callsign, QString()}} << QByteArray("CALLSIGN:      -10") << "save.ini"
+        << "save.ini";
+    QTest::newRow("callsign with dash") << Changes{{Field::Callsign, QStringLiteral("B1-X")}}
+                                        << QByteArray("CALLSIGN:B1-X  -10") << "save.ini"
+                                        << "save.ini";
     QTest::newRow("interval 600") << Changes{{Field::SentTime, QStringLiteral("600")}}
-                                  << QByteArray("SENT TIME:0600");
+                                  << QByteArray("SENT TIME:0600") << "save.ini"
+                                  << "save.ini";
     QTest::newRow("empty octets") << Changes{{Field::Ip1, {}},
                                              {Field::Ip2, {}},
                                              {Field::Ip3, {}},
                                              {Field::Ip4, {}}}
-                                  << QByteArray("IP:,,,");
+                                  << QByteArray("IP:,,,") << "save.ini"
+                                  << "save.ini";
     QTest::newRow("typed unit") << Changes{{Field::Unit, QStringLiteral("yards")}}
-                                << QByteArray("UNIT:1");
+                                << QByteArray("UNIT:1") << "save.ini"
+                                << "save.ini";
     QTest::newRow("typed path") << Changes{{Field::Path, QStringLiteral("WIDE2-2")}}
-                                << QByteArray("PATH:1");
+                                << QByteArray("PATH:1") << "save.ini"
+                                << "save.ini";
     QTest::newRow("static") << Changes{{Field::Dhcp, QStringLiteral("STATIC IP")}}
-                            << QByteArray("DHCP:0#");
+                            << QByteArray("DHCP:0#") << "save.ini"
+                            << "save.ini";
+    // The Load dialog lists *.ini files only.
+    QTest::newRow("typed without an extension") << Changes{} << DefaultFile << "kb1"
+                                                << "kb1.ini";
 }
 
 void TestFileCommands::saveWritesTheWindow()
 {
     QFETCH(Changes, changes);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
 
     Host host;
     DeviceSettings::applyDefaults(host.record.record());
     for (const auto &[field, value] : changes)
         host.record.setText(field, value);
     host.record.setStatusText(QStringLiteral("before"));
-    const QString fileName = m_dir->filePath(QStringLiteral("save.ini"));
+    const QString fileName = m_dir->filePath(saved);
     QVERIFY(writeFile(fileName, QByteArray(8000, 'x')));
 
-    host.save(fileName);
+    host.save(m_dir->filePath(typed));
 
     const QByteArray written = readFile(fileName);
     if (expected.startsWith("[TELX5]"))
@@ -214,6 +230,7 @@ void TestFileCommands::saveWritesTheWindow()
     else
         QVERIFY2(written.contains(QByteArray("\r\n" + expected + "\r\n")), written.constData());
     QVERIFY(!written.contains('x'));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{saved});
     QCOMPARE(host.dialogState.requests.size(), 1);
     const Dialogs::FileRequest &request = host.dialogState.requests.constFirst();
     QCOMPARE(request.title, QStringLiteral("Save"));
@@ -360,7 +377,7 @@ void TestFileCommands::loadShowsEveryLine()
     QCOMPARE(host.dialogState.messages, QStringList());
     const Dialogs::FileRequest &request = host.dialogState.requests.constFirst();
     QCOMPARE(request.title, QStringLiteral("Please choose fireware."));
-    QCOMPARE(request.filter, QStringLiteral("ini文件(*.ini)"));
+    QCOMPARE(request.filter, QStringLiteral("ini文件(*.ini);;All files (*)"));
     QCOMPARE(request.directory, QCoreApplication::applicationDirPath());
 }
 

@@ -8,11 +8,14 @@
 #include "windowrig.h"
 #include "writefixtures.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -225,17 +228,25 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
     // The unit and alias code the device holds, one this program does not
     // know; the backup loaded back is then written to the device.
     QTest::addColumn<QString>("unknownCode");
+    // The dialog's Close button, Qt's own text, and the message when no
+    // program opens the folder.
+    QTest::addColumn<QString>("closeText");
+    QTest::addColumn<QString>("noOpener");
 
+    const QString english =
+        QStringLiteral("No program could open the folder. The backups are in:\n");
     QTest::newRow("english, from the status box's menu")
         << English << true << QStringLiteral("Backup kept: ")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")} << QString();
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")} << QString()
+        << QStringLiteral("Close") << english;
     QTest::newRow("chinese, Ctrl+B")
         << Chinese << false << QStringLiteral("已保留备份：")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")} << QString();
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")} << QString()
+        << QStringLiteral("关闭") << QStringLiteral("没有程序能打开这个文件夹。备份在：\n");
     QTest::newRow("codes this program does not know, written back")
         << English << true << QStringLiteral("Backup kept: ")
         << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")}
-        << QStringLiteral("0");
+        << QStringLiteral("0") << QStringLiteral("Close") << english;
 }
 
 // Read data keeps what the device sent; "Backups…" lists it, and loads it
@@ -247,6 +258,8 @@ void TestSessionWindow::readKeepsABackupToLoadBack()
     QFETCH(QString, keptLine);
     QFETCH(QStringList, listed);
     QFETCH(QString, unknownCode);
+    QFETCH(QString, closeText);
+    QFETCH(QString, noOpener);
 
     setDelayTimeScale(0.2);
     SimWindowRig rig;
@@ -306,6 +319,30 @@ void TestSessionWindow::readKeepsABackupToLoadBack()
                       Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(rig.backupFolder)});
+    QCOMPARE(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->text(),
+             closeText);
+
+    // A handler that cannot be called fails as a desktop without a file
+    // manager does: the path is shown, and copied on request.
+    QString shown;
+    QTimer::singleShot(0, &rig.sim, [&shown] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        for (QAbstractButton *button : box->buttons())
+            if (button != box->button(QMessageBox::Ok))
+                button->click();
+        if (box->isVisible())
+            box->close();
+    });
+    QGuiApplication::clipboard()->clear();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No such method")));
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "none");
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("openBackupFolderButton")),
+                      Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(shown, noOpener + rig.backupFolder);
+    QCOMPARE(QGuiApplication::clipboard()->text(), rig.backupFolder);
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("loadBackupButton")),
                       Qt::LeftButton);
 

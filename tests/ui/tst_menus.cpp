@@ -1,6 +1,7 @@
 #include "windowrig.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,15 +14,26 @@ Q_DECLARE_METATYPE(telx5::Button)
 
 namespace {
 
-std::unique_ptr<MainWindow> windowIn(const QString &programFolder, const QString &iniPath,
-                                     Dialogs &dialogs, SerialLink &link)
+std::unique_ptr<MainWindow>
+windowIn(const QString &programFolder, const QString &iniPath, Dialogs &dialogs, SerialLink &link,
+         const QLocale &locale = QLocale(QLocale::English, QLocale::UnitedKingdom))
 {
     MainWindow::Options options;
-    options.locale = QLocale(QLocale::English, QLocale::UnitedKingdom);
+    options.locale = locale;
     options.iniPath = iniPath;
     options.programFolder = programFolder;
     return std::make_unique<MainWindow>(options, dialogs, &link);
 }
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+
+public:
+    QList<QUrl> opened;
+};
 
 } // namespace
 
@@ -201,28 +213,68 @@ void MenusTest::recentFileLoadsAgain()
 void MenusTest::help_data()
 {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("program"); // its folder
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QStringList>("shown"); // in the one message; empty: none
+    QTest::addColumn<QString>("opened");    // the file shown
 
     QTest::newRow("About") << "aboutAction"
+                           << "bin" << false
                            << QStringList{"telx5-config 1.0.0", QStringLiteral("Qt ") + qVersion(),
-                                          " build, "};
+                                          " build, "}
+                           << "";
+    QTest::newRow("About in Chinese, whole")
+        << "aboutAction"
+        << "bin" << true
+        << QStringList{"telx5-config 1.0.0", "通过串口配置 TELX5 系列 APRS 设备",
+                       QStringLiteral("Qt ") + qVersion(), " 构建，"}
+        << "";
     QTest::newRow("a manual not installed")
-        << "manualAction" << QStringList{"share/doc/telx5-config/README.md is missing"};
+        << "manualAction"
+        << "bin" << false << QStringList{"share/doc/telx5-config/README.md is missing"} << "";
+    QTest::newRow("a build tree: the source's README")
+        << "manualAction"
+        << "build/src/ui" << false << QStringList() << "source/README.md";
 }
 
 void MenusTest::help()
 {
     QFETCH(QString, action);
+    QFETCH(QString, program);
+    QFETCH(bool, chinese);
     QFETCH(QStringList, shown);
+    QFETCH(QString, opened);
 
     QTemporaryDir dir;
+    // A build tree of a source folder with a README, as CMake leaves them.
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("build/src/ui")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("source")));
+    QFile cache(dir.filePath(QStringLiteral("build/CMakeCache.txt")));
+    QVERIFY(cache.open(QIODevice::WriteOnly));
+    cache.write("CMAKE_BUILD_TYPE:STRING=Debug\nCMAKE_HOME_DIRECTORY:INTERNAL=" +
+                QFile::encodeName(dir.filePath(QStringLiteral("source"))) + '\n');
+    cache.close();
+    QFile readme(dir.filePath(QStringLiteral("source/README.md")));
+    QVERIFY(readme.open(QIODevice::WriteOnly));
+    readme.close();
+
     FakeDialogs dialogs;
     FakeLink link{FakeLink::Opens::Never};
-    auto window = windowIn(dir.filePath(QStringLiteral("bin")), {}, dialogs, link);
+    auto window = windowIn(dir.filePath(program), {}, dialogs, link,
+                           chinese ? QLocale(QLocale::Chinese, QLocale::China)
+                                   : QLocale(QLocale::English, QLocale::UnitedKingdom));
+    dialogs.clear();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     window->findChild<QAction *>(action)->trigger();
-    QCOMPARE(dialogs.messages.size(), 1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(dialogs.messages.size(), shown.isEmpty() ? 0 : 1);
     for (const QString &part : shown)
-        QVERIFY2(dialogs.messages.constFirst().contains(part), qPrintable(part));
+        QVERIFY2(dialogs.messages.constFirst().contains(part),
+                 qPrintable(part + QStringLiteral(" in ") + dialogs.messages.constFirst()));
+    QCOMPARE(catcher.opened, opened.isEmpty()
+                                 ? QList<QUrl>()
+                                 : QList<QUrl>{QUrl::fromLocalFile(dir.filePath(opened))});
 }
 
 QTEST_MAIN(MenusTest)

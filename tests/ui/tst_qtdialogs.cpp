@@ -2,7 +2,9 @@
 #include "translation.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -54,6 +56,9 @@ void QtDialogsTest::message_data()
                                   << "语言"
                                   << "语言";
     QTest::newRow("no title given") << "Port is open" << QString() << "telx5-config";
+    QTest::newRow("a title longer than the text") << "telx5-config 1.0.0"
+                                                  << "关于 telx5-config"
+                                                  << "关于 telx5-config";
 }
 
 void QtDialogsTest::message()
@@ -65,11 +70,17 @@ void QtDialogsTest::message()
     QString seenText;
     QString seenTitle;
     QStringList buttons;
+    int titleRoom = 0;
     whenShown([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
         QVERIFY(box);
         seenText = box->text();
         seenTitle = box->windowTitle();
+        QFont bold = box->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        // The title bar's icon and buttons take some four lines' height.
+        titleRoom = box->width() - metrics.horizontalAdvance(seenTitle) - 4 * metrics.height();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::Ok)->click();
@@ -78,6 +89,7 @@ void QtDialogsTest::message()
     QCOMPARE(seenText, text);
     QCOMPARE(seenTitle, shownTitle);
     QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
+    QVERIFY2(titleRoom > 0, qPrintable(QString::number(titleRoom)));
 }
 
 void QtDialogsTest::question_data()
@@ -132,10 +144,35 @@ void QtDialogsTest::fileDialog_data()
     QTest::addColumn<bool>("save");
     QTest::addColumn<bool>("confirmOverwrite");
     QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("answered"); // for "station" typed
+    QTest::addColumn<bool>("chinese");
+    // Qt's own texts: the file name's caption and the buttons.
+    QTest::addColumn<QStringList>("texts");
 
-    QTest::newRow("load a settings file") << false << false << "ini文件(*.ini)";
-    QTest::newRow("save a settings file") << true << true << "setup file(*.ini)";
-    QTest::newRow("save without asking") << true << false << "setup file(*.ini)";
+    const QStringList english{QStringLiteral("File name:"), QStringLiteral("Open"),
+                              QStringLiteral("Cancel")};
+    QTest::newRow("load a settings file") << false << false << "ini文件(*.ini);;All files (*)"
+                                          << ""
+                                          << "station" << false << english;
+    QTest::newRow("save a settings file: .ini added")
+        << true << true << "setup file(*.ini)"
+        << "ini"
+        << "station.ini" << false
+        << QStringList{QStringLiteral("File name:"), QStringLiteral("Save"),
+                       QStringLiteral("Cancel")};
+    QTest::newRow("save without asking")
+        << true << false << "setup file(*.ini)"
+        << ""
+        << "station" << false
+        << QStringList{QStringLiteral("File name:"), QStringLiteral("Save"),
+                       QStringLiteral("Cancel")};
+    QTest::newRow("load in Chinese")
+        << false << false << "ini文件(*.ini);;所有文件 (*)"
+        << ""
+        << "station" << true
+        << QStringList{QStringLiteral("文件名称(N)："), QStringLiteral("打开(O)"),
+                       QStringLiteral("取消")};
 }
 
 void QtDialogsTest::fileDialog()
@@ -143,27 +180,40 @@ void QtDialogsTest::fileDialog()
     QFETCH(bool, save);
     QFETCH(bool, confirmOverwrite);
     QFETCH(QString, filter);
+    QFETCH(QString, suffix);
+    QFETCH(QString, answered);
+    QFETCH(bool, chinese);
+    QFETCH(QStringList, texts);
 
+    const Translation translation(chinese);
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("station"));
     if (!save) {
         QFile existing(chosen);
         QVERIFY(existing.open(QIODevice::WriteOnly));
     }
-    const Dialogs::FileRequest request{QStringLiteral("Save"), filter, dir.path(),
-                                       confirmOverwrite};
+    const Dialogs::FileRequest request{QStringLiteral("Save"), filter, dir.path(), confirmOverwrite,
+                                       suffix};
 
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
     QStringList filters;
-    QString suffix = QStringLiteral("unset");
+    QString seenSuffix = QStringLiteral("unset");
     bool asks = false;
     QString directory;
+    QStringList seenTexts;
     whenShown([&](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         mode = dialog->acceptMode();
         filters = dialog->nameFilters();
-        suffix = dialog->defaultSuffix();
+        seenSuffix = dialog->defaultSuffix();
+        seenTexts << dialog->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text();
+        for (QDialogButtonBox::StandardButton which :
+             {QDialogButtonBox::Open, QDialogButtonBox::Save, QDialogButtonBox::Cancel})
+            if (QPushButton *button =
+                    dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+                        ->button(which))
+                seenTexts << button->text();
         asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
         directory = dialog->directory().absolutePath();
         dialog->selectFile(chosen);
@@ -172,11 +222,11 @@ void QtDialogsTest::fileDialog()
     QtDialogs dialogs;
     const QString answer = save ? dialogs.saveFileName(request) : dialogs.openFileName(request);
 
-    QCOMPARE(answer, chosen);
+    QCOMPARE(answer, dir.filePath(answered));
     QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    QCOMPARE(filters, QStringList{filter});
-    // The name is taken as typed: "station" stays without ".ini".
-    QCOMPARE(suffix, QString());
+    QCOMPARE(filters, filter.split(QStringLiteral(";;")));
+    QCOMPARE(seenSuffix, suffix);
+    QCOMPARE(seenTexts.replaceInStrings(QStringLiteral("&"), QString()), texts);
     QCOMPARE(asks, confirmOverwrite);
     QCOMPARE(directory, QDir(dir.path()).absolutePath());
 }

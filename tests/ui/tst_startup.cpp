@@ -110,6 +110,8 @@ private Q_SLOTS:
     void geometry();
     void captionsFit_data();
     void captionsFit();
+    void captionsOneSizePerFrame_data();
+    void captionsOneSizePerFrame();
     void onTop_data();
     void onTop();
     void tabFollowsTheWindow();
@@ -443,6 +445,45 @@ void StartupTest::captionsFit()
     } else {
         QFAIL("not a caption");
     }
+}
+
+void StartupTest::captionsOneSizePerFrame_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("frame");
+
+    for (const char *frame :
+         {"mainFrame", "addressGroup", "versionGroup", "radioGroup", "displayGroup", "wifiGroup"}) {
+        QTest::addRow("zh_CN %s", frame) << ChinesePrc << QString::fromLatin1(frame);
+        QTest::addRow("en_US %s", frame) << EnglishUs << QString::fromLatin1(frame);
+    }
+}
+
+// No caption is drawn smaller or narrower than its neighbours; the title
+// keeps its own size.
+void StartupTest::captionsOneSizePerFrame()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, frame);
+
+    WindowRig rig(locale);
+    QMap<QString, QString> sizes; // a size, and the first caption in it
+    for (QWidget *caption :
+         rig.control<QWidget>(frame)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        // The title has its own size; the dash between callsign and SSID is
+        // no caption.
+        const QString name = caption->objectName();
+        if (name == QLatin1String("titleLabel") || name == QLatin1String("ssidDashLabel") ||
+            !(qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption)))
+            continue;
+        const QFont font = caption->font();
+        const int stretch = font.stretch() == QFont::AnyStretch ? 100 : font.stretch();
+        sizes.insert(QStringLiteral("%1 pt at %2 %").arg(font.pointSizeF()).arg(stretch), name);
+    }
+    QStringList shown;
+    for (auto size = sizes.cbegin(); size != sizes.cend(); ++size)
+        shown << size.key() + QStringLiteral(": ") + size.value();
+    QVERIFY2(sizes.size() <= 1, qPrintable(shown.join(QStringLiteral(", "))));
 }
 
 void StartupTest::onTop_data()

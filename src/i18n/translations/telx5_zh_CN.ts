@@ -836,6 +836,10 @@ Go on without a backup?</source>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -1089,6 +1093,16 @@ Go on without a backup?</source>
         <source>Open folder</source>
         <translation>打开文件夹</translation>
     </message>
+    <message>
+        <source>No program could open the folder. The backups are in:
+%1</source>
+        <translation>没有程序能打开这个文件夹。备份在：
+%1</translation>
+    </message>
+    <message>
+        <source>&amp;Copy the path</source>
+        <translation>复制路径(&amp;C)</translation>
+    </message>
 </context>
 <context>
     <name>telx5::CompareDialog</name>
@@ -1328,7 +1342,11 @@ Configures TELX5 APRS devices over a serial line.<byte value="xd"/>
 <byte value="xd"/>
 Qt %2 (built against Qt %3)<byte value="xd"/>
 Built with %4, %5 build, %6</source>
-        <translation>telx5-config %1</translation>
+        <translation>telx5-config %1<byte value="xd"/>
+通过串口配置 TELX5 系列 APRS 设备。<byte value="xd"/>
+<byte value="xd"/>
+Qt %2（编译时使用 Qt %3）<byte value="xd"/>
+编译器 %4，%5 构建，%6</translation>
     </message>
     <message>
         <source>About telx5-config</source>
