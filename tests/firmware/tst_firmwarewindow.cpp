@@ -77,7 +77,7 @@ class TestFirmwareWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { setDelayTimeScale(0.2); }
+    void init() { setDelayTimeScale(0.1); }
     void cleanup() { setDelayTimeScale(1.0); }
 
     void updateStoresTheImage_data();

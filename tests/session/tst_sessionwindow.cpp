@@ -573,7 +573,7 @@ void TestSessionWindow::unfinishedReadKeepsTheWindow()
     QFETCH(QString, refusal);
 
     // The device must answer well inside one attempt's second.
-    setDelayTimeScale(0.2);
+    setDelayTimeScale(0.1);
     SimWindowRig rig;
     QVERIFY(rig.start(locale));
     if (before.startsWith(QLatin1String("read"))) {
