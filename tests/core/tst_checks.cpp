@@ -192,6 +192,8 @@ void TestChecks::problem_data()
     row("second term bad", {{Field::Filter, "m/50 z"}}, Field::Filter, W);
 
     row("frequency 999", {{Field::Freq, "999"}}, Field::Freq, W);
+    row("frequency just past the band", {{Field::Freq, "148.0001"}}, Field::Freq, W);
+    row("frequency just below the band", {{Field::Freq, "143.9999"}}, Field::Freq, W);
     row("frequency abc", {{Field::Freq, "abc"}}, Field::Freq, E, "“abc” is not a frequency in MHz");
     row("frequency with slash", {{Field::Freq, "144/64"}}, Field::Freq, E);
     row("interval zero", {{Field::SentTime, "0000"}}, Field::SentTime, W);
@@ -309,6 +311,7 @@ void TestChecks::sound_data()
     row("friend", {{Field::Filter, "f/BH4ABC/20"}});
     row("excluded and several", {{Field::Filter, "m/50 -p/CW"}});
     row("frequency 148", {{Field::Freq, "148"}});
+    row("frequency 144", {{Field::Freq, "144.0000"}});
     row("Wi-Fi boxes both empty", {{Field::WifiSsid, ""}, {Field::WifiPass, ""}});
     row("Wi-Fi name of 32 bytes", {{Field::WifiSsid, QString(32, QLatin1Char('n'))}});
     row("comment of 40", {{Field::Comment, QString(40, QLatin1Char('c'))}});
