@@ -68,7 +68,7 @@ CompareDialog::CompareDialog(const QString &fileName, const SettingsRecord &file
         }
     }
 
-    auto *load = new QPushButton(tr("Load the file into the window"), this);
+    auto *load = new QPushButton(tr("&Load the file into the window"), this);
     load->setObjectName(QStringLiteral("loadComparedFileButton"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(load, QDialogButtonBox::ActionRole);

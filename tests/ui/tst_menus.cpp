@@ -1,8 +1,14 @@
 #include "windowrig.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -40,6 +46,10 @@ private Q_SLOTS:
     void recentFileLoadsAgain();
     void help_data();
     void help();
+    void accessKeysDifferInEachMenu_data();
+    void accessKeysDifferInEachMenu();
+    void everyControlIsNamed_data();
+    void everyControlIsNamed();
 };
 
 void MenusTest::keysRunCommands_data()
@@ -223,6 +233,80 @@ void MenusTest::help()
     QCOMPARE(dialogs.messages.size(), 1);
     for (const QString &part : shown)
         QVERIFY2(dialogs.messages.constFirst().contains(part), qPrintable(part));
+}
+
+void MenusTest::accessKeysDifferInEachMenu_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("chinese") << QLocale(QLocale::Chinese, QLocale::China);
+}
+
+// Alt and a menu's letter, then an entry's letter, runs the entry: no two
+// entries of one menu share their letter, and every entry has one.
+void MenusTest::accessKeysDifferInEachMenu()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    auto *bar = rig.window->findChild<QMenuBar *>(QStringLiteral("menuBar"));
+    QVERIFY(bar);
+    for (QAction *menuAction : bar->actions()) {
+        QMap<QChar, QString> taken;
+        for (QAction *entry : menuAction->menu()->actions()) {
+            if (entry->isSeparator())
+                continue;
+            const QString text = entry->text();
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+            const QChar key = text.at(amp + 1).toUpper();
+            QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " and " + text));
+            taken.insert(key, text);
+        }
+    }
+}
+
+void MenusTest::everyControlIsNamed_data()
+{
+    accessKeysDifferInEachMenu_data();
+}
+
+// A screen reader finds a name for every control the user sees, in the
+// window's language, and a description for the status box.
+void MenusTest::everyControlIsNamed()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    const QRect inWindow = rig.window->rect();
+    int walked = 0;
+    for (QWidget *control : rig.window->findChildren<QWidget *>()) {
+        const bool input =
+            qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control) ||
+            qobject_cast<QAbstractButton *>(control) || qobject_cast<QPlainTextEdit *>(control) ||
+            qobject_cast<QProgressBar *>(control);
+        // A combo box's edit line is named by its box.
+        if (!input || qobject_cast<QComboBox *>(control->parentWidget()) || !control->isVisible() ||
+            !inWindow.intersects(
+                QRect(control->mapTo(rig.window.get(), QPoint()), control->size())))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible);
+        QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
+                 qPrintable(control->objectName()));
+        ++walked;
+    }
+    QVERIFY(walked > 40);
+    auto *status = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
+    QVERIFY(
+        !QAccessible::queryAccessibleInterface(status)->text(QAccessible::Description).isEmpty());
+    const QString passcode = QAccessible::queryAccessibleInterface(
+                                 rig.control<QLineEdit>(QStringLiteral("passcodeEdit")))
+                                 ->text(QAccessible::Name);
+    QCOMPARE(passcode, locale.language() == QLocale::Chinese ? QStringLiteral("密码")
+                                                             : QStringLiteral("Pass"));
 }
 
 QTEST_MAIN(MenusTest)
