@@ -293,9 +293,11 @@ void EntryRulesTest::dropCopiesAndKeepsTheSource()
     dragged.setText(QStringLiteral("XY"));
     const QPoint at(edit->width() - 2, 5);
     const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at, both, &dragged, Qt::LeftButton, Qt::NoModifier);
+    // Shift proposes a move, as a drag from an editable box does unasked.
+    QDragEnterEvent enter(at, both, &dragged, Qt::LeftButton, Qt::ShiftModifier);
     QCoreApplication::sendEvent(edit, &enter);
-    QDropEvent drop(at, both, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, both, &dragged, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(drop.proposedAction(), Qt::MoveAction);
     QCoreApplication::sendEvent(edit, &drop);
     QCOMPARE(edit->text(), after);
     QCOMPARE(drop.dropAction(), Qt::CopyAction);
