@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void restart();
     void portThatDoesNotOpenGuides_data();
     void portThatDoesNotOpenGuides();
+    void lastJobsFiguresStayUntilTheNext_data();
+    void lastJobsFiguresStayUntilTheNext();
     void pulledCableEndsTheCommand_data();
     void pulledCableEndsTheCommand();
 };
@@ -933,6 +936,42 @@ void TestSessionWindow::portThatDoesNotOpenGuides()
     const QString status = rig.window->statusText();
     QVERIFY2(status.contains(reason + QStringLiteral("\r\n")), qPrintable(status));
     QVERIFY2(status.endsWith(QStringLiteral("\r\n") + guide), qPrintable(status));
+}
+
+void TestSessionWindow::lastJobsFiguresStayUntilTheNext_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::newRow("read") << QByteArray("readButton");
+    QTest::newRow("write") << QByteArray("writeButton");
+    QTest::newRow("restart") << QByteArray("restartButton");
+}
+
+// An update's "100 %" and step count stand as its sign of success until the
+// next job starts, which clears them.
+void TestSessionWindow::lastJobsFiguresStayUntilTheNext()
+{
+    QFETCH(QByteArray, button);
+
+    SimWindowRig rig;
+    QVERIFY(rig.start(English));
+    rig.click("defaultButton");
+    rig.window->setProgressRange(0, 10);
+    rig.window->setProgressValue(10);
+    rig.window->setProgressText(QStringLiteral("100 %"));
+    rig.window->setStepText(QStringLiteral("2/10"));
+    auto *bar = rig.control<QProgressBar>("progressBar");
+    auto *step = rig.control<QLineEdit>("stepBox");
+    rig.window->settings().appendStatusLine(QStringLiteral("update complete"));
+    QCOMPARE(bar->text(), QStringLiteral("100 %"));
+    QCOMPARE(step->text(), QStringLiteral("2/10"));
+
+    // The port is gone: the job starts and ends at once.
+    rig.window->setPortText(QStringLiteral("/dev/telx5-missing"));
+    rig.click(button.constData());
+
+    QVERIFY(!bar->isTextVisible());
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(step->text(), QString());
 }
 
 QTEST_MAIN(TestSessionWindow)
