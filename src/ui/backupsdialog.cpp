@@ -57,6 +57,8 @@ BackupsDialog::BackupsDialog(const QString &folder, QWidget *parent)
     auto *openButton = new QPushButton(tr("&Open folder"), this);
     openButton->setObjectName(QStringLiteral("openBackupFolderButton"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Qt's own caption of the button has no access key.
+    buttons->button(QDialogButtonBox::Close)->setText(tr("&Close"));
     buttons->addButton(m_loadButton, QDialogButtonBox::ActionRole);
     buttons->addButton(openButton, QDialogButtonBox::ActionRole);
 

@@ -1,3 +1,5 @@
+#include "backupsdialog.h"
+#include "comparedialog.h"
 #include "windowrig.h"
 
 #include <QAccessible>
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void help();
     void accessKeysDifferInEachMenu_data();
     void accessKeysDifferInEachMenu();
+    void dialogButtonsHaveAccessKeys_data();
+    void dialogButtonsHaveAccessKeys();
     void everyControlIsNamed_data();
     void everyControlIsNamed();
 };
@@ -263,6 +267,36 @@ void MenusTest::accessKeysDifferInEachMenu()
             QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " and " + text));
             taken.insert(key, text);
         }
+    }
+}
+
+void MenusTest::dialogButtonsHaveAccessKeys_data()
+{
+    accessKeysDifferInEachMenu_data();
+}
+
+// Alt and a letter presses each button of the Backups and Compare dialogs.
+void MenusTest::dialogButtonsHaveAccessKeys()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    const SettingsRecord record;
+    BackupsDialog backups(rig.dir.path(), rig.window.get());
+    CompareDialog compare(rig.dir.filePath(QStringLiteral("kb1.ini")), record, record,
+                          rig.window.get());
+    for (const QDialog *dialog :
+         {static_cast<QDialog *>(&backups), static_cast<QDialog *>(&compare)}) {
+        QMap<QChar, QString> taken;
+        for (const QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            const QString text = button->text();
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+            const QChar key = text.at(amp + 1).toUpper();
+            QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " and " + text));
+            taken.insert(key, text);
+        }
+        QCOMPARE(taken.size(), dialog == &backups ? 3 : 2);
     }
 }
 

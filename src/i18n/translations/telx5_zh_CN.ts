@@ -1089,6 +1089,10 @@ Go on without a backup?</source>
         <source>&amp;Open folder</source>
         <translation>打开文件夹(&amp;O)</translation>
     </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
 </context>
 <context>
     <name>telx5::CompareDialog</name>
@@ -1127,6 +1131,10 @@ Go on without a backup?</source>
     <message>
         <source>Differs; a write of the file leaves it as it is, as the file sets DHCP</source>
         <translation>不同；文件设为 DHCP，写入文件时不会改变此项</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
     </message>
 </context>
 <context>
