@@ -573,23 +573,17 @@ void MainWindow::readDevice()
                                  .arg(DeviceSettings::captions(missing)));
     }
     if (outcome.settingsKept) {
-        switch (outcome.result) {
-        case SessionOutcome::Result::Cancelled:
+        if (outcome.result == SessionOutcome::Result::Cancelled) {
             appendStatusLine(tr("The read was cancelled: the window's settings are unchanged"));
             appendStatusLine(tr("Press Read data to read the device again."));
-            break;
-        case SessionOutcome::Result::CouldNotOpen:
-            appendStatusLine(tr("The read did not complete: the window's settings are "
-                                "unchanged"));
+            return;
+        }
+        appendStatusLine(tr("The read did not complete: the window's settings are unchanged"));
+        if (outcome.result == SessionOutcome::Result::CouldNotOpen)
             guideToPort();
-            break;
-        default:
-            appendStatusLine(tr("The read did not complete: the window's settings are "
-                                "unchanged"));
+        else
             appendStatusLine(tr("Check that the device is on and its cable is plugged in, then "
                                 "press Read data again."));
-            break;
-        }
         return;
     }
     runCommand([&outcome](SessionContext &context) { keepReadBackup(context, outcome.received); });
