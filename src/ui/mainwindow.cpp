@@ -641,7 +641,7 @@ void MainWindow::openBackups()
 
 void MainWindow::addCompareAction()
 {
-    m_compareAction = new QAction(tr("&Compare with file…"), this);
+    m_compareAction = new QAction(tr("Co&mpare with file…"), this);
     m_compareAction->setObjectName(QStringLiteral("compareWithFileAction"));
     addAction(m_compareAction);
     new EnabledFollower(*m_compareAction, *m_ui->readButton);

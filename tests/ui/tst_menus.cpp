@@ -50,6 +50,8 @@ private Q_SLOTS:
     void help();
     void accessKeysDifferInEachMenu_data();
     void accessKeysDifferInEachMenu();
+    void statusMenuKeysDiffer_data();
+    void statusMenuKeysDiffer();
     void dialogButtonsHaveAccessKeys_data();
     void dialogButtonsHaveAccessKeys();
     void everyControlIsNamed_data();
@@ -268,6 +270,43 @@ void MenusTest::accessKeysDifferInEachMenu()
             taken.insert(key, text);
         }
     }
+}
+
+void MenusTest::statusMenuKeysDiffer_data()
+{
+    accessKeysDifferInEachMenu_data();
+}
+
+// The status box's menu adds Compare with file and Backups to the box's own
+// Copy: each keeps a letter of its own.
+void MenusTest::statusMenuKeysDiffer()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    QStringList texts;
+    QTimer::singleShot(0, rig.window.get(), [&texts] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (const QAction *action : menu->actions())
+            texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
+        menu->close();
+    });
+    Q_EMIT rig.control<QPlainTextEdit>(QStringLiteral("statusBox"))
+        ->customContextMenuRequested(QPoint(4, 4));
+
+    QMap<QChar, QString> taken;
+    for (const QString &text : std::as_const(texts)) {
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp < 0 || amp + 1 >= text.size())
+            continue;
+        const QChar key = text.at(amp + 1).toUpper();
+        QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " and " + text));
+        taken.insert(key, text);
+    }
+    // Copy, Compare with file and Backups.
+    QCOMPARE(taken.size(), 3);
 }
 
 void MenusTest::dialogButtonsHaveAccessKeys_data()

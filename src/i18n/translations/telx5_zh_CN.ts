@@ -1235,8 +1235,8 @@ Go on without a backup?</source>
         <translation>备份(&amp;B)…</translation>
     </message>
     <message>
-        <source>&amp;Compare with file…</source>
-        <translation>与文件比较(&amp;C)…</translation>
+        <source>Co&amp;mpare with file…</source>
+        <translation>与文件比较(&amp;M)…</translation>
     </message>
     <message>
         <source>Reading the device&apos;s settings to compare them with %1: restart the device if it does not answer</source>
