@@ -755,7 +755,7 @@ void MainWindow::addPasscodeAction()
                 // The box's entry rules grey the standard menu's Paste.
                 std::unique_ptr<QMenu> menu(passcode->createStandardContextMenu());
                 menu->addSeparator();
-                QAction *set = menu->addAction(tr("Set the callsign's passcode"));
+                QAction *set = menu->addAction(tr("&Set the callsign's passcode"));
                 set->setObjectName(QStringLiteral("setPasscodeAction"));
                 set->setEnabled(!m_record.text(Field::Callsign).trimmed().isEmpty());
                 connect(set, &QAction::triggered, this, &MainWindow::setCallsignsPasscode);

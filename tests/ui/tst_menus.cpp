@@ -50,8 +50,8 @@ private Q_SLOTS:
     void help();
     void accessKeysDifferInEachMenu_data();
     void accessKeysDifferInEachMenu();
-    void statusMenuKeysDiffer_data();
-    void statusMenuKeysDiffer();
+    void contextMenuKeysDiffer_data();
+    void contextMenuKeysDiffer();
     void dialogButtonsHaveAccessKeys_data();
     void dialogButtonsHaveAccessKeys();
     void everyControlIsNamed_data();
@@ -272,16 +272,29 @@ void MenusTest::accessKeysDifferInEachMenu()
     }
 }
 
-void MenusTest::statusMenuKeysDiffer_data()
+void MenusTest::contextMenuKeysDiffer_data()
 {
-    accessKeysDifferInEachMenu_data();
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("keyed"); // entries with an access key
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    // Copy, Compare with file and Backups.
+    QTest::newRow("status box") << english << "statusBox" << 3;
+    QTest::newRow("status box, chinese") << chinese << "statusBox" << 3;
+    // Undo, Redo, Cut, Copy, Paste and Set the callsign's passcode.
+    QTest::newRow("passcode") << english << "passcodeEdit" << 6;
+    QTest::newRow("passcode, chinese") << chinese << "passcodeEdit" << 6;
 }
 
-// The status box's menu adds Compare with file and Backups to the box's own
-// Copy: each keeps a letter of its own.
-void MenusTest::statusMenuKeysDiffer()
+// The menus of the status box and the passcode box add the program's entries
+// to the box's own: each keeps a letter of its own.
+void MenusTest::contextMenuKeysDiffer()
 {
     QFETCH(QLocale, locale);
+    QFETCH(QString, control);
+    QFETCH(int, keyed);
 
     WindowRig rig(locale);
     QStringList texts;
@@ -293,8 +306,7 @@ void MenusTest::statusMenuKeysDiffer()
             texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
         menu->close();
     });
-    Q_EMIT rig.control<QPlainTextEdit>(QStringLiteral("statusBox"))
-        ->customContextMenuRequested(QPoint(4, 4));
+    Q_EMIT rig.control<QWidget>(control)->customContextMenuRequested(QPoint(4, 4));
 
     QMap<QChar, QString> taken;
     for (const QString &text : std::as_const(texts)) {
@@ -305,8 +317,7 @@ void MenusTest::statusMenuKeysDiffer()
         QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " and " + text));
         taken.insert(key, text);
     }
-    // Copy, Compare with file and Backups.
-    QCOMPARE(taken.size(), 3);
+    QCOMPARE(taken.size(), keyed);
 }
 
 void MenusTest::dialogButtonsHaveAccessKeys_data()

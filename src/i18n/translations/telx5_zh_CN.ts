@@ -1255,8 +1255,8 @@ Go on without a backup?</source>
         <translation>仍然写入？</translation>
     </message>
     <message>
-        <source>Set the callsign&apos;s passcode</source>
-        <translation>填入呼号的验证码</translation>
+        <source>&amp;Set the callsign&apos;s passcode</source>
+        <translation>填入呼号的验证码(&amp;S)</translation>
     </message>
     <message>
         <source>&amp;File</source>
