@@ -25,7 +25,7 @@ constexpr int PathRole = Qt::UserRole;
 
 BackupsDialog::BackupsDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), m_folder(folder), m_list(new QTreeWidget(this)),
-      m_loadButton(new QPushButton(tr("Load into the window"), this))
+      m_loadButton(new QPushButton(tr("&Load into the window"), this))
 {
     setWindowTitle(tr("Backups"));
     const QList<Backups::Entry> entries = Backups::list(folder);
@@ -57,9 +57,11 @@ BackupsDialog::BackupsDialog(const QString &folder, QWidget *parent)
 
     m_loadButton->setObjectName(QStringLiteral("loadBackupButton"));
     m_loadButton->setEnabled(!entries.isEmpty());
-    auto *openButton = new QPushButton(tr("Open folder"), this);
+    auto *openButton = new QPushButton(tr("&Open folder"), this);
     openButton->setObjectName(QStringLiteral("openBackupFolderButton"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Qt's own caption of the button has no access key.
+    buttons->button(QDialogButtonBox::Close)->setText(tr("&Close"));
     buttons->addButton(m_loadButton, QDialogButtonBox::ActionRole);
     buttons->addButton(openButton, QDialogButtonBox::ActionRole);
 

@@ -68,9 +68,11 @@ CompareDialog::CompareDialog(const QString &fileName, const SettingsRecord &file
         }
     }
 
-    auto *load = new QPushButton(tr("Load the file into the window"), this);
+    auto *load = new QPushButton(tr("&Load the file into the window"), this);
     load->setObjectName(QStringLiteral("loadComparedFileButton"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Qt's own caption of the button has no access key.
+    buttons->button(QDialogButtonBox::Close)->setText(tr("&Close"));
     buttons->addButton(load, QDialogButtonBox::ActionRole);
 
     auto *layout = new QVBoxLayout(this);

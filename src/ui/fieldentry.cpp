@@ -34,8 +34,10 @@ std::optional<QChar> characterCode(const QKeyEvent &event)
     default:
         break;
     }
-    // Selecting all, as in every other box, is no typed character.
-    if (event.matches(QKeySequence::SelectAll))
+    // Selecting all, copying and cutting, as in every other box, are no typed
+    // characters: they put nothing into the box.
+    if (event.matches(QKeySequence::SelectAll) || event.matches(QKeySequence::Copy) ||
+        event.matches(QKeySequence::Cut))
         return std::nullopt;
     const auto modifiers = event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     // Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z arrive as the control codes 3, 22, 24 and 26.

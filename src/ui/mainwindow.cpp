@@ -6,6 +6,7 @@
 #include "checks.h"
 #include "comparedialog.h"
 #include "devicesettings.h"
+#include "dropcopies.h"
 #include "enabledfollower.h"
 #include "fieldentry.h"
 #include "filecommands.h"
@@ -29,6 +30,8 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QStyle>
@@ -197,6 +200,11 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     QPalette status = m_ui->statusBox->palette();
     status.setColor(QPalette::Base, status.color(QPalette::Button));
     m_ui->statusBox->setPalette(status);
+    // The program writes the reports; the user reads, selects and copies them,
+    // with the mouse or the keyboard.
+    m_ui->statusBox->setReadOnly(true);
+    m_ui->statusBox->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                             Qt::TextSelectableByKeyboard);
 
     const std::array<std::pair<Field, QWidget *>, FieldCount> controls = {{
         {Field::Callsign, m_ui->callsignEdit}, {Field::Ssid, m_ui->ssidCombo},
@@ -229,8 +237,11 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
 
     bindControls();
 
-    for (QLineEdit *edit : findChildren<QLineEdit *>())
+    auto *dropCopies = new DropCopies(this);
+    for (QLineEdit *edit : findChildren<QLineEdit *>()) {
         tipWholeText(edit);
+        dropCopies->guard(*edit);
+    }
 
     // The lists are offers: a typed text is not completed, not added, and not
     // taken for a pick from the list when Enter is pressed or the focus leaves.
@@ -254,7 +265,6 @@ MainWindow::MainWindow(const Options &options, Dialogs &dialogs, SerialLink *lin
     connect(m_ui->writeButton, &QPushButton::clicked, this, &MainWindow::writeDevice);
     connect(m_ui->applyWifiButton, &QPushButton::clicked, this, &MainWindow::applyWifi);
     connect(m_ui->restartButton, &QPushButton::clicked, this, &MainWindow::restartDevice);
-    connect(m_ui->statusBox, &QPlainTextEdit::textChanged, this, &MainWindow::statusEdited);
     m_stepText = m_ui->stepBox->text();
     connect(m_ui->stepBox, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_stepText = text; });
@@ -334,6 +344,56 @@ void MainWindow::startUp(const QLocale &locale)
     setText(Field::Ctcss, QStringLiteral("---"));
 
     fitCaptions(this);
+    nameControls();
+}
+
+// A screen reader names each control by the caption beside it, in the
+// window's language; the buttons and the check box name themselves.
+void MainWindow::nameControls()
+{
+    const std::array<std::pair<QWidget *, QString>, 24> named = {{
+        {m_ui->callsignEdit, m_ui->callsignLabel->text()},
+        {m_ui->ssidCombo, SettingsTable::fieldName(Field::Ssid)},
+        {m_ui->passcodeEdit, m_ui->passcodeLabel->text()},
+        {m_ui->positionEdit, m_ui->positionLabel->text()},
+        {m_ui->commentEdit, m_ui->commentLabel->text()},
+        {m_ui->serverCombo, m_ui->serverLabel->text()},
+        {m_ui->sentTimeEdit, m_ui->sentTimeLabel->text()},
+        {m_ui->filterEdit, m_ui->filterLabel->text()},
+        {m_ui->dhcpCombo, m_ui->dhcpLabel->text()},
+        {m_ui->freqEdit, m_ui->freqLabel->text()},
+        {m_ui->ctcssEdit, m_ui->ctcssLabel->text()},
+        {m_ui->modCombo, m_ui->modLabel->text()},
+        {m_ui->pathCombo, m_ui->pathLabel->text()},
+        {m_ui->aliasCombo, m_ui->aliasLabel->text()},
+        {m_ui->backlightCombo, m_ui->backlightLabel->text()},
+        {m_ui->unitCombo, m_ui->unitLabel->text()},
+        {m_ui->wifiSsidEdit, m_ui->wifiSsidLabel->text()},
+        {m_ui->wifiPasswordEdit, m_ui->wifiPasswordLabel->text()},
+        {m_ui->versionEdit, m_ui->versionGroup->title()},
+        {m_ui->toolVersionEdit, tr("Program version")},
+        {m_ui->portCombo, tr("Port")},
+        {m_ui->stepBox, tr("Step")},
+        {m_ui->progressBar, tr("Progress")},
+        {m_ui->statusBox, tr("Status reports")},
+    }};
+    for (const auto &[control, name] : named)
+        control->setAccessibleName(name.trimmed());
+    m_ui->statusBox->setAccessibleDescription(
+        tr("What the program did and what to do next; read-only, select and copy."));
+
+    const std::array<std::pair<QLabel *, std::array<QLineEdit *, 4>>, 4> octets = {{
+        {m_ui->ipLabel, {m_ui->ipOctet1, m_ui->ipOctet2, m_ui->ipOctet3, m_ui->ipOctet4}},
+        {m_ui->maskLabel, {m_ui->maskOctet1, m_ui->maskOctet2, m_ui->maskOctet3, m_ui->maskOctet4}},
+        {m_ui->gateLabel, {m_ui->gateOctet1, m_ui->gateOctet2, m_ui->gateOctet3, m_ui->gateOctet4}},
+        {m_ui->dnsLabel, {m_ui->dnsOctet1, m_ui->dnsOctet2, m_ui->dnsOctet3, m_ui->dnsOctet4}},
+    }};
+    for (const auto &[label, boxes] : octets) {
+        for (std::size_t index = 0; index < boxes.size(); ++index)
+            //: An address's caption, then which of its four numbers.
+            boxes[index]->setAccessibleName(
+                tr("%1, part %2").arg(label->text().trimmed()).arg(index + 1));
+    }
 }
 
 bool MainWindow::event(QEvent *event)
@@ -371,12 +431,32 @@ template <typename Run> JobEnd MainWindow::runJob(DeviceJob &job, Run run)
 {
     m_job = &job;
     m_finishUpdateAction->setEnabled(false);
+    clearLastJobFigures();
     const JobEnd ended = run();
     m_job = nullptr;
+    if (ended.result == JobEnd::Result::CouldNotOpen)
+        guideToPort();
     offerFinishing();
     if (std::exchange(m_closeAfterJob, false))
         QTimer::singleShot(0, this, &QWidget::close);
     return ended;
+}
+
+// The port's line above says why it did not open; this one says what to try.
+void MainWindow::guideToPort()
+{
+    appendStatusLine(tr("Choose the device's port in the port list and check its cable; on "
+                        "Linux, join the dialout group (then log in again) if the port refuses "
+                        "you."));
+}
+
+// The last job's progress and step count stand as its sign of success until
+// the next one starts.
+void MainWindow::clearLastJobFigures()
+{
+    setProgressText({});
+    m_ui->progressBar->setValue(m_ui->progressBar->minimum());
+    setStepText({});
 }
 
 void MainWindow::showWayBack(const JobEnd &ended, const QString &change)
@@ -474,6 +554,7 @@ void MainWindow::addressModePicked()
 
 void MainWindow::readDevice()
 {
+    clearLastJobFigures();
     const SessionOutcome outcome = runCommand(&readSettingsOrKeep);
     // The command it took the port from tells how that one ended.
     if (outcome.tookPort)
@@ -492,10 +573,17 @@ void MainWindow::readDevice()
                                  .arg(DeviceSettings::captions(missing)));
     }
     if (outcome.settingsKept) {
-        appendStatusLine(outcome.result == SessionOutcome::Result::Cancelled
-                             ? tr("The read was cancelled: the window's settings are unchanged")
-                             : tr("The read did not complete: the window's settings are "
-                                  "unchanged"));
+        if (outcome.result == SessionOutcome::Result::Cancelled) {
+            appendStatusLine(tr("The read was cancelled: the window's settings are unchanged"));
+            appendStatusLine(tr("Press Read data to read the device again."));
+            return;
+        }
+        appendStatusLine(tr("The read did not complete: the window's settings are unchanged"));
+        if (outcome.result == SessionOutcome::Result::CouldNotOpen)
+            guideToPort();
+        else
+            appendStatusLine(tr("Check that the device is on and its cable is plugged in, then "
+                                "press Read data again."));
         return;
     }
     runCommand([&outcome](SessionContext &context) { keepReadBackup(context, outcome.received); });
@@ -524,7 +612,7 @@ QString MainWindow::backupFolder() const
 
 void MainWindow::addBackupsAction()
 {
-    auto *backups = new QAction(tr("Backups…"), this);
+    auto *backups = new QAction(tr("&Backups…"), this);
     backups->setObjectName(QStringLiteral("backupsAction"));
     backups->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     backups->setEnabled(!m_backupFolder.isEmpty());
@@ -553,7 +641,7 @@ void MainWindow::openBackups()
 
 void MainWindow::addCompareAction()
 {
-    m_compareAction = new QAction(tr("&Compare with file…"), this);
+    m_compareAction = new QAction(tr("Co&mpare with file…"), this);
     m_compareAction->setObjectName(QStringLiteral("compareWithFileAction"));
     addAction(m_compareAction);
     new EnabledFollower(*m_compareAction, *m_ui->readButton);
@@ -573,6 +661,7 @@ void MainWindow::compareWithFile()
     appendStatusLine(tr("Reading the device's settings to compare them with %1: restart the "
                         "device if it does not answer")
                          .arg(QDir::toNativeSeparators(fileName)));
+    clearLastJobFigures();
     const SessionOutcome device = runCommand(&readAside);
     using Result = SessionOutcome::Result;
     switch (device.result) {
@@ -582,6 +671,7 @@ void MainWindow::compareWithFile()
         return;
     case Result::CouldNotOpen:
         m_dialogs.message(SessionSupport::portFailure());
+        guideToPort();
         return;
     case Result::Cancelled:
         return;
@@ -651,6 +741,8 @@ std::optional<Allowance> MainWindow::allowWrite()
                     cut.join(QLatin1Char('\n')) + QStringLiteral("\n\n");
     if (m_dialogs.question(question + tr("Write anyway?")))
         return allowed;
+    appendStatusLine(tr("Nothing was written: mend the values listed and press Write data, or "
+                        "press it again and answer Yes to write them as they are."));
     return std::nullopt;
 }
 
@@ -663,7 +755,7 @@ void MainWindow::addPasscodeAction()
                 // The box's entry rules grey the standard menu's Paste.
                 std::unique_ptr<QMenu> menu(passcode->createStandardContextMenu());
                 menu->addSeparator();
-                QAction *set = menu->addAction(tr("Set the callsign's passcode"));
+                QAction *set = menu->addAction(tr("&Set the callsign's passcode"));
                 set->setObjectName(QStringLiteral("setPasscodeAction"));
                 set->setEnabled(!m_record.text(Field::Callsign).trimmed().isEmpty());
                 connect(set, &QAction::triggered, this, &MainWindow::setCallsignsPasscode);
@@ -936,9 +1028,7 @@ void MainWindow::holdStatus(bool hold)
 void MainWindow::setStatusText(const QString &text)
 {
     m_status = m_statusHeld ? *m_statusHeld + QStringLiteral("\r\n") + text : text;
-    m_settingStatus = true;
     m_ui->statusBox->setPlainText(toDisplay(m_status));
-    m_settingStatus = false;
     // The box has no scroll bars: keep the newest report in sight.
     m_ui->statusBox->moveCursor(QTextCursor::End);
 }
@@ -950,19 +1040,10 @@ void MainWindow::appendStatus(const QString &text)
     if (m_status.endsWith(QLatin1Char('\r')) && text.startsWith(QLatin1Char('\n')))
         return setStatusText(m_status + text);
     m_status += text;
-    m_settingStatus = true;
     QTextCursor end(m_ui->statusBox->document());
     end.movePosition(QTextCursor::End);
     end.insertText(toDisplay(text));
-    m_settingStatus = false;
     m_ui->statusBox->moveCursor(QTextCursor::End);
-}
-
-void MainWindow::statusEdited()
-{
-    if (m_settingStatus)
-        return;
-    m_status = m_ui->statusBox->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 QString MainWindow::stepText() const

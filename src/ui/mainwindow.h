@@ -142,6 +142,12 @@ private:
     template <typename Run> JobEnd runJob(DeviceJob &job, Run run);
     // How an update or its finishing ended.
     void showUpdateEnd(const UpdateJob &job, const JobEnd &ended);
+    // The accessible names of the controls, from their captions.
+    void nameControls();
+    // After a port that did not open: what to try next.
+    void guideToPort();
+    // Clears the progress bar's text and the step box as a job starts.
+    void clearLastJobFigures();
     // What the device holds, where its settings are and how to bring them
     // back, in the status box and a message box.
     void showWayBack(const JobEnd &ended, const QString &change);
@@ -180,7 +186,6 @@ private:
     // The passcode box's menu offers the callsign's passcode.
     void addPasscodeAction();
     void setCallsignsPasscode();
-    void statusEdited();
     // The record shows in the controls at once; what the user types goes
     // into the record.
     void bindControls();
@@ -224,7 +229,6 @@ private:
     bool m_syncing = false;
     // The status box keeps its CR LF line ends; the box shows them as line breaks.
     QString m_status;
-    bool m_settingStatus = false;
     // The step box's whole text; the box may show it cut short.
     QString m_stepText;
 };

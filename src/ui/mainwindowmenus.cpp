@@ -89,7 +89,7 @@ void MainWindow::addMenuBar()
         buttonAction(Button::Write, tr("&Write data"), QStringLiteral("writeAction")));
     device->addAction(m_compareAction);
     device->addAction(
-        buttonAction(Button::Apply, tr("Apply &Wi-Fi"), QStringLiteral("applyWifiAction")));
+        buttonAction(Button::Apply, tr("&Apply Wi-Fi"), QStringLiteral("applyWifiAction")));
     device->addAction(
         buttonAction(Button::Restart, tr("Re&start"), QStringLiteral("restartAction")));
     device->addSeparator();

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -91,6 +92,8 @@ private Q_SLOTS:
     void applyWifi();
     void restart_data();
     void restart();
+    void portThatDoesNotOpenGuides_data();
+    void portThatDoesNotOpenGuides();
     void pulledCableEndsTheCommand_data();
     void pulledCableEndsTheCommand();
 };
@@ -228,7 +231,7 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
     // The unit and alias code the device holds, one this program does not
     // know; the backup loaded back is then written to the device.
     QTest::addColumn<QString>("unknownCode");
-    // The dialog's Close button, Qt's own text, and the message when no
+    // The dialog's Close button, with its access key, and the message when no
     // program opens the folder.
     QTest::addColumn<QString>("closeText");
     QTest::addColumn<QString>("noOpener");
@@ -238,15 +241,15 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
     QTest::newRow("english, from the status box's menu")
         << English << true << QStringLiteral("Backup kept: ")
         << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")} << QString()
-        << QStringLiteral("Close") << english;
+        << QStringLiteral("&Close") << english;
     QTest::newRow("chinese, Ctrl+B")
         << Chinese << false << QStringLiteral("已保留备份：")
         << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")} << QString()
-        << QStringLiteral("关闭") << QStringLiteral("没有程序能打开这个文件夹。备份在：\n");
+        << QStringLiteral("关闭(&C)") << QStringLiteral("没有程序能打开这个文件夹。备份在：\n");
     QTest::newRow("codes this program does not know, written back")
         << English << true << QStringLiteral("Backup kept: ")
         << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")}
-        << QStringLiteral("0") << QStringLiteral("Close") << english;
+        << QStringLiteral("0") << QStringLiteral("&Close") << english;
 }
 
 // Read data keeps what the device sent; "Backups…" lists it, and loads it
@@ -468,6 +471,9 @@ void TestSessionWindow::readFromSilentDeviceCountsEveryAttempt()
     expected.append(expected.constLast() +
                     QStringLiteral("\nThe read did not complete: the window's settings are "
                                    "unchanged"));
+    expected.append(expected.constLast() +
+                    QStringLiteral("\nCheck that the device is on and its cable is plugged in, "
+                                   "then press Read data again."));
     QCOMPARE(shown, expected);
     QCOMPARE(rig.button("readButton")->text().toLower(), QStringLiteral("read data"));
     QVERIFY(rig.button("writeButton")->isEnabled());
@@ -527,10 +533,14 @@ void TestSessionWindow::unfinishedReadKeepsTheWindow_data()
     QTest::addColumn<QString>("statusLine"); // empty: the status box is left empty
     QTest::addColumn<QString>("refusal");    // Write's; empty: Write sends the window's settings
 
+    // Each ending's line, then what to do next in a line of its own.
     const QString cancelled =
-        QStringLiteral("The read was cancelled: the window's settings are unchanged");
+        QStringLiteral("The read was cancelled: the window's settings are unchanged\r\n"
+                       "Press Read data to read the device again.");
     const QString unfinished =
-        QStringLiteral("The read did not complete: the window's settings are unchanged");
+        QStringLiteral("The read did not complete: the window's settings are unchanged\r\n"
+                       "Check that the device is on and its cable is plugged in, then press "
+                       "Read data again.");
     const QString refusal = QStringLiteral("Nothing was sent: the window holds no settings yet. "
                                            "Read the device, load a file or press Default first.");
     QTest::newRow("fresh window, cancelled: Write sends nothing")
@@ -538,7 +548,8 @@ void TestSessionWindow::unfinishedReadKeepsTheWindow_data()
         << "second press" << cancelled << refusal;
     QTest::newRow("fresh window, cancelled, chinese")
         << Chinese << "nothing"
-        << "second press" << QStringLiteral("读取已取消：窗口中的设置未改变")
+        << "second press"
+        << QStringLiteral("读取已取消：窗口中的设置未改变\r\n按“读取数据”再次读取设备。")
         << QStringLiteral("未发送任何数据：窗口中还没有设置。请先读取设备、载入文件或按“默认数据”"
                           "。");
     QTest::newRow("fresh window, no READ END: Write sends nothing")
@@ -860,7 +871,9 @@ void TestSessionWindow::pulledCableEndsTheCommand_data()
 
     QTest::newRow("read, waiting for CONNECT")
         << QByteArray("readButton") << QString()
-        << QStringLiteral("The read did not complete: the window's settings are unchanged");
+        << QStringLiteral("The read did not complete: the window's settings are unchanged\nCheck "
+                          "that the device is on and its cable is plugged in, then press Read "
+                          "data again.");
     QTest::newRow("write") << QByteArray("writeButton")
                            << QStringLiteral("Write fail，Please try again.")
                            << QStringLiteral("The device may hold part of the new settings. No "
@@ -910,6 +923,65 @@ void TestSessionWindow::pulledCableEndsTheCommand()
         QVERIFY2(rig.button(name)->isEnabled(), name);
     QCOMPARE(rig.button("readButton")->text().toLower(), QStringLiteral("read data"));
     QCOMPARE(rig.button("updateButton")->text(), QStringLiteral("update"));
+}
+
+void TestSessionWindow::portThatDoesNotOpenGuides_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("guide");
+
+    const QString guide = QStringLiteral(
+        "Choose the device's port in the port list and check its cable; on Linux, join the "
+        "dialout group (then log in again) if the port refuses you.");
+    const QString missing = QStringLiteral("Cannot open /dev/telx5-missing: no such port");
+    QTest::newRow("read, empty port box") << English << QString() << QByteArray("readButton")
+                                          << QStringLiteral("No port chosen") << guide;
+    QTest::newRow("read, missing port") << English << QStringLiteral("/dev/telx5-missing")
+                                        << QByteArray("readButton") << missing << guide;
+    QTest::newRow("read, missing port, chinese")
+        << Chinese << QStringLiteral("/dev/telx5-missing") << QByteArray("readButton") << missing
+        << QStringLiteral("请在端口列表中选择设备的端口并检查线缆；在 Linux 上，如果端口拒绝访问，"
+                          "请加入 dialout 组（然后重新登录）。");
+    QTest::newRow("write, empty port box") << English << QString() << QByteArray("writeButton")
+                                           << QStringLiteral("No port chosen") << guide;
+    QTest::newRow("restart, missing port") << English << QStringLiteral("/dev/telx5-missing")
+                                           << QByteArray("restartButton") << missing << guide;
+}
+
+// The message box has one wording for every cause; the status box says which
+// it was and, in a line of its own, what to try next. The last job's "100 %"
+// and step count stood until this job started.
+void TestSessionWindow::portThatDoesNotOpenGuides()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, port);
+    QFETCH(QByteArray, button);
+    QFETCH(QString, reason);
+    QFETCH(QString, guide);
+
+    SimWindowRig rig;
+    QVERIFY(rig.start(locale));
+    rig.click("defaultButton");
+    rig.window->setPortText(port);
+    rig.window->setProgressRange(0, 10);
+    rig.window->setProgressValue(10);
+    rig.window->setProgressText(QStringLiteral("100 %"));
+    rig.window->setStepText(QStringLiteral("2/10"));
+    auto *bar = rig.control<QProgressBar>("progressBar");
+    auto *step = rig.control<QLineEdit>("stepBox");
+    QCOMPARE(bar->text(), QStringLiteral("100 %"));
+
+    rig.click(button.constData());
+
+    QVERIFY(!bar->isTextVisible());
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(step->text(), QString());
+    const QString status = rig.window->statusText();
+    QVERIFY2(status.contains(reason + QStringLiteral("\r\n")), qPrintable(status));
+    QVERIFY2(status.endsWith(QStringLiteral("\r\n") + guide), qPrintable(status));
 }
 
 QTEST_MAIN(TestSessionWindow)

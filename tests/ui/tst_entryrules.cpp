@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <memory>
@@ -66,6 +67,11 @@ private Q_SLOTS:
     void keysThatDoNotType();
     void ctrlASelectsAll_data();
     void ctrlASelectsAll();
+    void copyAndCut_data();
+    void copyAndCut();
+    void dropCopiesAndKeepsTheSource_data();
+    void dropCopiesAndKeepsTheSource();
+    void statusBoxIsReadOnly();
     void setByProgram_data();
     void setByProgram();
     void pasted_data();
@@ -182,8 +188,6 @@ void EntryRulesTest::keysThatDoNotType_data()
                                                 << "144.6" << int(Qt::Key_Backspace) << 0 << "144.";
     QTest::newRow("undo has no effect in the interval") << "sentTimeEdit"
                                                         << "123" << int(Qt::Key_Z) << ctrl << "123";
-    QTest::newRow("cut has no effect in the passcode") << "passcodeEdit"
-                                                       << "123" << int(Qt::Key_X) << ctrl << "123";
     QTest::newRow("undo works in the callsign") << "callsignEdit"
                                                 << "AB" << int(Qt::Key_Z) << ctrl << "";
 }
@@ -223,6 +227,103 @@ void EntryRulesTest::ctrlASelectsAll()
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_4);
     QCOMPARE(edit->text(), QStringLiteral("4"));
+}
+
+void EntryRulesTest::copyAndCut_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("copy in the passcode") << "passcodeEdit" << int(Qt::Key_C) << "123";
+    QTest::newRow("cut in the passcode") << "passcodeEdit" << int(Qt::Key_X) << "";
+    QTest::newRow("copy in the interval") << "sentTimeEdit" << int(Qt::Key_C) << "123";
+    QTest::newRow("cut in the interval") << "sentTimeEdit" << int(Qt::Key_X) << "";
+    QTest::newRow("copy in the frequency") << "freqEdit" << int(Qt::Key_C) << "123";
+    QTest::newRow("cut in the frequency") << "freqEdit" << int(Qt::Key_X) << "";
+    QTest::newRow("cut in the callsign") << "callsignEdit" << int(Qt::Key_X) << "";
+}
+
+// Ctrl+C and Ctrl+X work in every box: only what may be pasted is limited.
+void EntryRulesTest::copyAndCut()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, QStringLiteral("123"));
+    QGuiApplication::clipboard()->clear();
+    edit->selectAll();
+    QTest::keyClick(edit, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("123"));
+    QCOMPARE(edit->text(), after);
+}
+
+void EntryRulesTest::dropCopiesAndKeepsTheSource_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("full callsign: nothing inserted") << "callsignEdit"
+                                                     << "BG7ABC"
+                                                     << "BG7ABC";
+    QTest::newRow("callsign with room") << "callsignEdit"
+                                        << "BG7"
+                                        << "BG7XY";
+    QTest::newRow("comment") << "commentEdit"
+                             << "ab"
+                             << "abXY";
+}
+
+// A drop proposed as a move is taken as a copy: the source keeps its text,
+// also when the box inserts nothing.
+void EntryRulesTest::dropCopiesAndKeepsTheSource()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+
+    WindowRig rig;
+    auto *edit = rig.control<QLineEdit>(control);
+    QTest::keyClicks(edit, before);
+    QMimeData dragged;
+    dragged.setText(QStringLiteral("XY"));
+    const QPoint at(edit->width() - 2, 5);
+    const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
+    // Shift proposes a move, as a drag from an editable box does unasked.
+    QDragEnterEvent enter(at, both, &dragged, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(edit, &enter);
+    QDropEvent drop(at, both, &dragged, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(drop.proposedAction(), Qt::MoveAction);
+    QCoreApplication::sendEvent(edit, &drop);
+    QCOMPARE(edit->text(), after);
+    QCOMPARE(drop.dropAction(), Qt::CopyAction);
+}
+
+// The program writes the status box; the user selects and copies from it.
+void EntryRulesTest::statusBoxIsReadOnly()
+{
+    WindowRig rig;
+    rig.window->settings().appendStatusLine(QStringLiteral("Verified"));
+    auto *status = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
+    QVERIFY(status->isReadOnly());
+    const QString shown = status->toPlainText();
+    const QString reported = rig.window->statusText();
+    status->setFocus();
+    QTest::keyClicks(status, QStringLiteral("typed"));
+    QTest::keyClick(status, Qt::Key_Backspace);
+    QCOMPARE(status->toPlainText(), shown);
+    QCOMPARE(rig.window->statusText(), reported);
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(status, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(status, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+    QTest::keyClick(status, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(status->toPlainText(), shown);
 }
 
 void EntryRulesTest::setByProgram_data()

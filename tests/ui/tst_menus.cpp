@@ -1,9 +1,17 @@
+#include "backupsdialog.h"
+#include "comparedialog.h"
 #include "windowrig.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -35,6 +43,26 @@ public:
     QList<QUrl> opened;
 };
 
+// What is wrong with the access keys of one menu or dialog: two entries on
+// one letter, or, where each must have one, an entry without; empty if nothing.
+QString keyClash(const QStringList &texts, bool eachHasOne)
+{
+    QMap<QChar, QString> taken;
+    for (const QString &text : texts) {
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp < 0 || amp + 1 >= text.size()) {
+            if (eachHasOne)
+                return text + QStringLiteral(" has none");
+            continue;
+        }
+        const QChar key = text.at(amp + 1).toUpper();
+        if (taken.contains(key))
+            return taken.value(key) + QStringLiteral(" and ") + text;
+        taken.insert(key, text);
+    }
+    return {};
+}
+
 } // namespace
 
 class MenusTest : public QObject
@@ -52,6 +80,14 @@ private Q_SLOTS:
     void recentFileLoadsAgain();
     void help_data();
     void help();
+    void accessKeysDifferInEachMenu_data();
+    void accessKeysDifferInEachMenu();
+    void contextMenuKeysDiffer_data();
+    void contextMenuKeysDiffer();
+    void dialogButtonsHaveAccessKeys_data();
+    void dialogButtonsHaveAccessKeys();
+    void everyControlIsNamed_data();
+    void everyControlIsNamed();
 };
 
 void MenusTest::keysRunCommands_data()
@@ -275,6 +311,142 @@ void MenusTest::help()
     QCOMPARE(catcher.opened, opened.isEmpty()
                                  ? QList<QUrl>()
                                  : QList<QUrl>{QUrl::fromLocalFile(dir.filePath(opened))});
+}
+
+void MenusTest::accessKeysDifferInEachMenu_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("chinese") << QLocale(QLocale::Chinese, QLocale::China);
+}
+
+// Alt and a menu's letter, then an entry's letter, runs the entry: no two
+// entries of one menu share their letter, and every entry has one.
+void MenusTest::accessKeysDifferInEachMenu()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    auto *bar = rig.window->findChild<QMenuBar *>(QStringLiteral("menuBar"));
+    QVERIFY(bar);
+    for (QAction *menuAction : bar->actions()) {
+        QStringList texts;
+        for (QAction *entry : menuAction->menu()->actions()) {
+            if (!entry->isSeparator())
+                texts.append(entry->text());
+        }
+        QCOMPARE(keyClash(texts, true), QString());
+    }
+}
+
+void MenusTest::contextMenuKeysDiffer_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("keyed"); // entries with an access key
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    // Copy, Compare with file and Backups.
+    QTest::newRow("status box") << english << "statusBox" << 3;
+    QTest::newRow("status box, chinese") << chinese << "statusBox" << 3;
+    // Undo, Redo, Cut, Copy, Paste and Set the callsign's passcode.
+    QTest::newRow("passcode") << english << "passcodeEdit" << 6;
+    QTest::newRow("passcode, chinese") << chinese << "passcodeEdit" << 6;
+}
+
+// The menus of the status box and the passcode box add the program's entries
+// to the box's own: each keeps a letter of its own.
+void MenusTest::contextMenuKeysDiffer()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, control);
+    QFETCH(int, keyed);
+
+    WindowRig rig(locale);
+    QStringList texts;
+    QTimer::singleShot(0, rig.window.get(), [&texts] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (const QAction *action : menu->actions())
+            texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
+        menu->close();
+    });
+    Q_EMIT rig.control<QWidget>(control)->customContextMenuRequested(QPoint(4, 4));
+
+    QCOMPARE(keyClash(texts, false), QString());
+    QCOMPARE(texts.filter(QStringLiteral("&")).size(), keyed);
+}
+
+void MenusTest::dialogButtonsHaveAccessKeys_data()
+{
+    accessKeysDifferInEachMenu_data();
+}
+
+// Alt and a letter presses each button of the Backups and Compare dialogs.
+void MenusTest::dialogButtonsHaveAccessKeys()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    const SettingsRecord record;
+    BackupsDialog backups(rig.dir.path(), rig.window.get());
+    CompareDialog compare(rig.dir.filePath(QStringLiteral("kb1.ini")), record, record,
+                          rig.window.get());
+    for (const QDialog *dialog :
+         {static_cast<QDialog *>(&backups), static_cast<QDialog *>(&compare)}) {
+        QStringList texts;
+        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+            texts.append(button->text());
+        QCOMPARE(keyClash(texts, true), QString());
+        QCOMPARE(texts.size(), dialog == &backups ? 3 : 2);
+    }
+}
+
+void MenusTest::everyControlIsNamed_data()
+{
+    accessKeysDifferInEachMenu_data();
+}
+
+// A screen reader finds a name for every control the user sees, in the
+// window's language, and a description for the status box.
+void MenusTest::everyControlIsNamed()
+{
+    QFETCH(QLocale, locale);
+
+    WindowRig rig(locale);
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    const QRect inWindow = rig.window->rect();
+    int walked = 0;
+    QStringList unnamed;
+    for (QWidget *control : rig.window->findChildren<QWidget *>()) {
+        const bool input =
+            qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control) ||
+            qobject_cast<QAbstractButton *>(control) || qobject_cast<QPlainTextEdit *>(control) ||
+            qobject_cast<QProgressBar *>(control);
+        // A combo box's edit line is named by its box.
+        if (!input || qobject_cast<QComboBox *>(control->parentWidget()) || !control->isVisible() ||
+            !inWindow.intersects(
+                QRect(control->mapTo(rig.window.get(), QPoint()), control->size())))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible);
+        if (accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.append(control->objectName());
+        ++walked;
+    }
+    QCOMPARE(unnamed, QStringList());
+    QVERIFY(walked > 40);
+    auto *status = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
+    QVERIFY(
+        !QAccessible::queryAccessibleInterface(status)->text(QAccessible::Description).isEmpty());
+    const QString passcode = QAccessible::queryAccessibleInterface(
+                                 rig.control<QLineEdit>(QStringLiteral("passcodeEdit")))
+                                 ->text(QAccessible::Name);
+    QCOMPARE(passcode, locale.language() == QLocale::Chinese ? QStringLiteral("密码")
+                                                             : QStringLiteral("Pass"));
 }
 
 QTEST_MAIN(MenusTest)

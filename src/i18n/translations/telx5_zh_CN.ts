@@ -1050,8 +1050,8 @@ Go on without a backup?</source>
 <context>
     <name>telx5::BackupsDialog</name>
     <message>
-        <source>Load into the window</source>
-        <translation>载入到窗口</translation>
+        <source>&amp;Load into the window</source>
+        <translation>载入到窗口(&amp;L)</translation>
     </message>
     <message>
         <source>Backups</source>
@@ -1090,8 +1090,12 @@ Go on without a backup?</source>
         <translation>升级前</translation>
     </message>
     <message>
-        <source>Open folder</source>
-        <translation>打开文件夹</translation>
+        <source>&amp;Open folder</source>
+        <translation>打开文件夹(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
     </message>
     <message>
         <source>No program could open the folder. The backups are in:
@@ -1131,8 +1135,8 @@ Go on without a backup?</source>
         <translation>不同</translation>
     </message>
     <message>
-        <source>Load the file into the window</source>
-        <translation>将文件载入窗口</translation>
+        <source>&amp;Load the file into the window</source>
+        <translation>将文件载入窗口(&amp;L)</translation>
     </message>
     <message>
         <source>Settings in which the device and %1 differ: %2</source>
@@ -1141,6 +1145,10 @@ Go on without a backup?</source>
     <message>
         <source>Differs; a write of the file leaves it as it is, as the file sets DHCP</source>
         <translation>不同；文件设为 DHCP，写入文件时不会改变此项</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
     </message>
 </context>
 <context>
@@ -1237,12 +1245,12 @@ Go on without a backup?</source>
         <translation>升级完成；设置已恢复并核对；请重新应用WIFI设置</translation>
     </message>
     <message>
-        <source>Backups…</source>
-        <translation>备份…</translation>
+        <source>&amp;Backups…</source>
+        <translation>备份(&amp;B)…</translation>
     </message>
     <message>
-        <source>&amp;Compare with file…</source>
-        <translation>与文件比较(&amp;C)…</translation>
+        <source>Co&amp;mpare with file…</source>
+        <translation>与文件比较(&amp;M)…</translation>
     </message>
     <message>
         <source>Reading the device&apos;s settings to compare them with %1: restart the device if it does not answer</source>
@@ -1261,8 +1269,8 @@ Go on without a backup?</source>
         <translation>仍然写入？</translation>
     </message>
     <message>
-        <source>Set the callsign&apos;s passcode</source>
-        <translation>填入呼号的验证码</translation>
+        <source>&amp;Set the callsign&apos;s passcode</source>
+        <translation>填入呼号的验证码(&amp;S)</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -1297,8 +1305,8 @@ Go on without a backup?</source>
         <translation>写入数据(&amp;W)</translation>
     </message>
     <message>
-        <source>Apply &amp;Wi-Fi</source>
-        <translation>应用 Wi-Fi(&amp;W)</translation>
+        <source>&amp;Apply Wi-Fi</source>
+        <translation>应用 Wi-Fi(&amp;A)</translation>
     </message>
     <message>
         <source>Re&amp;start</source>
@@ -1420,6 +1428,51 @@ Qt %2（编译时使用 Qt %3）<byte value="xd"/>
     <message>
         <source>The device may cut these values short:</source>
         <translation>设备可能截断这些值：</translation>
+    </message>
+    <message>
+        <source>Press Read data to read the device again.</source>
+        <translation>按“读取数据”再次读取设备。</translation>
+    </message>
+    <message>
+        <source>Check that the device is on and its cable is plugged in, then press Read data again.</source>
+        <translation>请检查设备已开机、线缆已插好，然后再按“读取数据”。</translation>
+    </message>
+    <message>
+        <source>Nothing was written: mend the values listed and press Write data, or press it again and answer Yes to write them as they are.</source>
+        <translation>未写入任何内容：请修改所列的值后按“写入数据”，或再按一次并回答“是”，按原样写入。</translation>
+    </message>
+    <message>
+        <source>Choose the device&apos;s port in the port list and check its cable; on Linux, join the dialout group (then log in again) if the port refuses you.</source>
+        <translation>请在端口列表中选择设备的端口并检查线缆；在 Linux 上，如果端口拒绝访问，请加入 dialout 组（然后重新登录）。</translation>
+    </message>
+    <message>
+        <source>Program version</source>
+        <translation>程序版本</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>步骤</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Status reports</source>
+        <translation>状态信息</translation>
+    </message>
+    <message>
+        <source>What the program did and what to do next; read-only, select and copy.</source>
+        <translation>程序做了什么以及下一步该做什么；只读，可选择和复制。</translation>
+    </message>
+    <message>
+        <source>%1, part %2</source>
+        <extracomment>An address&apos;s caption, then which of its four numbers.</extracomment>
+        <translation>%1，第 %2 部分</translation>
     </message>
 </context>
 </TS>
