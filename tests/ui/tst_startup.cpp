@@ -112,6 +112,8 @@ private Q_SLOTS:
     void captionsFit();
     void captionsOneSizePerFrame_data();
     void captionsOneSizePerFrame();
+    void longestValuesShowWhole_data();
+    void longestValuesShowWhole();
     void onTop_data();
     void onTop();
     void tabFollowsTheWindow();
@@ -409,6 +411,64 @@ void StartupTest::captionsFit_data()
         QTest::addRow("zh_CN %s", control) << ChinesePrc << QString::fromLatin1(control);
         QTest::addRow("en_US %s", control) << EnglishUs << QString::fromLatin1(control);
     }
+}
+
+void StartupTest::longestValuesShowWhole_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value");
+
+    // The longest each box takes typed, or its widest entry; W is the widest
+    // letter.
+    QList<std::pair<QString, QString>> longest{
+        {QStringLiteral("callsignEdit"), QStringLiteral("WWWWWW")},
+        {QStringLiteral("ssidCombo"), QStringLiteral("15")},
+        {QStringLiteral("passcodeEdit"), QStringLiteral("32767")},
+        {QStringLiteral("positionEdit"), QString(61, QLatin1Char('W'))},
+        {QStringLiteral("commentEdit"), QString(40, QLatin1Char('W'))},
+        {QStringLiteral("serverCombo"), QStringLiteral("japan.aprs2.net")},
+        {QStringLiteral("sentTimeEdit"), QStringLiteral("99999")},
+        {QStringLiteral("filterEdit"), QString(16, QLatin1Char('W'))},
+        {QStringLiteral("freqEdit"), QStringLiteral("144.6400")},
+        {QStringLiteral("pathCombo"), QStringLiteral("WIDE1-1WIDE2-2")},
+        {QStringLiteral("aliasCombo"), QStringLiteral("WIDE1+WIDE2")},
+        {QStringLiteral("portCombo"), QStringLiteral("/dev/ttyUSB10")},
+    };
+    for (const QString &octet : WindowRig::octetBoxNames())
+        longest.append({octet, QStringLiteral("255")});
+    for (const QLocale &locale : {EnglishUs, ChinesePrc}) {
+        for (const auto &[control, value] : longest)
+            QTest::addRow("%s %s", qPrintable(locale.name()), qPrintable(control))
+                << locale << control << value;
+    }
+}
+
+// At the window's written geometry a box shows its longest value whole, or
+// its tooltip does.
+void StartupTest::longestValuesShowWhole()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+
+    WindowRig rig(locale);
+    auto *owner = rig.control<QWidget>(control);
+    auto *combo = qobject_cast<QComboBox *>(owner);
+    QLineEdit *edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(owner);
+    QVERIFY(edit);
+    edit->setText(value);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(edit->text(), value);
+    const bool fits =
+        edit->fontMetrics().horizontalAdvance(value) <= edit->contentsRect().width() - 4;
+    QVERIFY2(fits || owner->toolTip().contains(value),
+             qPrintable(QStringLiteral("%1 shows %2 of %3 pixels; tooltip \"%4\"")
+                            .arg(control)
+                            .arg(edit->contentsRect().width() - 4)
+                            .arg(edit->fontMetrics().horizontalAdvance(value))
+                            .arg(owner->toolTip())));
 }
 
 // Nothing at a fixed place is cut off, whatever the system's font.
