@@ -99,10 +99,6 @@
         <translation>没有位置报告</translation>
     </message>
     <message>
-        <source>A position report begins with “!” or “=”, not “%1”</source>
-        <translation>位置报告以 “!” 或 “=” 开头，而不是 “%1”</translation>
-    </message>
-    <message>
         <source>The symbol table is missing</source>
         <translation>缺少图标表</translation>
     </message>
@@ -249,6 +245,86 @@
     <message>
         <source>No password: the device joins the network as an open one</source>
         <translation>没有密码：设备会以开放网络方式连接</translation>
+    </message>
+    <message>
+        <source>%1: APRS-IS expects upper case; the device sends it as typed</source>
+        <translation>%1：APRS-IS 要求大写；设备按输入原样发送</translation>
+    </message>
+    <message>
+        <source>Receive-only: the APRS-IS server will not gate this device&apos;s packets</source>
+        <translation>仅接收：APRS-IS 服务器不会转发本设备的数据包</translation>
+    </message>
+    <message>
+        <source>Pass %1 is beyond 32767: a passcode is 0 to 32767, or -1 to receive only</source>
+        <translation>Pass %1 超过 32767：验证码为 0 到 32767，仅接收时为 -1</translation>
+    </message>
+    <message>
+        <source>No device can use this address (0.x, loopback 127.x, multicast or reserved 224 and up)</source>
+        <translation>设备不能使用这个地址（0.x、环回 127.x、组播或 224 及以上的保留地址）</translation>
+    </message>
+    <message>
+        <source>Mask 0.0.0.0 puts every address on the local network: the gateway is never used</source>
+        <translation>掩码 0.0.0.0 把所有地址都当作本地网络：网关永远用不上</translation>
+    </message>
+    <message>
+        <source>A compressed position has 13 characters after the data type (table, 4 of latitude, 4 of longitude, symbol, course and speed, type); this one has %1</source>
+        <translation>压缩位置在数据类型之后有 13 个字符（符号表、4 个纬度、4 个经度、符号、航向和速度、类型）；这里只有 %1 个</translation>
+    </message>
+    <message>
+        <source>Symbol table %1 is not /, \, an overlay letter or a to j</source>
+        <translation>符号表 %1 不是 /、\、叠加字母或 a 到 j</translation>
+    </message>
+    <message>
+        <source>A compressed position&apos;s latitude and longitude are characters from ! to {</source>
+        <translation>压缩位置的纬度和经度是从 ! 到 { 的字符</translation>
+    </message>
+    <message>
+        <source>Course %1 is beyond 360°</source>
+        <translation>航向 %1 超过 360°</translation>
+    </message>
+    <message>
+        <source>A position report begins with “!”, “=”, “/” or “@”, not “%1”</source>
+        <translation>位置报告以“!”、“=”、“/”或“@”开头，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>After “/” or “@” comes a timestamp: DDHHMMz, DDHHMM/ or HHMMSSh</source>
+        <translation>“/”或“@”之后是时间戳：DDHHMMz、DDHHMM/ 或 HHMMSSh</translation>
+    </message>
+    <message>
+        <source>The longitude&apos;s blanks must be those of the latitude, or none</source>
+        <translation>经度的空格必须与纬度相同，或者没有</translation>
+    </message>
+    <message>
+        <source>The timestamp %1 goes stale: the device sends this text as it stands at every beacon</source>
+        <translation>时间戳 %1 会过时：设备每次信标都原样发送这段文字</translation>
+    </message>
+    <message>
+        <source>%1 seconds: a beacon more often than once a minute floods the shared APRS channel</source>
+        <translation>%1 秒：每分钟多于一次的信标会挤占共用的 APRS 频道</translation>
+    </message>
+    <message>
+        <source>No server: the device logs in to none</source>
+        <translation>没有服务器：设备不会登录任何服务器</translation>
+    </message>
+    <message>
+        <source>“%1” is neither a host name nor an IPv4 address</source>
+        <translation>“%1” 既不是主机名也不是 IPv4 地址</translation>
+    </message>
+    <message>
+        <source>; to within 0.1′</source>
+        <translation>；精确到 0.1′</translation>
+    </message>
+    <message>
+        <source>; to within 1′</source>
+        <translation>；精确到 1′</translation>
+    </message>
+    <message>
+        <source>; to within 10′</source>
+        <translation>；精确到 10′</translation>
+    </message>
+    <message>
+        <source>; to within 1°</source>
+        <translation>；精确到 1°</translation>
     </message>
 </context>
 <context>
