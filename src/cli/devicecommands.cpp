@@ -8,6 +8,7 @@
 #include "filecommands.h"
 #include "firmwareupdate.h"
 #include "flash.h"
+#include "jsonoutput.h"
 #include "ports.h"
 #include "sessions.h"
 #include "sessionsupport.h"
@@ -279,7 +280,9 @@ int DeviceCommands::read(const QString &fileName, bool partial)
     printLine(QStringLiteral("Version: ") + m_host.settings().text(Field::Version));
     keepReadBackup(m_context, m_host.settings().record());
     if (fileName.isEmpty()) {
-        if (const auto failed = printSettings(m_host.settings().record(), m_context.codec))
+        const SettingsRecord &read = m_host.settings().record();
+        if (const auto failed = m_json ? writeStandardOutput(JsonOutput::settings(read))
+                                       : printSettings(read, m_context.codec))
             return finish(
                 ExitFailed,
                 QStringLiteral("read failed: %1, but %2").arg(received, outputFailure(*failed)));
@@ -385,7 +388,9 @@ int DeviceCommands::check(const QString &fileName)
     }
     const QList<Problem> problems =
         Checks::problems(checked.settings, Checks::Scope::FileSettings, m_context.codec);
-    if (const auto failed = printLines(SettingsReview::problemLines(problems)))
+    if (const auto failed =
+            m_json ? writeStandardOutput(JsonOutput::problems(fileName, problems, checked.settings))
+                   : printLines(SettingsReview::problemLines(problems)))
         return finish(ExitFailed, QStringLiteral("check failed: the problems could not be written "
                                                  "to standard output: ") +
                                       *failed);
@@ -416,7 +421,10 @@ int DeviceCommands::diff(const QString &fileName)
     const SettingsRecord &device = m_host.settings().record();
     keepReadBackup(m_context, device);
     const QStringList lines = SettingsReview::differenceLines(checked.settings, device);
-    if (const auto failed = printLines(lines))
+    if (const auto failed =
+            m_json
+                ? writeStandardOutput(JsonOutput::differences(fileName, checked.settings, device))
+                : printLines(lines))
         return finish(ExitFailed, QStringLiteral("diff failed: the differences could not be "
                                                  "written to standard output: ") +
                                       *failed);

@@ -72,6 +72,9 @@ public:
                    const QString &journalFolder = {});
     ~DeviceCommands();
 
+    // read, check and diff print one JSON document instead of their lines.
+    void setJson(bool json) { m_json = json; }
+
     int read(const QString &fileName, bool partial);
     int write(const WriteRequest &request);
     int saveDefaults(const QString &fileName);
@@ -136,6 +139,7 @@ private:
     SerialLink &m_port;
     HexLog &m_hexLog;
     SessionContext &m_context;
+    bool m_json = false;
     QString m_journalFolder;
     DeviceJob *m_job = nullptr;
     // The signal that is stopping the command; 0 while none is.

@@ -6,6 +6,7 @@
 #include "delay.h"
 #include "devicecommands.h"
 #include "interrupt.h"
+#include "jsonoutput.h"
 #include "ports.h"
 #include "portsettingsstore.h"
 #include "qtseriallink.h"
@@ -103,6 +104,9 @@ Commands, each with an example:
                       --from-start IMAGE starts again for a device that was
                       powered off and on since
                         telx5-cli --port /dev/ttyUSB0 recover
+  --json              read, check, diff, backups, ports: one JSON document on standard
+                      output instead of lines; exit codes as without it
+                        telx5-cli --json check base.ini
   backups             list the backups of the device's settings, newest first: date,
                       callsign, reason, file
                         telx5-cli backups
@@ -169,7 +173,7 @@ int usageError(const QString &what)
 }
 
 // One line a backup on standard output, newest first, in columns.
-int listBackups(const QString &folder)
+int listBackups(const QString &folder, bool json)
 {
     using SessionSupport::FixedText;
     const QList<Backups::Entry> entries = Backups::list(folder);
@@ -185,7 +189,7 @@ int listBackups(const QString &folder)
                     .arg(entry.date, entry.callsign.leftJustified(callsignWidth),
                          entry.reason.leftJustified(reasonWidth), entry.path)
                     .toUtf8();
-    if (const auto failed = writeStandardOutput(list))
+    if (const auto failed = writeStandardOutput(json ? JsonOutput::backups(folder, entries) : list))
         //: Stays English in both languages.
         return finish(ExitFailed, FixedText::tr("backups failed: the list could not be written to "
                                                 "standard output: %1")
@@ -262,6 +266,10 @@ int main(int argc, char *argv[])
         QStringLiteral("write, wifi: send nothing when a check finds an error, or a value the "
                        "device may cut (a \"#\", a \",\" in the credentials, a value longer "
                        "than its box, an empty Wi-Fi password)."));
+    const QCommandLineOption jsonOption(
+        QStringLiteral("json"),
+        QStringLiteral("read, check, diff, backups, ports: print one JSON document on standard "
+                       "output instead of lines (see telx5-cli(1) for its fields)."));
     const QCommandLineOption partialOption(
         QStringLiteral("partial"),
         QStringLiteral("read: when the read does not complete, print what arrived anyway, "
@@ -277,8 +285,8 @@ int main(int argc, char *argv[])
                                            QStringLiteral("Show the version."));
     arguments.addOptions({portOption, chineseOption, simulateOption, noConnectOption,
                           noKeepSettingsOption, backupOption, noBackupOption, verifyOption,
-                          noVerifyOption, lossyOption, setOption, strictOption, partialOption,
-                          fromStartOption, traceOption, helpOption, versionOption});
+                          noVerifyOption, lossyOption, setOption, strictOption, jsonOption,
+                          partialOption, fromStartOption, traceOption, helpOption, versionOption});
     arguments.addPositionalArgument(QStringLiteral("command"),
                                     QStringLiteral("A command and its arguments, see below."),
                                     QStringLiteral("command [arguments]"));
@@ -318,6 +326,9 @@ int main(int argc, char *argv[])
         {noVerifyOption, {QStringLiteral("write")}},
         {lossyOption, {QStringLiteral("write")}},
         {setOption, {QStringLiteral("write")}},
+        {jsonOption,
+         {QStringLiteral("read"), QStringLiteral("check"), QStringLiteral("diff"),
+          QStringLiteral("backups"), QStringLiteral("ports")}},
         {strictOption, {QStringLiteral("write"), QStringLiteral("wifi")}},
         {partialOption, {QStringLiteral("read")}},
     };
@@ -331,11 +342,27 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--partial prints to standard output: leave out FILE"));
     if (arguments.isSet(fromStartOption) && rest.isEmpty())
         return usageError(QStringLiteral("--from-start sends the image again: give IMAGE"));
+    const bool json = arguments.isSet(jsonOption);
+    if (json && command == QLatin1String("read") && !rest.isEmpty())
+        return usageError(QStringLiteral("--json prints to standard output: leave out FILE"));
     if (command == QLatin1String("ports")) {
         const QStringList ports = Ports::probePorts();
         QByteArray list;
         for (const QString &port : ports)
             list += port.toUtf8() + '\n';
+        if (json) {
+            // What the system tells of each port that opens.
+            const QList<Ports::PortFacts> present = Ports::presentPorts();
+            QList<Ports::PortFacts> facts;
+            for (const QString &port : ports) {
+                const auto known = std::find_if(
+                    present.cbegin(), present.cend(),
+                    [&port](const Ports::PortFacts &fact) { return fact.path == port; });
+                facts.append(known != present.cend() ? *known
+                                                     : Ports::PortFacts{port, {}, false, {}});
+            }
+            list = JsonOutput::ports(facts);
+        }
         if (const auto failed = writeStandardOutput(list))
             return finish(ExitFailed,
                           QStringLiteral("ports failed: the list could not be written to standard "
@@ -348,7 +375,7 @@ int main(int argc, char *argv[])
     }
 
     if (command == QLatin1String("backups"))
-        return listBackups(Backups::defaultFolder());
+        return listBackups(Backups::defaultFolder(), json);
 
     const QString language = arguments.isSet(chineseOption) ? QStringLiteral("1") : QString();
     // The simulated device's port is gone when the program ends: it is never
@@ -375,6 +402,7 @@ int main(int argc, char *argv[])
     // finished later.
     DeviceCommands commands(host, port, chain.hexLog(), context,
                             simulate ? QString() : UpdateJournal::defaultFolder());
+    commands.setJson(json);
 
     if (command == QLatin1String("default"))
         return commands.saveDefaults(rest.first());

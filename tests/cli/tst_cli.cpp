@@ -1,5 +1,8 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,6 +243,8 @@ private Q_SLOTS:
     void fullOutputIsAFailure();
     void commandsReportAPortThatDoesNotOpen_data();
     void commandsReportAPortThatDoesNotOpen();
+    void jsonParsesBack_data();
+    void jsonParsesBack();
     void badUsage_data();
     void badUsage();
     void flash_data();
@@ -1335,6 +1340,69 @@ void TestCli::commandsReportAPortThatDoesNotOpen()
                                                                  "was sent"));
 }
 
+void TestCli::jsonParsesBack_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // FILE: a settings file of Default values
+    QTest::addColumn<int>("exitCode");
+    // Each field the document must hold, by its path ("problems/0/keyword").
+    QTest::addColumn<QVariantMap>("fields");
+
+    const QString file = QStringLiteral("FILE");
+    QTest::newRow("check") << QStringList{QStringLiteral("check"), file} << 1
+                           << QVariantMap{{QStringLiteral("errors"), 0},
+                                          {QStringLiteral("warnings"), 2},
+                                          {QStringLiteral("problems/1/keyword"), "PASS"},
+                                          {QStringLiteral("problems/1/setting"), "Pass"},
+                                          {QStringLiteral("problems/1/severity"), "warning"}};
+    QTest::newRow("read") << QStringList{QStringLiteral("--simulate"), QStringLiteral("read")} << 0
+                          << QVariantMap{{QStringLiteral("settings/CALLSIGN"), "N0CALL-9"},
+                                         {QStringLiteral("settings/DHCP"), "1"},
+                                         {QStringLiteral("settings/COMMENT TEXT"), "TELX5 iGate"},
+                                         {QStringLiteral("version"), "KT360 V1.2"}};
+    QTest::newRow("diff") << QStringList{QStringLiteral("--simulate"), QStringLiteral("diff"), file}
+                          << 1
+                          << QVariantMap{{QStringLiteral("differences/0/keyword"), "CALLSIGN"},
+                                         {QStringLiteral("differences/0/device"), "N0CALL-9"},
+                                         {QStringLiteral("differences/0/file"), "NOCALL-10"}};
+    QTest::newRow("backups") << QStringList{QStringLiteral("backups")} << 0
+                             << QVariantMap{
+                                    {QStringLiteral("backups/0/callsign"), "BG7ABC-9"},
+                                    {QStringLiteral("backups/0/date"), "2026-12-07 15:42:10"}};
+}
+
+// The document parsed back, field by field: what a script reads of it.
+void TestCli::jsonParsesBack()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QVariantMap, fields);
+    QTemporaryDir dir;
+    const QString defaults = settingsFile(dir, {});
+    arguments.replaceInStrings(QStringLiteral("FILE"), defaults);
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(data + QStringLiteral("/telx5-config/backups")));
+    QVERIFY(writeFile(data + QStringLiteral("/telx5-config/backups/"
+                                            "2026-12-07_15-42-10_BG7ABC-9_read.ini"),
+                      fileBytes(defaults)));
+
+    const Run run = runCli(QStringList{QStringLiteral("--json")} + arguments, {}, {}, {}, data);
+
+    QCOMPARE(run.exitCode, exitCode);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, run.out.constData());
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field) {
+        QJsonValue value = document.object();
+        for (const QString &step : field.key().split(QLatin1Char('/'))) {
+            bool index = false;
+            const int at = step.toInt(&index);
+            value = index ? value.toArray().at(at) : value.toObject().value(step);
+        }
+        QVERIFY2(value.toVariant() == field.value(),
+                 qPrintable(field.key() + QStringLiteral(": ") + value.toVariant().toString()));
+    }
+}
+
 void TestCli::badUsage_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -1369,6 +1437,12 @@ void TestCli::badUsage_data()
     QTest::newRow("--set with read")
         << QStringList{QStringLiteral("--set"), QStringLiteral("PASS=1"), QStringLiteral("read")}
         << QStringLiteral("--set goes only with write");
+    QTest::newRow("--json with write")
+        << QStringList{QStringLiteral("--json"), QStringLiteral("write"), QStringLiteral("x.ini")}
+        << QStringLiteral("--json goes only with read, check, diff, backups, ports");
+    QTest::newRow("--json with read FILE")
+        << QStringList{QStringLiteral("--json"), QStringLiteral("read"), QStringLiteral("x.ini")}
+        << QStringLiteral("--json prints to standard output: leave out FILE");
     QTest::newRow("no backup with restart")
         << QStringList{QStringLiteral("--no-backup"), QStringLiteral("restart")}
         << QStringLiteral("--no-backup goes only with read, write");
