@@ -35,6 +35,7 @@ expect() {
 
 expect "telx5-cli wr" "write "
 expect "telx5-cli --st" "--strict "
+expect "telx5-cli --j" "--json "
 expect "telx5-cli --set CO" "COMMENT\\ TEXT= "
 expect "telx5-cli --strict write $folder/ba" "$folder/backup.ini $folder/base.ini "
 expect "telx5-cli --port " "$folder/ttyTEST0 "
