@@ -438,6 +438,63 @@ int DeviceCommands::diff(const QString &fileName)
                                          : QStringLiteral("%1 settings").arg(lines.size())));
 }
 
+int DeviceCommands::history(const QString &folder, const QString &callsign)
+{
+    QString device = callsign;
+    if (device.isEmpty()) {
+        const ReadResult read = readDevice();
+        if (m_stopSignal != 0)
+            return interruptedEnd(QStringLiteral("history"), {});
+        if (read.outcome == SessionOutcome::Result::CouldNotOpen)
+            return portUnavailable(QStringLiteral("history"), false);
+        if (!read.complete)
+            return finish(ExitFailed, QStringLiteral("history failed: %1; %2")
+                                          .arg(read.failure, fieldsReceived(read.fields)));
+        const SettingsRecord &record = m_host.settings().record();
+        keepReadBackup(m_context, record);
+        device =
+            record.text(Field::Callsign).trimmed() + QLatin1Char('-') + record.text(Field::Ssid);
+    }
+    QList<Backups::Entry> entries = Backups::list(folder);
+    entries.removeIf([&device](const Backups::Entry &entry) {
+        return entry.callsign.compare(device, Qt::CaseInsensitive) != 0;
+    });
+    std::reverse(entries.begin(), entries.end());
+
+    QList<HistoryStep> steps;
+    std::optional<SettingsRecord> before;
+    for (const Backups::Entry &entry : std::as_const(entries)) {
+        HistoryStep step{entry, {}, false};
+        const std::optional<SettingsRecord> settings = readSettingsFileAside(m_context, entry.path);
+        step.readable = settings.has_value();
+        if (settings && before) {
+            for (Setting setting : SettingsFile::differences(*before, *settings, true))
+                step.changes.append(
+                    {setting,
+                     SettingsTable::valueText(setting, *before, SettingsTable::Destination::Window),
+                     SettingsTable::valueText(setting, *settings,
+                                              SettingsTable::Destination::Window)});
+        }
+        if (settings)
+            before = settings;
+        steps.append(step);
+    }
+    if (const auto failed = m_json ? writeStandardOutput(JsonOutput::history(device, steps))
+                                   : printLines(SettingsReview::historyLines(steps)))
+        return finish(ExitFailed,
+                      QStringLiteral("history failed: it could not be written to standard "
+                                     "output: ") +
+                          *failed);
+    if (steps.isEmpty())
+        return finish(ExitFailed,
+                      QStringLiteral("history: no backup of %1 in %2").arg(device, folder));
+    return finish(ExitConfirmed,
+                  QStringLiteral("history ok: %1 of %2")
+                      .arg(steps.size() == 1 ? QStringLiteral("1 backup")
+                                             : QStringLiteral("%1 backups").arg(steps.size()),
+                           device));
+}
+
 DeviceCommands::ReadResult DeviceCommands::readDevice()
 {
     const SessionOutcome outcome = readSettings(m_context);

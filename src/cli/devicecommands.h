@@ -83,6 +83,10 @@ public:
     // Reads the device and names each setting in which it differs from the
     // file.
     int diff(const QString &fileName);
+    // The backups of one device in `folder`, oldest first, each with the
+    // settings that changed since the one before it; without a callsign, the
+    // device on the port is read first and its own are listed.
+    int history(const QString &folder, const QString &callsign);
     int wifi(const QString &ssid, const QString &password, bool connectFirst, bool strict);
     int restart();
     // The settings are read first and kept; unless `keepSettings` is off they

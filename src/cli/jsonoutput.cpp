@@ -118,4 +118,28 @@ QByteArray ports(const QList<Ports::PortFacts> &ports)
     return document({{QStringLiteral("ports"), list}});
 }
 
+QByteArray history(const QString &callsign, const QList<HistoryStep> &steps)
+{
+    QJsonArray list;
+    for (const HistoryStep &step : steps) {
+        QJsonArray changes;
+        for (const HistoryChange &change : step.changes)
+            changes.append(QJsonObject{
+                {QStringLiteral("setting"), SettingsTable::caption(change.setting)},
+                {QStringLiteral("keyword"), QString(SettingsTable::fileKeyword(change.setting))},
+                {QStringLiteral("from"), change.from},
+                {QStringLiteral("to"), change.to},
+            });
+        list.append(QJsonObject{
+            {QStringLiteral("path"), step.entry.path},
+            {QStringLiteral("date"), step.entry.date},
+            {QStringLiteral("callsign"), step.entry.callsign},
+            {QStringLiteral("reason"), step.entry.reason},
+            {QStringLiteral("readable"), step.readable},
+            {QStringLiteral("changes"), changes},
+        });
+    }
+    return document({{QStringLiteral("callsign"), callsign}, {QStringLiteral("backups"), list}});
+}
+
 } // namespace telx5::JsonOutput

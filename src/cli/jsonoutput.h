@@ -4,6 +4,7 @@
 #include "checks.h"
 #include "ports.h"
 #include "settingsrecord.h"
+#include "settingsreview.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,5 +33,9 @@ QByteArray backups(const QString &folder, const QList<Backups::Entry> &entries);
 // ports: {"ports": [{"path", "description", "usbId"}]}; the USB id "10c4:ea60",
 // or null when the system gives none.
 QByteArray ports(const QList<Ports::PortFacts> &ports);
+
+// history: {"callsign": …, "backups": [{"path", "date", "callsign", "reason",
+// "readable", "changes": [{"setting", "keyword", "from", "to"}]}], oldest first.
+QByteArray history(const QString &callsign, const QList<HistoryStep> &steps);
 
 } // namespace telx5::JsonOutput

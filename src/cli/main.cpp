@@ -51,6 +51,7 @@ constexpr CommandForm CommandForms[] = {
     {"flash", " IMAGE", 1, 1},
     {"recover", " [IMAGE]", 0, 1},
     {"backups", "", 0, 0},
+    {"history", " [CALLSIGN-SSID]", 0, 1},
 };
 
 // After the options QCommandLineParser lists: the commands, the exit status
@@ -104,9 +105,15 @@ Commands, each with an example:
                       --from-start IMAGE starts again for a device that was
                       powered off and on since
                         telx5-cli --port /dev/ttyUSB0 recover
-  --json              read, check, diff, backups, ports: one JSON document on standard
-                      output instead of lines; exit codes as without it
+  --json              read, check, diff, backups, ports, history: one JSON
+                      document on standard output instead of lines; exit codes
+                      as without it
                         telx5-cli --json check base.ini
+  history [CALLSIGN-SSID]
+                      a device's backups, oldest first, each with the settings that
+                      changed since the one before it ("no change" where none did);
+                      without CALLSIGN-SSID the device on the port is read first
+                        telx5-cli history BG7ABC-9
   backups             list the backups of the device's settings, newest first: date,
                       callsign, reason, file
                         telx5-cli backups
@@ -268,8 +275,8 @@ int main(int argc, char *argv[])
                        "than its box, an empty Wi-Fi password)."));
     const QCommandLineOption jsonOption(
         QStringLiteral("json"),
-        QStringLiteral("read, check, diff, backups, ports: print one JSON document on standard "
-                       "output instead of lines (see telx5-cli(1) for its fields)."));
+        QStringLiteral("read, check, diff, backups, ports, history: print one JSON document on "
+                       "standard output instead of lines (see telx5-cli(1) for its fields)."));
     const QCommandLineOption partialOption(
         QStringLiteral("partial"),
         QStringLiteral("read: when the read does not complete, print what arrived anyway, "
@@ -328,7 +335,7 @@ int main(int argc, char *argv[])
         {setOption, {QStringLiteral("write")}},
         {jsonOption,
          {QStringLiteral("read"), QStringLiteral("check"), QStringLiteral("diff"),
-          QStringLiteral("backups"), QStringLiteral("ports")}},
+          QStringLiteral("backups"), QStringLiteral("ports"), QStringLiteral("history")}},
         {strictOption, {QStringLiteral("write"), QStringLiteral("wifi")}},
         {partialOption, {QStringLiteral("read")}},
     };
@@ -408,6 +415,9 @@ int main(int argc, char *argv[])
         return commands.saveDefaults(rest.first());
     if (command == QLatin1String("check"))
         return commands.check(rest.first());
+    // A device named needs no port: its backups tell its history.
+    if (command == QLatin1String("history") && !rest.isEmpty())
+        return commands.history(Backups::defaultFolder(), rest.first());
 
     // A test aid: every wait of the protocol multiplied by a factor, as the
     // tests of the sessions run them.
@@ -458,6 +468,8 @@ int main(int argc, char *argv[])
                                arguments.values(setOption), arguments.isSet(strictOption)});
     if (command == QLatin1String("diff"))
         return commands.diff(rest.first());
+    if (command == QLatin1String("history"))
+        return commands.history(Backups::defaultFolder(), QString());
     if (command == QLatin1String("wifi"))
         return commands.wifi(rest.at(0), rest.at(1), connectFirst, arguments.isSet(strictOption));
     if (command == QLatin1String("restart"))

@@ -5,6 +5,8 @@
 #include "settingsfile.h"
 #include "settingstable.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace telx5::SettingsReview {
@@ -112,6 +114,30 @@ QStringList differenceLines(const SettingsRecord &file, const SettingsRecord &de
                          .arg(SettingsTable::caption(setting), SettingsTable::fileKeyword(setting),
                               SettingsTable::valueText(setting, device, Destination::Window),
                               SettingsTable::valueText(setting, file, Destination::Window)));
+    return lines;
+}
+
+QStringList historyLines(const QList<HistoryStep> &steps)
+{
+    // Numbers stand as they are; text is quoted, so that a blank shows.
+    const auto shown = [](const QString &value) {
+        static const QRegularExpression number(QStringLiteral("^[0-9.]+$"));
+        return number.match(value).hasMatch() ? value : QStringLiteral("'%1'").arg(value);
+    };
+    QStringList lines;
+    for (qsizetype at = 0; at < steps.size(); ++at) {
+        const HistoryStep &step = steps.at(at);
+        QStringList changes;
+        for (const HistoryChange &change : step.changes)
+            changes.append(QStringLiteral("%1: %2 → %3")
+                               .arg(SettingsTable::caption(change.setting), shown(change.from),
+                                    shown(change.to)));
+        const QString what = !step.readable      ? QStringLiteral("cannot be read as settings")
+                             : at == 0           ? QStringLiteral("first backup")
+                             : changes.isEmpty() ? QStringLiteral("no change")
+                                                 : changes.join(QStringLiteral("; "));
+        lines.append(QStringLiteral("%1  %2  %3").arg(step.entry.date, step.entry.reason, what));
+    }
     return lines;
 }
 

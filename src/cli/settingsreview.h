@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backups.h"
+
 #include "checks.h"
 #include "codepage.h"
 #include "settingsrecord.h"
@@ -11,6 +13,28 @@
 // What `check`, `diff` and `write --set` say about a settings file: plain
 // English lines that scripts read, with the captions in the session's
 // language.
+namespace telx5 {
+
+// A setting that changed from one backup of a device to the next, as the
+// window shows its values.
+struct HistoryChange
+{
+    Setting setting;
+    QString from;
+    QString to;
+};
+
+// One backup of a device's history and what changed since the one before it.
+struct HistoryStep
+{
+    Backups::Entry entry;
+    QList<HistoryChange> changes;
+    // False when the file could not be read as settings.
+    bool readable = true;
+};
+
+} // namespace telx5
+
 namespace telx5::SettingsReview {
 
 // "error: Pass (PASS): Pass 40417 does not belong to NOCALL; its passcode is
@@ -29,5 +53,10 @@ QString applyAssignment(SettingsRecord &record, const QString &assignment, const
 // in which the device differs from the file, compared as a settings file
 // holds them.
 QStringList differenceLines(const SettingsRecord &file, const SettingsRecord &device);
+
+// "2026-12-07 15:42:10  read  Status: 'a' → 'b'; Tx/Rx: 144.3900 → 144.6400",
+// one line a backup, oldest first: "first backup" for the first, "no change"
+// where none did.
+QStringList historyLines(const QList<HistoryStep> &steps);
 
 } // namespace telx5::SettingsReview

@@ -34,6 +34,7 @@ expect() {
 }
 
 expect "telx5-cli wr" "write "
+expect "telx5-cli hi" "history "
 expect "telx5-cli --st" "--strict "
 expect "telx5-cli --j" "--json "
 expect "telx5-cli --set CO" "COMMENT\\ TEXT= "

@@ -243,6 +243,7 @@ private Q_SLOTS:
     void fullOutputIsAFailure();
     void commandsReportAPortThatDoesNotOpen_data();
     void commandsReportAPortThatDoesNotOpen();
+    void historyNamesWhatChanged();
     void jsonParsesBack_data();
     void jsonParsesBack();
     void badUsage_data();
@@ -1340,6 +1341,41 @@ void TestCli::commandsReportAPortThatDoesNotOpen()
                                                                  "was sent"));
 }
 
+// A device's backups, oldest first: the first, one with a changed comment,
+// one with no change, one with two changes; other devices' are left out.
+void TestCli::historyNamesWhatChanged()
+{
+    QTemporaryDir dir;
+    const QByteArray defaults = fileBytes(settingsFile(dir, {}));
+    const QString folder = dir.filePath(QStringLiteral("data/telx5-config/backups/"));
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray changed = QByteArray(defaults).replace("TELX5 144.640MHz", "Club tracker");
+    const QList<std::pair<const char *, QByteArray>> backups{
+        {"2026-12-01_10-00-00_NOCALL-10_read.ini", defaults},
+        {"2026-12-02_10-00-00_NOCALL-10_before-write.ini", changed},
+        {"2026-12-03_10-00-00_NOCALL-10_read.ini", changed},
+        {"2026-12-03_11-00-00_BG7ABC-9_read.ini", defaults},
+        {"2026-12-04_10-00-00_NOCALL-10_read.ini",
+         QByteArray(changed).replace("FREQ:144.6400", "FREQ:144.3900").replace("UNIT:1", "UNIT:2")},
+    };
+    for (const auto &[name, content] : backups)
+        QVERIFY(writeFile(folder + QLatin1String(name), content));
+
+    const Run run = runCli({QStringLiteral("history"), QStringLiteral("nocall-10")}, {}, {}, {},
+                           dir.filePath(QStringLiteral("data")));
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out).split(QLatin1Char('\n')),
+             (QStringList{QStringLiteral("2026-12-01 10:00:00  read  first backup"),
+                          QStringLiteral("2026-12-02 10:00:00  before-write  Status: 'TELX5 "
+                                         "144.640MHz' → 'Club tracker'"),
+                          QStringLiteral("2026-12-03 10:00:00  read  no change"),
+                          QStringLiteral("2026-12-04 10:00:00  read  Tx/Rx: 144.6400 → 144.3900; "
+                                         "Unit: 'km' → 'mi'"),
+                          QString()}));
+    QCOMPARE(lastLine(run.err), QStringLiteral("history ok: 4 backups of nocall-10"));
+}
+
 void TestCli::jsonParsesBack_data()
 {
     QTest::addColumn<QStringList>("arguments"); // FILE: a settings file of Default values
@@ -1364,6 +1400,11 @@ void TestCli::jsonParsesBack_data()
                           << QVariantMap{{QStringLiteral("differences/0/keyword"), "CALLSIGN"},
                                          {QStringLiteral("differences/0/device"), "N0CALL-9"},
                                          {QStringLiteral("differences/0/file"), "NOCALL-10"}};
+    QTest::newRow("history") << QStringList{QStringLiteral("history"), QStringLiteral("BG7ABC-9")}
+                             << 0
+                             << QVariantMap{{QStringLiteral("callsign"), "BG7ABC-9"},
+                                            {QStringLiteral("backups/0/reason"), "read"},
+                                            {QStringLiteral("backups/0/readable"), true}};
     QTest::newRow("backups") << QStringList{QStringLiteral("backups")} << 0
                              << QVariantMap{
                                     {QStringLiteral("backups/0/callsign"), "BG7ABC-9"},
