@@ -1,5 +1,6 @@
 #include "backups.h"
 
+#include "filecommands.h"
 #include "sessionsupport.h"
 #include "settingsfile.h"
 
@@ -195,12 +196,42 @@ BackupOutcome keepBackup(SessionContext &context, const SettingsRecord &device,
     return outcome;
 }
 
+// The newest backup of this device, when it holds every setting as
+// `received` does; empty otherwise.
+QString backupHolding(SessionContext &context, const SettingsRecord &received)
+{
+    const QString call = received.text(Field::Callsign).trimmed();
+    const QString station = (call.isEmpty() ? QStringLiteral("unknown") : call) + QLatin1Char('-') +
+                            received.text(Field::Ssid).trimmed();
+    const QList<Backups::Entry> entries = Backups::list(context.host.backupFolder());
+    const auto newest =
+        std::find_if(entries.cbegin(), entries.cend(),
+                     [&station](const Backups::Entry &entry) { return entry.callsign == station; });
+    if (newest == entries.cend())
+        return {};
+    const std::optional<SettingsRecord> kept = readSettingsFileAside(context, newest->path);
+    if (!kept || !kept->missing(SettingsTable::fileSettings()).isEmpty() ||
+        !SettingsFile::differences(*kept, received, true).isEmpty())
+        return {};
+    return newest->path;
+}
+
 void keepReadBackup(SessionContext &context, const SettingsRecord &received)
 {
     // A backup without a setting would blank it on the device when written
     // back.
     if (!received.missing(SettingsTable::fileSettings()).isEmpty())
         return;
+    // Repeated reads of an unchanged device keep no copies that would push
+    // older, different backups out of the newest kept.
+    if (context.host.backupFolder().isEmpty())
+        return;
+    if (const QString holding = backupHolding(context, received); !holding.isEmpty()) {
+        context.host.settings().appendStatusLine(
+            SessionText::tr("The settings are those of the backup %1: no new backup kept")
+                .arg(QDir::toNativeSeparators(holding)));
+        return;
+    }
     const BackupOutcome outcome = keepBackup(context, received, Backups::AfterRead);
     if (outcome.failed())
         context.host.settings().appendStatusLine(

@@ -332,6 +332,14 @@ void TestCli::readKeepsABackup()
             runCli({QStringLiteral("--port"), sim.port, QStringLiteral("--no-backup"),
                     QStringLiteral("--verify"), QStringLiteral("write"), backup});
         QCOMPARE(restore.exitCode, 0);
+        // Read again unchanged, the device keeps no second copy: the read
+        // names the backup that holds its settings.
+        const Run again = runCli(options + QStringList{QStringLiteral("read")});
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY2(again.err.contains(QStringLiteral("The settings are those of the backup ") +
+                                    backup + QStringLiteral(": no new backup kept")),
+                 qPrintable(again.err));
+        QCOMPARE(backupNames(), names);
     }
 }
 

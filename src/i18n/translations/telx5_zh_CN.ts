@@ -916,6 +916,10 @@ Go on without a backup?</source>
         <source>All files (*)</source>
         <translation>所有文件 (*)</translation>
     </message>
+    <message>
+        <source>The settings are those of the backup %1: no new backup kept</source>
+        <translation>设置与备份 %1 相同：未保留新的备份</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
