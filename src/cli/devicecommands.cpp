@@ -461,24 +461,7 @@ int DeviceCommands::history(const QString &folder, const QString &callsign)
     });
     std::reverse(entries.begin(), entries.end());
 
-    QList<HistoryStep> steps;
-    std::optional<SettingsRecord> before;
-    for (const Backups::Entry &entry : std::as_const(entries)) {
-        HistoryStep step{entry, {}, false};
-        const std::optional<SettingsRecord> settings = readSettingsFileAside(m_context, entry.path);
-        step.readable = settings.has_value();
-        if (settings && before) {
-            for (Setting setting : SettingsFile::differences(*before, *settings, true))
-                step.changes.append(
-                    {setting,
-                     SettingsTable::valueText(setting, *before, SettingsTable::Destination::Window),
-                     SettingsTable::valueText(setting, *settings,
-                                              SettingsTable::Destination::Window)});
-        }
-        if (settings)
-            before = settings;
-        steps.append(step);
-    }
+    const QList<Backups::Step> steps = backupChanges(m_context, entries);
     if (const auto failed = m_json ? writeStandardOutput(JsonOutput::history(device, steps))
                                    : printLines(SettingsReview::historyLines(steps)))
         return finish(ExitFailed,

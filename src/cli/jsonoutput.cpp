@@ -118,12 +118,12 @@ QByteArray ports(const QList<Ports::PortFacts> &ports)
     return document({{QStringLiteral("ports"), list}});
 }
 
-QByteArray history(const QString &callsign, const QList<HistoryStep> &steps)
+QByteArray history(const QString &callsign, const QList<Backups::Step> &steps)
 {
     QJsonArray list;
-    for (const HistoryStep &step : steps) {
+    for (const Backups::Step &step : steps) {
         QJsonArray changes;
-        for (const HistoryChange &change : step.changes)
+        for (const Backups::Change &change : step.changes)
             changes.append(QJsonObject{
                 {QStringLiteral("setting"), SettingsTable::caption(change.setting)},
                 {QStringLiteral("keyword"), QString(SettingsTable::fileKeyword(change.setting))},
@@ -136,6 +136,7 @@ QByteArray history(const QString &callsign, const QList<HistoryStep> &steps)
             {QStringLiteral("callsign"), step.entry.callsign},
             {QStringLiteral("reason"), step.entry.reason},
             {QStringLiteral("readable"), step.readable},
+            {QStringLiteral("first"), step.first},
             {QStringLiteral("changes"), changes},
         });
     }

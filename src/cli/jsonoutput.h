@@ -35,7 +35,8 @@ QByteArray backups(const QString &folder, const QList<Backups::Entry> &entries);
 QByteArray ports(const QList<Ports::PortFacts> &ports);
 
 // history: {"callsign": …, "backups": [{"path", "date", "callsign", "reason",
-// "readable", "changes": [{"setting", "keyword", "from", "to"}]}], oldest first.
-QByteArray history(const QString &callsign, const QList<HistoryStep> &steps);
+// "readable", "first", "changes": [{"setting", "keyword", "from", "to"}]}], oldest
+// first.
+QByteArray history(const QString &callsign, const QList<Backups::Step> &steps);
 
 } // namespace telx5::JsonOutput

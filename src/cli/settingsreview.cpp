@@ -117,7 +117,7 @@ QStringList differenceLines(const SettingsRecord &file, const SettingsRecord &de
     return lines;
 }
 
-QStringList historyLines(const QList<HistoryStep> &steps)
+QStringList historyLines(const QList<Backups::Step> &steps)
 {
     // Numbers stand as they are; text is quoted, so that a blank shows.
     const auto shown = [](const QString &value) {
@@ -126,9 +126,9 @@ QStringList historyLines(const QList<HistoryStep> &steps)
     };
     QStringList lines;
     for (qsizetype at = 0; at < steps.size(); ++at) {
-        const HistoryStep &step = steps.at(at);
+        const Backups::Step &step = steps.at(at);
         QStringList changes;
-        for (const HistoryChange &change : step.changes)
+        for (const Backups::Change &change : step.changes)
             changes.append(QStringLiteral("%1: %2 → %3")
                                .arg(SettingsTable::caption(change.setting), shown(change.from),
                                     shown(change.to)));

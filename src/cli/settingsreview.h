@@ -13,28 +13,6 @@
 // What `check`, `diff` and `write --set` say about a settings file: plain
 // English lines that scripts read, with the captions in the session's
 // language.
-namespace telx5 {
-
-// A setting that changed from one backup of a device to the next, as the
-// window shows its values.
-struct HistoryChange
-{
-    Setting setting;
-    QString from;
-    QString to;
-};
-
-// One backup of a device's history and what changed since the one before it.
-struct HistoryStep
-{
-    Backups::Entry entry;
-    QList<HistoryChange> changes;
-    // False when the file could not be read as settings.
-    bool readable = true;
-};
-
-} // namespace telx5
-
 namespace telx5::SettingsReview {
 
 // "error: Pass (PASS): Pass 40417 does not belong to NOCALL; its passcode is
@@ -57,6 +35,6 @@ QStringList differenceLines(const SettingsRecord &file, const SettingsRecord &de
 // "2026-12-07 15:42:10  read  Status: 'a' → 'b'; Tx/Rx: 144.3900 → 144.6400",
 // one line a backup, oldest first: "first backup" for the first, "no change"
 // where none did.
-QStringList historyLines(const QList<HistoryStep> &steps);
+QStringList historyLines(const QList<Backups::Step> &steps);
 
 } // namespace telx5::SettingsReview

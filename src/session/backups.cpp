@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -13,8 +14,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <system_error>
 #include <tuple>
+#include <vector>
 
 namespace telx5 {
 
@@ -194,6 +197,40 @@ BackupOutcome keepBackup(SessionContext &context, const SettingsRecord &device,
         context.host.settings().appendStatusLine(
             SessionText::tr("Backup kept: %1").arg(QDir::toNativeSeparators(outcome.path)));
     return outcome;
+}
+
+QList<Backups::Step> backupChanges(SessionContext &context, const QList<Backups::Entry> &entries)
+{
+    QList<Backups::Step> steps;
+    for (const Backups::Entry &entry : entries)
+        steps.append({entry, {}, false, true});
+    // Oldest first: each device's backups after the one before them.
+    std::vector<qsizetype> order(std::size_t(steps.size()));
+    // Backups of one second are listed newest first as well.
+    std::iota(order.rbegin(), order.rend(), 0);
+    std::stable_sort(order.begin(), order.end(), [&steps](qsizetype a, qsizetype b) {
+        return steps.at(a).entry.date < steps.at(b).entry.date;
+    });
+    QHash<QString, SettingsRecord> before;
+    for (qsizetype at : order) {
+        Backups::Step &step = steps[at];
+        const std::optional<SettingsRecord> settings =
+            readSettingsFileAside(context, step.entry.path);
+        step.readable = settings.has_value();
+        const auto previous = before.constFind(step.entry.callsign);
+        step.first = previous == before.cend();
+        if (!settings)
+            continue;
+        if (!step.first) {
+            using SettingsTable::Destination;
+            for (Setting setting : SettingsFile::differences(*previous, *settings, true))
+                step.changes.append(
+                    {setting, SettingsTable::valueText(setting, *previous, Destination::Window),
+                     SettingsTable::valueText(setting, *settings, Destination::Window)});
+        }
+        before.insert(step.entry.callsign, *settings);
+    }
+    return steps;
 }
 
 // The newest backup of this device, when it holds every setting as

@@ -63,7 +63,30 @@ struct Entry
 // The backups in `folder`, newest first; other files are left out.
 QList<Entry> list(const QString &folder);
 
+// A setting that changed from one backup of a device to its next, as the
+// window shows its values.
+struct Change
+{
+    Setting setting;
+    QString from;
+    QString to;
+};
+
+// A backup with what changed since the backup of the same device before it.
+struct Step
+{
+    Entry entry;
+    QList<Change> changes;
+    bool first = false;   // the device's oldest backup: nothing to compare with
+    bool readable = true; // false: the file cannot be read as settings
+};
+
 } // namespace Backups
+
+// `entries` (as Backups::list gives them, or any part of them), each with the
+// settings that changed since the backup of the same device before it, in
+// all 19 settings, addresses included; in their order.
+QList<Backups::Step> backupChanges(SessionContext &context, const QList<Backups::Entry> &entries);
 
 // The host's backup folder gets `device`'s settings, and the status box says
 // where ("Backup kept: PATH"). A host without a backup folder (the simulated

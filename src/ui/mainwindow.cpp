@@ -633,9 +633,13 @@ void MainWindow::addBackupsAction()
 // tests answer it without a nested loop.
 void MainWindow::openBackups()
 {
-    auto *dialog = new BackupsDialog(m_backupFolder, this);
+    const QList<Backups::Step> backups = runCommand([this](SessionContext &context) {
+        return backupChanges(context, Backups::list(m_backupFolder));
+    });
+    auto *dialog = new BackupsDialog(m_backupFolder, backups, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &BackupsDialog::loadRequested, this, &MainWindow::loadSettings);
+    connect(dialog, &BackupsDialog::compareRequested, this, &MainWindow::compareWithFileNamed);
     dialog->open();
 }
 
@@ -650,9 +654,12 @@ void MainWindow::addCompareAction()
 
 void MainWindow::compareWithFile()
 {
-    const QString fileName = runCommand(&chooseSettingsFile);
-    if (fileName.isEmpty())
-        return;
+    if (const QString fileName = runCommand(&chooseSettingsFile); !fileName.isEmpty())
+        compareWithFileNamed(fileName);
+}
+
+void MainWindow::compareWithFileNamed(const QString &fileName)
+{
     // The file first: one that cannot be read spares the wait for the device.
     const std::optional<SettingsRecord> file = runCommand(
         [&fileName](SessionContext &context) { return readSettingsFileAside(context, fileName); });

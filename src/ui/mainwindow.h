@@ -175,6 +175,8 @@ private:
     // beside a settings file, the window's fields left as they are.
     void addCompareAction();
     void compareWithFile();
+    // The device read aside and set beside a settings file (a backup).
+    void compareWithFileNamed(const QString &fileName);
     // The checks' marks on the boxes, once the changes of the moment are in:
     // a loaded file changes a box once a line, a read once a byte.
     void scheduleChecks();

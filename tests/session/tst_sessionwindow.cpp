@@ -227,7 +227,7 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<bool>("fromMenu"); // the status box's menu, or Ctrl+B
     QTest::addColumn<QString>("keptLine");
-    QTest::addColumn<QStringList>("listed"); // callsign and reason
+    QTest::addColumn<QStringList>("listed"); // callsign, reason and changes
     // The unit and alias code the device holds, one this program does not
     // know; the backup loaded back is then written to the device.
     QTest::addColumn<QString>("unknownCode");
@@ -240,15 +240,19 @@ void TestSessionWindow::readKeepsABackupToLoadBack_data()
         QStringLiteral("No program could open the folder. The backups are in:\n");
     QTest::newRow("english, from the status box's menu")
         << English << true << QStringLiteral("Backup kept: ")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")} << QString()
-        << QStringLiteral("&Close") << english;
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read"),
+                       QStringLiteral("first backup")}
+        << QString() << QStringLiteral("&Close") << english;
     QTest::newRow("chinese, Ctrl+B")
         << Chinese << false << QStringLiteral("已保留备份：")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后")} << QString()
-        << QStringLiteral("关闭(&C)") << QStringLiteral("没有程序能打开这个文件夹。备份在：\n");
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("读取后"),
+                       QStringLiteral("第一个备份")}
+        << QString() << QStringLiteral("关闭(&C)")
+        << QStringLiteral("没有程序能打开这个文件夹。备份在：\n");
     QTest::newRow("codes this program does not know, written back")
         << English << true << QStringLiteral("Backup kept: ")
-        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read")}
+        << QStringList{QStringLiteral("N0CALL-9"), QStringLiteral("after a read"),
+                       QStringLiteral("first backup")}
         << QStringLiteral("0") << QStringLiteral("&Close") << english;
 }
 
@@ -314,7 +318,7 @@ void TestSessionWindow::readKeepsABackupToLoadBack()
     auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("backupList"));
     QCOMPARE(list->topLevelItemCount(), 1);
     const QTreeWidgetItem *item = list->topLevelItem(0);
-    QCOMPARE((QStringList{item->text(0), item->text(1), item->text(2)}),
+    QCOMPARE((QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}),
              QStringList{kept.first().date} + listed);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");

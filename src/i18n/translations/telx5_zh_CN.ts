@@ -1187,6 +1187,38 @@ Go on without a backup?</source>
         <source>&amp;Copy the path</source>
         <translation>复制路径(&amp;C)</translation>
     </message>
+    <message>
+        <source>Co&amp;mpare with the device</source>
+        <translation>与设备比较(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>变化</translation>
+    </message>
+    <message>
+        <source>%1: “%2” → “%3”</source>
+        <translation>%1：“%2” → “%3”</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>无法读取</translation>
+    </message>
+    <message>
+        <source>first backup</source>
+        <translation>第一个备份</translation>
+    </message>
+    <message>
+        <source>no change</source>
+        <translation>没有变化</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
 </context>
 <context>
     <name>telx5::CompareDialog</name>
