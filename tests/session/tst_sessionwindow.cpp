@@ -373,10 +373,14 @@ void TestSessionWindow::compareWithFile_data()
 {
     QTest::addColumn<bool>("answers");
     QTest::addColumn<QString>("statusEnd"); // after the window's own text
+    // The file is a backup, compared from the Backups dialog.
+    QTest::addColumn<bool>("fromBackups");
 
-    QTest::newRow("device answers") << true << QString();
+    QTest::newRow("device answers") << true << QString() << false;
     QTest::newRow("device never answers")
-        << false << QStringLiteral("\nThe device did not send READ END: nothing was compared");
+        << false << QStringLiteral("\nThe device did not send READ END: nothing was compared")
+        << false;
+    QTest::newRow("a backup, from the Backups dialog") << true << QString() << true;
 }
 
 // The device is read aside and set beside a settings file, from the status
@@ -385,16 +389,21 @@ void TestSessionWindow::compareWithFile()
 {
     QFETCH(bool, answers);
     QFETCH(QString, statusEnd);
+    QFETCH(bool, fromBackups);
 
     setDelayTimeScale(answers ? 0.2 : 0.01);
     SimWindowRig rig;
     rig.sim.setSilent(!answers);
+    rig.backupFolder = rig.dir.filePath(QStringLiteral("backups"));
+    QVERIFY(QDir().mkpath(rig.backupFolder));
     QVERIFY(rig.start(English));
     SettingsRecord inFile = rig.sim.settings();
     inFile.setText(Field::Comment, QStringLiteral("from the file"));
     // An address the file's DHCP would not send differs all the same.
     inFile.setText(Field::Ip4, QStringLiteral("77"));
-    QFile file(rig.dir.filePath(QStringLiteral("compared.ini")));
+    QFile file(fromBackups
+                   ? rig.backupFolder + QStringLiteral("/2026-12-07_15-42-10_N0CALL-9_read.ini")
+                   : rig.dir.filePath(QStringLiteral("compared.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(SettingsFile::save(inFile, TextCodec()));
     file.close();
@@ -403,17 +412,25 @@ void TestSessionWindow::compareWithFile()
     QTest::keyClicks(comment, QStringLiteral("typed"));
 
     auto *statusBox = rig.window->findChild<QPlainTextEdit *>(QStringLiteral("statusBox"));
-    QTimer::singleShot(0, &rig.sim, [] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        const QList<QAction *> actions = menu->actions();
-        menu->close();
-        for (QAction *action : actions) {
-            if (action->objectName() == QLatin1String("compareWithFileAction"))
-                action->trigger();
-        }
-    });
-    Q_EMIT statusBox->customContextMenuRequested(QPoint(4, 4));
+    if (fromBackups) {
+        rig.window->findChild<QAction *>(QStringLiteral("backupsAction"))->trigger();
+        auto *backups = rig.window->findChild<BackupsDialog *>();
+        QVERIFY(backups);
+        QTest::mouseClick(backups->findChild<QPushButton *>(QStringLiteral("compareBackupButton")),
+                          Qt::LeftButton);
+    } else {
+        QTimer::singleShot(0, &rig.sim, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            const QList<QAction *> actions = menu->actions();
+            menu->close();
+            for (QAction *action : actions) {
+                if (action->objectName() == QLatin1String("compareWithFileAction"))
+                    action->trigger();
+            }
+        });
+        Q_EMIT statusBox->customContextMenuRequested(QPoint(4, 4));
+    }
 
     QCOMPARE(comment->text(), QStringLiteral("typed"));
     QVERIFY(rig.dialogs.messages.isEmpty());
