@@ -51,17 +51,6 @@ void queueClick(QWidget *widget)
                                                      Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
-// Takes the addresses the window would hand to the file manager.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-
-public:
-    QList<QUrl> opened;
-};
-
 } // namespace
 
 class TestSessionWindow : public QObject

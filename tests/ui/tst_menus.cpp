@@ -33,16 +33,6 @@ windowIn(const QString &programFolder, const QString &iniPath, Dialogs &dialogs,
     return std::make_unique<MainWindow>(options, dialogs, &link);
 }
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-
-public:
-    QList<QUrl> opened;
-};
-
 // What is wrong with the access keys of one menu or dialog: two entries on
 // one letter, or, where each must have one, an entry without; empty if nothing.
 QString keyClash(const QStringList &texts, bool eachHasOne)

@@ -9,9 +9,11 @@
 
 #include <QList>
 #include <QLocale>
+#include <QObject>
 #include <QPair>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <memory>
 
@@ -75,6 +77,18 @@ public:
     FakeDialogs dialogs;
     QtSerialLink link;
     std::unique_ptr<MainWindow> window;
+};
+
+// Takes the addresses the window would hand to the file manager or the
+// browser (QDesktopServices::setUrlHandler(scheme, &catcher, "open")).
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+
+public:
+    QList<QUrl> opened;
 };
 
 } // namespace telx5::testing
