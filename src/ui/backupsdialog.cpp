@@ -103,22 +103,25 @@ BackupsDialog::BackupsDialog(const QString &folder, const QList<Backups::Step> &
 
 void BackupsDialog::loadChosen()
 {
-    const QTreeWidgetItem *item = m_list->currentItem();
-    if (!item)
-        return;
-    const QString path = item->data(0, PathRole).toString();
-    accept();
-    Q_EMIT loadRequested(path);
+    if (const QString path = takeChosen(); !path.isEmpty())
+        Q_EMIT loadRequested(path);
 }
 
 void BackupsDialog::compareChosen()
 {
+    if (const QString path = takeChosen(); !path.isEmpty())
+        Q_EMIT compareRequested(path);
+}
+
+// The chosen backup's file, the dialog closed; empty when none is chosen.
+QString BackupsDialog::takeChosen()
+{
     const QTreeWidgetItem *item = m_list->currentItem();
     if (!item)
-        return;
+        return {};
     const QString path = item->data(0, PathRole).toString();
     accept();
-    Q_EMIT compareRequested(path);
+    return path;
 }
 
 // A folder that does not exist yet (no backup kept so far) is made, so that

@@ -30,6 +30,7 @@ Q_SIGNALS:
 private:
     void loadChosen();
     void compareChosen();
+    QString takeChosen();
     void openFolder();
 
     QString m_folder;

@@ -6,7 +6,6 @@ set -u
 completion=$1
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-# shellcheck source=/dev/null
 source "$completion"
 # A telx5-cli of the test's own that lists a port of the test's own.
 cat >"$folder/telx5-cli" <<STUB
