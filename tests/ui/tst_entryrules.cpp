@@ -235,13 +235,10 @@ void EntryRulesTest::copyAndCut_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("copy in the passcode") << "passcodeEdit" << int(Qt::Key_C) << "123";
-    QTest::newRow("cut in the passcode") << "passcodeEdit" << int(Qt::Key_X) << "";
-    QTest::newRow("copy in the interval") << "sentTimeEdit" << int(Qt::Key_C) << "123";
-    QTest::newRow("cut in the interval") << "sentTimeEdit" << int(Qt::Key_X) << "";
-    QTest::newRow("copy in the frequency") << "freqEdit" << int(Qt::Key_C) << "123";
-    QTest::newRow("cut in the frequency") << "freqEdit" << int(Qt::Key_X) << "";
-    QTest::newRow("cut in the callsign") << "callsignEdit" << int(Qt::Key_X) << "";
+    for (const char *box : {"passcodeEdit", "sentTimeEdit", "freqEdit", "callsignEdit"}) {
+        QTest::addRow("%s: copy", box) << box << int(Qt::Key_C) << "123";
+        QTest::addRow("%s: cut", box) << box << int(Qt::Key_X) << "";
+    }
 }
 
 // Ctrl+C and Ctrl+X work in every box: only what may be pasted is limited.
@@ -311,13 +308,8 @@ void EntryRulesTest::statusBoxIsReadOnly()
     auto *status = rig.control<QPlainTextEdit>(QStringLiteral("statusBox"));
     QVERIFY(status->isReadOnly());
     const QString shown = status->toPlainText();
-    const QString reported = rig.window->statusText();
+    // Typing is statusTypedByUser's; here what is selected is copied, never cut.
     status->setFocus();
-    QTest::keyClicks(status, QStringLiteral("typed"));
-    QTest::keyClick(status, Qt::Key_Backspace);
-    QCOMPARE(status->toPlainText(), shown);
-    QCOMPARE(rig.window->statusText(), reported);
-
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(status, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(status, Qt::Key_C, Qt::ControlModifier);
