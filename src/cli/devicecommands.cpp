@@ -786,7 +786,11 @@ int DeviceCommands::updateEnd(const QString &command, const UpdateJob &job, cons
     }
     QString why = ended.failure;
     if (!ended.differing.isEmpty())
-        why = QStringLiteral("update complete, but %1 differ from the settings read before")
+        why = (job.oldFirmwareRuns()
+                   ? QStringLiteral("%1; the old firmware runs, but %2 differ from the settings "
+                                    "read before")
+                         .arg(ended.failure)
+                   : QStringLiteral("update complete, but %1 differ from the settings read before"))
                   .arg(DeviceSettings::captions(ended.differing));
     else if (m_port.wasDisconnected())
         why = QStringLiteral("the port was disconnected");

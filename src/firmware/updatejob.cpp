@@ -109,6 +109,7 @@ void UpdateJob::begin()
 {
     m_kept.reset();
     m_restoration = {};
+    m_oldFirmwareRuns = false;
     m_restoredAfterFailure = false;
     m_transferCompleted = false;
     m_setupLineAfterProbe = false;
@@ -315,6 +316,7 @@ JobEnd UpdateJob::failedTransfer(const QString &why)
     m_context.host.settings().appendStatusLine(
         UpdateText::tr("The boot loader did not answer; writing the settings back to the "
                        "firmware: restart the device if it does not answer"));
+    m_oldFirmwareRuns = true;
     const JobEnd restored = writeBack();
     if (!restored.done()) {
         JobEnd failed = restored;

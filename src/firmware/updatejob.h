@@ -57,8 +57,10 @@ public:
     // The settings read before the update (or the backup recover writes
     // back), when there are any.
     const std::optional<SettingsRecord> &kept() const { return m_kept; }
-    // The update had gone, and the settings were written back, verified, to
-    // the old firmware when the loader never answered.
+    // The loader never answered: the device still runs its old firmware, and
+    // the settings the reset erased were written back to it.
+    bool oldFirmwareRuns() const { return m_oldFirmwareRuns; }
+    // ...and every one of them reads back as it was.
     bool restoredAfterFailure() const { return m_restoredAfterFailure; }
     // The boot loader took the last block.
     bool transferCompleted() const { return m_transferCompleted; }
@@ -110,6 +112,7 @@ private:
     bool m_journalFailed = false;
     std::optional<SettingsRecord> m_kept;
     Restoration m_restoration;
+    bool m_oldFirmwareRuns = false;
     bool m_restoredAfterFailure = false;
     bool m_transferCompleted = false;
     // recover: a loader that does not answer the probe has let the device

@@ -942,7 +942,11 @@ void MainWindow::showUpdateEnd(const UpdateJob &job, const JobEnd &ended)
                              .arg(ended.failure));
         return;
     }
-    if (!ended.differing.isEmpty())
+    if (!ended.differing.isEmpty() && job.oldFirmwareRuns())
+        appendStatusLine(tr("The update failed (%1); the old firmware runs, but these settings "
+                            "differ from those read before: %2")
+                             .arg(ended.failure, DeviceSettings::captions(ended.differing)));
+    else if (!ended.differing.isEmpty())
         appendStatusLine(tr("update complete, but these settings differ from those read before: "
                             "%1")
                              .arg(DeviceSettings::captions(ended.differing)));

@@ -215,7 +215,9 @@ private Q_SLOTS:
                 .split(QLatin1Char(','))
                 .contains(QLatin1String(QTest::currentTestFunction())))
             QSKIP("run apart");
-        QVERIFY(QDir(backupFolder()).removeRecursively());
+        // Each row starts with no backups and no journal of an update stopped on a port:
+        // pseudo-terminals' names come back.
+        QVERIFY(QDir(dataHome() + QStringLiteral("/telx5-config")).removeRecursively());
     }
     void readPrintsTheDevicesSettings();
     void readKeepsABackup_data();
@@ -358,21 +360,36 @@ void TestCli::flashKeepsTheSettings_data()
 {
     QTest::addColumn<QStringList>("simArguments");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("said");  // in the last line
+    QTest::addColumn<QString>("never"); // nowhere on standard error
+    const QString ignoreComment = QStringLiteral("--ignore-after-reset AT+COMMENT");
+    const QString noLoader = QStringLiteral("--boot-window 0");
     QTest::newRow("restored") << QStringList{} << 0
                               << QStringLiteral("update complete; settings restored and verified; "
-                                                "apply the Wi-Fi credentials again");
+                                                "apply the Wi-Fi credentials again")
+                              << QStringLiteral("differ");
     // The read-back works, but a setting did not take: never "restored".
     QTest::newRow("a setting that does not take back")
-        << QStringList{QStringLiteral("--ignore-after-reset"), QStringLiteral("AT+COMMENT")} << 1
-        << QString();
+        << ignoreComment.split(QLatin1Char(' ')) << 1
+        << QStringLiteral("update complete, but Status differ") << QStringLiteral("restored");
+    // No loader: the update never happened, whatever came of the settings.
+    QTest::newRow("no loader, restored")
+        << noLoader.split(QLatin1Char(' ')) << 1
+        << QStringLiteral("; the old firmware runs, with its settings written back and verified")
+        << QStringLiteral("update complete");
+    QTest::newRow("no loader, a setting that does not take back")
+        << QString(noLoader + QLatin1Char(' ') + ignoreComment).split(QLatin1Char(' ')) << 1
+        << QStringLiteral("; the old firmware runs, but Status differ from the settings read "
+                          "before")
+        << QStringLiteral("verified");
 }
 
 void TestCli::flashKeepsTheSettings()
 {
     QFETCH(QStringList, simArguments);
     QFETCH(int, exitCode);
-    QFETCH(QString, last);
+    QFETCH(QString, said);
+    QFETCH(QString, never);
     SimProcess sim;
     QVERIFY(sim.start(simArguments));
     QTemporaryDir dir;
@@ -393,13 +410,10 @@ void TestCli::flashKeepsTheSettings()
     const Run run = runCli(port + QStringList{QStringLiteral("flash"), image});
 
     QCOMPARE(run.exitCode, exitCode);
-    if (last.isEmpty()) {
-        QVERIFY2(!run.err.contains(QLatin1String("restored")), qPrintable(run.err));
-        QVERIFY2(lastLine(run.err).contains(QLatin1String("but Status differ")),
-                 qPrintable(run.err));
+    QVERIFY2(lastLine(run.err).contains(said), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(never), qPrintable(run.err));
+    if (!said.contains(QLatin1String("verified")))
         return;
-    }
-    QCOMPARE(lastLine(run.err), last);
     const QStringList names = backupNames();
     QCOMPARE(names.size(), 1);
     QVERIFY2(names.constFirst().endsWith(QLatin1String("_before-update.ini")),

@@ -1517,6 +1517,10 @@ Qt %2（编译时使用 Qt %3）<byte value="xd"/>
         <translation>升级失败（%1）；设备运行原固件，设置已写回并核对</translation>
     </message>
     <message>
+        <source>The update failed (%1); the old firmware runs, but these settings differ from those read before: %2</source>
+        <translation>升级失败（%1）；设备运行原固件，但这些设置与升级前读取的不同：%2</translation>
+    </message>
+    <message>
         <source>update complete, but these settings differ from those read before: %1</source>
         <translation>升级完成，但这些设置与升级前读取的不同：%1</translation>
     </message>
