@@ -766,6 +766,11 @@ void TestCli::writeBacksUpThenVerifies_data()
         << QStringLiteral("IP did not take: written \"10,0,0,7\", read back \"192,168,1,99\"") << 1
         << QStringLiteral("write failed: the device confirmed (freq save), but 1 setting did not "
                           "take: IP");
+    // No "freq save": never "ok", however the settings read back.
+    QTest::newRow("DHCP, not confirmed")
+        << QByteArray(DefaultAddressing) << QStringLiteral("--ignore AT+FREQ") << QString() << 1
+        << QStringLiteral("write failed: the device did not confirm (no freq save); the device "
+                          "may hold part of the new settings");
     // Under DHCP the write leaves the device's addresses as they are.
     QTest::newRow("DHCP, other addresses in the file")
         << QByteArray("DHCP:1#\r\nIP:10,0,0,7\r\n") << QString() << QString() << 0
