@@ -328,6 +328,11 @@ void TestFirmwareUpdate::transfer_data()
         << QList<QByteArray>{e5, c5, c5, c5, again, again}
         << QStringList{"probe", "header", "block 0", "block 1", "block 2", "block 2", "block 2"}
         << Complete;
+    QTest::newRow("the same block asked for nine times is sent each time")
+        << (QList<QByteArray>{e5, c5, c5} + QList<QByteArray>(9, again) + QList<QByteArray>{c5})
+        << (QStringList{"probe", "header", "block 0", "block 1"} + QStringList(9, "block 1") +
+            QStringList{"block 2"})
+        << Complete;
     QTest::newRow("the same block asked for ten times ends the session")
         << (QList<QByteArray>{e5, c5, c5} + QList<QByteArray>(10, again))
         << (QStringList{"probe", "header", "block 0", "block 1"} + QStringList(9, "block 1"))
