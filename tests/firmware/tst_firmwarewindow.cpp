@@ -292,6 +292,8 @@ void TestFirmwareWindow::silentBootLoader_data()
     QTest::addColumn<int>("silentAfter");
     QTest::addColumn<int>("stored");
     QTest::addColumn<QString>("ending");
+    // Each reply that late, in real milliseconds: the session's waits run at a tenth.
+    QTest::addColumn<int>("replyDelay");
 
     // The loader holds part of the image: the way back is to finish it.
     QTest::newRow("after block 1")
@@ -299,13 +301,28 @@ void TestFirmwareWindow::silentBootLoader_data()
         << QStringLiteral("Update fail, no answer from the boot loader within 10 s of a "
                           "block\nThe device waits in its boot loader with part of the new "
                           "firmware. Nothing can finish this update: power the device off and "
-                          "on, then update again.");
+                          "on, then update again.")
+        << 0;
     // Nothing said about the last block: the loader took it, and the
     // settings go back.
     QTest::newRow("after the last block")
         << 4 << 5
         << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
-                          "credentials again");
+                          "credentials again")
+        << 0;
+    // The loader has 10 s for each block: 8 s is in time, 12 s is not.
+    QTest::newRow("every reply 8 s late")
+        << int(SimDevice::Never) << 5
+        << QStringLiteral("update complete; settings restored and verified; apply the Wi-Fi "
+                          "credentials again")
+        << 800;
+    QTest::newRow("every reply 12 s late")
+        << int(SimDevice::Never) << 1
+        << QStringLiteral("Update fail, no answer from the boot loader within 10 s of a "
+                          "block\nThe device waits in its boot loader with part of the new "
+                          "firmware. Nothing can finish this update: power the device off and "
+                          "on, then update again.")
+        << 1200;
 }
 
 void TestFirmwareWindow::silentBootLoader()
@@ -313,10 +330,12 @@ void TestFirmwareWindow::silentBootLoader()
     QFETCH(int, silentAfter);
     QFETCH(int, stored);
     QFETCH(QString, ending);
+    QFETCH(int, replyDelay);
 
     Rig rig;
     QVERIFY(rig.start());
     rig.sim.setSilentAfterBlock(silentAfter);
+    rig.sim.setBlockDelay(replyDelay);
     rig.openRom(image(9000));
 
     rig.click("updateButton");
