@@ -1,8 +1,9 @@
 # Precompiled Qt headers. Parsing Qt's headers is most of every file's compile
 # time: each library precompiles the Qt headers its files use, and the tests
 # share two precompiled QtTest headers, one with and one without the widgets.
-# -Winvalid-pch (an error with the project's warnings) fails the build when a
-# file cannot use the header it was given, instead of it quietly parsing Qt again.
+# CMake adds -Winvalid-pch (PCH_WARN_INVALID), an error with the project's
+# warnings: a file that cannot use the header it was given fails the build
+# instead of quietly parsing Qt again.
 
 set(TELX5_PCH_CORE
     <QByteArray> <QCoreApplication> <QDir> <QElapsedTimer> <QFile> <QFileInfo>
@@ -10,16 +11,6 @@ set(TELX5_PCH_CORE
 set(TELX5_PCH_WIDGETS ${TELX5_PCH_CORE}
     <QAction> <QApplication> <QComboBox> <QDialog> <QLabel> <QLineEdit> <QMenu>
     <QMessageBox> <QPushButton> <QWidget>)
-
-# telx5_precompile(<target> <headers...>) or telx5_precompile(<target> REUSE_FROM <other>)
-function(telx5_precompile target)
-    if(ARGV1 STREQUAL "REUSE_FROM")
-        target_precompile_headers(${target} ${ARGN})
-    else()
-        target_precompile_headers(${target} PRIVATE ${ARGN})
-    endif()
-    target_compile_options(${target} PRIVATE -Winvalid-pch)
-endfunction()
 
 # Qt's test module gives each test the folders it was built from and its source
 # folder, for QFINDTESTDATA, which these tests do not use; a macro that differs
@@ -38,5 +29,5 @@ foreach(kind core widgets)
     telx5_set_warnings(telx5_test_pch_${kind})
 endforeach()
 target_link_libraries(telx5_test_pch_widgets PRIVATE Qt6::Widgets)
-telx5_precompile(telx5_test_pch_core <QtTest> ${TELX5_PCH_CORE})
-telx5_precompile(telx5_test_pch_widgets <QtTest> ${TELX5_PCH_WIDGETS})
+target_precompile_headers(telx5_test_pch_core PRIVATE <QtTest> ${TELX5_PCH_CORE})
+target_precompile_headers(telx5_test_pch_widgets PRIVATE <QtTest> ${TELX5_PCH_WIDGETS})

@@ -22,7 +22,7 @@ function(telx5_add_test name)
     else()
         set(headers core)
     endif()
-    telx5_precompile(${name} REUSE_FROM telx5_test_pch_${headers})
+    target_precompile_headers(${name} REUSE_FROM telx5_test_pch_${headers})
     # The tests' moc output is included by their own files, which leaves Qt's
     # generated file empty: it is quicker to compile than to load the header for.
     set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/mocs_compilation.cpp

@@ -256,10 +256,8 @@ int DeviceCommands::read(const QString &fileName, bool partial)
             return *refused;
     }
     const ReadResult result = readDevice();
-    if (m_stopSignal != 0)
-        return interruptedEnd(QStringLiteral("read"), {});
-    if (result.outcome == SessionOutcome::Result::CouldNotOpen)
-        return portUnavailable(QStringLiteral("read"), false);
+    if (const std::optional<int> ended = readStopped(QStringLiteral("read"), result))
+        return *ended;
     const QString received = fieldsReceived(result.fields);
     if (!result.complete) {
         // A read that ended with READ END but missed settings is incomplete;
@@ -408,10 +406,8 @@ int DeviceCommands::diff(const QString &fileName)
         return finish(ExitBadInput, QStringLiteral("diff refused: nothing was sent"));
     }
     const ReadResult read = readDevice();
-    if (m_stopSignal != 0)
-        return interruptedEnd(QStringLiteral("diff"), {});
-    if (read.outcome == SessionOutcome::Result::CouldNotOpen)
-        return portUnavailable(QStringLiteral("diff"), false);
+    if (const std::optional<int> ended = readStopped(QStringLiteral("diff"), read))
+        return *ended;
     // Settings that did not arrive would all differ, and say nothing of the
     // device.
     if (!read.complete)
@@ -443,10 +439,8 @@ int DeviceCommands::history(const QString &folder, const QString &callsign)
     QString device = callsign;
     if (device.isEmpty()) {
         const ReadResult read = readDevice();
-        if (m_stopSignal != 0)
-            return interruptedEnd(QStringLiteral("history"), {});
-        if (read.outcome == SessionOutcome::Result::CouldNotOpen)
-            return portUnavailable(QStringLiteral("history"), false);
+        if (const std::optional<int> ended = readStopped(QStringLiteral("history"), read))
+            return *ended;
         if (!read.complete)
             return finish(ExitFailed, QStringLiteral("history failed: %1; %2")
                                           .arg(read.failure, fieldsReceived(read.fields)));
@@ -487,6 +481,15 @@ DeviceCommands::ReadResult DeviceCommands::readDevice()
     result.failure = incompleteRead(outcome);
     result.complete = result.failure.isEmpty();
     return result;
+}
+
+std::optional<int> DeviceCommands::readStopped(const QString &command, const ReadResult &read)
+{
+    if (m_stopSignal != 0)
+        return interruptedEnd(command, {});
+    if (read.outcome == SessionOutcome::Result::CouldNotOpen)
+        return portUnavailable(command, false);
+    return std::nullopt;
 }
 
 bool DeviceCommands::saveSettings(const QString &fileName)

@@ -112,6 +112,9 @@ private:
     };
 
     ReadResult readDevice();
+    // How a command that reads the device first ends when the read was
+    // stopped or the port did not open; nothing when it goes on.
+    std::optional<int> readStopped(const QString &command, const ReadResult &read);
     bool saveSettings(const QString &fileName);
     // The file's settings with the --set assignments in them, checked; the
     // exit status when the write stops there.

@@ -152,21 +152,17 @@ void QtDialogsTest::fileDialog_data()
 
     const QStringList english{QStringLiteral("File name:"), QStringLiteral("Open"),
                               QStringLiteral("Cancel")};
+    const QStringList englishSave{QStringLiteral("File name:"), QStringLiteral("Save"),
+                                  QStringLiteral("Cancel")};
     QTest::newRow("load a settings file") << false << false << "ini文件(*.ini);;All files (*)"
                                           << ""
                                           << "station" << false << english;
-    QTest::newRow("save a settings file: .ini added")
-        << true << true << "setup file(*.ini)"
-        << "ini"
-        << "station.ini" << false
-        << QStringList{QStringLiteral("File name:"), QStringLiteral("Save"),
-                       QStringLiteral("Cancel")};
-    QTest::newRow("save without asking")
-        << true << false << "setup file(*.ini)"
-        << ""
-        << "station" << false
-        << QStringList{QStringLiteral("File name:"), QStringLiteral("Save"),
-                       QStringLiteral("Cancel")};
+    QTest::newRow("save a settings file: .ini added") << true << true << "setup file(*.ini)"
+                                                      << "ini"
+                                                      << "station.ini" << false << englishSave;
+    QTest::newRow("save without asking") << true << false << "setup file(*.ini)"
+                                         << ""
+                                         << "station" << false << englishSave;
     QTest::newRow("load in Chinese")
         << false << false << "ini文件(*.ini);;所有文件 (*)"
         << ""
